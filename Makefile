@@ -1,0 +1,49 @@
+# Two commands do everything on a fresh Debian machine:
+#   make run   - install what is missing, build, open the catalogue on samples/
+#   make test  - install what is missing, build, run every suite
+JOBS ?= 2
+CMAKE_FLAGS ?=
+
+.PHONY: all setup native win fuzz-build bench-build build test run bench fuzz clean format
+
+all: build
+
+setup:
+	@bash tools/setup.sh
+	@bash tools/wine-prefix.sh
+
+native: setup
+	@cmake -S . -B build/native -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS) >/dev/null
+	@cmake --build build/native -j $(JOBS)
+
+win: setup
+	@cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS) >/dev/null
+	@cmake --build build/win -j $(JOBS)
+
+fuzz-build: setup
+	@cmake -S . -B build/fuzz -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DCLIP_FUZZ=ON -DBUILD_TESTING=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake --build build/fuzz -j $(JOBS)
+
+bench-build: setup
+	@cmake -S . -B build/bench -DCLIP_BENCH=ON -DBUILD_TESTING=OFF -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake --build build/bench -j $(JOBS)
+
+build: native win fuzz-build
+
+test: build
+	@bash tools/test.sh
+
+run: win
+	@bash tools/run.sh
+
+bench: bench-build win
+	@bash tools/bench.sh
+
+fuzz: fuzz-build
+	@CLIP_FUZZ_SECONDS=$${CLIP_FUZZ_SECONDS:-600} bash tools/fuzz.sh
+
+format:
+	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf build/native build/win build/fuzz build/bench

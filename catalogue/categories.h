@@ -1,0 +1,75 @@
+// The seventeen categories (columns) of a catalogue and the table that says
+// which of them this run shows and where.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+namespace clip {
+
+class Profile;
+
+constexpr int kCategoryCount = 17;
+
+// Category numbers; 0 is always shown as column 0.
+enum Category : int {
+  FileName = 0,
+  FileSizeBT,
+  FileSizeMB,
+  FileSizeKB,
+  MovieTitle,
+  MoveInfo,
+  AudioInfo,
+  VideoRate,
+  AudioRate,
+  FlameRate,
+  Resolusion,
+  PlayTime,
+  Janle,
+  Creater,
+  Comment,
+  DirPath,
+  VolLabel,
+};
+
+enum class Align { Left, Right };
+
+struct CategoryInfo {
+  const char* key;             // [Customize] key; "FileName" for category 0
+  const char* header;          // the list's own half-width column header
+  int width;                   // initial column width in pixels
+  Align align;                 // list alignment (also the text list's alignment)
+  int fitCommand;              // width-fit command id
+  const char* fitText;         // width-fit menu text
+  const char* listHeaderName;  // full-width header of CSV, text and HTML lists
+  Align textAlign;             // alignment in the fixed-column text list
+};
+
+extern const std::array<CategoryInfo, kCategoryCount> kCategories;
+
+// Which categories this run shows and in which column. Filled once while the
+// main window is created; a value must be exactly 1 to show its column.
+struct CategoryTable {
+  std::array<int, kCategoryCount> enabled{};   // [0] unused
+  std::array<int, kCategoryCount> position{};  // 0 for categories not shown
+  int columnCount = 0;                         // index of the last column
+
+  // Builds the table from the sixteen [Customize] values (index 1..16).
+  static CategoryTable FromValues(const std::array<int, kCategoryCount>& values);
+  // Reads the sixteen keys with default 1.
+  static CategoryTable Load(Profile& profile);
+  // Every category shown (no settings file).
+  static CategoryTable AllOn();
+
+  bool IsOn(int k) const { return k == FileName || enabled[k] == 1; }
+  // The width-fit menu item of a category goes only when its value is exactly 0.
+  bool RemovesFitItem(int k) const { return k != FileName && enabled[k] == 0; }
+  // The list reader counts a category as present when its value is not 0.
+  bool ReaderCounts(int k) const { return k != FileName && enabled[k] != 0; }
+  bool AnySizeOn() const { return IsOn(FileSizeBT) || IsOn(FileSizeMB) || IsOn(FileSizeKB); }
+  int Columns() const { return columnCount + 1; }
+  // The category shown in a column, or -1.
+  int CategoryAt(int column) const;
+};
+
+}  // namespace clip

@@ -1,0 +1,67 @@
+#include "catalogue/row_model.h"
+
+#include <algorithm>
+
+namespace clip {
+
+namespace {
+const std::string kEmpty;
+std::string_view Cut(std::string_view text) { return text.substr(0, std::min(text.size(), kCellMax)); }
+}  // namespace
+
+int RowModel::Insert(int index, std::string_view fileName, int tag) {
+  index = std::clamp(index, 0, Count());
+  CatalogueRow row;
+  row.cells.emplace_back(Cut(fileName));
+  row.tag = tag;
+  rows_.insert(rows_.begin() + index, std::move(row));
+  return index;
+}
+
+void RowModel::SetCell(int row, int column, std::string_view text) {
+  if (row < 0 || row >= Count() || column < 0) return;
+  auto& cells = rows_[static_cast<std::size_t>(row)].cells;
+  if (static_cast<std::size_t>(column) >= cells.size()) {
+    if (text.empty()) return;
+    cells.resize(static_cast<std::size_t>(column) + 1);
+  }
+  cells[static_cast<std::size_t>(column)].assign(Cut(text));
+}
+
+const std::string& RowModel::Cell(int row, int column) const {
+  if (row < 0 || row >= Count() || column < 0) return kEmpty;
+  const auto& cells = rows_[static_cast<std::size_t>(row)].cells;
+  if (static_cast<std::size_t>(column) >= cells.size()) return kEmpty;
+  return cells[static_cast<std::size_t>(column)];
+}
+
+int RowModel::Tag(int row) const {
+  return (row < 0 || row >= Count()) ? 0 : rows_[static_cast<std::size_t>(row)].tag;
+}
+
+bool RowModel::Checked(int row) const {
+  return row >= 0 && row < Count() && rows_[static_cast<std::size_t>(row)].checked;
+}
+
+void RowModel::SetChecked(int row, bool checked) {
+  if (row >= 0 && row < Count()) rows_[static_cast<std::size_t>(row)].checked = checked;
+}
+
+void RowModel::SetAllChecked(bool checked) {
+  for (auto& r : rows_) r.checked = checked;
+}
+
+bool RowModel::AnyChecked() const {
+  return std::any_of(rows_.begin(), rows_.end(), [](const CatalogueRow& r) { return r.checked; });
+}
+
+void RowModel::Delete(int row) {
+  if (row >= 0 && row < Count()) rows_.erase(rows_.begin() + row);
+}
+
+void RowModel::StableSort(
+    const std::function<bool(const CatalogueRow&, const CatalogueRow&)>& less) {
+  std::stable_sort(rows_.begin(), rows_.end(), less);
+}
+
+}  // namespace clip

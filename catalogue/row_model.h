@@ -1,0 +1,50 @@
+// The catalogue rows. The list view shows this model (owner data); every
+// part of the program reads and writes rows through it.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace clip {
+
+// A cell holds at most this many bytes; longer texts are cut.
+constexpr std::size_t kCellMax = 255;
+
+struct CatalogueRow {
+  std::vector<std::string> cells;  // one per column; missing means empty
+  int tag = 0;
+  bool checked = false;
+};
+
+class RowModel {
+ public:
+  int Count() const { return static_cast<int>(rows_.size()); }
+
+  // Inserts a row at index (clamped to 0..Count()) and returns its index.
+  int Insert(int index, std::string_view fileName, int tag);
+  // Sets one cell; the text is cut at kCellMax bytes. Out-of-range rows or
+  // columns are ignored.
+  void SetCell(int row, int column, std::string_view text);
+  // The cell text, or an empty text for rows and columns that do not exist.
+  const std::string& Cell(int row, int column) const;
+  int Tag(int row) const;
+  bool Checked(int row) const;
+  void SetChecked(int row, bool checked);
+  void SetAllChecked(bool checked);
+  bool AnyChecked() const;
+
+  void Delete(int row);
+  void Clear() { rows_.clear(); }
+  const CatalogueRow& Row(int row) const { return rows_[static_cast<std::size_t>(row)]; }
+
+  // Stable sort of the whole model; less(a, b) orders two rows.
+  void StableSort(const std::function<bool(const CatalogueRow&, const CatalogueRow&)>& less);
+
+ private:
+  std::vector<CatalogueRow> rows_;
+};
+
+}  // namespace clip

@@ -1,0 +1,51 @@
+// Text helpers over code page 932 byte strings. Positions, counts and
+// lengths are bytes: a double-byte character counts two.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace clip {
+
+class RowModel;
+struct CategoryTable;
+
+// The last count bytes (whole text when count exceeds it, empty when <= 0).
+std::string RightText(std::string_view text, int count);
+// The first count bytes.
+std::string LeftText(std::string_view text, int count);
+// count bytes from the 1-based position start; count -1 means the length.
+// Positions outside the text contribute nothing.
+std::string MidText(std::string_view text, int start, int count);
+// Drive and folder of a path without the trailing separator. The second
+// byte of a double-byte character is never taken for a separator.
+std::string PathDirectory(std::string_view path);
+// File name and extension of a path.
+std::string PathFileName(std::string_view path);
+// "," between groups of three characters counted from the right.
+std::string GroupThousands(std::string_view digits);
+// strtol-like conversion with base 0 after removing every ","; 64-bit so
+// that the byte size of a file above 2 GiB reads back whole.
+std::int64_t ParseGroupedNumber(std::string_view text);
+// Integer part plus the last character as tenths digit.
+float ParseTenths(std::string_view text);
+// Size of one row in KB, read back from column 1.
+std::int64_t RowSizeKB(const RowModel& rows, const CategoryTable& table, int row);
+// Upper-case hex of a 0x00BBGGRR colour to the RRGGBB form of HTML.
+std::string ColorToHtml(std::string_view hex);
+
+// strtol(text, nullptr, 0) semantics, saturating at the 32-bit limits.
+std::int32_t ParseLongBase0(std::string_view text);
+// The same, saturating at the 64-bit limits.
+std::int64_t ParseLongBase0_64(std::string_view text);
+
+// True when byte b starts a code page 932 double-byte character.
+inline bool IsLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+// True when the last byte of text is a path separator of its own (not the
+// second byte of a double-byte character).
+bool EndsWithSeparator(std::string_view text);
+// Last three bytes compared without regard to ASCII case.
+bool EndsWithNoCase(std::string_view text, std::string_view ending3);
+
+}  // namespace clip

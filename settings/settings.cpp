@@ -1,0 +1,45 @@
+#include "settings/settings.h"
+
+#include "settings/profile.h"
+
+namespace clip {
+
+std::string ProgramFolderFromCommandLine(std::string_view commandLine) {
+  std::string_view path;
+  if (!commandLine.empty() && commandLine[0] == '"') {
+    std::size_t close = commandLine.find('"', 1);
+    path = commandLine.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1);
+  } else {
+    std::size_t space = commandLine.find(' ');
+    path = commandLine.substr(0, space);
+  }
+  std::size_t slash = path.find_last_of('\\');
+  if (slash == std::string_view::npos) return ".";
+  return std::string(path.substr(0, slash));
+}
+
+void LoadSettings(Profile& p, Settings& s) {
+  s.iniPath = s.programFolder + "\\" + kIniFileName;
+  s.autoScanFolder = p.GetString("Customize", "AutoScan", "C:\\", 256);
+  s.mainFontFace = p.GetString("WindowFonts", "MainFontType", kDefaultFontFace, 32);
+  s.listFontFace = p.GetString("WindowFonts", "ListFontType", kDefaultFontFace, 32);
+  s.mainFontSize = p.GetString("WindowFonts", "MainFontSize", "12", 4);
+  s.listFontSize = p.GetString("WindowFonts", "ListFontSize", "12", 4);
+  s.loadDir = p.GetString("MainSeting", "LoadPath", "", 128);
+  s.saveDir = p.GetString("MainSeting", "SavePath", "", 128);
+  s.listClear = p.GetInt("Customize", "ListClear", 0);
+  s.sizeInfo = p.GetInt("Customize", "SizeInfo", 0);
+  s.title = p.GetString("MainSeting", "mvTitle", kDefaultTitle, 128);
+}
+
+std::string NewFileCaption(std::string_view title) {
+  return std::string(title) + " - <NewFile.csv>";
+}
+
+std::string ListFileCaption(std::string_view title, std::string_view fileName, bool appendOnly) {
+  std::string c = std::string(title) + " - <" + std::string(fileName) + ">";
+  if (appendOnly) c += " Append Only!";
+  return c;
+}
+
+}  // namespace clip

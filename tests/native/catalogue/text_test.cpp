@@ -1,0 +1,134 @@
+#include "catalogue/text.h"
+
+#include <gtest/gtest.h>
+
+#include "catalogue/categories.h"
+#include "catalogue/row_model.h"
+
+namespace clip {
+namespace {
+
+TEST(Cutters, ClampCountsAndPositions) {
+  EXPECT_EQ(RightText("abc", 5), "abc");
+  EXPECT_EQ(RightText("abc", 2), "bc");
+  EXPECT_EQ(RightText("abc", 0), "");
+  EXPECT_EQ(RightText("abc", -3), "");
+  EXPECT_EQ(LeftText("abc", 0), "");
+  EXPECT_EQ(LeftText("abc", 9), "abc");
+  EXPECT_EQ(MidText("abcdef", 3, 2), "cd");
+  EXPECT_EQ(MidText("abcdef", 2, -1), "bcdef");
+  EXPECT_EQ(MidText("abc", 0, 3), "ab");  // position 0 lies before the text
+  EXPECT_EQ(MidText("abc", 3, 10), "c");
+  EXPECT_EQ(MidText("abc", 5, 1), "");
+}
+
+TEST(Cutters, CountBytesAndSplitDoubleByteCharacters) {
+  const std::string so = "\x83\x5C";  // ソ
+  EXPECT_EQ(LeftText(so + "a", 1), "\x83");
+  EXPECT_EQ(RightText("a" + so, 1), "\x5C");
+  // A cutter may take its own previous result as input.
+  std::string r = LeftText("abcdef", 4);
+  EXPECT_EQ(LeftText(r, 2), "ab");
+}
+
+TEST(PathSplit, DirectoryAndFileName) {
+  EXPECT_EQ(PathDirectory("D:\\Movies\\a.avi"), "D:\\Movies");
+  EXPECT_EQ(PathFileName("D:\\Movies\\a.avi"), "a.avi");
+  EXPECT_EQ(PathDirectory("D:\\a.avi"), "D:");
+  EXPECT_EQ(PathDirectory("a.avi"), "");
+  EXPECT_EQ(PathFileName("a.avi"), "a.avi");
+  EXPECT_EQ(PathDirectory("D:\\Movies\\x.y.avi"), "D:\\Movies");
+  EXPECT_EQ(PathFileName("D:\\Movies\\x.y.avi"), "x.y.avi");
+  EXPECT_EQ(PathDirectory("C:\\"), "C:");
+  EXPECT_EQ(PathFileName("C:\\dir\\"), "");
+  EXPECT_EQ(PathFileName("C:/dir/b.mpg"), "b.mpg");
+  EXPECT_EQ(PathFileName("C:\\dir.x\\noext"), "noext");
+}
+
+TEST(PathSplit, TrailByte5CIsNoSeparator) {
+  // Folder ソ (83 5C) followed by a real separator.
+  const std::string path = "D:\\\x83\x5C\\clip.avi";
+  EXPECT_EQ(PathFileName(path), "clip.avi");
+  EXPECT_EQ(PathDirectory(path), "D:\\\x83\x5C");
+  // A file name ending in ソ.avi: the 5C is not a separator.
+  EXPECT_EQ(PathFileName("D:\\a\\x\x83\x5C.avi"), "x\x83\x5C.avi");
+  EXPECT_FALSE(EndsWithSeparator("D:\\\x83\x5C"));
+  EXPECT_TRUE(EndsWithSeparator("D:\\"));
+  EXPECT_TRUE(EndsWithSeparator("D:\\\x83\x5C\\"));
+}
+
+TEST(Numbers, GroupThousands) {
+  EXPECT_EQ(GroupThousands("1234567"), "1,234,567");
+  EXPECT_EQ(GroupThousands("123456"), "123,456");
+  EXPECT_EQ(GroupThousands("12345"), "12,345");
+  EXPECT_EQ(GroupThousands("123"), "123");
+  EXPECT_EQ(GroupThousands("1"), "1");
+  EXPECT_EQ(GroupThousands("-123"), "-,123");
+  EXPECT_EQ(GroupThousands(""), "");
+  EXPECT_EQ(GroupThousands("4294967295"), "4,294,967,295");
+  EXPECT_EQ(GroupThousands("18446744073709551615"), "18,446,744,073,709,551,615");
+}
+
+TEST(Numbers, ParseGroupedNumberReadsLikeStrtolBase0In64Bits) {
+  EXPECT_EQ(ParseGroupedNumber("1,234,567"), 1234567);
+  EXPECT_EQ(ParseGroupedNumber("1,234KB"), 1234);
+  EXPECT_EQ(ParseGroupedNumber("012"), 10);
+  EXPECT_EQ(ParseGroupedNumber(""), 0);
+  EXPECT_EQ(ParseGroupedNumber("  -5"), -5);
+  EXPECT_EQ(ParseGroupedNumber("0x10"), 16);
+  EXPECT_EQ(ParseGroupedNumber("0x"), 0);
+  EXPECT_EQ(ParseGroupedNumber("abc"), 0);
+  // A 5 GB file's byte cell reads back whole.
+  EXPECT_EQ(ParseGroupedNumber("5,000,000,000"), 5000000000LL);
+  EXPECT_EQ(ParseLongBase0("99999999999"), 2147483647);
+  EXPECT_EQ(ParseLongBase0("-99999999999"), -2147483647 - 1);
+  EXPECT_EQ(ParseLongBase0("0xffffff"), 0xffffff);
+  EXPECT_EQ(ParseLongBase0("020"), 16);
+}
+
+TEST(Numbers, ParseTenthsReadsTheLastCharacterAsTenths) {
+  EXPECT_FLOAT_EQ(ParseTenths("12.3"), 12.3f);
+  EXPECT_FLOAT_EQ(ParseTenths("0.5"), 0.5f);
+  EXPECT_FLOAT_EQ(ParseTenths("5.23"), 5.3f);
+  EXPECT_FLOAT_EQ(ParseTenths("12"), 12.2f);
+}
+
+TEST(Numbers, ColorToHtmlSwapsRedAndBlue) {
+  EXPECT_EQ(ColorToHtml("FF"), "FF0000");
+  EXPECT_EQ(ColorToHtml("FF0000"), "0000FF");
+  EXPECT_EQ(ColorToHtml("C08040"), "4080C0");
+  EXPECT_EQ(ColorToHtml("0"), "000000");
+  EXPECT_EQ(ColorToHtml("FFFFFF"), "FFFFFF");
+}
+
+TEST(Numbers, RowSizeKBReadsTheFirstSizeColumn) {
+  auto tableWith = [](std::initializer_list<int> on) {
+    std::array<int, kCategoryCount> v{};
+    for (int k : on) v[k] = 1;
+    return CategoryTable::FromValues(v);
+  };
+  RowModel rows;
+  rows.Insert(0, "a.avi", 0);
+  auto kbOf = [&](const CategoryTable& t, const char* cell) {
+    rows.SetCell(0, 1, cell);
+    return RowSizeKB(rows, t, 0);
+  };
+  EXPECT_EQ(kbOf(tableWith({FileSizeBT, FileSizeMB}), "1,048,576"), 1024);
+  EXPECT_EQ(kbOf(tableWith({FileSizeBT}), "5,368,709,120"), 5242880);
+  EXPECT_EQ(kbOf(tableWith({FileSizeMB}), "123.4MB"), 126361);
+  EXPECT_EQ(kbOf(tableWith({FileSizeMB}), "123.4"), 126361);
+  EXPECT_EQ(kbOf(tableWith({FileSizeKB}), "1,234KB"), 1234);
+  EXPECT_EQ(kbOf(tableWith({FileSizeKB}), "1,234"), 1234);
+  EXPECT_EQ(kbOf(tableWith({MovieTitle}), "1,234"), 0);
+}
+
+TEST(Endings, LastThreeCharactersWithoutCase) {
+  EXPECT_TRUE(EndsWithNoCase("a.AvI", "AVI"));
+  EXPECT_TRUE(EndsWithNoCase("clipavi", "AVI"));
+  EXPECT_TRUE(EndsWithNoCase("x.rm", ".RM"));
+  EXPECT_FALSE(EndsWithNoCase("xrm", ".RM"));
+  EXPECT_FALSE(EndsWithNoCase("av", "AVI"));
+}
+
+}  // namespace
+}  // namespace clip
