@@ -29,6 +29,12 @@ struct AppState {
   std::unique_ptr<IniProfile> profile;
   CategoryTable table;
   RowModel rows;
+
+  std::string pathBuffer;       // the path the file dialogs return; the HTML page goes here
+  std::string currentListFile;  // the list file last opened or saved as
+  std::string savedTotalsText = "Non Scanning...";
+  COLORREF mainColor = 0, listFore = 0, listBack = 0xffffff;
+  COLORREF lastPickedColour = 0;  // the colour last accepted in any chooser
 };
 
 AppState& App();
@@ -38,5 +44,13 @@ bool RegisterMainClass(HINSTANCE instance);
 HWND CreateMainWindow(HINSTANCE instance, int show);
 int RunMessageLoop();
 LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+
+// Services of the main window for the dialogs.
+void CenterOnMainWindow(HWND dialog);           // keeps the dialog's size
+int FirstSelectedRow();                         // -1 when no row is selected
+void RefreshRows();                             // after rows were added or removed
+void RefreshRow(int row);                       // after one row's cells or check changed
+void ApplyListColours(COLORREF fore, COLORREF back);
+void CreateFonts();                             // remakes the main and list fonts
 
 }  // namespace clip

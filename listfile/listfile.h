@@ -1,0 +1,60 @@
+// List files: CSV and fixed-column text writer, HTML writer, CSV reader.
+//
+// This header is the contract the main window and the HTML options dialog
+// code against; the list-file subsystem may add to it but keeps these names
+// and meanings.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "catalogue/categories.h"
+#include "catalogue/row_model.h"
+
+namespace clip {
+
+enum class ListFormat { Text = 0, Csv = 1, Html = 2 };
+
+// Page options of the HTML writer. The options dialog fills it from its
+// controls; defaults are those of a missing [HtmlSetting] section.
+struct HtmlOptions {
+  std::string caption = "Untitled";
+  std::string topTitle = "Untitled";
+  std::string topTitleSize = "7";
+  int topTitleAlign = 1;  // 0 left, 1 center, 2 right
+  int backgroundKind = 0; // 0 colour, 1 image
+  std::string backgroundImage = "C:\\";
+  std::string cellFontSize = "3";
+  int headerAlign = 1;
+  int rowColouring = 0;   // 0 all rows alike (colour set 1), 1 alternate
+  int dataAlign = 1;
+  std::uint32_t foBackColor = 0xffffff, foFontColor = 0x0;
+  std::uint32_t fitBackColor = 0xffffff, fitFontColor = 0x0;
+  std::uint32_t fiiBackColor1 = 0xffffff, fiiFontColor1 = 0x0;
+  std::uint32_t fiiBackColor2 = 0xcccccc, fiiFontColor2 = 0x0;
+};
+
+// The result of a save: ok, or a message that names the file and the cause.
+struct SaveResult {
+  bool ok = true;
+  std::string error;
+};
+
+// Writes the whole catalogue in list order. A replaced file is written
+// beside the old one and renamed over it only when the write succeeded;
+// append (text only) appends in place without a header line.
+SaveResult SaveListFile(const RowModel& rows, const CategoryTable& table, const std::string& path,
+                        ListFormat format, bool append, const HtmlOptions* html = nullptr);
+
+// 0 loaded; 1 no line or wrong field count; 2 other categories; 3 the file
+// could not be opened (the list is unchanged for 1, 2 and 3).
+enum CsvLoadResult { kCsvLoaded = 0, kCsvCountMismatch = 1, kCsvItemMismatch = 2, kCsvCannotOpen = 3 };
+int LoadCsvList(RowModel& rows, const CategoryTable& table, const std::string& path);
+
+// Message box texts for results 1 and 2.
+extern const char* const kCsvErrorCaptionCount;  // "CSVﾃﾞｰﾀ読み込み失敗 [ｶﾃｺﾞﾘ数不一致]"
+extern const char* const kCsvErrorCaptionItem;   // "CSVﾃﾞｰﾀ読み込み失敗 [ｶﾃｺﾞﾘ項目不一致]"
+// "%s ｴﾗｰｺｰﾄﾞ%d" filled with the explanation and the result.
+std::string CsvErrorText(int result);
+
+}  // namespace clip

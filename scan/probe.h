@@ -1,0 +1,30 @@
+// The tail scan and the video and audio probes of one open movie file.
+//
+// The row builder calls these; the probe subsystem may add to this header
+// but keeps these names and meanings.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "scan/scan.h"
+
+namespace clip {
+
+// Title (ISBJ), creator (ICOP) and comment (ICMT) found in the last 1024
+// bytes of a file (the whole file when it is shorter); a later entry
+// replaces an earlier one.
+struct InfoTail {
+  std::string title, creator, comment;
+};
+InfoTail ScanInfoTail(MovieFile& file);
+
+// Runs the video probe and then the audio probe for path, whose kind is
+// told by its ending. file is the already open file (null when it could not
+// be opened: then the fields that need its bytes are empty). Every field is
+// written for this file: a row never shows another file's values.
+void ProbeMovie(std::string_view path, MovieFile* file, CodecNames& codecs, ProbeFields& fields,
+                std::int32_t& playSeconds);
+
+}  // namespace clip

@@ -1,0 +1,103 @@
+// Folder walk, row builder and scan totals over small interfaces, so that
+// the same rules run natively in tests and over Win32 in the program.
+//
+// This header is the contract the main window codes against; the scan
+// subsystem may add to it but keeps these names and meanings.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "catalogue/categories.h"
+#include "catalogue/row_model.h"
+
+namespace clip {
+
+// Attribute value of a plain folder; only exactly this value is entered.
+constexpr std::uint32_t kAttrDirectory = 0x10;
+
+// The seven probe texts copied into a row's cells, and the play time the
+// video probe hands to the audio probe.
+struct ProbeFields {
+  std::string videoFormat, audioFormat, videoRate, audioRate, frameRate, resolution, playTime;
+};
+
+// An open movie file: its size and positioned reads.
+class MovieFile {
+ public:
+  virtual ~MovieFile() = default;
+  virtual std::uint64_t Size() = 0;
+  // Reads up to n bytes at offset; returns the number of bytes read.
+  virtual std::size_t ReadAt(std::uint64_t offset, void* buffer, std::size_t n) = 0;
+};
+
+class FileSystem {
+ public:
+  struct Entry {
+    std::string name;
+    std::uint32_t attributes = 0;
+  };
+  virtual ~FileSystem() = default;
+  // Lists a folder's entries in the platform's order; false when the
+  // folder cannot be listed.
+  virtual bool List(const std::string& folder, std::vector<Entry>& entries) = 0;
+  // Opens an existing file for reading, or returns nullptr. Never creates.
+  virtual std::unique_ptr<MovieFile> Open(const std::string& path) = 0;
+  // Volume label of a root such as "D:\"; empty when the query fails.
+  virtual std::string VolumeLabel(const std::string& root) = 0;
+  // Identity of a folder for loop detection (for example its full path
+  // after links are resolved); empty when unknown.
+  virtual std::string FolderIdentity(const std::string& folder) { return folder; }
+};
+
+// Names of installed codecs; an empty result means "not known here".
+class CodecNames {
+ public:
+  virtual ~CodecNames() = default;
+  virtual std::string VideoDescription(std::uint32_t handler) = 0;
+  virtual std::string AudioFormatName(std::uint16_t formatTag) = 0;
+};
+
+// Status-bar text output (part 0 to 3).
+class StatusSink {
+ public:
+  virtual ~StatusSink() = default;
+  virtual void SetStatusText(int part, const std::string& text) = 0;
+};
+
+// Drive figures in KB; false when the drive cannot be queried.
+class DiskQuery {
+ public:
+  virtual ~DiskQuery() = default;
+  virtual bool SpaceKB(const std::string& root, std::uint64_t& totalKB, std::uint64_t& freeKB) = 0;
+};
+
+struct ScanContext {
+  RowModel& rows;
+  const CategoryTable& table;
+  FileSystem& fs;
+  CodecNames& codecs;
+  StatusSink* status = nullptr;  // may be null
+  int sizeInfo = 0;              // [Customize] SizeInfo: units on size cells when 1
+  ProbeFields fields;            // kept from file to file
+  std::int32_t playSeconds = 0;
+};
+
+// Walks folder and everything below it, adding one row per AVI, MPG or RM file.
+void ScanFolder(ScanContext& ctx, const std::string& folder);
+// Builds and inserts the row of one file at index (clamped to the row count).
+void AddMovieRow(ScanContext& ctx, const std::string& path, int index);
+
+// Totals text of status-bar part 0, e.g. "3file(s) 3,584KB(3.5MB)".
+std::string TotalsText(const RowModel& rows, const CategoryTable& table);
+// Writes parts 0 to 3 for the drive of path; returns the part-0 text
+// (the caller keeps it as the saved totals text).
+std::string ShowScanTotals(const RowModel& rows, const CategoryTable& table, DiskQuery& disk,
+                           StatusSink& status, const std::string& path);
+// Writes part 0 only; returns its text.
+std::string ShowRowTotals(const RowModel& rows, const CategoryTable& table, StatusSink& status);
+
+}  // namespace clip
