@@ -56,5 +56,11 @@ extern const char* const kCsvErrorCaptionCount;  // "CSVﾃﾞｰﾀ読み込み
 extern const char* const kCsvErrorCaptionItem;   // "CSVﾃﾞｰﾀ読み込み失敗 [ｶﾃｺﾞﾘ項目不一致]"
 // "%s ｴﾗｰｺｰﾄﾞ%d" filled with the explanation and the result.
 std::string CsvErrorText(int result);
+// Caption for result 3; CsvErrorText(3) explains that the file could not be
+// opened or read.
+extern const char* const kCsvErrorCaptionOpen;  // "CSVﾃﾞｰﾀ読み込み失敗 [ﾌｧｲﾙｵｰﾌﾟﾝ失敗]"
+
+// The full-width header name of a category in all list files.
+const char* ListHeaderName(int category);
 
 }  // namespace clip

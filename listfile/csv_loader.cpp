@@ -1,0 +1,64 @@
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "listfile/csv_reader.h"
+#include "listfile/csv_loader.h"
+#include "listfile/listfile.h"
+
+namespace clip {
+
+int LoadCsvRecords(RowModel& rows, const CategoryTable& table, CsvReader& reader) {
+  CsvRecord record;
+  if (ReadCsvRecord(reader, record) != 0)
+    return reader.ReadError() ? kCsvCannotOpen : kCsvCountMismatch;
+
+  // The header must name exactly the categories the reader counts (value
+  // not 0), in any order; its first field is not checked.
+  int expected = 0;
+  for (int k = 1; k < kCategoryCount; ++k)
+    if (table.ReaderCounts(k)) ++expected;
+  if (record.lastField != expected) return kCsvCountMismatch;
+  for (int k = 1; k < kCategoryCount; ++k) {
+    const char* name = ListHeaderName(k);
+    bool present = false;
+    for (int f = 1; f <= expected && !present; ++f)
+      present = record.fields[static_cast<std::size_t>(f)] == name;
+    if (present != table.ReaderCounts(k)) return kCsvItemMismatch;
+    // A category the list does not show has no column for its field: the
+    // following fields would land one column too far left.
+    if (present && !table.IsOn(k)) return kCsvItemMismatch;
+  }
+
+  // Data lines go on top of the list in file order; fields are placed by
+  // position and fields beyond the last column are dropped.
+  const int lastColumn = table.columnCount;
+  int row = 0;
+  while (ReadCsvRecord(reader, record) == 0) {
+    rows.Insert(row, record.fields[0], row);
+    const int last = std::min(record.SlotCount() - 1, lastColumn);
+    for (int j = 1; j <= last; ++j) {
+      const std::string& field = record.fields[static_cast<std::size_t>(j)];
+      if (!field.empty()) rows.SetCell(row, j, field);
+    }
+    ++row;
+  }
+  if (reader.ReadError()) {
+    // A file that could not be read to its end is not loaded in part.
+    for (int r = row - 1; r >= 0; --r) rows.Delete(r);
+    return kCsvCannotOpen;
+  }
+  return kCsvLoaded;
+}
+
+int LoadCsvList(RowModel& rows, const CategoryTable& table, const std::string& path) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) return kCsvCannotOpen;
+  std::setvbuf(file, nullptr, _IONBF, 0);  // the reader reads large blocks itself
+  CsvReader reader(file);
+  int result = LoadCsvRecords(rows, table, reader);
+  std::fclose(file);
+  return result;
+}
+
+}  // namespace clip

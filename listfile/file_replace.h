@@ -1,0 +1,16 @@
+// Renaming a finished file over the file it replaces, per platform.
+#pragma once
+
+#include <string>
+
+namespace clip {
+
+// Moves the file `from` to `to`, replacing `to` when it exists. A read-only
+// `to` is not replaced. On failure returns false and a cause text; `from`
+// is then left for the caller to remove.
+bool ReplaceFileWith(const std::string& from, const std::string& to, std::string& cause);
+
+// The cause text for a C library error number (errno).
+std::string ErrnoCauseText(int error);
+
+}  // namespace clip

@@ -1,0 +1,45 @@
+#include <windows.h>
+
+#include <cerrno>
+#include <cstdio>
+
+#include "listfile/file_replace.h"
+
+namespace clip {
+
+namespace {
+
+std::string Win32CauseText(DWORD error) {
+  switch (error) {
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+      return ErrnoCauseText(ENOSPC);
+    case ERROR_ACCESS_DENIED:
+    case ERROR_WRITE_PROTECT:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+      return ErrnoCauseText(EACCES);
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_INVALID_DRIVE:
+      return ErrnoCauseText(ENOENT);
+    case ERROR_FILENAME_EXCED_RANGE:
+      return ErrnoCauseText(ENAMETOOLONG);
+    default: {
+      char text[64];
+      std::snprintf(text, sizeof text, "Windows ｴﾗｰ %lu", static_cast<unsigned long>(error));
+      return text;
+    }
+  }
+}
+
+}  // namespace
+
+// std::rename does not replace an existing file on Windows.
+bool ReplaceFileWith(const std::string& from, const std::string& to, std::string& cause) {
+  if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
+  cause = Win32CauseText(GetLastError());
+  return false;
+}
+
+}  // namespace clip
