@@ -18,6 +18,8 @@ namespace clip {
 
 // Attribute value of a plain folder; only exactly this value is entered.
 constexpr std::uint32_t kAttrDirectory = 0x10;
+// Folders deeper than this below the scanned folder are not entered.
+constexpr int kMaxFolderDepth = 128;
 
 // The seven probe texts copied into a row's cells, and the play time the
 // video probe hands to the audio probe.
@@ -86,6 +88,8 @@ struct ScanContext {
   std::int32_t playSeconds = 0;
 };
 
+// folder + "\\" + name; no separator is added after one of the folder's own.
+std::string JoinPath(const std::string& folder, const std::string& name);
 // Walks folder and everything below it, adding one row per AVI, MPG or RM file.
 void ScanFolder(ScanContext& ctx, const std::string& folder);
 // Builds and inserts the row of one file at index (clamped to the row count).

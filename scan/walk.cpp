@@ -1,0 +1,67 @@
+// The folder walk: every AVI, MPG and RM file below a folder becomes a row,
+// each folder's own files ahead of the rows of its subfolders.
+#include <set>
+#include <string>
+#include <vector>
+
+#include "catalogue/text.h"
+#include "scan/scan.h"
+#include "scan/scan_internal.h"
+
+namespace clip {
+
+namespace {
+
+struct Walk {
+  ScanContext& ctx;
+  std::set<std::string> entered;  // identities of the folders entered so far
+  LabelCache labels;
+};
+
+bool IsMovieName(const std::string& path) {
+  // Only the last three characters count: "AVI" and "MPG" without their
+  // dot (MOVIEAVI is a movie), ".RM" with it (xrm is not).
+  return EndsWithNoCase(path, "AVI") || EndsWithNoCase(path, "MPG") || EndsWithNoCase(path, ".RM");
+}
+
+void WalkFolder(Walk& walk, const std::string& folder, int depth) {
+  if (depth > kMaxFolderDepth) return;
+  // A folder reached a second time (a link or junction back to an ancestor,
+  // or two links to one folder) is not listed again, so loops end.
+  std::string identity = walk.ctx.fs.FolderIdentity(folder);
+  if (!identity.empty() && !walk.entered.insert(identity).second) return;
+
+  std::vector<FileSystem::Entry> entries;
+  if (!walk.ctx.fs.List(folder, entries)) return;
+
+  // Read once: rows added by subfolders end up behind this folder's files.
+  int index = walk.ctx.rows.Count();
+  for (const FileSystem::Entry& entry : entries) {
+    if (entry.name.empty() || entry.name == "." || entry.name == "..") continue;
+    std::string path = JoinPath(folder, entry.name);
+    // A folder whose attributes are not exactly FILE_ATTRIBUTE_DIRECTORY is
+    // not entered; it is looked at like a file name.
+    if (entry.attributes == kAttrDirectory) {
+      WalkFolder(walk, path, depth + 1);
+    } else if (IsMovieName(path)) {
+      AddMovieRowCached(walk.ctx, path, index, &walk.labels);
+      ++index;
+    }
+  }
+}
+
+}  // namespace
+
+std::string JoinPath(const std::string& folder, const std::string& name) {
+  // A trailing 0x5C that is the second byte of a double-byte character
+  // (ソ is 83 5C) belongs to that character: the separator is still added.
+  if (folder.empty() || EndsWithSeparator(folder)) return folder + name;
+  return folder + "\\" + name;
+}
+
+void ScanFolder(ScanContext& ctx, const std::string& folder) {
+  Walk walk{ctx, {}, {}};
+  WalkFolder(walk, folder, 0);
+}
+
+}  // namespace clip
