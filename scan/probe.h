@@ -4,6 +4,7 @@
 // but keeps these names and meanings.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -20,11 +21,20 @@ struct InfoTail {
 };
 InfoTail ScanInfoTail(MovieFile& file);
 
+// The tail scan looks at this many bytes at the end of a file.
+constexpr std::size_t kInfoTailWindow = 1024;
+
 // Runs the video probe and then the audio probe for path, whose kind is
 // told by its ending. file is the already open file (null when it could not
 // be opened: then the fields that need its bytes are empty). Every field is
 // written for this file: a row never shows another file's values.
 void ProbeMovie(std::string_view path, MovieFile* file, CodecNames& codecs, ProbeFields& fields,
                 std::int32_t& playSeconds);
+
+// A path ending in "i" or "I" is an AVI file; else one whose last three
+// characters are "MPG" in any case is an MPEG file; anything else is taken
+// for RealMedia.
+enum class MovieKind { Avi, Mpeg, RealMedia };
+MovieKind KindOfMoviePath(std::string_view path);
 
 }  // namespace clip

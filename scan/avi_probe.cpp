@@ -1,0 +1,136 @@
+#include "scan/avi_probe.h"
+
+#include <algorithm>
+
+namespace clip {
+
+namespace {
+
+constexpr std::uint32_t kList = FourCC("LIST");
+constexpr std::uint32_t kHdrl = FourCC("hdrl");
+constexpr std::uint32_t kStrl = FourCC("strl");
+constexpr std::uint32_t kMovi = FourCC("movi");
+constexpr std::uint32_t kStrh = FourCC("strh");
+constexpr std::uint32_t kStrf = FourCC("strf");
+constexpr std::uint32_t kVids = FourCC("vids");
+constexpr std::uint32_t kAuds = FourCC("auds");
+
+// Top-level chunks looked at before giving up on finding the header list.
+constexpr int kMaxTopChunks = 64;
+
+// AVISTREAMHEADER offsets.
+constexpr std::size_t kStrhType = 0, kStrhHandler = 4, kStrhScale = 20, kStrhRate = 24,
+                      kStrhLength = 32, kStrhFrameRight = 52, kStrhFrameBottom = 54;
+constexpr std::size_t kStrhThroughLength = 36, kStrhThroughFrame = 56;
+
+void TakeVideo(ByteView strh, ByteView strf, AviVideoStream& v) {
+  if (strh.size() < kStrhThroughLength) return;
+  v.present = true;
+  v.handler = strh.U32(kStrhHandler);
+  v.scale = strh.U32(kStrhScale);
+  v.rate = strh.U32(kStrhRate);
+  v.length = strh.U32(kStrhLength);
+  if (strh.size() >= kStrhThroughFrame) {
+    v.hasFrame = true;
+    v.frameRight = static_cast<std::int16_t>(strh.U16(kStrhFrameRight));
+    v.frameBottom = static_cast<std::int16_t>(strh.U16(kStrhFrameBottom));
+  }
+  // BITMAPINFOHEADER: biWidth at 4, biHeight at 8, biCompression at 16.
+  if (strf.size() >= 12) {
+    v.hasBitmap = true;
+    v.bitmapWidth = static_cast<std::int32_t>(strf.U32(4));
+    v.bitmapHeight = static_cast<std::int32_t>(strf.U32(8));
+  }
+  if (strf.size() >= 20) v.compression = strf.U32(16);
+}
+
+void TakeAudio(ByteView strf, AviAudioStream& a) {
+  if (strf.size() < 16) return;
+  a.present = true;
+  a.formatTag = strf.U16(0);
+  a.channels = strf.U16(2);
+  a.samplesPerSec = strf.U32(4);
+  a.avgBytesPerSec = strf.U32(8);
+}
+
+}  // namespace
+
+void ParseAviHeaderList(ByteView hdrl, AviHeader& header) {
+  bool videoSeen = false, audioSeen = false;
+  RiffWalker lists(hdrl);
+  RiffChunk chunk;
+  while (!(videoSeen && audioSeen) && lists.Next(chunk)) {
+    if (chunk.id != kList || !chunk.data.Is(0, "strl")) continue;
+    ByteView strh, strf;
+    bool haveStrh = false, haveStrf = false;
+    RiffWalker parts(chunk.data.Sub(4, chunk.data.size()));
+    RiffChunk part;
+    while (!(haveStrh && haveStrf) && parts.Next(part)) {
+      if (part.id == kStrh && !haveStrh) {
+        strh = part.data;
+        haveStrh = true;
+      } else if (part.id == kStrf && haveStrh && !haveStrf) {
+        strf = part.data;
+        haveStrf = true;
+      }
+    }
+    if (!haveStrh || !strh.Has(kStrhType, 4)) continue;
+    std::uint32_t type = strh.U32(kStrhType);
+    if (type == kVids && !videoSeen) {
+      videoSeen = true;
+      TakeVideo(strh, strf, header.video);
+    } else if (type == kAuds && !audioSeen) {
+      audioSeen = true;
+      TakeAudio(strf, header.audio);
+    }
+  }
+}
+
+AviHeader ReadAviHeader(MovieFile& file) {
+  AviHeader header;
+  std::vector<std::uint8_t> first = ReadBytes(file, 0, kAviFirstRead);
+  ByteView head(first);
+  if (!head.Is(0, "RIFF") || !head.Is(8, "AVI ")) return header;
+  header.isAvi = true;
+
+  const std::uint64_t fileSize = file.Size();
+  std::uint64_t off = 12;
+  for (int i = 0; i < kMaxTopChunks; ++i) {
+    // The chunk's header from the first read, or read on its own when a
+    // large chunk has carried the walk past it.
+    std::vector<std::uint8_t> own;
+    ByteView hv;
+    if (off <= head.size() && head.Has(static_cast<std::size_t>(off), 12)) {
+      hv = head.Sub(static_cast<std::size_t>(off), 12);
+    } else {
+      own = ReadBytes(file, off, 12);
+      hv = ByteView(own);
+    }
+    if (!hv.Has(0, 8)) return header;
+    std::uint32_t id = hv.U32(0), size = hv.U32(4);
+    if (id == kList && hv.Has(8, 4)) {
+      std::uint32_t type = hv.U32(8);
+      if (type == kMovi) return header;  // the header list comes before the data
+      if (type == kHdrl) {
+        std::uint64_t start = off + 12;
+        std::uint64_t want = size >= 4 ? size - 4u : 0u;
+        std::uint64_t inFile = fileSize > start ? fileSize - start : 0;
+        want = std::min<std::uint64_t>({want, inFile, kAviMaxHeaderList});
+        if (start <= head.size() && want <= head.size() - start) {
+          ParseAviHeaderList(
+              head.Sub(static_cast<std::size_t>(start), static_cast<std::size_t>(want)), header);
+        } else {
+          std::vector<std::uint8_t> list = ReadBytes(file, start, static_cast<std::size_t>(want));
+          ParseAviHeaderList(ByteView(list), header);
+        }
+        return header;
+      }
+    }
+    std::uint64_t next = off + 8 + size + (size & 1u);  // off < 2^40, size < 2^32: no wrap
+    if (next >= fileSize) return header;
+    off = next;
+  }
+  return header;
+}
+
+}  // namespace clip

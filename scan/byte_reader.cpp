@@ -1,0 +1,36 @@
+#include "scan/byte_reader.h"
+
+namespace clip {
+
+std::vector<std::uint8_t> ReadBytes(MovieFile& file, std::uint64_t offset, std::size_t n) {
+  std::vector<std::uint8_t> bytes(n);
+  std::size_t got = 0;
+  // Every pass either adds at least one byte or ends the loop.
+  while (got < n) {
+    std::size_t r = file.ReadAt(offset + got, bytes.data() + got, n - got);
+    if (r == 0) break;
+    if (r > n - got) r = n - got;  // a reader never gives more than asked
+    got += r;
+  }
+  bytes.resize(got);
+  return bytes;
+}
+
+bool RiffWalker::Next(RiffChunk& chunk) {
+  if (!body_.Has(off_, 8)) return false;
+  chunk.id = body_.U32(off_);
+  chunk.declaredSize = body_.U32(off_ + 4);
+  std::size_t dataOff = off_ + 8;
+  std::size_t left = body_.size() - dataOff;
+  chunk.data = body_.Sub(dataOff, chunk.declaredSize);
+  if (chunk.declaredSize >= left) {
+    off_ = body_.size();  // this chunk reaches the end of the list
+  } else {
+    // Chunks start on even offsets: an odd-sized chunk is followed by a pad byte.
+    std::size_t step = static_cast<std::size_t>(chunk.declaredSize) + (chunk.declaredSize & 1u);
+    off_ = step >= left ? body_.size() : dataOff + step;
+  }
+  return true;
+}
+
+}  // namespace clip

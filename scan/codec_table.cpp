@@ -1,0 +1,199 @@
+#include "scan/codec_table.h"
+
+#include <cstdio>
+
+#include "catalogue/text.h"
+
+namespace clip {
+
+const char kUnknownCodec[] = "Unknon";
+
+std::string FitText(std::string_view text, std::size_t max) {
+  if (text.size() <= max) return std::string(text);
+  std::size_t i = 0;
+  while (i < max) {
+    std::size_t width = IsLeadByte(static_cast<unsigned char>(text[i])) ? 2 : 1;
+    if (width > max - i) break;
+    i += width;
+  }
+  return std::string(text.substr(0, i));
+}
+
+namespace {
+
+struct VideoEntry {
+  char code[5];  // upper-case
+  const char* description;
+};
+
+// Descriptions are chosen so that the renaming rules give the names a user
+// knows: a trailing "V2"/"V3" gives MPEG4 V2/V3, a DivX ;-) description with
+// "Low" or "Fast" at byte 17 gives DivX Low/Fast, "Intel Indeo(R) Video R3.2"
+// gives Indeo 3.2, a description starting with "C" gives Cinepak; the others
+// pass the rules unchanged.
+constexpr VideoEntry kVideo[] = {
+    {"DIV3", "DivX ;-) MPEG-4 Low-Motion"},
+    {"DIV4", "DivX ;-) MPEG-4 Fast-Motion"},
+    {"DIV5", "DivX ;-) MPEG-4 Low-Motion"},
+    {"DIV6", "DivX ;-) MPEG-4 Fast-Motion"},
+    {"MP43", "Microsoft MPEG-4 Video Codec V3"},
+    {"MPG3", "Microsoft MPEG-4 Video Codec V3"},
+    {"COL1", "Microsoft MPEG-4 Video Codec V3"},
+    {"AP41", "Microsoft MPEG-4 Video Codec V3"},
+    {"MP42", "Microsoft MPEG-4 Video Codec V2"},
+    {"DIV2", "Microsoft MPEG-4 Video Codec V2"},
+    {"MP41", "Microsoft MPEG-4 Video Codec V1"},
+    {"MPG4", "Microsoft MPEG-4 Video Codec V1"},
+    {"DIV1", "Microsoft MPEG-4 Video Codec V1"},
+    {"M4S2", "Microsoft MPEG-4 Video Codec (ISO)"},
+    {"MP4S", "Microsoft MPEG-4 Video Codec (ISO)"},
+    {"DIVX", "MPEG-4 DivX 4"},
+    {"DX50", "MPEG-4 DivX 5"},
+    {"XVID", "MPEG-4 Xvid"},
+    {"FMP4", "MPEG-4 FFmpeg"},
+    {"FFDS", "MPEG-4 FFmpeg"},
+    {"3IV2", "MPEG-4 3ivx"},
+    {"MP4V", "MPEG-4 Simple Profile"},
+    {"H264", "H.264 AVC Video"},
+    {"X264", "H.264 AVC Video"},
+    {"AVC1", "H.264 AVC Video"},
+    {"DAVC", "H.264 AVC Video"},
+    {"MJPG", "Motion JPEG"},
+    {"AVRN", "Motion JPEG"},
+    {"LJPG", "Lossless JPEG"},
+    {"CVID", "Cinepak Codec by Radius"},
+    {"IV31", "Intel Indeo(R) Video R3.1"},
+    {"IV32", "Intel Indeo(R) Video R3.2"},
+    {"IV41", "Intel Indeo(R) Video 4.5"},
+    {"IV50", "Indeo(R) video 5.10"},
+    {"CRAM", "Microsoft Video 1"},
+    {"MSVC", "Microsoft Video 1"},
+    {"WHAM", "Microsoft Video 1"},
+    {"MRLE", "Microsoft RLE"},
+    {"WMV1", "Windows Media Video 7"},
+    {"WMV2", "Windows Media Video 8"},
+    {"WMV3", "Windows Media Video 9"},
+    {"MPEG", "MPEG-1 Video"},
+    {"MPG1", "MPEG-1 Video"},
+    {"MPG2", "MPEG-2 Video"},
+    {"DVSD", "DV Video"},
+    {"CDVC", "DV Video"},
+    {"HFYU", "Huffyuv lossless"},
+    {"YUY2", "YUY2 4:2:2 Uncompressed"},
+    {"UYVY", "UYVY 4:2:2 Uncompressed"},
+    {"YV12", "YV12 4:2:0 Uncompressed"},
+    {"I420", "Planar I420 Uncompressed"},
+    {"VP60", "On2 VP6"},
+    {"VP62", "On2 VP6"},
+    {"DIB ", "Full Frames (Uncompressed)"},
+    {"RGB ", "Full Frames (Uncompressed)"},
+    {"RAW ", "Full Frames (Uncompressed)"},
+};
+
+struct AudioEntry {
+  std::uint16_t tag;
+  const char* name;
+};
+
+// Names as the compression manager gives them where one exists, else
+// chosen so that the renaming rules leave them readable (a name ending in
+// "3", "Audio", "A..." or "...M." would be renamed).
+constexpr AudioEntry kAudio[] = {
+    {0x0001, "PCM"},
+    {0x0002, "Microsoft ADPCM"},
+    {0x0003, "IEEE Float"},
+    {0x0006, "A-Law (G.711)"},
+    {0x0007, "u-Law (G.711)"},
+    {0x0011, "IMA ADPCM"},
+    {0x0022, "TrueSpeech"},
+    {0x0031, "GSM 6.10"},
+    {0x0040, "G.721 ADPCM"},
+    {0x0050, "MP2"},
+    {0x0055, "MPEG Layer-3"},
+    {0x0092, "Dolby AC-3 SPDIF"},
+    {0x00FF, "MPEG-4 AAC"},
+    {0x0130, "ACELP.net"},
+    {0x0160, "Windows Media Audio V1"},
+    {0x0161, "DivX ;-) Audio"},
+    {0x0162, "Windows Media Audio Pro"},
+    {0x0163, "Windows Media Audio Lossless"},
+    {0x2000, "AC-3 Dolby Digital"},
+    {0x2001, "DTS Digital Surround"},
+    {0x674F, "Ogg Vorbis"},
+    {0xFFFE, "Extensible"},
+};
+
+char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
+
+}  // namespace
+
+std::string BuiltInVideoDescription(std::uint32_t handler) {
+  // Codes below 4 are the BITMAPINFOHEADER compressions BI_RGB, BI_RLE8,
+  // BI_RLE4 and BI_BITFIELDS, used when a stream names no handler.
+  if (handler == 0 || handler == 3) return "Full Frames (Uncompressed)";
+  if (handler == 1 || handler == 2) return "Microsoft RLE";
+  char code[4];
+  for (int i = 0; i < 4; ++i) code[i] = Upper(static_cast<char>((handler >> (8 * i)) & 0xFF));
+  for (const VideoEntry& e : kVideo) {
+    if (e.code[0] == code[0] && e.code[1] == code[1] && e.code[2] == code[2] &&
+        e.code[3] == code[3])
+      return e.description;
+  }
+  return "";
+}
+
+std::string BuiltInAudioFormatName(std::uint16_t formatTag) {
+  for (const AudioEntry& e : kAudio)
+    if (e.tag == formatTag) return e.name;
+  return "";
+}
+
+std::string RenameVideoCodec(std::string_view d) {
+  const std::size_t n = d.size();
+  if (n >= 2 && d[n - 2] == 'V') return "MPEG4 " + std::string(d.substr(n - 2));
+  if (n >= 4 && d[3] == 'X') return (n >= 17 && d[16] == 'L') ? "DivX Low" : "DivX Fast";
+  if (n >= 1 && d[0] == 'I') {
+    std::size_t p = d.find('.');
+    // The point needs a byte on each side; d[0] is 'I', so p is never 0.
+    if (p == std::string_view::npos || p + 1 >= n) return "Indeo";
+    std::string out = "Indeo ";
+    out += d[p - 1];
+    out += '.';
+    out += d[p + 1];
+    return out;
+  }
+  if (n >= 1 && d[0] == 'C') return "Cinepak";
+  return std::string(d);
+}
+
+std::string RenameAudioFormat(std::string_view name) {
+  std::string_view r = name.size() > 5 ? name.substr(name.size() - 5) : name;
+  if (r.size() >= 5 && r[4] == '3') return "MP3";
+  if (r.size() >= 2 && r[1] == 'u') return "DivX Audio";
+  if (r.size() >= 1 && r[0] == 'A') return "ADPCM";
+  if (r.size() >= 4 && r[3] == 'M') return "PCM";
+  if (r.size() >= 2 && r[1] == '6') return "GSM 6.10";
+  return std::string(name);
+}
+
+std::string FormatFixed2(double value) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.2f", value);
+  return buf;
+}
+
+std::string FormatPlayTime(std::int32_t seconds) {
+  std::int32_t m = seconds / 60, s = seconds % 60;
+  char buf[32];
+  if (m < 10 && s < 10)
+    std::snprintf(buf, sizeof buf, "0%d:0%d", static_cast<int>(m), static_cast<int>(s));
+  else if (m < 10)
+    std::snprintf(buf, sizeof buf, "0%d:%d", static_cast<int>(m), static_cast<int>(s));
+  else if (s < 10)
+    std::snprintf(buf, sizeof buf, "%d:0%d", static_cast<int>(m), static_cast<int>(s));
+  else
+    std::snprintf(buf, sizeof buf, "%d:%d", static_cast<int>(m), static_cast<int>(s));
+  return buf;
+}
+
+}  // namespace clip

@@ -1,0 +1,48 @@
+// Codec names: the built-in descriptions used when no installed codec
+// answers, the renaming rules that turn a description into the short name a
+// row shows, and the text formats of the probe fields.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace clip {
+
+// The name a video codec gets when neither an installed codec nor the
+// built-in table knows its handler code, and likewise for an audio format.
+extern const char kUnknownCodec[];  // "Unknon"
+
+// A probe field holds at most 63 bytes; INFO values at most 255.
+constexpr std::size_t kFieldMax = 63;
+constexpr std::size_t kInfoValueMax = 255;
+
+// The first max bytes of text, never ending inside a double-byte character.
+std::string FitText(std::string_view text, std::size_t max);
+
+// A description for a video handler code (compared without regard to ASCII
+// case), or empty when the table does not know it. Code 0 is uncompressed.
+std::string BuiltInVideoDescription(std::uint32_t handler);
+// A name for a wave format tag, or empty when the table does not know it.
+std::string BuiltInAudioFormatName(std::uint16_t formatTag);
+
+// Short video name from a codec description, by the first rule that fits:
+// second-to-last byte 'V' gives "MPEG4 " and the last two bytes; 4th byte
+// 'X' gives "DivX Low" (17th byte 'L') or "DivX Fast"; first byte 'I' gives
+// "Indeo a.b" from the bytes around the first '.' (just "Indeo" when there
+// is no byte on either side of it); first byte 'C' gives "Cinepak"; else the
+// description itself.
+std::string RenameVideoCodec(std::string_view description);
+// Short audio name from a format name, tested on its last five bytes R:
+// R[5] '3' MP3, R[2] 'u' DivX Audio, R[1] 'A' ADPCM, R[4] 'M' PCM,
+// R[2] '6' GSM 6.10, else the name itself.
+std::string RenameAudioFormat(std::string_view name);
+
+// "%.2f" of a double.
+std::string FormatFixed2(double value);
+// Minutes and seconds with two-digit parts below ten minutes: 05:07, 95:07,
+// 125:37. Minutes are not wrapped into hours.
+std::string FormatPlayTime(std::int32_t seconds);
+
+}  // namespace clip

@@ -1,0 +1,44 @@
+// Names from the installed video codecs and the audio compression manager.
+#include <windows.h>
+#include <mmreg.h>
+#include <msacm.h>
+#include <vfw.h>
+
+#include <cstring>
+
+#include "scan/scan_win.h"
+
+namespace clip {
+
+std::string Win32CodecNames::VideoDescription(std::uint32_t handler) {
+  HIC codec = ICOpen(ICTYPE_VIDEO, handler, ICMODE_QUERY);
+  if (!codec) return "";
+  std::string description;
+  ICINFO info;
+  std::memset(&info, 0, sizeof info);
+  info.dwSize = sizeof info;
+  if (ICGetInfo(codec, &info, sizeof info) > 0) {
+    // The description is a wide text of at most 128 characters.
+    info.szDescription[sizeof info.szDescription / sizeof info.szDescription[0] - 1] = L'\0';
+    char text[sizeof info.szDescription * 2];
+    int n =
+        WideCharToMultiByte(CP_ACP, 0, info.szDescription, -1, text, sizeof text, nullptr, nullptr);
+    if (n > 0) {
+      text[sizeof text - 1] = '\0';
+      description = text;
+    }
+  }
+  ICClose(codec);
+  return description;
+}
+
+std::string Win32CodecNames::AudioFormatName(std::uint16_t formatTag) {
+  ACMFORMATTAGDETAILSA details;
+  std::memset(&details, 0, sizeof details);
+  details.cbStruct = sizeof details;
+  details.dwFormatTag = formatTag;
+  if (acmFormatTagDetailsA(nullptr, &details, ACM_FORMATTAGDETAILSF_FORMATTAG) != 0) return "";
+  return std::string(details.szFormatTag, strnlen(details.szFormatTag, sizeof details.szFormatTag));
+}
+
+}  // namespace clip
