@@ -1,0 +1,284 @@
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <vector>
+
+#include "list_test_util.h"
+#include "listfile/csv_loader.h"
+#include "listfile/csv_reader.h"
+#include "listfile/listfile.h"
+
+namespace clip {
+namespace {
+
+using testing::ScratchDir;
+using testing::TableWith;
+using testing::WriteAll;
+
+using Fields = std::vector<std::string>;
+
+// Every record of data, as field lists, with the separator count checked
+// against the number of fields held.
+std::vector<Fields> Split(const std::string& data) {
+  CsvReader reader(data);
+  CsvRecord record;
+  std::vector<Fields> out;
+  while (ReadCsvRecord(reader, record) == 0) {
+    Fields f(record.fields.begin(), record.fields.begin() + record.SlotCount());
+    out.push_back(f);
+  }
+  return out;
+}
+
+Fields One(const std::string& line) {
+  auto records = Split(line);
+  EXPECT_EQ(records.size(), 1u) << line;
+  return records.empty() ? Fields{} : records[0];
+}
+
+TEST(CsvSplit, QuotedLinesSplitOnlyAtQuoteCommaQuote) {
+  EXPECT_EQ(One("\"a.avi\",\"1,234\",\"\"\r\n"), (Fields{"a.avi", "1,234", ""}));
+  // A comment with a comma and a space stays one field.
+  EXPECT_EQ(One("\"x\",\"a, b\",\"y\"\n"), (Fields{"x", "a, b", "y"}));
+  EXPECT_EQ(One("\"a,\"b\",\"c\"\n"), (Fields{"a,\"b", "c"}));
+  EXPECT_EQ(One("\",x\",\"y,\"\n"), (Fields{",x", "y,"}));
+  // Raw quotes inside fields, as earlier versions wrote them.
+  EXPECT_EQ(One("\"say \"hi\"\",\"\"q\"\"\r\n"), (Fields{"say \"hi\"", "\"q\""}));
+  EXPECT_EQ(One("\"1,234,567\",\"12.5MB\"\n"), (Fields{"1,234,567", "12.5MB"}));
+  EXPECT_EQ(One("\"a\",,\"b\"\n"), (Fields{"a\",,\"b"}));
+}
+
+TEST(CsvSplit, QuotedLineEdges) {
+  EXPECT_EQ(One("\"\"\n"), (Fields{""}));
+  EXPECT_EQ(One("\"\n"), (Fields{""}));
+  EXPECT_EQ(One("\"\",\"\",\"\"\n"), (Fields{"", "", ""}));
+  // No closing quote: nothing is dropped.
+  EXPECT_EQ(One("\"abc\n"), (Fields{"abc"}));
+  EXPECT_EQ(One("\"a\",\n"), (Fields{"a\","}));
+  // A CR that does not end the line is data.
+  EXPECT_EQ(One("\"a\rb\",\"c\"\r\r\n"), (Fields{"a\rb", "c\"\r"}));
+  EXPECT_EQ(One("\"a\"\r"), (Fields{"a\"\r"}));
+}
+
+TEST(CsvSplit, PlainLinesKeepTheDigitRule) {
+  EXPECT_EQ(One("x,a, b,y\n"), (Fields{"x", "a", " b", "y"}));
+  EXPECT_EQ(One("1,234,abc\n"), (Fields{"1,234,abc"}));
+  EXPECT_EQ(One("abc,1\n"), (Fields{"abc,1"}));
+  EXPECT_EQ(One(",abc\n"), (Fields{"", "abc"}));
+  EXPECT_EQ(One(",1\n"), (Fields{",1"}));
+  EXPECT_EQ(One("abc,\r\n"), (Fields{"abc", ""}));
+  EXPECT_EQ(One("a,,b\n"), (Fields{"a", "", "b"}));
+  EXPECT_EQ(One("1,,2\n"), (Fields{"1,,2"}));
+  EXPECT_EQ(One("a\"b,c\"\n"), (Fields{"a\"b", "c\""}));
+  EXPECT_EQ(One("\n"), (Fields{""}));
+  EXPECT_EQ(One("\r\n"), (Fields{""}));
+}
+
+TEST(CsvSplit, LineEndsAndTheLastLine) {
+  EXPECT_EQ(Split("\"a\",\"b\"\r\n\"c\"\r\n"), Split("\"a\",\"b\"\n\"c\"\n"));
+  EXPECT_EQ(Split("\"a\",\"b\"\r\n\"c\"\r\n"), (std::vector<Fields>{{"a", "b"}, {"c"}}));
+  // A last line without LF loses nothing.
+  EXPECT_EQ(Split("\"a\"\n\"bc\""), (std::vector<Fields>{{"a"}, {"bc"}}));
+  EXPECT_EQ(Split("a\nbc"), (std::vector<Fields>{{"a"}, {"bc"}}));
+  EXPECT_TRUE(Split("").empty());
+  EXPECT_EQ(Split("\n\n"), (std::vector<Fields>{{""}, {""}}));
+}
+
+TEST(CsvSplit, LongLinesAreOneRecordAndLongFieldsAreCut) {
+  std::string line;
+  Fields expected;
+  for (int i = 0; i < kCsvFieldSlots; ++i) {
+    expected.push_back(std::string(200, static_cast<char>('a' + i)));
+    line += (i ? "\",\"" : "\"") + expected.back();
+  }
+  line += "\"\r\n";
+  ASSERT_GT(line.size(), 2047u);
+  EXPECT_EQ(Split(line + line), (std::vector<Fields>{expected, expected}));
+
+  Fields cut = One("\"" + std::string(5000, 'z') + "\",\"b\"\n");
+  ASSERT_EQ(cut.size(), 2u);
+  EXPECT_EQ(cut[0], std::string(kCsvFieldMax, 'z'));
+  EXPECT_EQ(cut[1], "b");
+  EXPECT_EQ(One(std::string(3000, 'p') + ",q\n"), (Fields{std::string(kCsvFieldMax, 'p'), "q"}));
+}
+
+TEST(CsvSplit, SurplusFieldsAreCountedButNotStored) {
+  std::string line = "\"f0\"";
+  for (int i = 1; i < 30; ++i) line += ",\"f" + std::to_string(i) + "\"";
+  line += "\n";
+  CsvReader reader(line);
+  CsvRecord record;
+  ASSERT_EQ(ReadCsvRecord(reader, record), 0);
+  EXPECT_EQ(record.lastField, 29);
+  EXPECT_EQ(record.SlotCount(), kCsvFieldSlots);
+  EXPECT_EQ(record.fields[16], "f16");
+  EXPECT_EQ(ReadCsvRecord(reader, record), 1);
+}
+
+TEST(CsvSplit, NulByteEndsItsFieldOnly) {
+  EXPECT_EQ(One(std::string("\"ab\0cd\",\"e\"\n", 12)), (Fields{"ab", "e"}));
+  EXPECT_EQ(One(std::string("x\0y,z\n", 6)), (Fields{"x", "z"}));
+}
+
+// The same bytes read from a file in blocks and from memory give the same
+// records, also where a quote, comma or CR LF straddles two blocks.
+TEST(CsvSplit, FileBlocksAndMemoryAgree) {
+  std::mt19937 rng(7);
+  const char alphabet[] = {'a', '1', ',', '"', '"', '\r', '\n', '\x83', '\0'};
+  std::string data;
+  while (data.size() < 3 * 1024 * 1024 + 100) data.push_back(alphabet[rng() % sizeof alphabet]);
+  ScratchDir dir;
+  std::string path = dir.File("random.csv");
+  WriteAll(path, data);
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  ASSERT_NE(file, nullptr);
+  CsvReader fromFile(file);
+  CsvReader fromMemory(data);
+  CsvRecord a, b;
+  int records = 0;
+  for (;;) {
+    int ra = ReadCsvRecord(fromFile, a), rb = ReadCsvRecord(fromMemory, b);
+    ASSERT_EQ(ra, rb);
+    if (ra != 0) break;
+    ++records;
+    ASSERT_EQ(a.lastField, b.lastField);
+    ASSERT_EQ(a.fields, b.fields) << "record " << records;
+  }
+  std::fclose(file);
+  EXPECT_FALSE(fromFile.ReadError());
+  EXPECT_GT(records, 100000);
+}
+
+class CsvLoad : public ::testing::Test {
+ protected:
+  int Load(const std::string& data, const CategoryTable& table) {
+    WriteAll(path_, data);
+    return LoadCsvList(rows_, table, path_);
+  }
+  ScratchDir dir_;
+  std::string path_ = dir_.File("list.csv");
+  RowModel rows_;
+};
+
+const std::string kHeaderBtTitle = "\"ファイル名\",\"サイズ(Byte)\",\"タイトル\"\r\n";
+
+TEST_F(CsvLoad, RowsGoOnTopInFileOrderWithTheirLineNumberAsTag) {
+  rows_.Insert(0, "old1.avi", 5);
+  rows_.Insert(1, "old2.avi", 6);
+  ASSERT_EQ(Load(kHeaderBtTitle + "\"a.avi\",\"1,234\",\"A\"\r\n\"b.avi\",\"5\",\"B\"\r\n",
+                 TableWith({FileSizeBT, MovieTitle})),
+            kCsvLoaded);
+  ASSERT_EQ(rows_.Count(), 4);
+  EXPECT_EQ(rows_.Cell(0, 0), "a.avi");
+  EXPECT_EQ(rows_.Cell(0, 1), "1,234");
+  EXPECT_EQ(rows_.Cell(0, 2), "A");
+  EXPECT_EQ(rows_.Tag(0), 0);
+  EXPECT_EQ(rows_.Cell(1, 0), "b.avi");
+  EXPECT_EQ(rows_.Tag(1), 1);
+  EXPECT_EQ(rows_.Cell(2, 0), "old1.avi");
+  EXPECT_EQ(rows_.Cell(3, 0), "old2.avi");
+  EXPECT_EQ(rows_.Tag(3), 6);
+}
+
+TEST_F(CsvLoad, HeaderChecks) {
+  CategoryTable t = TableWith({FileSizeBT, MovieTitle});
+  EXPECT_EQ(Load("", t), kCsvCountMismatch);
+  EXPECT_EQ(Load("\"ファイル名\",\"サイズ(Byte)\"\r\n", t), kCsvCountMismatch);
+  EXPECT_EQ(Load(kHeaderBtTitle.substr(0, kHeaderBtTitle.size() - 2) + ",\"x\"\r\n", t),
+            kCsvCountMismatch);
+  EXPECT_EQ(Load("\"ファイル名\",\"サイズ(MB)\",\"タイトル\"\r\n", t), kCsvItemMismatch);
+  EXPECT_EQ(Load("\"ファイル名\",\"タイトル\",\"タイトル\"\r\n", t), kCsvItemMismatch);
+  EXPECT_EQ(Load("\"ファイル名\",\"サイズ(byte)\",\"タイトル\"\r\n", t), kCsvItemMismatch);
+  EXPECT_EQ(rows_.Count(), 0);
+  // The first field is not checked.
+  EXPECT_EQ(Load("\"name\",\"サイズ(Byte)\",\"タイトル\"\r\n\"a.avi\",\"1\",\"t\"\r\n", t),
+            kCsvLoaded);
+  EXPECT_EQ(rows_.Count(), 1);
+}
+
+TEST_F(CsvLoad, HeaderOrderIsFreeAndDataIsPlacedByPosition) {
+  ASSERT_EQ(Load("\"ファイル名\",\"タイトル\",\"サイズ(Byte)\"\n\"a.avi\",\"T\",\"9\"\n",
+                 TableWith({FileSizeBT, MovieTitle})),
+            kCsvLoaded);
+  EXPECT_EQ(rows_.Cell(0, 1), "T");
+  EXPECT_EQ(rows_.Cell(0, 2), "9");
+}
+
+TEST_F(CsvLoad, ShortAndLongAndEmptyDataLines) {
+  ASSERT_EQ(Load(kHeaderBtTitle + "\"a.avi\"\r\n\r\n\"b.avi\",\"1\",\"t\",\"extra\",\"more\"\r\n",
+                 TableWith({FileSizeBT, MovieTitle})),
+            kCsvLoaded);
+  ASSERT_EQ(rows_.Count(), 3);
+  EXPECT_EQ(rows_.Cell(0, 0), "a.avi");
+  EXPECT_EQ(rows_.Cell(0, 1), "");
+  EXPECT_EQ(rows_.Cell(1, 0), "");  // an empty line is a row with an empty name
+  EXPECT_EQ(rows_.Tag(1), 1);
+  EXPECT_EQ(rows_.Cell(2, 2), "t");
+  EXPECT_EQ(rows_.Cell(2, 3), "");
+  EXPECT_EQ(rows_.Row(2).cells.size(), 3u);
+}
+
+TEST_F(CsvLoad, OnlyFileNameCategory) {
+  ASSERT_EQ(Load("\"ファイル名\"\r\n\"a.avi\",\"dropped\"\r\n", TableWith({})), kCsvLoaded);
+  ASSERT_EQ(rows_.Count(), 1);
+  EXPECT_EQ(rows_.Row(0).cells.size(), 1u);
+  EXPECT_EQ(Load(kHeaderBtTitle, TableWith({})), kCsvCountMismatch);
+}
+
+TEST_F(CsvLoad, AValueTwoFlagRefusesEveryFile) {
+  std::array<int, kCategoryCount> values{};
+  values[FileSizeBT] = 1;
+  values[MovieTitle] = 2;  // hidden, but the reader expects it
+  CategoryTable t = CategoryTable::FromValues(values);
+  EXPECT_EQ(Load("\"ファイル名\",\"サイズ(Byte)\"\r\n\"a.avi\",\"1\"\r\n", t), kCsvCountMismatch);
+  EXPECT_EQ(Load(kHeaderBtTitle + "\"a.avi\",\"1\",\"t\"\r\n", t), kCsvItemMismatch);
+  EXPECT_EQ(Load("\"ファイル名\",\"サイズ(Byte)\",\"コメント\"\r\n", t), kCsvItemMismatch);
+  EXPECT_EQ(rows_.Count(), 0);
+}
+
+TEST_F(CsvLoad, LongRowLoadsAsOneRowAndCellsAreCut) {
+  CategoryTable t = CategoryTable::AllOn();
+  std::string header, line;
+  for (int k = 0; k < kCategoryCount; ++k) {
+    header += std::string(k ? "," : "") + "\"" + ListHeaderName(k) + "\"";
+    line += std::string(k ? "," : "") + "\"" + std::string(300, static_cast<char>('a' + k)) + "\"";
+  }
+  ASSERT_EQ(Load(header + "\r\n" + line + "\r\n", t), kCsvLoaded);
+  ASSERT_EQ(rows_.Count(), 1);
+  for (int k = 0; k < kCategoryCount; ++k)
+    EXPECT_EQ(rows_.Cell(0, k), std::string(kCellMax, static_cast<char>('a' + k)));
+}
+
+TEST_F(CsvLoad, OldStyleFilesLoadAsBefore) {
+  // An earlier version's list: grouped sizes inside quotes, raw quotes.
+  CategoryTable t = TableWith({FileSizeBT, FileSizeKB, MovieTitle});
+  ASSERT_EQ(Load("\"ファイル名\",\"サイズ(Byte)\",\"サイズ(KB)\",\"タイトル\"\r\n"
+                 "\"a.avi\",\"1,234,567\",\"1,205KB\",\"\"Best\" of\"\r\n",
+                 t),
+            kCsvLoaded);
+  EXPECT_EQ(rows_.Cell(0, 1), "1,234,567");
+  EXPECT_EQ(rows_.Cell(0, 2), "1,205KB");
+  EXPECT_EQ(rows_.Cell(0, 3), "\"Best\" of");
+  // A hand-made plain file keeps the digit rule.
+  rows_.Clear();
+  ASSERT_EQ(Load("ファイル名,サイズ(Byte),サイズ(KB),タイトル\na.avi,x1,234y,z,T\n", t),
+            kCsvLoaded);
+  EXPECT_EQ(rows_.Cell(0, 1), "x1,234y");
+  EXPECT_EQ(rows_.Cell(0, 2), "z");
+  EXPECT_EQ(rows_.Cell(0, 3), "T");
+}
+
+TEST_F(CsvLoad, FileThatCannotBeOpenedOrReadLeavesTheListAlone) {
+  rows_.Insert(0, "keep.avi", 0);
+  EXPECT_EQ(LoadCsvList(rows_, TableWith({}), dir_.File("missing.csv")), kCsvCannotOpen);
+  std::string folder = dir_.File("folder.csv");
+  ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);
+  EXPECT_EQ(LoadCsvList(rows_, TableWith({}), folder), kCsvCannotOpen);
+  ASSERT_EQ(rows_.Count(), 1);
+  EXPECT_EQ(rows_.Cell(0, 0), "keep.avi");
+}
+
+}  // namespace
+}  // namespace clip

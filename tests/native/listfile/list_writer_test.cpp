@@ -1,0 +1,270 @@
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "list_test_util.h"
+#include "listfile/list_format.h"
+#include "listfile/listfile.h"
+
+namespace clip {
+namespace {
+
+using testing::Exists;
+using testing::ReadAll;
+using testing::ScratchDir;
+using testing::TableWith;
+using testing::WriteAll;
+
+RowModel OneRow(std::initializer_list<std::string> cells) {
+  RowModel rows;
+  rows.Insert(0, *cells.begin(), 0);
+  int c = 0;
+  for (const auto& text : cells) rows.SetCell(0, c++, text);
+  return rows;
+}
+
+// The header names, as the program's code page stores them.
+TEST(ListHeaderNames, AreTheFullWidthNamesInCodePage932) {
+  EXPECT_EQ(std::string(ListHeaderName(FileName)), "\x83\x74\x83\x40\x83\x43\x83\x8B\x96\xBC");
+  EXPECT_STREQ(ListHeaderName(FileSizeBT), "サイズ(Byte)");
+  EXPECT_EQ(std::string(ListHeaderName(FileSizeBT)).size(), 12u);
+  EXPECT_EQ(std::string(ListHeaderName(DirPath)).size(), 16u);
+  EXPECT_EQ(std::string(ListHeaderName(PlayTime)).size(), 4u);
+  EXPECT_STREQ(ListHeaderName(99), "");
+}
+
+TEST(CsvWriter, WritesQuotedFieldsWithCrLfAndNothingElse) {
+  CategoryTable t = TableWith({FileSizeBT, MovieTitle});
+  RowModel rows = OneRow({"a.avi", "1,234", ""});
+  EXPECT_EQ(FormatCsvList(rows, t),
+            "\"ファイル名\",\"サイズ(Byte)\",\"タイトル\"\r\n"
+            "\"a.avi\",\"1,234\",\"\"\r\n");
+}
+
+TEST(CsvWriter, EmptyListAndNoCategoriesAndRawSpecialCharacters) {
+  EXPECT_EQ(FormatCsvList(RowModel{}, TableWith({})), "\"ファイル名\"\r\n");
+  RowModel rows = OneRow({"x\"y,z.avi"});
+  EXPECT_EQ(FormatCsvList(rows, TableWith({})), "\"ファイル名\"\r\n\"x\"y,z.avi\"\r\n");
+  // Every category on: seventeen fields in category order.
+  std::string all = FormatCsvList(RowModel{}, CategoryTable::AllOn());
+  std::string expected;
+  for (int k = 0; k < kCategoryCount; ++k)
+    expected += std::string(k ? "," : "") + "\"" + ListHeaderName(k) + "\"";
+  EXPECT_EQ(all, expected + "\r\n");
+}
+
+TEST(CsvWriter, KeepsListOrderAndCutsCellsAt255Bytes) {
+  CategoryTable t = TableWith({Comment});
+  RowModel rows;
+  rows.Insert(0, "b.avi", 0);
+  rows.Insert(0, "a.avi", 1);
+  rows.SetCell(1, 1, std::string(300, 'c'));
+  EXPECT_EQ(FormatCsvList(rows, t),
+            "\"ファイル名\",\"コメント\"\r\n\"a.avi\",\"\"\r\n\"b.avi\",\"" +
+                std::string(255, 'c') + "\"\r\n");
+}
+
+TEST(CsvWriter, LineFeedInsideACellIsStoredAsCrLfLikeAnyLineEnd) {
+  RowModel rows = OneRow({"a.avi", "one\ntwo"});
+  EXPECT_EQ(FormatCsvList(rows, TableWith({Comment})),
+            "\"ファイル名\",\"コメント\"\r\n\"a.avi\",\"one\r\ntwo\"\r\n");
+}
+
+TEST(TextWriter, ColumnsStartAtTheWidestTextPlusOne) {
+  CategoryTable t = TableWith({FileSizeBT, MovieTitle});
+  RowModel rows = OneRow({"a.avi", "1,234", "x"});
+  std::string text = FormatTextList(rows, t, true);
+  const std::string header = "ファイル名 サイズ(Byte) タイトル\r\n";
+  const std::string row = "a.avi" + std::string(6, ' ') + std::string(7, ' ') + "1,234 x\r\n";
+  EXPECT_EQ(text, header + row);
+  EXPECT_EQ(row.find("1,234") - 7, 11u);  // second column starts at byte 11
+  EXPECT_EQ(row.find('x'), 24u);
+  EXPECT_EQ(header.find("サイズ"), 11u);
+  EXPECT_EQ(header.find("タイトル"), 24u);
+}
+
+TEST(TextWriter, RightAlignedLastColumnGetsOneTrailingSpace) {
+  RowModel rows = OneRow({"movie.avi", "12KB"});
+  EXPECT_EQ(FormatTextList(rows, TableWith({FileSizeKB}), true),
+            "ファイル名 サイズ(KB) \r\n"
+            "movie.avi  12KB \r\n");
+  rows = OneRow({"movie.avi", "t"});
+  EXPECT_EQ(FormatTextList(rows, TableWith({MovieTitle}), true),
+            "ファイル名 タイトル\r\n"
+            "movie.avi  t\r\n");
+}
+
+TEST(TextWriter, RatesAlignRightAndDoubleByteTextCountsTwo) {
+  CategoryTable t = TableWith({VideoRate, AudioRate, Janle});
+  RowModel rows = OneRow({"動画.avi", "1000kbps", "44kHz", "アニメ"});
+  EXPECT_EQ(FormatTextList(rows, t, true),
+            "ファイル名 動画レート 音声レート ジャンル\r\n"
+            "動画.avi     1000kbps      44kHz アニメ\r\n");
+}
+
+TEST(TextWriter, AppendWritesNoHeaderButHeaderNamesStillCountForWidths) {
+  RowModel rows = OneRow({"a.avi", "x"});
+  EXPECT_EQ(FormatTextList(rows, TableWith({MovieTitle}), false), "a.avi      x\r\n");
+  EXPECT_EQ(FormatTextList(RowModel{}, TableWith({MovieTitle}), false), "");
+  // No category: the file name alone.
+  EXPECT_EQ(FormatTextList(rows, TableWith({}), true), "ファイル名\r\na.avi\r\n");
+}
+
+TEST(SaveListFile, WritesEachFormatAndReplacesAnOldFileWhole) {
+  ScratchDir dir;
+  CategoryTable t = TableWith({FileSizeBT, MovieTitle});
+  RowModel rows = OneRow({"a.avi", "1,234", ""});
+  std::string csv = dir.File("list.csv");
+  WriteAll(csv, std::string(5000, 'o'));
+  SaveResult r = SaveListFile(rows, t, csv, ListFormat::Csv, false);
+  EXPECT_TRUE(r.ok) << r.error;
+  EXPECT_EQ(ReadAll(csv), FormatCsvList(rows, t));
+  EXPECT_FALSE(Exists(csv + ".tmp"));
+  // CSV is always rewritten whole with its header, whatever append says.
+  EXPECT_TRUE(SaveListFile(rows, t, csv, ListFormat::Csv, true).ok);
+  EXPECT_EQ(ReadAll(csv), FormatCsvList(rows, t));
+
+  std::string html = dir.File("list.htm");
+  EXPECT_TRUE(SaveListFile(rows, t, html, ListFormat::Html, false).ok);
+  EXPECT_EQ(ReadAll(html), FormatHtmlList(rows, t, HtmlOptions{}));
+}
+
+TEST(SaveListFile, TextAppendAddsRowsInPlaceWithoutHeader) {
+  ScratchDir dir;
+  CategoryTable t = TableWith({MovieTitle});
+  std::string path = dir.File("list.txt");
+  RowModel first = OneRow({"a.avi", "x"});
+  ASSERT_TRUE(SaveListFile(first, t, path, ListFormat::Text, false).ok);
+  RowModel second = OneRow({"b.avi", "y"});
+  ASSERT_TRUE(SaveListFile(second, t, path, ListFormat::Text, true).ok);
+  EXPECT_EQ(ReadAll(path),
+            "ファイル名 タイトル\r\n"
+            "a.avi      x\r\n"
+            "b.avi      y\r\n");
+  // Appending an empty list adds nothing; appending to a missing file makes it.
+  ASSERT_TRUE(SaveListFile(RowModel{}, t, path, ListFormat::Text, true).ok);
+  EXPECT_EQ(ReadAll(path).size(), 49u);
+  std::string fresh = dir.File("new.txt");
+  ASSERT_TRUE(SaveListFile(second, t, fresh, ListFormat::Text, true).ok);
+  EXPECT_EQ(ReadAll(fresh), "b.avi      y\r\n");
+}
+
+TEST(SaveListFile, MissingFolderIsReportedWithTheFileName) {
+  ScratchDir dir;
+  std::string path = dir.File("no-such-folder/list.csv");
+  for (ListFormat f : {ListFormat::Csv, ListFormat::Text, ListFormat::Html}) {
+    for (bool append : {false, true}) {
+      SaveResult r = SaveListFile(OneRow({"a.avi"}), TableWith({}), path, f, append);
+      EXPECT_FALSE(r.ok);
+      EXPECT_NE(r.error.find(path), std::string::npos) << r.error;
+      EXPECT_NE(r.error.find("ﾌｫﾙﾀﾞが見つかりません"), std::string::npos) << r.error;
+    }
+  }
+  SaveResult empty = SaveListFile(RowModel{}, TableWith({}), "", ListFormat::Csv, false);
+  EXPECT_FALSE(empty.ok);
+  EXPECT_FALSE(empty.error.empty());
+}
+
+TEST(SaveListFile, FolderInTheWayFailsAndStaysAFolder) {
+  ScratchDir dir;
+  std::string path = dir.File("list.csv");
+  ASSERT_EQ(mkdir(path.c_str(), 0755), 0);
+  SaveResult r = SaveListFile(OneRow({"a.avi"}), TableWith({}), path, ListFormat::Csv, false);
+  EXPECT_FALSE(r.ok);
+  EXPECT_NE(r.error.find(path), std::string::npos);
+  struct stat st {};
+  ASSERT_EQ(stat(path.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISDIR(st.st_mode));
+  EXPECT_FALSE(Exists(path + ".tmp"));
+}
+
+TEST(SaveListFile, ReadOnlyListIsNotReplaced) {
+  ScratchDir dir;
+  ASSERT_EQ(chmod(dir.path().c_str(), 0777), 0);  // the folder itself stays writable
+  std::string path = dir.File("list.csv");
+  WriteAll(path, "old");
+  ASSERT_EQ(chmod(path.c_str(), 0444), 0);
+  pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    // As an ordinary user, for whom the file's read-only mode counts.
+    if (geteuid() == 0 && setuid(65534) != 0) _exit(2);
+    SaveResult csv = SaveListFile(OneRow({"a.avi"}), TableWith({}), path, ListFormat::Csv, false);
+    SaveResult text = SaveListFile(OneRow({"a.avi"}), TableWith({}), path, ListFormat::Text, true);
+    bool named = csv.error.find(path) != std::string::npos &&
+                 csv.error.find("書き込みが許可されていません") != std::string::npos;
+    _exit(!csv.ok && !text.ok && named ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(ReadAll(path), "old");
+  EXPECT_FALSE(Exists(path + ".tmp"));
+}
+
+// A write that runs out of room (here: a file size limit, which fails the
+// write like a full disk) leaves the previous list untouched.
+TEST(SaveListFile, FailedWriteKeepsThePreviousFile) {
+  ScratchDir dir;
+  std::string path = dir.File("list.csv");
+  const std::string old = "\"ファイル名\"\r\n\"old.avi\"\r\n";
+  WriteAll(path, old);
+  pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limit {
+      4096, 4096
+    };
+    setrlimit(RLIMIT_FSIZE, &limit);
+    RowModel rows;
+    for (int i = 0; i < 500; ++i) rows.Insert(i, "movie-file-with-a-long-name.avi", i);
+    SaveResult csv = SaveListFile(rows, TableWith({}), path, ListFormat::Csv, false);
+    SaveResult html = SaveListFile(rows, TableWith({}), path, ListFormat::Html, false);
+    bool named = csv.error.find(path) != std::string::npos &&
+                 csv.error.find("ﾃﾞｨｽｸの空き容量が足りません") != std::string::npos;
+    _exit(!csv.ok && !html.ok && named ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(ReadAll(path), old);
+  EXPECT_FALSE(Exists(path + ".tmp"));
+}
+
+TEST(TempPath, StaysBesideTheFileAndWithinThePathLimit) {
+  EXPECT_EQ(TempPathFor("C:\\lists\\a.csv"), "C:\\lists\\a.csv.tmp");
+  std::string longPath = "C:\\" + std::string(240, 'd') + "\\list-name.csv";  // 257 bytes
+  std::string temp = TempPathFor(longPath);
+  EXPECT_LE(temp.size(), 259u);
+  EXPECT_EQ(temp.substr(0, 244), longPath.substr(0, 244));
+  EXPECT_NE(temp, longPath);
+  // A double-byte character is never cut in half: "ソ" ends in the byte 0x5C.
+  std::string dbcs = "C:\\" + std::string(243, 'd') + "\\" + "ソソソソソソ";
+  std::string t2 = TempPathFor(dbcs);
+  ASSERT_FALSE(t2.empty());
+  EXPECT_LE(t2.size(), 259u);
+  EXPECT_EQ((t2.size() - 5 - 247) % 2, 0u);
+  // No room left in the name itself.
+  EXPECT_EQ(TempPathFor("C:\\" + std::string(254, 'd') + "\\a"), "");
+}
+
+TEST(CsvErrorTexts, CaptionsAndTextCarryTheResult) {
+  EXPECT_STREQ(kCsvErrorCaptionCount, "CSVﾃﾞｰﾀ読み込み失敗 [ｶﾃｺﾞﾘ数不一致]");
+  EXPECT_STREQ(kCsvErrorCaptionItem, "CSVﾃﾞｰﾀ読み込み失敗 [ｶﾃｺﾞﾘ項目不一致]");
+  const std::string why =
+      "ﾃﾞｰﾀ書き込み時とｶﾃｺﾞﾘﾃｰﾌﾞﾙが異なるか、CSV形式が異なります\n読み込みに失敗しました";
+  EXPECT_EQ(CsvErrorText(1), why + " ｴﾗｰｺｰﾄﾞ1");
+  EXPECT_EQ(CsvErrorText(2), why + " ｴﾗｰｺｰﾄﾞ2");
+  EXPECT_NE(CsvErrorText(3).find("ｴﾗｰｺｰﾄﾞ3"), std::string::npos);
+  EXPECT_EQ(CsvErrorText(3).find("ｶﾃｺﾞﾘﾃｰﾌﾞﾙ"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace clip
