@@ -5,11 +5,11 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "scan/cached_file.h"
 #include "scan/scan.h"
 #include "scan/scan_win.h"
 
@@ -17,64 +17,27 @@ namespace clip {
 
 namespace {
 
-// Reads of up to kBlock bytes are served from one block read, so the
-// header and tail reads of a small movie file share one ReadFile.
-constexpr DWORD kBlock = 16384;
-
-class Win32MovieFile : public MovieFile {
+class Win32MovieFile : public CachedMovieFile {
  public:
-  Win32MovieFile(HANDLE handle, std::uint64_t size) : handle_(handle), size_(size) {}
+  Win32MovieFile(HANDLE handle, std::uint64_t size) : CachedMovieFile(size), handle_(handle) {}
   ~Win32MovieFile() override { CloseHandle(handle_); }
   Win32MovieFile(const Win32MovieFile&) = delete;
   Win32MovieFile& operator=(const Win32MovieFile&) = delete;
 
-  std::uint64_t Size() override { return size_; }
-
-  std::size_t ReadAt(std::uint64_t offset, void* buffer, std::size_t n) override {
-    if (n == 0 || offset >= size_) return 0;
-    n = static_cast<std::size_t>(std::min<std::uint64_t>(n, size_ - offset));
-    if (n > kBlock) return ReadDirect(offset, buffer, n);
-    if (!(blockValid_ && offset >= blockStart_ && offset + n <= blockStart_ + block_.size())) {
-      // Place the block so that it starts at the read, or ends at the end
-      // of the file when the read is near it (the tail scan).
-      std::uint64_t start = offset;
-      if (size_ - start < kBlock) start = size_ > kBlock ? size_ - kBlock : 0;
-      block_.resize(static_cast<std::size_t>(std::min<std::uint64_t>(kBlock, size_ - start)));
-      std::size_t got = ReadDirect(start, block_.data(), block_.size());
-      block_.resize(got);
-      blockStart_ = start;
-      blockValid_ = true;
-      if (offset + n > blockStart_ + block_.size()) {
-        if (offset >= blockStart_ + block_.size()) return 0;
-        n = static_cast<std::size_t>(blockStart_ + block_.size() - offset);
-      }
-    }
-    std::memcpy(buffer, block_.data() + (offset - blockStart_), n);
-    return n;
+ protected:
+  std::size_t RawRead(std::uint64_t offset, void* buffer, std::size_t n) override {
+    // The offset goes with the read itself: no separate seek call.
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(offset & 0xFFFFFFFFu);
+    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    DWORD want = static_cast<DWORD>(std::min<std::size_t>(n, 0x40000000u));
+    DWORD got = 0;
+    if (!ReadFile(handle_, buffer, want, &got, &at)) return 0;
+    return got;
   }
 
  private:
-  std::size_t ReadDirect(std::uint64_t offset, void* buffer, std::size_t n) {
-    std::size_t total = 0;
-    auto* out = static_cast<char*>(buffer);
-    while (total < n) {
-      OVERLAPPED at{};
-      std::uint64_t pos = offset + total;
-      at.Offset = static_cast<DWORD>(pos & 0xFFFFFFFFu);
-      at.OffsetHigh = static_cast<DWORD>(pos >> 32);
-      DWORD want = static_cast<DWORD>(std::min<std::size_t>(n - total, 0x40000000u));
-      DWORD got = 0;
-      if (!ReadFile(handle_, out + total, want, &got, &at) || got == 0) break;
-      total += got;
-    }
-    return total;
-  }
-
   HANDLE handle_;
-  std::uint64_t size_;
-  std::vector<char> block_;
-  std::uint64_t blockStart_ = 0;
-  bool blockValid_ = false;
 };
 
 }  // namespace
