@@ -1,0 +1,377 @@
+// The AVI side of ProbeMovie over hand-built files.
+#include <gtest/gtest.h>
+
+#include "probe_builders.h"
+#include "scan/avi_probe.h"
+#include "scan/probe.h"
+
+namespace clip {
+namespace {
+
+using probetest::AviSpec;
+using probetest::Bytes;
+using probetest::Code;
+using probetest::FakeCodecs;
+using probetest::MakeAvi;
+using probetest::SizedFile;
+
+struct Probed {
+  ProbeFields f;
+  std::int32_t playSeconds = -7;
+};
+
+Probed ProbeBytes(std::vector<std::uint8_t> bytes, CodecNames& codecs,
+                  const char* path = "C:\\m\\a.avi") {
+  MemoryMovieFile file(std::move(bytes));
+  Probed p;
+  ProbeMovie(path, &file, codecs, p.f, p.playSeconds);
+  return p;
+}
+
+Probed ProbeSpec(const AviSpec& s) {
+  FakeCodecs none;
+  return ProbeBytes(MakeAvi(s), none);
+}
+
+TEST(AviProbe, ClassicLayoutWithJunkAfterEachFormat) {
+  AviSpec s;  // XVID 25 fps, 250 frames, 160x120, MP3 44.1 kHz at 16000 bytes/s
+  std::vector<std::uint8_t> bytes = MakeAvi(s);
+  // The audio stream header lies past the first 4 KB, as writers leave it.
+  std::string text(bytes.begin(), bytes.end());
+  ASSERT_GT(text.find("auds"), 4096u);
+  FakeCodecs none;
+  Probed p = ProbeBytes(bytes, none);
+  EXPECT_EQ(p.f.videoFormat, "MPEG-4 Xvid");
+  EXPECT_EQ(p.f.frameRate, "25.00");
+  EXPECT_EQ(p.f.resolution, "160x120");
+  EXPECT_EQ(p.f.playTime, "00:10");
+  EXPECT_EQ(p.playSeconds, 10);
+  EXPECT_EQ(p.f.audioFormat, "MP3");
+  EXPECT_EQ(p.f.audioRate, "44.10kHz/128kbit");
+  // (size KB * 8) / seconds - audio kbit, in integers.
+  long long expected = static_cast<long long>((bytes.size() >> 10) * 8 / 10) - 128;
+  EXPECT_EQ(p.f.videoRate, std::to_string(expected) + "kbit");
+}
+
+TEST(AviProbe, FrameRateAndPlayTimeFormats) {
+  AviSpec s;
+  s.rate = 30000, s.scale = 1001, s.length = 900;
+  Probed p = ProbeSpec(s);
+  EXPECT_EQ(p.f.frameRate, "29.97");
+  EXPECT_EQ(p.playSeconds, 30);
+  EXPECT_EQ(p.f.playTime, "00:30");
+
+  s.rate = 24000, s.scale = 1001, s.length = 24;
+  EXPECT_EQ(ProbeSpec(s).f.frameRate, "23.98");
+
+  struct Case {
+    std::uint32_t seconds;
+    const char* text;
+  } cases[] = {{3725, "62:05"},  {307, "05:07"}, {337, "05:37"}, {5707, "95:07"},
+               {7537, "125:37"}, {0, "00:00"},   {59, "00:59"},  {600, "10:00"}};
+  for (const Case& c : cases) {
+    s.rate = 1, s.scale = 1, s.length = c.seconds;
+    Probed q = ProbeSpec(s);
+    EXPECT_EQ(q.f.playTime, c.text) << c.seconds;
+    EXPECT_EQ(q.playSeconds, static_cast<std::int32_t>(c.seconds));
+    EXPECT_EQ(q.f.frameRate, "1.00");
+  }
+}
+
+TEST(AviProbe, VideoRateUsesSixtyFourBitSizeAndAudioRate) {
+  AviSpec s;
+  s.rate = 1, s.scale = 1, s.length = 100;
+  FakeCodecs none;
+  ProbeFields f;
+  std::int32_t seconds = 0;
+  SizedFile tenMillion(MakeAvi(s), 10240000);  // 10000 KB over 100 s, 128 kbit audio
+  ProbeMovie("a.avi", &tenMillion, none, f, seconds);
+  EXPECT_EQ(f.videoRate, "672kbit");
+
+  // 5 GiB: the low 32 bits alone would give a far smaller figure.
+  SizedFile huge(MakeAvi(s), 5ull << 30);
+  ProbeMovie("a.avi", &huge, none, f, seconds);
+  EXPECT_EQ(f.videoRate, std::to_string((5ll << 20) * 8 / 100 - 128) + "kbit");
+  EXPECT_LE(huge.bytesRead, kAviFirstRead + 64);
+}
+
+TEST(AviProbe, AudioRateFromTheStreamFormat) {
+  AviSpec s;
+  s.formatTag = 1, s.samples = 44100, s.avgBytes = 176400, s.audioFormatSize = 16;
+  Probed p = ProbeSpec(s);
+  EXPECT_EQ(p.f.audioFormat, "PCM");
+  EXPECT_EQ(p.f.audioRate, "44.10kHz/1411kbit");
+
+  s.samples = 22050, s.avgBytes = 0;  // a zero byte rate is shown, not searched for
+  EXPECT_EQ(ProbeSpec(s).f.audioRate, "22.05kHz/0kbit");
+
+  // A format where the old byte search would land elsewhere: no JUNK, audio
+  // stream first, extra bytes in the format.
+  s = AviSpec{};
+  s.audioFirst = true, s.junkAfterFormat = 0, s.audioFormatSize = 50;
+  s.formatTag = 2, s.samples = 48000, s.avgBytes = 24000;
+  p = ProbeSpec(s);
+  EXPECT_EQ(p.f.audioFormat, "ADPCM");
+  EXPECT_EQ(p.f.audioRate, "48.00kHz/192kbit");
+  EXPECT_EQ(p.f.videoFormat, "MPEG-4 Xvid");
+}
+
+TEST(AviProbe, ZeroRateOrScaleLeavesRateAndTimeEmpty) {
+  for (auto [rate, scale] :
+       {std::pair<std::uint32_t, std::uint32_t>{0, 1}, {25, 0}, {0, 0}, {25, 0x80000000u}}) {
+    AviSpec s;
+    s.rate = rate, s.scale = scale;
+    Probed p = ProbeSpec(s);
+    EXPECT_EQ(p.f.frameRate, "") << rate << "/" << scale;
+    EXPECT_EQ(p.f.playTime, "");
+    EXPECT_EQ(p.playSeconds, 0);
+    EXPECT_EQ(p.f.videoRate, "None");
+    EXPECT_EQ(p.f.videoFormat, "MPEG-4 Xvid");
+    EXPECT_EQ(p.f.resolution, "160x120");
+    EXPECT_EQ(p.f.audioFormat, "MP3");
+  }
+}
+
+TEST(AviProbe, PlayTimeOfAnAbsurdRateIsBounded) {
+  AviSpec s;
+  s.rate = 1, s.scale = 0x7FFFFFFF, s.length = 0xFFFFFFFF;
+  Probed p = ProbeSpec(s);
+  EXPECT_EQ(p.playSeconds, 0x7FFFFFFF);
+  EXPECT_EQ(p.f.frameRate, "0.00");
+  EXPECT_EQ(p.f.playTime, "35791394:07");
+}
+
+TEST(AviProbe, MissingStreamsLeaveTheirFieldsEmpty) {
+  // Start from a file with every field set, so kept values would show.
+  FakeCodecs none;
+  Probed p = ProbeBytes(MakeAvi(AviSpec{}), none);
+  ASSERT_EQ(p.playSeconds, 10);
+
+  AviSpec audioOnly;
+  audioOnly.video = false;
+  MemoryMovieFile a(MakeAvi(audioOnly));
+  ProbeMovie("b.AVI", &a, none, p.f, p.playSeconds);
+  EXPECT_EQ(p.f.videoFormat, "");
+  EXPECT_EQ(p.f.frameRate, "");
+  EXPECT_EQ(p.f.resolution, "");
+  EXPECT_EQ(p.f.playTime, "");
+  EXPECT_EQ(p.playSeconds, 0);
+  EXPECT_EQ(p.f.videoRate, "None");
+  EXPECT_EQ(p.f.audioFormat, "MP3");
+  EXPECT_EQ(p.f.audioRate, "44.10kHz/128kbit");
+
+  AviSpec videoOnly;
+  videoOnly.audio = false;
+  std::vector<std::uint8_t> bytes = MakeAvi(videoOnly);
+  MemoryMovieFile v(bytes);
+  ProbeMovie("c.avi", &v, none, p.f, p.playSeconds);
+  EXPECT_EQ(p.f.videoFormat, "MPEG-4 Xvid");
+  EXPECT_EQ(p.f.audioFormat, "");
+  EXPECT_EQ(p.f.audioRate, "");
+  // No audio: the whole file's rate is the video's.
+  EXPECT_EQ(p.f.videoRate, std::to_string((bytes.size() >> 10) * 8 / 10) + "kbit");
+}
+
+TEST(AviProbe, UnreadableFilesLeaveEveryMeasuredFieldEmpty) {
+  FakeCodecs none;
+  std::vector<std::vector<std::uint8_t>> broken = {
+      {},
+      {'R', 'I', 'F', 'F'},
+      std::vector<std::uint8_t>(5000, 0x49),
+      {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E'},
+  };
+  for (const auto& bytes : broken) {
+    Probed p = ProbeBytes(MakeAvi(AviSpec{}), none);
+    MemoryMovieFile file(bytes);
+    ProbeMovie("x.avi", &file, none, p.f, p.playSeconds);
+    EXPECT_EQ(p.f.videoFormat, "");
+    EXPECT_EQ(p.f.audioFormat, "");
+    EXPECT_EQ(p.f.audioRate, "");
+    EXPECT_EQ(p.f.frameRate, "");
+    EXPECT_EQ(p.f.resolution, "");
+    EXPECT_EQ(p.f.playTime, "");
+    EXPECT_EQ(p.f.videoRate, "None");
+    EXPECT_EQ(p.playSeconds, 0);
+  }
+  Probed p = ProbeBytes(MakeAvi(AviSpec{}), none);
+  ProbeMovie("x.avi", nullptr, none, p.f, p.playSeconds);  // the file could not be opened
+  EXPECT_EQ(p.f.videoFormat, "");
+  EXPECT_EQ(p.f.audioFormat, "");
+  EXPECT_EQ(p.f.videoRate, "None");
+  EXPECT_EQ(p.playSeconds, 0);
+}
+
+TEST(AviProbe, ShortStreamHeadersAndFormats) {
+  AviSpec s;
+  s.strhSize = 20;  // ends before scale, rate and length
+  Probed p = ProbeSpec(s);
+  EXPECT_EQ(p.f.videoFormat, "");
+  EXPECT_EQ(p.f.frameRate, "");
+  EXPECT_EQ(p.f.audioFormat, "MP3");  // the audio stream is still read
+
+  s.strhSize = 48;  // the old header without rcFrame: size from the bitmap
+  s.bmWidth = 320, s.bmHeight = -240;
+  p = ProbeSpec(s);
+  EXPECT_EQ(p.f.frameRate, "25.00");
+  EXPECT_EQ(p.f.resolution, "320x240");
+
+  s = AviSpec{};
+  s.audioFormatSize = 14;  // shorter than the 16 bytes of a wave format
+  p = ProbeSpec(s);
+  EXPECT_EQ(p.f.audioFormat, "");
+  EXPECT_EQ(p.f.audioRate, "");
+  EXPECT_EQ(p.f.videoRate, std::to_string((MakeAvi(s).size() >> 10) * 8 / 10) + "kbit");
+}
+
+TEST(AviProbe, RawVideoHasNoHandlerAndATopDownBitmap) {
+  AviSpec s;
+  s.handler[0] = 0, s.handlerCode = 0;
+  s.bmWidth = 32, s.bmHeight = -24, s.right = 32, s.bottom = 24;
+  Probed p = ProbeSpec(s);
+  EXPECT_EQ(p.f.videoFormat, "Full Frames (Uncompressed)");
+  EXPECT_EQ(p.f.resolution, "32x24");
+
+  s.right = 0, s.bottom = 0;  // a writer that left the frame rectangle empty
+  EXPECT_EQ(ProbeSpec(s).f.resolution, "32x24");
+
+  s.compression = Code("XVID");  // no handler in the header, but one in the format
+  EXPECT_EQ(ProbeSpec(s).f.videoFormat, "MPEG-4 Xvid");
+}
+
+TEST(AviProbe, HeaderListTakenByItsOwnSize) {
+  AviSpec s;
+  std::vector<std::uint8_t> bytes = MakeAvi(s);
+  // Claims to run far past the end of the file.
+  std::uint32_t huge = 0x7FFFFFF0;
+  std::memcpy(&bytes[16], &huge, 4);
+  Probed p = [&] {
+    FakeCodecs none;
+    return ProbeBytes(bytes, none);
+  }();
+  EXPECT_EQ(p.f.videoFormat, "MPEG-4 Xvid");
+  EXPECT_EQ(p.f.audioFormat, "MP3");
+
+  // Claims to end after the video stream: the audio stream is not in it.
+  bytes = MakeAvi(s);
+  std::string text(bytes.begin(), bytes.end());
+  std::size_t audioList = text.find("strl", text.find("strl") + 4) - 8;
+  std::uint32_t shortSize = static_cast<std::uint32_t>(audioList - 20);
+  std::memcpy(&bytes[16], &shortSize, 4);
+  FakeCodecs none;
+  p = ProbeBytes(bytes, none);
+  EXPECT_EQ(p.f.videoFormat, "MPEG-4 Xvid");
+  EXPECT_EQ(p.f.audioFormat, "");
+
+  // Sizes of zero and three: nothing in the list.
+  for (std::uint32_t size : {0u, 3u}) {
+    bytes = MakeAvi(s);
+    std::memcpy(&bytes[16], &size, 4);
+    p = ProbeBytes(bytes, none);
+    EXPECT_EQ(p.f.videoFormat, "");
+    EXPECT_EQ(p.f.audioFormat, "");
+  }
+}
+
+TEST(AviProbe, HeaderListLargerThanTheFirstRead) {
+  AviSpec s;
+  s.junkAfterFormat = 100 * 1024;  // the audio stream starts past 100 KB
+  MemoryMovieFile file(MakeAvi(s));
+  AviHeader h = ReadAviHeader(file);
+  EXPECT_TRUE(h.video.present);
+  ASSERT_TRUE(h.audio.present);
+  EXPECT_EQ(h.audio.samplesPerSec, 44100u);
+  EXPECT_LE(file.reads, 4);
+}
+
+TEST(AviProbe, HeaderListAfterALargeLeadingChunk) {
+  AviSpec s;
+  std::vector<std::uint8_t> avi = MakeAvi(s);
+  Bytes out;
+  out.Tag("RIFF").U32(0).Tag("AVI ");
+  std::size_t junk = out.Open("JUNK");
+  out.Fill(70000);
+  out.Close(junk);
+  out.b.insert(out.b.end(), avi.begin() + 12, avi.end());
+  MemoryMovieFile file(out.b);
+  AviHeader h = ReadAviHeader(file);
+  EXPECT_TRUE(h.video.present);
+  EXPECT_TRUE(h.audio.present);
+}
+
+TEST(AviProbe, FirstVideoAndFirstAudioStreamsAreTaken) {
+  AviSpec first, second;
+  second.rate = 30, second.formatTag = 1, second.samples = 8000;
+  // One header list holding both files' streams, the first file's first.
+  Bytes out;
+  std::size_t riff = out.Open("RIFF");
+  out.Tag("AVI ");
+  std::size_t hdrl = out.OpenList("hdrl");
+  probetest::WriteVideoStrl(out, first);
+  probetest::WriteAudioStrl(out, first);
+  probetest::WriteVideoStrl(out, second);
+  probetest::WriteAudioStrl(out, second);
+  out.Close(hdrl);
+  out.Close(riff);
+  MemoryMovieFile file(out.b);
+  AviHeader h = ReadAviHeader(file);
+  EXPECT_EQ(h.video.rate, 25u);
+  EXPECT_EQ(h.audio.formatTag, 0x55);
+}
+
+TEST(AviProbe, InstalledCodecsComeBeforeTheTable) {
+  FakeCodecs codecs;
+  codecs.video[Code("XVID")] = "Cinepak-like codec";
+  codecs.audio[0x55] = "Windows Media Audio V2";
+  Probed p = ProbeBytes(MakeAvi(AviSpec{}), codecs);
+  EXPECT_EQ(p.f.videoFormat, "Cinepak");
+  EXPECT_EQ(p.f.audioFormat, "Windows Media Audio V2");
+
+  AviSpec s;
+  std::strcpy(s.handler, "ZZZZ");
+  s.formatTag = 0x7777;
+  p = ProbeSpec(s);
+  EXPECT_EQ(p.f.videoFormat, "Unknon");
+  EXPECT_EQ(p.f.audioFormat, "Unknon");
+  EXPECT_EQ(p.f.audioRate, "44.10kHz/128kbit");
+}
+
+TEST(AviProbe, LongDescriptionsFitTheField) {
+  FakeCodecs codecs;
+  codecs.video[Code("XVID")] = std::string(100, 'a') + " Video";
+  // 62 ASCII bytes then a double-byte character: it does not fit whole.
+  codecs.audio[0x55] = std::string(62, 'b') + "\x83\x41" + "xyz";
+  Probed p = ProbeBytes(MakeAvi(AviSpec{}), codecs);
+  EXPECT_EQ(p.f.videoFormat, std::string(63, 'a'));
+  EXPECT_EQ(p.f.audioFormat, std::string(62, 'b'));
+}
+
+TEST(MovieKind, ToldByThePathEnding) {
+  EXPECT_EQ(KindOfMoviePath("C:\\a.avi"), MovieKind::Avi);
+  EXPECT_EQ(KindOfMoviePath("C:\\A.AVI"), MovieKind::Avi);
+  EXPECT_EQ(KindOfMoviePath("clipavi"), MovieKind::Avi);
+  EXPECT_EQ(KindOfMoviePath("setup.ini"), MovieKind::Avi);  // only the last character counts
+  EXPECT_EQ(KindOfMoviePath("b.MPG"), MovieKind::Mpeg);
+  EXPECT_EQ(KindOfMoviePath("b.mpg"), MovieKind::Mpeg);
+  EXPECT_EQ(KindOfMoviePath("bmPg"), MovieKind::Mpeg);
+  EXPECT_EQ(KindOfMoviePath("c.rm"), MovieKind::RealMedia);
+  EXPECT_EQ(KindOfMoviePath("c.mpeg"), MovieKind::RealMedia);
+  EXPECT_EQ(KindOfMoviePath(""), MovieKind::RealMedia);
+}
+
+TEST(RealMediaProbe, FixedNamesAndNothingRead) {
+  FakeCodecs none;
+  Probed p = ProbeBytes(MakeAvi(AviSpec{}), none);
+  MemoryMovieFile file(MakeAvi(AviSpec{}));
+  ProbeMovie("D:\\v\\clip.rm", &file, none, p.f, p.playSeconds);
+  EXPECT_EQ(p.f.videoFormat, "RealVideo");
+  EXPECT_EQ(p.f.audioFormat, "RealAudio");
+  EXPECT_EQ(p.f.videoRate, "");
+  EXPECT_EQ(p.f.audioRate, "");
+  EXPECT_EQ(p.f.frameRate, "");
+  EXPECT_EQ(p.f.resolution, "");
+  EXPECT_EQ(p.f.playTime, "");
+  EXPECT_EQ(file.reads, 0);
+}
+
+}  // namespace
+}  // namespace clip
