@@ -13,14 +13,33 @@
 
 namespace clip {
 
+// Why the INFO writer left a file alone.
+enum class InfoFault {
+  None = 0,
+  Missing,        // no file at the row's path
+  CannotOpen,     // read-only, locked by another program, or no access
+  NotRiffAvi,     // does not start with a RIFF 'AVI ' header
+  NoIndex,        // no idx1 chunk inside the RIFF chunk
+  IndexPastEnd,   // idx1's size runs past the end of the file
+  ForeignTail,    // something other than our own INFO list follows idx1
+  TooManyChunks,  // the chunk walk gave up before finding idx1
+  ReadFailed,
+  WriteFailed,
+  CutFailed,  // the new list is written but the old one's rest remains
+};
+
 // One file the INFO writer skipped or could not write, and why.
 struct InfoWriteProblem {
   std::string path;
-  std::string reason;
+  std::string reason;  // the user-facing text for fault
+  InfoFault fault = InfoFault::None;
 };
 
 // Writes title, creator and comment of every checked row into its AVI file
 // as a LIST INFO behind idx1, never damaging a file; returns the problems.
 std::vector<InfoWriteProblem> WriteCheckedInfo(const RowModel& rows, const CategoryTable& table);
+// The same with the folder separator used to join folder and file name.
+std::vector<InfoWriteProblem> WriteCheckedInfo(const RowModel& rows, const CategoryTable& table,
+                                               char separator);
 
 }  // namespace clip

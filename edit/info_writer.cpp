@@ -1,0 +1,101 @@
+// The INFO writer over plain file I/O.
+#include <cerrno>
+#include <cstdio>
+
+#include "catalogue/text.h"
+#include "edit/edit.h"
+#include "edit/file_cut.h"
+#include "edit/info_list.h"
+
+namespace clip {
+
+namespace {
+
+bool SeekTo(std::FILE* f, std::uint64_t offset) {
+#ifdef _WIN32
+  return _fseeki64(f, static_cast<long long>(offset), SEEK_SET) == 0;
+#else
+  return fseeko(f, static_cast<off_t>(offset), SEEK_SET) == 0;
+#endif
+}
+
+class StdioSource : public ByteSource {
+ public:
+  explicit StdioSource(std::FILE* f) : f_(f) {}
+  std::uint64_t Size() override {
+#ifdef _WIN32
+    if (_fseeki64(f_, 0, SEEK_END) != 0) return 0;
+    long long n = _ftelli64(f_);
+#else
+    if (fseeko(f_, 0, SEEK_END) != 0) return 0;
+    long long n = ftello(f_);
+#endif
+    return n < 0 ? 0 : static_cast<std::uint64_t>(n);
+  }
+  std::size_t ReadAt(std::uint64_t offset, void* buffer, std::size_t n) override {
+    if (!SeekTo(f_, offset)) return 0;
+    return std::fread(buffer, 1, n, f_);
+  }
+
+ private:
+  std::FILE* f_;
+};
+
+InfoFault Write(std::FILE* f, const InfoRequest& request) {
+  StdioSource source(f);
+  InfoPlan plan = PlanInfoWrite(source);
+  if (plan.fault != InfoFault::None) return plan.fault;
+  const std::string list = RenderInfoList(ResolveInfoTexts(request, plan.oldTexts));
+  // A read and a write on one stream need a positioning call between them.
+  if (!SeekTo(f, plan.offset)) return InfoFault::WriteFailed;
+  if (std::fwrite(list.data(), 1, list.size(), f) != list.size()) return InfoFault::WriteFailed;
+  if (std::fflush(f) != 0) return InfoFault::WriteFailed;
+  const std::uint64_t newEnd = plan.offset + list.size();
+  if (plan.replace && plan.oldEnd > newEnd && !CutFile(f, newEnd)) return InfoFault::CutFailed;
+  return InfoFault::None;
+}
+
+}  // namespace
+
+InfoFault WriteInfoToFile(const std::string& path, const InfoRequest& request) {
+  errno = 0;
+  std::FILE* probe = std::fopen(path.c_str(), "rb");
+  if (!probe) return errno == ENOENT ? InfoFault::Missing : InfoFault::CannotOpen;
+  std::fclose(probe);
+  std::FILE* f = std::fopen(path.c_str(), "r+b");
+  if (!f) return InfoFault::CannotOpen;
+  InfoFault fault = Write(f, request);
+  if (std::fclose(f) != 0 && fault == InfoFault::None) fault = InfoFault::WriteFailed;
+  return fault;
+}
+
+std::vector<InfoWriteProblem> WriteCheckedInfo(const RowModel& rows, const CategoryTable& table) {
+  return WriteCheckedInfo(rows, table, '\\');
+}
+
+std::vector<InfoWriteProblem> WriteCheckedInfo(const RowModel& rows, const CategoryTable& table,
+                                               char separator) {
+  std::vector<InfoWriteProblem> problems;
+  // Without the folder category there is no path, and no check boxes.
+  if (!table.IsOn(DirPath)) return problems;
+  auto text = [&](int row, int category) -> std::optional<std::string> {
+    if (!table.IsOn(category)) return std::nullopt;
+    return rows.Cell(row, table.position[category]);
+  };
+  for (int i = 0; i < rows.Count(); ++i) {
+    if (!rows.Checked(i)) continue;
+    const std::string path = rows.Cell(i, table.position[DirPath]) + separator + rows.Cell(i, 0);
+    // Only AVI files are written; other movies are left alone without a word.
+    const char last = path.empty() ? '\0' : path.back();
+    if (last != 'i' && last != 'I') continue;
+    InfoRequest request;
+    request.title = text(i, MovieTitle);
+    request.creator = text(i, Creater);
+    request.comment = text(i, Comment);
+    const InfoFault fault = WriteInfoToFile(path, request);
+    if (fault != InfoFault::None) problems.push_back({path, InfoFaultText(fault), fault});
+  }
+  return problems;
+}
+
+}  // namespace clip

@@ -1,0 +1,95 @@
+#include "edit/item_edit.h"
+
+#include "catalogue/text.h"
+
+namespace clip {
+
+const std::array<const char*, 11> kGenreNames = {
+    "アニメ", "長編物", "劇場版", "特撮物", "ドラマ", "ＰＶ",
+    "ゲーム", "ＯＰ",   "ＥＤ",   "ＯＶＡ", "その他",
+};
+
+std::string CutToCharBoundary(std::string_view text, std::size_t maxBytes) {
+  std::size_t i = 0;
+  while (i < text.size()) {
+    std::size_t step =
+        IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
+    if (i + step > maxBytes) break;
+    i += step;
+  }
+  return std::string(text.substr(0, i));
+}
+
+std::string EditCaption(std::string_view fileName) {
+  // Always four bytes go (the extension and its point), but never half of a
+  // double-byte character: a lone lead byte would swallow the "の".
+  const std::size_t keep = fileName.size() > 4 ? fileName.size() - 4 : 0;
+  return CutToCharBoundary(fileName, keep) + "のｴﾃﾞｨｯﾄ";
+}
+
+namespace {
+
+struct CellReader {
+  const RowModel& rows;
+  const CategoryTable& table;
+  int row;
+  bool On(int k) const { return table.IsOn(k); }
+  const std::string& Cell(int k) const { return rows.Cell(row, table.position[k]); }
+  // The cell filled into a format, or the fallback when the category is off.
+  std::string Part(int k, const char* before, const char* after, const char* fallback) const {
+    return On(k) ? before + Cell(k) + after : fallback;
+  }
+};
+
+}  // namespace
+
+ItemEditView ComposeItemEdit(const RowModel& rows, const CategoryTable& table, int row) {
+  CellReader r{rows, table, row};
+  ItemEditView v;
+  v.fileName = rows.Cell(row, 0);
+  v.caption = EditCaption(v.fileName);
+  // Without the folder category the row has no folder to show.
+  v.folder = r.On(DirPath) ? r.Cell(DirPath) : "None";
+
+  v.sizeLine = r.Part(FileSizeKB, "", "KB/", "None KB/") + r.Part(FileSizeMB, "", "MB", "None MB");
+  v.info1 = r.Part(MoveInfo, "", "", "None") + r.Part(VideoRate, "(", "kbit)/", "(None kbit)/") +
+            r.Part(AudioInfo, "", "", "None") + r.Part(AudioRate, "(", ")", "(None kbit/None Khz)");
+  v.info2 = r.Part(Resolusion, "Rezolution ", "/", "Rezolution None/") +
+            r.Part(FlameRate, "Frame ", "fps/", "Frame None/") +
+            r.Part(PlayTime, "Time ", "", "Time None");
+  v.sizeLine = CutToCharBoundary(v.sizeLine, kEditLineMax);
+  v.info1 = CutToCharBoundary(v.info1, kEditLineMax);
+  v.info2 = CutToCharBoundary(v.info2, kEditLineMax);
+
+  v.titleOn = r.On(MovieTitle);
+  v.creatorOn = r.On(Creater);
+  v.genreOn = r.On(Janle);
+  v.commentOn = r.On(Comment);
+  if (v.titleOn) v.title = r.Cell(MovieTitle);
+  if (v.creatorOn) v.creator = r.Cell(Creater);
+  if (v.commentOn) v.comment = r.Cell(Comment);
+  if (v.genreOn) {
+    v.genre = r.Cell(Janle);
+    v.genreSelectFirst = v.genre.empty();
+  }
+  return v;
+}
+
+bool ApplyItemEdit(RowModel& rows, const CategoryTable& table, int row,
+                   const ItemEditInput& input) {
+  bool changed = false;
+  auto apply = [&](int k, const std::string& text) {
+    if (!table.IsOn(k)) return;
+    const std::string value = CutToCharBoundary(text, kCellMax);
+    if (value != rows.Cell(row, table.position[k])) changed = true;
+    rows.SetCell(row, table.position[k], value);
+  };
+  apply(MovieTitle, input.title);
+  apply(Janle, input.genre);
+  apply(Creater, input.creator);
+  apply(Comment, input.comment);
+  if (changed) rows.SetChecked(row, true);
+  return changed;
+}
+
+}  // namespace clip

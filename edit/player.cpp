@@ -1,0 +1,63 @@
+#include "edit/player.h"
+
+namespace clip {
+
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
+
+// First ".exe" in any case. A point, a quote or a space is never the second
+// byte of a double-byte character, so a byte-wise search is safe.
+std::size_t FindExe(std::string_view s) {
+  for (std::size_t i = 0; i + 4 <= s.size(); ++i) {
+    if (s[i] == '.' && Lower(s[i + 1]) == 'e' && Lower(s[i + 2]) == 'x' && Lower(s[i + 3]) == 'e')
+      return i;
+  }
+  return std::string_view::npos;
+}
+
+}  // namespace
+
+std::string PlayerFromCommand(std::string_view command) {
+  std::size_t start = 0;
+  while (start < command.size() && IsBlank(command[start])) ++start;
+  std::string_view s = command.substr(start);
+  if (s.empty()) return {};
+  if (s[0] == '"') {
+    std::size_t close = s.find('"', 1);
+    return std::string(s.substr(1, close == std::string_view::npos ? s.npos : close - 1));
+  }
+  std::size_t exe = FindExe(s);
+  if (exe != std::string_view::npos) return std::string(s.substr(0, exe + 4));
+  std::size_t space = s.find_first_of(" \t");
+  return std::string(s.substr(0, space));
+}
+
+std::string MoviePath(std::string_view folder, std::string_view fileName) {
+  std::string path(folder);
+  path += '\\';
+  path += fileName;
+  return path;
+}
+
+PlayLaunch PlanPlayback(std::string_view registeredCommand, std::string_view folder,
+                        std::string_view fileName) {
+  PlayLaunch launch;
+  const std::string movie = MoviePath(folder, fileName);
+  launch.directory = std::string(folder);
+  // A file in a drive's root has the folder "D:", which as a working
+  // directory would mean the drive's current folder: use its root.
+  if (!launch.directory.empty() && launch.directory.back() == ':') launch.directory += '\\';
+  launch.file = PlayerFromCommand(registeredCommand);
+  if (launch.file.empty()) {
+    launch.file = movie;
+  } else {
+    // Quoted, so a path with spaces stays one argument.
+    launch.parameters = "\"" + movie + "\"";
+  }
+  return launch;
+}
+
+}  // namespace clip

@@ -1,0 +1,123 @@
+#include "settings/customize.h"
+
+#include <algorithm>
+
+#include "catalogue/text.h"
+#include "res/dialogs_res.h"
+
+namespace clip {
+
+const std::array<CustomizeBox, kCustomizeBoxCount> kCustomizeBoxes = {{
+    {IDC_CUST_SIZEBT, "FileSizeBT"},
+    {IDC_CUST_SIZEKB, "FileSizeKB"},
+    {IDC_CUST_SIZEMB, "FileSizeMB"},
+    {IDC_CUST_TITLE, "MovieTitle"},
+    {IDC_CUST_MOVEINFO, "MoveInfo"},
+    {IDC_CUST_AUDIOINFO, "AudioInfo"},
+    {IDC_CUST_VIDEORATE, "VideoRate"},
+    {IDC_CUST_AUDIORATE, "AudioRate"},
+    {IDC_CUST_FLAMERATE, "FlameRate"},
+    {IDC_CUST_RESOLUSION, "Resolusion"},
+    {IDC_CUST_PLAYTIME, "PlayTime"},
+    {IDC_CUST_CREATER, "Creater"},
+    {IDC_CUST_JANLE, "Janle"},
+    {IDC_CUST_COMMENT, "Comment"},
+    {IDC_CUST_DIRPATH, "DirPath"},
+    {IDC_CUST_VOLLABEL, "VolLabel"},
+    {IDC_CUST_LISTCLEAR, "ListClear"},
+    {IDC_CUST_SIZEINFO, "SizeInfo"},
+}};
+
+namespace {
+
+constexpr const char* kCustomize = "Customize";
+constexpr const char* kFonts = "WindowFonts";
+
+int BoxIndex(int id) {
+  for (int i = 0; i < kCustomizeBoxCount; ++i)
+    if (kCustomizeBoxes[static_cast<std::size_t>(i)].id == id) return i;
+  return -1;
+}
+
+// At most n bytes, never half of a double-byte character.
+std::string Cut(const std::string& text, std::size_t n) {
+  std::size_t i = 0;
+  while (i < text.size()) {
+    std::size_t step =
+        IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
+    if (i + step > n) break;
+    i += step;
+  }
+  return text.substr(0, i);
+}
+
+}  // namespace
+
+CustomizeState LoadCustomizeState(Profile& p, const Settings& settings) {
+  CustomizeState s;
+  for (std::size_t i = 0; i < kCustomizeBoxes.size(); ++i)
+    s.boxes[i] = p.GetInt(kCustomize, kCustomizeBoxes[i].key, 0) == 1;
+  s.autoScan = settings.autoScanFolder;
+  s.mainFace = settings.mainFontFace;
+  s.listFace = settings.listFontFace;
+  s.mainSize = settings.mainFontSize;
+  s.listSize = settings.listFontSize;
+  s.mainColor = ParseColorText(p.GetString(kCustomize, "MainColor", "0", 128));
+  s.listFore = ParseColorText(p.GetString(kCustomize, "ListFoColor", "0", 128));
+  s.listBack = ParseColorText(p.GetString(kCustomize, "ListBkColor", "0xffffff", 128));
+  return s;
+}
+
+void ResetCustomizeBoxes(CustomizeState& s) {
+  s.boxes.fill(false);
+  for (int id : {IDC_CUST_SIZEKB, IDC_CUST_TITLE, IDC_CUST_RESOLUSION, IDC_CUST_PLAYTIME,
+                 IDC_CUST_DIRPATH, IDC_CUST_SIZEINFO})
+    s.boxes[static_cast<std::size_t>(BoxIndex(id))] = true;
+  s.mainSize = "12";
+  s.listSize = "12";
+}
+
+void SaveCustomizeState(Profile& p, Settings& settings, const CustomizeState& s) {
+  for (std::size_t i = 0; i < kCustomizeBoxes.size(); ++i)
+    p.WriteString(kCustomize, kCustomizeBoxes[i].key, s.boxes[i] ? "1" : "0");
+  settings.listClear = s.boxes[static_cast<std::size_t>(BoxIndex(IDC_CUST_LISTCLEAR))] ? 1 : 0;
+  settings.sizeInfo = s.boxes[static_cast<std::size_t>(BoxIndex(IDC_CUST_SIZEINFO))] ? 1 : 0;
+
+  settings.autoScanFolder = Cut(s.autoScan, 255);
+  p.WriteString(kCustomize, "AutoScan", settings.autoScanFolder);
+
+  settings.mainFontSize = Cut(s.mainSize, 3);
+  settings.listFontSize = Cut(s.listSize, 3);
+  p.WriteString(kFonts, "MainFontSize", settings.mainFontSize);
+  p.WriteString(kFonts, "ListFontSize", settings.listFontSize);
+
+  // A box without a selection keeps the face it had, so the file always
+  // names a face.
+  if (!s.mainFace.empty()) settings.mainFontFace = Cut(s.mainFace, 31);
+  if (!s.listFace.empty()) settings.listFontFace = Cut(s.listFace, 31);
+  p.WriteString(kFonts, "MainFontType", settings.mainFontFace);
+  p.WriteString(kFonts, "ListFontType", settings.listFontFace);
+  p.WriteString(kFonts, "EditFontType", "");
+
+  p.WriteString(kCustomize, "MainColor", ColorText(s.mainColor));
+  p.WriteString(kCustomize, "ListFoColor", ColorText(s.listFore));
+  p.WriteString(kCustomize, "ListBkColor", ColorText(s.listBack));
+}
+
+std::vector<std::string> JapaneseFaces(const std::vector<FontFamily>& families) {
+  std::vector<std::string> faces;
+  for (const FontFamily& f : families) {
+    if (f.charset != kShiftJisCharset || f.face.empty() || f.face[0] == '@') continue;
+    if (std::find(faces.begin(), faces.end(), f.face) != faces.end()) continue;
+    faces.push_back(f.face);
+  }
+  return faces;
+}
+
+int FaceIndex(const std::vector<std::string>& faces, const std::string& face) {
+  for (int i = static_cast<int>(faces.size()) - 1; i >= 0; --i)
+    if (faces[static_cast<std::size_t>(i)] == face) return i;
+  return -1;
+}
+
+}  // namespace clip
