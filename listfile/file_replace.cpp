@@ -39,10 +39,14 @@ std::string ErrnoCauseText(int error) {
 }
 
 #ifndef _WIN32
+bool IsReadOnlyFile(const std::string& path) {
+  return access(path.c_str(), F_OK) == 0 && access(path.c_str(), W_OK) != 0;
+}
+
 bool ReplaceFileWith(const std::string& from, const std::string& to, std::string& cause) {
   // rename() would replace a read-only file as long as its folder is
   // writable; a read-only list is kept, as on Windows.
-  if (access(to.c_str(), F_OK) == 0 && access(to.c_str(), W_OK) != 0) {
+  if (IsReadOnlyFile(to)) {
     cause = ErrnoCauseText(EACCES);
     return false;
   }

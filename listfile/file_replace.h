@@ -10,6 +10,10 @@ namespace clip {
 // is then left for the caller to remove.
 bool ReplaceFileWith(const std::string& from, const std::string& to, std::string& cause);
 
+// True when path names an existing file marked read-only (such a file is
+// neither replaced nor appended to).
+bool IsReadOnlyFile(const std::string& path);
+
 // The cause text for a C library error number (errno).
 std::string ErrnoCauseText(int error);
 

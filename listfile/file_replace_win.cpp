@@ -35,8 +35,20 @@ std::string Win32CauseText(DWORD error) {
 
 }  // namespace
 
+bool IsReadOnlyFile(const std::string& path) {
+  DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
+         !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 // std::rename does not replace an existing file on Windows.
 bool ReplaceFileWith(const std::string& from, const std::string& to, std::string& cause) {
+  // MoveFileEx refuses a read-only target on Windows, but not every
+  // implementation of it does; check first so the list is kept everywhere.
+  if (IsReadOnlyFile(to)) {
+    cause = Win32CauseText(ERROR_ACCESS_DENIED);
+    return false;
+  }
   if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
   cause = Win32CauseText(GetLastError());
   return false;

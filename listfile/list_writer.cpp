@@ -173,6 +173,7 @@ SaveResult ReplaceFileContents(const std::string& path, std::string_view data) {
 }
 
 SaveResult AppendFileContents(const std::string& path, std::string_view data) {
+  if (IsReadOnlyFile(path)) return {false, SaveFailureText(path, ErrnoCauseText(EACCES))};
   std::FILE* file = std::fopen(path.c_str(), "ab");
   if (!file) return {false, SaveFailureText(path, ErrnoCauseText(errno))};
   int error = 0;
