@@ -6,10 +6,10 @@
 
 namespace clip {
 
-void ShowCustomizeDialog(HWND owner);       // "DIALOG1"
-void ShowHtmlOptionsDialog(HWND owner);     // "HTMLEDIT"; writes to the path buffer on "保存"
-void ShowItemEditDialog(HWND owner);        // "DIALOG2" for the first selected row
-void RunWriteInfoCommand(HWND owner);       // confirmation box, then the INFO writer
-void PlaySelectedMovie(HWND owner);         // the registered AVI player
+void ShowCustomizeDialog(HWND owner);    // "DIALOG1"
+void ShowHtmlOptionsDialog(HWND owner);  // "HTMLEDIT"; writes to the path buffer on "保存"
+void ShowItemEditDialog(HWND owner);     // "DIALOG2" for the first selected row
+void RunWriteInfoCommand(HWND owner);    // confirmation box, then the INFO writer
+void PlaySelectedMovie(HWND owner);      // the registered AVI player
 
 }  // namespace clip

@@ -1,0 +1,152 @@
+// The toolbar, the status bar and the two fonts of the main window.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "app/app_win.h"
+#include "app/shell_win.h"
+#include "res/resource.h"
+
+namespace clip {
+
+namespace {
+
+TBBUTTON Button(int image, int command, BYTE state) {
+  TBBUTTON b{};
+  b.iBitmap = image;
+  b.idCommand = command;
+  b.fsState = state;
+  b.fsStyle = BTNS_BUTTON;
+  return b;
+}
+
+TBBUTTON Separator() {
+  TBBUTTON b{};
+  b.fsStyle = BTNS_SEP;
+  return b;
+}
+
+void Insert(HWND toolbar, int index, const TBBUTTON& button) {
+  SendMessageA(toolbar, TB_INSERTBUTTONA, static_cast<WPARAM>(index),
+               reinterpret_cast<LPARAM>(&button));
+}
+
+void Append(HWND toolbar, const TBBUTTON& button) {
+  SendMessageA(toolbar, TB_ADDBUTTONSA, 1, reinterpret_cast<LPARAM>(&button));
+}
+
+HFONT MakeFont(const std::string& sizeText, const std::string& face) {
+  return CreateFontA(FontHeightFromSetting(sizeText), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                     SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                     DEFAULT_PITCH | FF_DONTCARE, face.c_str());
+}
+
+}  // namespace
+
+void CreateBars(HWND main) {
+  AppState& app = App();
+  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES};
+  InitCommonControlsEx(&icc);
+
+  HWND tb =
+      CreateWindowExA(0, TOOLBARCLASSNAMEA, nullptr, WS_CHILD | WS_VISIBLE | TBSTYLE_TOOLTIPS, 0, 0,
+                      0, 0, main, reinterpret_cast<HMENU>(IDC_TOOLBAR), app.instance, nullptr);
+  app.toolbar = tb;
+  SendMessageA(tb, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+  TBADDBITMAP images{HINST_COMMCTRL, IDB_STD_SMALL_COLOR};
+  SendMessageA(tb, TB_ADDBITMAP, 0, reinterpret_cast<LPARAM>(&images));
+  const BYTE on = TBSTATE_ENABLED, off = TBSTATE_INDETERMINATE;
+  Insert(tb, 0, Separator());
+  Append(tb, Button(STD_FILENEW, IDM_NEW, on));
+  Append(tb, Button(STD_FILEOPEN, IDM_OPEN, on));
+  Append(tb, Button(STD_FILESAVE, IDM_SAVEAS, off));
+  Insert(tb, 4, Separator());
+  Append(tb, Button(STD_FIND, IDM_SCAN, on));
+  Insert(tb, 6, Separator());
+  Append(tb, Button(STD_CUT, IDM_CUT, off));
+  Append(tb, Button(STD_COPY, IDM_COPY, off));
+  Append(tb, Button(STD_PASTE, IDM_PASTE, on));
+
+  app.status = CreateWindowExA(0, STATUSCLASSNAMEA, nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 0, 0,
+                               main, reinterpret_cast<HMENU>(IDC_STATUSBAR), app.instance, nullptr);
+  app.savedTotalsText = kNonScanning;
+  int edges[4];
+  for (int i = 0; i < 4; ++i) edges[i] = kStatusPartEdges[static_cast<std::size_t>(i)];
+  SendMessageA(app.status, SB_SETPARTS, 4, reinterpret_cast<LPARAM>(edges));
+  ResetStatusBar();
+
+  LONG_PTR style = GetWindowLongPtrA(tb, GWL_STYLE);
+  style &= ~static_cast<LONG_PTR>(TBSTYLE_FLAT | TBSTYLE_TRANSPARENT);
+  style |= TBSTYLE_FLAT;
+  SetWindowLongPtrA(tb, GWL_STYLE, style);
+  InvalidateRect(tb, nullptr, TRUE);
+  UpdateWindow(tb);
+}
+
+void SetToolbarButtonEnabled(int command, bool enabled) {
+  HWND tb = App().toolbar;
+  if (!tb) return;
+  SendMessageA(tb, TB_SETSTATE, static_cast<WPARAM>(command),
+               MAKELPARAM(enabled ? TBSTATE_ENABLED : TBSTATE_INDETERMINATE, 0));
+}
+
+void SetToolbarFileButtons(int flag) {
+  for (int id : {IDM_SAVEAS, IDM_CUT, IDM_COPY}) SetToolbarButtonEnabled(id, flag == 0);
+}
+
+void ApplyToolbarChange(ToolbarFiles change) {
+  switch (change) {
+    case ToolbarFiles::Unchanged:
+      break;
+    case ToolbarFiles::Disabled:
+      SetToolbarFileButtons(1);
+      break;
+    case ToolbarFiles::Enabled:
+      SetToolbarFileButtons(0);
+      break;
+    case ToolbarFiles::SaveAsOnly:
+      SetToolbarButtonEnabled(IDM_SAVEAS, true);
+      break;
+  }
+}
+
+void SetStatusText(int part, const std::string& text) {
+  HWND status = App().status;
+  if (!status) return;
+  SendMessageA(status, SB_SETTEXTA, static_cast<WPARAM>(part),
+               reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void StatusBarSink::SetStatusText(int part, const std::string& text) {
+  clip::SetStatusText(part, text);
+  // The scan runs inside one message: paint the progress now.
+  if (HWND status = App().status) UpdateWindow(status);
+}
+
+void ResetStatusBar() {
+  SetStatusText(0, kNonScanning);
+  SetStatusText(1, kDiskMaxNonScan);
+  SetStatusText(2, kDiskFreeNonScan);
+  SetStatusText(3, kPerNon);
+}
+
+void CreateFonts() {
+  AppState& app = App();
+  HFONT oldMain = app.mainFont, oldList = app.listFont;
+  app.mainFont = MakeFont(app.settings.mainFontSize, app.settings.mainFontFace);
+  app.listFont = MakeFont(app.settings.listFontSize, app.settings.listFontFace);
+  if (app.status)
+    SendMessageA(app.status, WM_SETFONT, reinterpret_cast<WPARAM>(app.mainFont), FALSE);
+  if (app.list) SendMessageA(app.list, WM_SETFONT, reinterpret_cast<WPARAM>(app.listFont), FALSE);
+  // The old pair goes only once nothing uses it any more.
+  if (oldMain) DeleteObject(oldMain);
+  if (oldList) DeleteObject(oldList);
+}
+
+void DeleteFonts() {
+  AppState& app = App();
+  if (app.mainFont) DeleteObject(app.mainFont);
+  if (app.listFont) DeleteObject(app.listFont);
+  app.mainFont = app.listFont = nullptr;
+}
+
+}  // namespace clip

@@ -1,0 +1,306 @@
+// The catalogue list: an owner-data report list view that shows the row
+// model. The list keeps only the selection and focus; texts and check
+// boxes are answered from the model when the list asks for them.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "app/app_win.h"
+#include "app/dialogs_win.h"
+#include "app/shell_win.h"
+#include "catalogue/text.h"
+#include "res/resource.h"
+
+namespace clip {
+
+namespace {
+
+// Spacing the list puts around a label; a fitted column leaves the same.
+constexpr int kLabelPadding = 12;
+
+bool DirPathOn() { return App().table.IsOn(DirPath); }
+
+int FocusedRow() {
+  return static_cast<int>(
+      SendMessageA(App().list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+}
+
+void SetRowState(int row, UINT state, UINT mask) {
+  LVITEMA item{};
+  item.stateMask = mask;
+  item.state = state;
+  SendMessageA(App().list, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+               reinterpret_cast<LPARAM>(&item));
+}
+
+void CopyText(const std::string& text, char* out, int capacity) {
+  if (!out || capacity <= 0) return;
+  std::size_t n = std::min(text.size(), static_cast<std::size_t>(capacity - 1));
+  std::memcpy(out, text.data(), n);
+  out[n] = '\0';
+}
+
+LRESULT OnGetDispInfoA(NMLVDISPINFOA* info) {
+  LVITEMA& item = info->item;
+  const RowModel& rows = App().rows;
+  if (item.mask & LVIF_TEXT)
+    CopyText(rows.Cell(item.iItem, item.iSubItem), item.pszText, item.cchTextMax);
+  if ((item.mask & LVIF_STATE) && DirPathOn()) {
+    item.state = (item.state & ~LVIS_STATEIMAGEMASK) |
+                 INDEXTOSTATEIMAGEMASK(rows.Checked(item.iItem) ? 2 : 1);
+    item.stateMask |= LVIS_STATEIMAGEMASK;
+  }
+  return 0;
+}
+
+LRESULT OnGetDispInfoW(NMLVDISPINFOW* info) {
+  LVITEMW& item = info->item;
+  const RowModel& rows = App().rows;
+  if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
+    const std::string& text = rows.Cell(item.iItem, item.iSubItem);
+    int n = MultiByteToWideChar(932, 0, text.data(), static_cast<int>(text.size()), item.pszText,
+                                item.cchTextMax - 1);
+    item.pszText[n > 0 ? n : 0] = L'\0';
+  }
+  if ((item.mask & LVIF_STATE) && DirPathOn()) {
+    item.state = (item.state & ~LVIS_STATEIMAGEMASK) |
+                 INDEXTOSTATEIMAGEMASK(rows.Checked(item.iItem) ? 2 : 1);
+    item.stateMask |= LVIS_STATEIMAGEMASK;
+  }
+  return 0;
+}
+
+// Typing in the list jumps to the next row whose file name begins with
+// the typed text.
+LRESULT OnFindItem(NMLVFINDITEMA* find) {
+  const RowModel& rows = App().rows;
+  if (!(find->lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) || !find->lvfi.psz) return -1;
+  std::string_view wanted = find->lvfi.psz;
+  int n = rows.Count();
+  if (n == 0 || wanted.empty()) return -1;
+  int start = find->iStart;
+  if (start < 0 || start >= n) start = 0;
+  for (int k = 0; k < n; ++k) {
+    int r = (start + k) % n;
+    std::string_view name = rows.Cell(r, 0);
+    if (name.size() >= wanted.size() && CompareFolded(name.substr(0, wanted.size()), wanted) == 0)
+      return r;
+    if (!(find->lvfi.flags & LVFI_WRAP) && r == n - 1) break;
+  }
+  return -1;
+}
+
+void OnColumnClick(int column) {
+  AppState& app = App();
+  std::vector<int> selected = SelectedRows();
+  int focus = FocusedRow();
+  std::vector<int> moved;
+  bool follow = !selected.empty() || focus >= 0;
+  SortByColumn(app.rows, app.table, app.sort, column, follow ? &moved : nullptr);
+  if (follow) {
+    ReplaceSelection(selected, SelectionAfterMove(selected, moved));
+    if (focus >= 0 && static_cast<std::size_t>(focus) < moved.size())
+      SetRowState(moved[static_cast<std::size_t>(focus)], LVIS_FOCUSED, LVIS_FOCUSED);
+  }
+  InvalidateRect(app.list, nullptr, FALSE);
+}
+
+// A click on a row's check box toggles it in the model.
+void OnClick(NMITEMACTIVATE* click) {
+  if (!DirPathOn()) return;
+  LVHITTESTINFO hit{};
+  hit.pt = click->ptAction;
+  SendMessageA(App().list, LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+  if (hit.iItem >= 0 && (hit.flags & LVHT_ONITEMSTATEICON) && hit.iSubItem == 0)
+    ToggleCheck(hit.iItem);
+}
+
+}  // namespace
+
+void CreateCatalogueList(HWND parent) {
+  AppState& app = App();
+  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES};
+  InitCommonControlsEx(&icc);
+  app.list = CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
+                             WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_OWNERDATA,
+                             0, 0, 0, 0, parent, reinterpret_cast<HMENU>(IDC_CATALOGUE_LIST),
+                             app.instance, nullptr);
+  Profile& profile = *app.profile;
+  int dirPath = profile.GetInt("Customize", "DirPath", 1);
+  if (profile.GetInt("MainSeting", "GridLine", 1) == 1) {
+    SendMessageA(app.list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, ListExtendedStyle(true, dirPath == 1));
+  }
+  // Check boxes live in the model; the list asks for them with the texts.
+  if (dirPath == 1) SendMessageA(app.list, LVM_SETCALLBACKMASK, LVIS_STATEIMAGEMASK, 0);
+  app.mainColor = ParseColorText(profile.GetString("Customize", "MainColor", "0", 32));
+  app.listFore = ParseColorText(profile.GetString("Customize", "ListFoColor", "0", 32));
+  app.listBack = ParseColorText(profile.GetString("Customize", "ListBkColor", "0xffffff", 32));
+  ApplyListColours(app.listFore, app.listBack);
+  SetUpCategoryColumns(app.list);
+}
+
+void SetUpCategoryColumns(HWND list) {
+  AppState& app = App();
+  app.table = CategoryTable::Load(*app.profile);
+  for (int k = 0; k < kCategoryCount; ++k) {
+    if (k != FileName && app.table.enabled[k] != 1) continue;
+    const CategoryInfo& info = kCategories[static_cast<std::size_t>(k)];
+    LVCOLUMNA column{};
+    column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+    column.fmt = info.align == Align::Right ? LVCFMT_RIGHT : LVCFMT_LEFT;
+    column.cx = info.width;
+    column.pszText = const_cast<char*>(info.header);
+    column.iSubItem = k;
+    SendMessageA(list, LVM_INSERTCOLUMNA, static_cast<WPARAM>(app.table.position[k]),
+                 reinterpret_cast<LPARAM>(&column));
+  }
+  RemoveUnusedFitItems(GetMenu(app.main));
+  DrawMenuBar(app.main);
+}
+
+void RemoveUnusedFitItems(HMENU menu) {
+  const CategoryTable& table = App().table;
+  for (int k = 1; k < kCategoryCount; ++k)
+    if (table.RemovesFitItem(k))
+      RemoveMenu(menu, static_cast<UINT>(kCategories[static_cast<std::size_t>(k)].fitCommand),
+                 MF_BYCOMMAND);
+}
+
+void SetListExtendedStyle(bool gridLines) {
+  SendMessageA(App().list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
+               ListExtendedStyle(gridLines, DirPathOn()));
+}
+
+std::vector<int> SelectedRows() {
+  std::vector<int> rows;
+  HWND list = App().list;
+  if (!list) return rows;
+  int n = static_cast<int>(SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0));
+  if (n <= 0) return rows;
+  rows.reserve(static_cast<std::size_t>(n));
+  int r = -1;
+  while ((r = static_cast<int>(
+              SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(r), LVNI_SELECTED))) >= 0) {
+    rows.push_back(r);
+    if (static_cast<int>(rows.size()) >= n) break;
+  }
+  return rows;
+}
+
+int FirstSelectedRow() {
+  HWND list = App().list;
+  if (!list) return -1;
+  return static_cast<int>(
+      SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+void ReplaceSelection(const std::vector<int>& now, const std::vector<int>& wanted) {
+  std::size_t i = 0, j = 0;
+  while (i < now.size() || j < wanted.size()) {
+    if (j == wanted.size() || (i < now.size() && now[i] < wanted[j])) {
+      SetRowState(now[i++], 0, LVIS_SELECTED);
+    } else if (i == now.size() || wanted[j] < now[i]) {
+      SetRowState(wanted[j++], LVIS_SELECTED, LVIS_SELECTED);
+    } else {
+      ++i;
+      ++j;
+    }
+  }
+}
+
+void SyncRowCount() {
+  AppState& app = App();
+  if (!app.list) return;
+  SendMessageA(app.list, LVM_SETITEMCOUNT, static_cast<WPARAM>(app.rows.Count()), LVSICF_NOSCROLL);
+  InvalidateRect(app.list, nullptr, FALSE);
+}
+
+void RefreshRows() { SyncRowCount(); }
+
+void RefreshRow(int row) {
+  HWND list = App().list;
+  if (!list || row < 0) return;
+  SendMessageA(list, LVM_REDRAWITEMS, static_cast<WPARAM>(row), static_cast<LPARAM>(row));
+}
+
+void ApplyListColours(COLORREF fore, COLORREF back) {
+  HWND list = App().list;
+  if (!list) return;
+  SendMessageA(list, LVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(fore));
+  SendMessageA(list, LVM_SETTEXTBKCOLOR, 0, static_cast<LPARAM>(back));
+  SendMessageA(list, LVM_SETBKCOLOR, 0, static_cast<LPARAM>(back));
+  InvalidateRect(list, nullptr, TRUE);
+}
+
+void ToggleCheck(int row) {
+  AppState& app = App();
+  if (row < 0 || row >= app.rows.Count()) return;
+  app.rows.SetChecked(row, !app.rows.Checked(row));
+  RefreshRow(row);
+}
+
+void FitColumn(int column) {
+  AppState& app = App();
+  if (!app.list || column < 0 || column > app.table.columnCount) return;
+  // The list cannot measure texts it does not hold, so the widest text
+  // of the column is measured here, with the list's font.
+  HDC dc = GetDC(app.list);
+  HFONT font = reinterpret_cast<HFONT>(SendMessageA(app.list, WM_GETFONT, 0, 0));
+  HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
+  int widest = 0;
+  for (int r = 0; r < app.rows.Count(); ++r) {
+    const std::string& text = app.rows.Cell(r, column);
+    if (text.empty()) continue;
+    SIZE size{};
+    GetTextExtentPoint32A(dc, text.data(), static_cast<int>(text.size()), &size);
+    widest = std::max(widest, static_cast<int>(size.cx));
+  }
+  char header[64] = {};
+  LVCOLUMNA info{};
+  info.mask = LVCF_TEXT;
+  info.pszText = header;
+  info.cchTextMax = sizeof header;
+  SendMessageA(app.list, LVM_GETCOLUMNA, static_cast<WPARAM>(column),
+               reinterpret_cast<LPARAM>(&info));
+  SIZE headerSize{};
+  GetTextExtentPoint32A(dc, header, static_cast<int>(std::strlen(header)), &headerSize);
+  if (old) SelectObject(dc, old);
+  ReleaseDC(app.list, dc);
+  int width = std::max(widest, static_cast<int>(headerSize.cx)) + kLabelPadding;
+  if (column == 0 && DirPathOn()) width += GetSystemMetrics(SM_CXSMICON) + 4;  // the check box
+  SendMessageA(app.list, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), MAKELPARAM(width, 0));
+}
+
+LRESULT OnListNotify(HWND main, NMHDR* header) {
+  switch (header->code) {
+    case LVN_GETDISPINFOA:
+      return OnGetDispInfoA(reinterpret_cast<NMLVDISPINFOA*>(header));
+    case LVN_GETDISPINFOW:
+      return OnGetDispInfoW(reinterpret_cast<NMLVDISPINFOW*>(header));
+    case LVN_ODFINDITEMA:
+      return OnFindItem(reinterpret_cast<NMLVFINDITEMA*>(header));
+    case LVN_COLUMNCLICK:
+      OnColumnClick(reinterpret_cast<NMLISTVIEW*>(header)->iSubItem);
+      return 0;
+    case NM_RCLICK:
+      ShowContextMenu(main);
+      return 0;
+    case NM_DBLCLK:
+      if (FirstSelectedRow() >= 0) ShowItemEditDialog(main);
+      return 0;
+    case NM_CLICK:
+      OnClick(reinterpret_cast<NMITEMACTIVATE*>(header));
+      UpdateSelectionTotals(main);
+      return DefWindowProcA(main, WM_NOTIFY, header->idFrom, reinterpret_cast<LPARAM>(header));
+    case LVN_KEYDOWN:
+      if (reinterpret_cast<NMLVKEYDOWN*>(header)->wVKey == VK_SPACE && DirPathOn())
+        ToggleCheck(FocusedRow());
+      return 0;
+    default:
+      return DefWindowProcA(main, WM_NOTIFY, header->idFrom, reinterpret_cast<LPARAM>(header));
+  }
+}
+
+}  // namespace clip

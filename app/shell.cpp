@@ -1,0 +1,246 @@
+#include "app/shell.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "catalogue/text.h"
+#include "res/resource.h"
+
+namespace clip {
+
+const std::array<int, 5> kRowActionIds = {IDM_LISTEDIT, IDM_CUT, IDM_COPY, IDM_DELETE, IDM_PLAY};
+const std::array<int, 2> kCheckActionIds = {IDM_WRITEINFO, IDM_CLEARCHECKS};
+
+int MenuStateCodeFromBits(unsigned state) {
+  unsigned s = state & (kMenuBitChecked | kMenuBitGrayed | kMenuBitDisabled);
+  if (s == kMenuBitChecked) return kMenuChecked;
+  if (s == 0) return kMenuPlain;
+  if ((s & kMenuBitChecked) == 0) return kMenuGrayed;
+  return 0;  // checked and grayed, for instance
+}
+
+unsigned MenuBitsForCode(int code) {
+  if (code == kMenuChecked) return kMenuBitChecked;
+  if (code == kMenuGrayed) return kMenuBitGrayed | kMenuBitDisabled;
+  return 0;
+}
+
+EventStates StatesAfter(ShellEvent event) {
+  EventStates s;
+  switch (event) {
+    case ShellEvent::New:
+      s.menu = {{IDM_LISTEDIT, kMenuGrayed},  {IDM_SAVEAS, kMenuGrayed},
+                {IDM_CUT, kMenuGrayed},       {IDM_COPY, kMenuGrayed},
+                {IDM_DELETE, kMenuGrayed},    {IDM_SAVE, kMenuGrayed},
+                {IDM_WRITEINFO, kMenuGrayed}, {IDM_CLEARCHECKS, kMenuGrayed}};
+      s.toolbar = ToolbarFiles::Disabled;
+      break;
+    case ShellEvent::OpenTextList:
+      s.menu = {{IDM_SAVE, kMenuEnabled}};
+      s.toolbar = ToolbarFiles::SaveAsOnly;
+      break;
+    case ShellEvent::CsvLoaded:
+      s.menu = {{IDM_LISTEDIT, kMenuEnabled}, {IDM_SAVEAS, kMenuEnabled}, {IDM_CUT, kMenuEnabled},
+                {IDM_COPY, kMenuEnabled},     {IDM_DELETE, kMenuEnabled}, {IDM_SAVE, kMenuEnabled}};
+      s.toolbar = ToolbarFiles::Enabled;
+      break;
+    case ShellEvent::SaveAsChosen:
+      s.menu = {{IDM_SAVE, kMenuEnabled}};
+      break;
+    case ShellEvent::Scan:
+      s.menu = {{IDM_LISTEDIT, kMenuEnabled},
+                {IDM_SAVEAS, kMenuEnabled},
+                {IDM_CUT, kMenuEnabled},
+                {IDM_COPY, kMenuEnabled},
+                {IDM_DELETE, kMenuEnabled}};
+      s.toolbar = ToolbarFiles::Enabled;
+      break;
+    case ShellEvent::DropOrCommandLine:
+      s.toolbar = ToolbarFiles::Enabled;
+      break;
+  }
+  return s;
+}
+
+ClickStates StatesAfterClick(int selectedCount, int rowCount, bool dirPathOn, bool anyChecked) {
+  ClickStates s;
+  s.rowActionsEnabled = selectedCount > 0;
+  if (rowCount > 0 && dirPathOn)
+    s.checkActions = anyChecked ? CheckActions::Enable : CheckActions::Gray;
+  return s;
+}
+
+std::vector<std::string> SplitCommandLine(std::string_view text) {
+  std::vector<std::string> items;
+  if (text.empty()) return items;
+  std::size_t start = 0;
+  for (;;) {
+    std::size_t space = text.find(' ', start);
+    items.emplace_back(
+        text.substr(start, space == std::string_view::npos ? text.npos : space - start));
+    if (space == std::string_view::npos) break;
+    start = space + 1;
+    if (start == text.size()) break;  // a trailing space ends the list
+  }
+  return items;
+}
+
+bool IsMovieName(std::string_view path) {
+  return EndsWithNoCase(path, "AVI") || EndsWithNoCase(path, "MPG") || EndsWithNoCase(path, ".RM");
+}
+
+namespace {
+PathKind ClassifyFile(std::uint32_t attributes, std::string_view path) {
+  if (path.empty()) return PathKind::Ignored;
+  (void)attributes;  // a movie path is built into a row even when it cannot be read
+  return IsMovieName(path) ? PathKind::Movie : PathKind::Ignored;
+}
+}  // namespace
+
+PathKind ClassifyCommandLinePath(std::uint32_t attributes, std::string_view path) {
+  if (!path.empty() && attributes == 0x10) return PathKind::Folder;
+  return ClassifyFile(attributes, path);
+}
+
+PathKind ClassifyDroppedPath(std::uint32_t attributes, std::string_view path) {
+  if (!path.empty() && (attributes == 0x10 || attributes == 0x30 || attributes == 0x11))
+    return PathKind::Folder;
+  return ClassifyFile(attributes, path);
+}
+
+std::int64_t SelectedKB(const RowModel& rows, const CategoryTable& table,
+                        const std::vector<int>& selected) {
+  std::int64_t total = 0;
+  for (int r : selected) total += RowSizeKB(rows, table, r);
+  return total;
+}
+
+std::string SelectionTotalsText(int count, std::int64_t totalKB) {
+  char digits[32];
+  std::snprintf(digits, sizeof digits, "%lld", static_cast<long long>(totalKB));
+  std::string grouped = GroupThousands(digits);
+  char text[160];
+  std::snprintf(text, sizeof text, "%dﾌｧｲﾙ選択 %sKB(%.1fMB)", count, grouped.c_str(),
+                static_cast<double>(totalKB) / 1024.0);
+  return text;
+}
+
+void CopyRowToClipboard(const RowModel& rows, const CategoryTable& table, int row,
+                        RowClipboard& clip) {
+  for (int c = 0; c <= table.columnCount && c < kCategoryCount; ++c)
+    clip.slots[static_cast<std::size_t>(c)] = rows.Cell(row, c);
+}
+
+void DeleteRows(RowModel& rows, const std::vector<int>& selected) {
+  if (selected.empty()) return;
+  // A few rows are erased in place from the back; many are dropped by
+  // keeping the others, so that deleting a whole large list stays linear.
+  if (selected.size() <= 64) {
+    for (auto it = selected.rbegin(); it != selected.rend(); ++it) rows.Delete(*it);
+    return;
+  }
+  RowModel kept;
+  std::size_t next = 0;
+  for (int r = 0; r < rows.Count(); ++r) {
+    while (next < selected.size() && selected[next] < r) ++next;
+    if (next < selected.size() && selected[next] == r) continue;
+    const CatalogueRow& row = rows.Row(r);
+    int at =
+        kept.Insert(kept.Count(), row.cells.empty() ? std::string_view() : row.cells[0], row.tag);
+    for (std::size_t c = 1; c < row.cells.size(); ++c)
+      kept.SetCell(at, static_cast<int>(c), row.cells[c]);
+    kept.SetChecked(at, row.checked);
+  }
+  rows = std::move(kept);
+}
+
+void CutRows(RowModel& rows, const CategoryTable& table, const std::vector<int>& selected,
+             RowClipboard& clip) {
+  if (selected.empty()) return;
+  CopyRowToClipboard(rows, table, selected.back(), clip);
+  DeleteRows(rows, selected);
+}
+
+int PasteRow(RowModel& rows, const CategoryTable& table, int s, const RowClipboard& clip) {
+  int at = rows.Insert(s + 1, clip.slots[0], s + 1);
+  for (int c = 1; c <= table.columnCount && c < kCategoryCount; ++c)
+    rows.SetCell(at, c, clip.slots[static_cast<std::size_t>(c)]);
+  return at;
+}
+
+std::vector<int> SelectionAfterInsert(const std::vector<int>& selected, int index, int count) {
+  std::vector<int> out;
+  out.reserve(selected.size());
+  for (int r : selected) out.push_back(r >= index ? r + count : r);
+  return out;
+}
+
+std::vector<int> SelectionAfterDelete(const std::vector<int>& selected,
+                                      const std::vector<int>& deleted) {
+  std::vector<int> out;
+  out.reserve(selected.size());
+  std::size_t d = 0;
+  for (int r : selected) {
+    while (d < deleted.size() && deleted[d] < r) ++d;
+    if (d < deleted.size() && deleted[d] == r) continue;
+    out.push_back(r - static_cast<int>(d));
+  }
+  return out;
+}
+
+std::vector<int> SelectionAfterMove(const std::vector<int>& selected,
+                                    const std::vector<int>& moved) {
+  std::vector<int> out;
+  out.reserve(selected.size());
+  for (int r : selected)
+    if (r >= 0 && static_cast<std::size_t>(r) < moved.size())
+      out.push_back(moved[static_cast<std::size_t>(r)]);
+  std::sort(out.begin(), out.end());
+  return out;
+}
+
+ListKind ListKindOf(std::string_view path) {
+  if (EndsWithNoCase(path, "TXT")) return ListKind::Text;
+  if (EndsWithNoCase(path, "CSV")) return ListKind::Csv;
+  if (EndsWithNoCase(path, "HTM")) return ListKind::Html;
+  return ListKind::None;
+}
+
+unsigned ListExtendedStyle(bool gridLines, bool dirPathOn) {
+  unsigned style = kExFullRowSelect;
+  if (gridLines) style |= kExGridLines;
+  if (dirPathOn) style |= kExCheckBoxes;
+  return style;
+}
+
+int CategoryOfFitCommand(int id) {
+  for (int k = 0; k < kCategoryCount; ++k)
+    if (kCategories[static_cast<std::size_t>(k)].fitCommand == id) return k;
+  return -1;
+}
+
+int FontHeightFromSetting(std::string_view sizeText) { return ParseLongBase0(sizeText); }
+
+std::string VersionText(std::string_view title) {
+  std::string text(title);
+  text += " Version 0.98t\n\n動画ファイルのカタログを作るソフトウェアです";
+  return text;
+}
+
+std::string SaveFailedText(std::string_view path, std::string_view error) {
+  std::string text;
+  if (error.empty()) {
+    text = std::string(path) + "\nﾌｧｲﾙに書き込めませんでした";
+  } else if (error.find(path) != std::string_view::npos) {
+    text = std::string(error);
+  } else {
+    text = std::string(path) + "\n" + std::string(error);
+  }
+  return text + "\nﾘｽﾄは保存されていません";
+}
+
+std::string CsvOpenFailedText(std::string_view path) {
+  return std::string(path) + "\nﾌｧｲﾙを開けませんでした\n読み込みに失敗しました";
+}
+
+}  // namespace clip

@@ -1,0 +1,66 @@
+// The window state kept in [MainSeting]: rectangle, bars, grid lines and
+// whether it is saved at exit.
+#include <windows.h>
+
+#include <string>
+
+#include "app/app_win.h"
+#include "app/shell_win.h"
+#include "res/resource.h"
+
+namespace clip {
+
+namespace {
+
+constexpr int kDefaultLeft = 64, kDefaultTop = 64, kDefaultWidth = 320, kDefaultHeight = 240;
+
+void WriteInt(Profile& profile, const char* key, int value) {
+  profile.WriteString("MainSeting", key, std::to_string(value));
+}
+
+}  // namespace
+
+RECT UsableWindowRect(int left, int top, int width, int height) {
+  RECT r{left, top, left + width, top + height};
+  // A window closed while minimised reports -32000; a rectangle that no
+  // monitor shows would leave the window out of reach.
+  if (width <= 0 || height <= 0 || MonitorFromRect(&r, MONITOR_DEFAULTTONULL) == nullptr)
+    r = RECT{kDefaultLeft, kDefaultTop, kDefaultLeft + kDefaultWidth, kDefaultTop + kDefaultHeight};
+  return r;
+}
+
+void ApplyWindowSettings(HWND main) {
+  AppState& app = App();
+  Profile& profile = *app.profile;
+  app.statusBarHeight = GetSystemMetrics(SM_CXHSCROLL) + 2;
+  if (profile.GetInt("MainSeting", "ToolBar", 1) != 1)
+    SendMessageA(main, WM_COMMAND, IDM_TOOLBAR, 0);
+  if (profile.GetInt("MainSeting", "StatusBar", 1) != 1)
+    SendMessageA(main, WM_COMMAND, IDM_STATUSBAR, 0);
+  if (profile.GetInt("MainSeting", "GridLine", 1) != 1)
+    SendMessageA(main, WM_COMMAND, IDM_GRIDLINE, 0);
+  int endSet = profile.GetInt("MainSeting", "EndSet", 1);
+  SetMenuState(main, IDM_ENDSET, endSet);
+  RECT r = UsableWindowRect(profile.GetInt("MainSeting", "Left", kDefaultLeft),
+                            profile.GetInt("MainSeting", "Top", kDefaultTop),
+                            profile.GetInt("MainSeting", "Width", kDefaultWidth),
+                            profile.GetInt("MainSeting", "Height", kDefaultHeight));
+  MoveWindow(main, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+}
+
+void SaveWindowSettings(HWND main) {
+  AppState& app = App();
+  Profile& profile = *app.profile;
+  const WindowGeometry& g = app.geometry;
+  WriteInt(profile, "Left", g.left);
+  WriteInt(profile, "Top", g.top);
+  WriteInt(profile, "Width", g.width);
+  WriteInt(profile, "Height", g.height);
+  WriteInt(profile, "ToolBar", GetMenuState(main, IDM_TOOLBAR));
+  WriteInt(profile, "StatusBar", GetMenuState(main, IDM_STATUSBAR));
+  WriteInt(profile, "GridLine", GetMenuState(main, IDM_GRIDLINE));
+  profile.WriteString("MainSeting", "LoadPath", app.settings.loadDir);
+  profile.WriteString("MainSeting", "SavePath", app.settings.saveDir);
+}
+
+}  // namespace clip

@@ -1,0 +1,122 @@
+#include "catalogue/sort.h"
+
+#include <algorithm>
+#include <numeric>
+
+namespace clip {
+
+namespace {
+
+// Cells are read through 256-byte buffers: at most 255 bytes take part.
+constexpr std::size_t kCompareMax = 255;
+// Byte sizes are padded with "0" to the width of the largest grouped
+// 64-bit number, so that sizes of 100,000,000 bytes and more (11 and 13
+// bytes long) also sort by value: "001,234,567" against "1,000,000,000"
+// compares digit for digit once both are this wide.
+constexpr std::size_t kByteSizeWidth = 26;
+// Megabyte texts get zeros before their integer part up to this many digits
+// ("1.23" and "12.3" become "...001.23" and "...012.3"), so that 1000 MB
+// and more sorts after 999.9 MB.
+constexpr std::size_t kMegabyteDigits = 20;
+
+// A text with a number of "0" characters in front of it, compared without
+// building the padded copy.
+struct Padded {
+  std::size_t zeros = 0;
+  std::string_view text;
+  std::size_t size() const { return zeros + text.size(); }
+  unsigned char at(std::size_t i) const {
+    return i < zeros ? '0' : static_cast<unsigned char>(text[i - zeros]);
+  }
+};
+
+inline unsigned char Fold(unsigned char c) {
+  return (c >= 0x41 && c <= 0x5A) ? static_cast<unsigned char>(c + 0x20) : c;
+}
+
+int ComparePadded(const Padded& a, const Padded& b) {
+  std::size_t n = std::min(a.size(), b.size());
+  for (std::size_t i = 0; i < n; ++i) {
+    int ca = Fold(a.at(i)), cb = Fold(b.at(i));
+    if (ca != cb) return ca - cb;
+  }
+  if (a.size() == b.size()) return 0;
+  return a.size() < b.size() ? -1 : 1;
+}
+
+bool IsColumnOf(const CategoryTable& table, int category, int column) {
+  return table.enabled[category] == 1 && table.position[category] == column;
+}
+
+Padded Prepare(std::string_view text, int column, const CategoryTable& table, int byExtension) {
+  Padded p;
+  p.text = text.substr(0, std::min(text.size(), kCompareMax));
+  if (column == 0 && byExtension == 1 && p.text.size() > 3)
+    p.text = p.text.substr(p.text.size() - 3);
+  if (IsColumnOf(table, FileSizeBT, column)) {
+    if (p.text.size() < kByteSizeWidth) p.zeros = kByteSizeWidth - p.text.size();
+  }
+  if (IsColumnOf(table, FileSizeMB, column)) {
+    std::size_t digits = 0;
+    while (digits < p.text.size() && p.text[digits] >= '0' && p.text[digits] <= '9') ++digits;
+    // Only a number with a period is padded; other texts stay as they are.
+    if (digits > 0 && digits < p.text.size() && p.text[digits] == '.' && digits < kMegabyteDigits)
+      p.zeros += kMegabyteDigits - digits;
+  }
+  return p;
+}
+
+std::string_view CellOf(const CatalogueRow& row, int column) {
+  if (column < 0 || static_cast<std::size_t>(column) >= row.cells.size()) return {};
+  return row.cells[static_cast<std::size_t>(column)];
+}
+
+}  // namespace
+
+int CompareFolded(std::string_view a, std::string_view b) {
+  return ComparePadded(Padded{0, a}, Padded{0, b});
+}
+
+int CompareColumnTexts(std::string_view a, std::string_view b, int column,
+                       const CategoryTable& table, int byExtension) {
+  return ComparePadded(Prepare(a, column, table, byExtension),
+                       Prepare(b, column, table, byExtension));
+}
+
+int CompareRows(const CatalogueRow& a, const CatalogueRow& b, int column,
+                const CategoryTable& table, const SortState& state) {
+  int d =
+      CompareColumnTexts(CellOf(a, column), CellOf(b, column), column, table, state.byExtension);
+  int direction = (column >= 0 && column < kCategoryCount) ? state.directions[column] : 0;
+  return direction == kAscending ? d : -d;
+}
+
+int FlipDirection(SortState& state, int column) {
+  if (column < 0 || column >= kCategoryCount) return kNeverSorted;
+  int& d = state.directions[column];
+  d = d == kAscending ? kDescending : kAscending;
+  return d;
+}
+
+void SortByColumn(RowModel& rows, const CategoryTable& table, SortState& state, int column,
+                  std::vector<int>* moved) {
+  if (column < 0 || column >= kCategoryCount) return;
+  FlipDirection(state, column);
+  auto less = [&](const CatalogueRow& a, const CatalogueRow& b) {
+    return CompareRows(a, b, column, table, state) < 0;
+  };
+  if (moved) {
+    // The stable order is unique, so sorting the indices with the same
+    // comparison tells where each row goes.
+    std::vector<int> order(static_cast<std::size_t>(rows.Count()));
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(),
+                     [&](int a, int b) { return less(rows.Row(a), rows.Row(b)); });
+    moved->assign(order.size(), 0);
+    for (std::size_t j = 0; j < order.size(); ++j)
+      (*moved)[static_cast<std::size_t>(order[j])] = static_cast<int>(j);
+  }
+  rows.StableSort(less);
+}
+
+}  // namespace clip
