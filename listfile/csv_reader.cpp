@@ -17,8 +17,8 @@ struct SpecialBytes {
   bool quoted[256] = {};
   bool plain[256] = {};
   constexpr SpecialBytes() {
-    quoted[static_cast<unsigned char>('"')] = quoted['\r'] = quoted['\n'] = true;
-    plain[static_cast<unsigned char>(',')] = plain['\r'] = plain['\n'] = true;
+    for (unsigned char b : {'"', '\r', '\n'}) quoted[b] = true;
+    for (unsigned char b : {',', '\r', '\n'}) plain[b] = true;
   }
 };
 constexpr SpecialBytes kSpecial;
