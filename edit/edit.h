@@ -19,6 +19,7 @@ enum class InfoFault {
   Missing,        // no file at the row's path
   CannotOpen,     // read-only, locked by another program, or no access
   NotRiffAvi,     // does not start with a RIFF 'AVI ' header
+  Truncated,      // the RIFF header claims more bytes than the file holds
   NoIndex,        // no idx1 chunk inside the RIFF chunk
   IndexPastEnd,   // idx1's size runs past the end of the file
   ForeignTail,    // something other than our own INFO list follows idx1

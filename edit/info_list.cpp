@@ -79,7 +79,8 @@ std::optional<InfoTexts> ParseOwnInfoList(std::string_view tail) {
     if (padded > n - pos - 8) return std::nullopt;
     // The value ends at its first zero byte, as the tail scan reads it.
     std::string_view data(tail.data() + pos + 8, static_cast<std::size_t>(size));
-    *slots[which] = std::string(data.substr(0, data.find('\0')));
+    data = data.substr(0, data.find('\0'));
+    *slots[which] = std::string(data.substr(0, std::min<std::size_t>(data.size(), kCellMax)));
     next = which + 1;
     pos += 8 + padded;
   }
@@ -96,7 +97,13 @@ InfoPlan PlanInfoWrite(ByteSource& file) {
     return plan;
   }
   const std::uint64_t riffEnd = 8 + std::uint64_t{GetU32(head + 4)};
-  const std::uint64_t limit = std::min(riffEnd, fileSize);
+  // A file shorter than its header says is incomplete (cut off, or still
+  // being written): leave it alone.
+  if (riffEnd > fileSize) {
+    plan.fault = InfoFault::Truncated;
+    return plan;
+  }
+  const std::uint64_t limit = riffEnd;
 
   // Step over the chunks directly inside the RIFF chunk. Positions are
   // 64-bit and every step adds at least 8, so nothing wraps.
@@ -134,7 +141,7 @@ InfoPlan PlanInfoWrite(ByteSource& file) {
   if (tailSize == 0) return plan;
 
   // Something follows idx1. Only a list this program wrote may be replaced:
-  // it lies beyond the RIFF chunk (the writer never changes the RIFF size),
+  // it lies outside the RIFF chunk (the writer never changes the RIFF size),
   // fits the largest list we write and holds nothing but our three entries.
   if (dataEnd < riffEnd || tailSize > kMaxOwnInfoList) {
     plan.fault = InfoFault::ForeignTail;
@@ -176,6 +183,8 @@ std::string InfoFaultText(InfoFault fault) {
       return "RIFF AVI形式のﾌｧｲﾙではありません";
     case InfoFault::NoIndex:
       return "idx1ﾁｬﾝｸがありません";
+    case InfoFault::Truncated:
+      return "ﾌｧｲﾙが途中で切れています";
     case InfoFault::IndexPastEnd:
       return "idx1ﾁｬﾝｸがﾌｧｲﾙの終わりを越えています";
     case InfoFault::ForeignTail:

@@ -109,7 +109,7 @@ TEST_F(InfoWriterFiles, RefusedFilesKeepEveryByte) {
       {"noindex.avi", Riff("AVI ", MoviBody()), InfoFault::NoIndex},
       {"pastend.avi", Riff("AVI ", MoviBody() + "idx1" + U32(4096) + "abcd"),
        InfoFault::IndexPastEnd},
-      {"truncated.avi", avi.substr(0, 60), InfoFault::NoIndex},
+      {"truncated.avi", avi.substr(0, 60), InfoFault::Truncated},
       {"text.avi", "not a movie at all", InfoFault::NotRiffAvi},
       {"empty.avi", "", InfoFault::NotRiffAvi},
   };
