@@ -228,15 +228,10 @@ std::string VersionText(std::string_view title) {
 }
 
 std::string SaveFailedText(std::string_view path, std::string_view error) {
-  std::string text;
-  if (error.empty()) {
-    text = std::string(path) + "\nﾌｧｲﾙに書き込めませんでした";
-  } else if (error.find(path) != std::string_view::npos) {
-    text = std::string(error);
-  } else {
-    text = std::string(path) + "\n" + std::string(error);
-  }
-  return text + "\nﾘｽﾄは保存されていません";
+  const std::string lead = "ﾌｧｲﾙを保存できませんでした\n";
+  if (error.empty()) return lead + std::string(path);
+  if (error.find(path) != std::string_view::npos) return std::string(error);
+  return lead + std::string(path) + "\n" + std::string(error);
 }
 
 std::string CsvOpenFailedText(std::string_view path) {

@@ -14,7 +14,8 @@ TEST(Startup, MainWindowHasClassAndCaptionAndQuitsCleanly) {
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
   std::string cmd = std::string("\"") + CLIP_EXE_PATH + "\"";
-  ASSERT_TRUE(CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+  ASSERT_TRUE(
+      CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
   HWND main = nullptr;
   for (int i = 0; i < 300 && !main; ++i) {
     Sleep(50);
