@@ -8,7 +8,6 @@ namespace {
 
 constexpr std::uint32_t kList = FourCC("LIST");
 constexpr std::uint32_t kHdrl = FourCC("hdrl");
-constexpr std::uint32_t kStrl = FourCC("strl");
 constexpr std::uint32_t kMovi = FourCC("movi");
 constexpr std::uint32_t kStrh = FourCC("strh");
 constexpr std::uint32_t kStrf = FourCC("strf");

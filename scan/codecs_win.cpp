@@ -11,6 +11,10 @@
 namespace clip {
 
 std::string Win32CodecNames::VideoDescription(std::uint32_t handler) {
+  // Codes 0 to 3 are the bitmap compressions of uncompressed and RLE frames,
+  // not codec names: asked for them, the codec manager answers with the
+  // first codec it finds, which says nothing about this stream.
+  if (handler < 4) return "";
   HIC codec = ICOpen(ICTYPE_VIDEO, handler, ICMODE_QUERY);
   if (!codec) return "";
   std::string description;

@@ -1,0 +1,15 @@
+// Arbitrary bytes as the end of a movie file: the INFO tail scan.
+#include <cstdint>
+#include <cstdlib>
+
+#include "scan/memory_file.h"
+#include "scan/probe.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  clip::MemoryMovieFile file(data, size);
+  clip::InfoTail tail = clip::ScanInfoTail(file);
+  for (const std::string* s : {&tail.title, &tail.creator, &tail.comment})
+    if (s->size() > 255) std::abort();
+  if (file.bytesRead > clip::kInfoTailWindow) std::abort();
+  return 0;
+}
