@@ -37,7 +37,8 @@ int LoadCsvRecords(RowModel& rows, const CategoryTable& table, CsvReader& reader
   while (ReadCsvRecord(reader, record) == 0) {
     rows.Insert(row, record.fields[0], row);
     const int last = std::min(record.SlotCount() - 1, lastColumn);
-    for (int j = 1; j <= last; ++j) {
+    // From the last column back, so that the row's cells are sized once.
+    for (int j = last; j >= 1; --j) {
       const std::string& field = record.fields[static_cast<std::size_t>(j)];
       if (!field.empty()) rows.SetCell(row, j, field);
     }

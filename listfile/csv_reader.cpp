@@ -17,8 +17,8 @@ struct SpecialBytes {
   bool quoted[256] = {};
   bool plain[256] = {};
   constexpr SpecialBytes() {
-    for (unsigned char b : {'"', '\r', '\n'}) quoted[b] = true;
-    for (unsigned char b : {',', '\r', '\n'}) plain[b] = true;
+    for (unsigned char b : {'"', '\r', '\n', '\0'}) quoted[b] = true;
+    for (unsigned char b : {',', '\r', '\n', '\0'}) plain[b] = true;
   }
 };
 constexpr SpecialBytes kSpecial;
@@ -35,17 +35,13 @@ class LineSplitter {
   // copied straight into the field.
   bool Idle() const { return quoted_ ? pending_ == kNone : !pendingComma_; }
 
-  // A run of bytes none of which is special for this kind of line.
+  // A run of bytes none of which is special for this kind of line (NUL is
+  // special everywhere).
   void Run(const char* p, std::size_t n) {
     prevDigit_ = IsDigit(static_cast<unsigned char>(p[n - 1]));
     if (!out_ || cut_) return;
     std::size_t room = kCsvFieldMax - out_->size();
-    if (n > room) n = room;
-    if (const void* nul = std::memchr(p, 0, n)) {
-      n = static_cast<std::size_t>(static_cast<const char*>(nul) - p);
-      cut_ = true;
-    }
-    out_->append(p, n);
+    out_->append(p, n < room ? n : room);
   }
 
   void Data(unsigned char b) {
@@ -54,6 +50,13 @@ class LineSplitter {
     } else {
       PlainData(b);
     }
+  }
+
+  // The next field begins.
+  void Separator() {
+    if (record_.lastField < INT_MAX) ++record_.lastField;
+    out_ = record_.lastField < kCsvFieldSlots ? &record_.fields[record_.lastField] : nullptr;
+    cut_ = false;
   }
 
   // The line ends here (LF, or the end of the file).
@@ -135,12 +138,6 @@ class LineSplitter {
     }
   }
 
-  void Separator() {
-    if (record_.lastField < INT_MAX) ++record_.lastField;
-    out_ = record_.lastField < kCsvFieldSlots ? &record_.fields[record_.lastField] : nullptr;
-    cut_ = false;
-  }
-
   CsvRecord& record_;
   const bool quoted_;
   std::string* out_;  // the field being filled; null past the last slot
@@ -191,7 +188,21 @@ int CsvReader::Next(CsvRecord& record) {
       if (p != cur_) {
         line.Run(cur_, static_cast<std::size_t>(p - cur_));
         cur_ = p;
-        continue;
+        if (cur_ == end_) continue;
+      }
+      // The separators and line end of a written list, when they lie
+      // within the block: a quote before comma-quote or before the line end.
+      if (line.quoted() && *cur_ == '"' && end_ - cur_ >= 3) {
+        if (cur_[1] == ',' && cur_[2] == '"') {
+          line.Separator();
+          cur_ += 3;
+          continue;
+        }
+        if (cur_[1] == '\r' && cur_[2] == '\n') {
+          cur_ += 3;
+          line.End();
+          return 0;
+        }
       }
     }
     unsigned char b = static_cast<unsigned char>(*cur_++);

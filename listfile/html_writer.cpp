@@ -31,108 +31,156 @@ const char* CellAlignAttribute(int align) {
   }
 }
 
-struct CellStyle {
-  const char* align;
-  std::string back, font;
-};
+// Escapes text into out; an LF becomes CR LF as in the rest of the page.
+void AppendEscaped(std::string& out, std::string_view text) {
+  // Every trail byte of a double-byte character is 0x40 or above, so these
+  // bytes always stand for themselves.
+  std::size_t run = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char* entity;
+    switch (text[i]) {
+      case '&':
+        entity = "&amp;";
+        break;
+      case '<':
+        entity = "&lt;";
+        break;
+      case '>':
+        entity = "&gt;";
+        break;
+      case '"':
+        entity = "&quot;";
+        break;
+      case '\n':
+        entity = "\r\n";
+        break;
+      default:
+        continue;
+    }
+    out.append(text.data() + run, i - run);
+    out.append(entity);
+    run = i + 1;
+  }
+  out.append(text.data() + run, text.size() - run);
+}
+
+// The opening of a cell up to its text, for one alignment and colour pair.
+std::string CellOpening(int align, std::uint32_t back, std::uint32_t font,
+                        const std::string& fontSize) {
+  std::string opening = "        <td";
+  opening += CellAlignAttribute(align);
+  opening += " bgcolor=\"" + HtmlColour(back) + "\" nowrap><font color=\"" + HtmlColour(font) +
+             "\"><font size=\"";
+  AppendStreamText(opening, fontSize);
+  opening += "\"><b>";
+  return opening;
+}
 
 }  // namespace
 
 std::string EscapeHtml(std::string_view text) {
   std::string out;
   out.reserve(text.size());
-  // Every trail byte of a double-byte character is 0x40 or above, so these
-  // four bytes always stand for themselves.
-  for (char c : text) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      default:
-        out.push_back(c);
-    }
-  }
+  AppendEscaped(out, text);
   return out;
 }
 
-std::string FormatHtmlList(const RowModel& rows, const CategoryTable& table,
-                           const HtmlOptions& options) {
+void WriteHtmlList(ListOutput& out, const RowModel& rows, const CategoryTable& table,
+                   const HtmlOptions& options) {
   const int titleAlign = Choice(options.topTitleAlign, 3, 1);
   const int backgroundKind = Choice(options.backgroundKind, 2, 0);
   const int headerAlign = Choice(options.headerAlign, 3, 1);
   const int dataAlign = Choice(options.dataAlign, 3, 1);
   const bool alternate = options.rowColouring == 1;
+  std::string& page = out.text();
+  // The option texts are written as typed (a line break as CR LF).
+  auto typed = [&](const std::string& text) { AppendStreamText(page, text); };
 
-  // The page is put together with LF line ends, as a text stream receives
-  // it, and every LF is stored as CR LF at the end.
-  std::string page;
-  page += "<html>\n";
-  page += "    <head>\n";
-  page += "    <meta http-equiv=\"Content-Type\" content=\"text/html; charset=Shift_JIS\">\n";
+  page += "<html>";
+  out.EndLine();
+  page += "    <head>";
+  out.EndLine();
+  page += "    <meta http-equiv=\"Content-Type\" content=\"text/html; charset=Shift_JIS\">";
+  out.EndLine();
   if (backgroundKind == 1) {
-    page += "    <body background=\"" + options.backgroundImage + "\" text=\"" +
-            HtmlColour(options.foFontColor) + "\"></body>\n";
+    page += "    <body background=\"";
+    typed(options.backgroundImage);
+    page += "\" text=\"" + HtmlColour(options.foFontColor) + "\"></body>";
   } else {
     page += "    <body bgcolor=\"" + HtmlColour(options.foBackColor) + "\" text=\"" +
-            HtmlColour(options.foFontColor) + "\"></body>\n";
+            HtmlColour(options.foFontColor) + "\"></body>";
   }
-  page += "    <title>" + options.caption + "</title>\n";
-  page += "    </head>\n";
+  out.EndLine();
+  page += "    <title>";
+  typed(options.caption);
+  page += "</title>";
+  out.EndLine();
+  page += "    </head>";
+  out.EndLine();
 
   if (titleAlign == 1) page += "    <center>";
   if (titleAlign == 2) page += "    <div align=\"right\">";
-  page +=
-      "<b><font size=\"" + options.topTitleSize + "\">" + options.topTitle + "</font></b><br><br>";
-  if (titleAlign == 1) page += "</center>\n";
-  if (titleAlign == 2) page += "</div>\n";
+  page += "<b><font size=\"";
+  typed(options.topTitleSize);
+  page += "\">";
+  typed(options.topTitle);
+  page += "</font></b><br><br>";
+  // A left-aligned title is followed by the table on the same line.
+  if (titleAlign == 1) {
+    page += "</center>";
+    out.EndLine();
+  }
+  if (titleAlign == 2) {
+    page += "</div>";
+    out.EndLine();
+  }
 
-  page += "    <center><table border=1>\n";
+  page += "    <center><table border=1>";
+  out.EndLine();
 
-  auto cell = [&](const CellStyle& style, std::string_view text) {
-    page += "        <td";
-    page += style.align;
-    page += " bgcolor=\"" + style.back + "\" nowrap><font color=\"" + style.font +
-            "\"><font size=\"" + options.cellFontSize + "\"><b>";
-    page += EscapeHtml(text);
-    page += "</b></font></font></td>\n";
+  auto cell = [&](const std::string& opening, std::string_view text) {
+    page += opening;
+    AppendEscaped(page, text);
+    page += "</b></font></font></td>";
+    out.EndLine();
   };
 
   const std::vector<int> columns = ListColumns(table);
-  const CellStyle header{CellAlignAttribute(headerAlign), HtmlColour(options.fitBackColor),
-                         HtmlColour(options.fitFontColor)};
-  page += "        <tr>\n";
+  const std::string header =
+      CellOpening(headerAlign, options.fitBackColor, options.fitFontColor, options.cellFontSize);
+  page += "        <tr>";
+  out.EndLine();
   for (int category : columns) cell(header, ListHeaderName(category));
-  page += "        </tr>\n";
+  page += "        </tr>";
+  out.EndLine();
 
-  const CellStyle set1{CellAlignAttribute(dataAlign), HtmlColour(options.fiiBackColor1),
-                       HtmlColour(options.fiiFontColor1)};
-  const CellStyle set2{CellAlignAttribute(dataAlign), HtmlColour(options.fiiBackColor2),
-                       HtmlColour(options.fiiFontColor2)};
+  const std::string set1 =
+      CellOpening(dataAlign, options.fiiBackColor1, options.fiiFontColor1, options.cellFontSize);
+  const std::string set2 =
+      CellOpening(dataAlign, options.fiiBackColor2, options.fiiFontColor2, options.cellFontSize);
   for (int r = 0; r < rows.Count(); ++r) {
-    const CellStyle& style = alternate && r % 2 == 1 ? set2 : set1;
-    page += "        <tr>\n";
+    const std::string& opening = alternate && r % 2 == 1 ? set2 : set1;
+    page += "        <tr>";
+    out.EndLine();
     for (std::size_t c = 0; c < columns.size(); ++c) {
       std::string_view text = rows.Cell(r, static_cast<int>(c));
-      cell(style, text.substr(0, std::min(text.size(), kCellMax)));
+      cell(opening, text.substr(0, std::min(text.size(), kCellMax)));
     }
-    page += "        </tr>\n";
+    page += "        </tr>";
+    out.EndLine();
   }
-  page += "    </table></center>\n";
-  page += "</html>\n\n";
+  page += "    </table></center>";
+  out.EndLine();
+  page += "</html>";
+  out.EndLine();
+  out.EndLine();
+}
 
-  std::string out;
-  out.reserve(page.size() + page.size() / 16);
-  AppendStreamText(out, page);
-  return out;
+std::string FormatHtmlList(const RowModel& rows, const CategoryTable& table,
+                           const HtmlOptions& options) {
+  ListOutput out;
+  WriteHtmlList(out, rows, table, options);
+  return out.Take();
 }
 
 }  // namespace clip

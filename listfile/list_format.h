@@ -2,6 +2,8 @@
 // that replaces a file only once its new contents are completely written.
 #pragma once
 
+#include <cstdio>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,12 +16,44 @@ namespace clip {
 // category in category order.
 std::vector<int> ListColumns(const CategoryTable& table);
 
+// Where a list file's bytes go: kept in memory, or handed to an open file
+// in large blocks as lines are completed.
+class ListOutput {
+ public:
+  ListOutput() = default;
+  explicit ListOutput(std::FILE* file);
+
+  // The bytes not yet handed on; writers append to it.
+  std::string& text() { return buffer_; }
+  // Appends CR LF; with a file, a full block is then written out.
+  void EndLine();
+  // Writes what is left (with a file). False when any write failed.
+  bool Finish();
+  // The C library error of the first failed write.
+  int error() const { return error_; }
+  // Everything written (memory output).
+  std::string Take() { return std::move(buffer_); }
+
+ private:
+  void Drain();
+
+  std::FILE* file_ = nullptr;
+  std::string buffer_;
+  bool failed_ = false;
+  int error_ = 0;
+};
+
 // A CSV list: header line and one line per row, every field quoted.
+void WriteCsvList(ListOutput& out, const RowModel& rows, const CategoryTable& table);
 std::string FormatCsvList(const RowModel& rows, const CategoryTable& table);
 // A fixed-column text list; the header line only when withHeader is true
 // (column widths count the header names either way).
+void WriteTextList(ListOutput& out, const RowModel& rows, const CategoryTable& table,
+                   bool withHeader);
 std::string FormatTextList(const RowModel& rows, const CategoryTable& table, bool withHeader);
 // An HTML page with the given options.
+void WriteHtmlList(ListOutput& out, const RowModel& rows, const CategoryTable& table,
+                   const HtmlOptions& options);
 std::string FormatHtmlList(const RowModel& rows, const CategoryTable& table,
                            const HtmlOptions& options);
 
@@ -29,11 +63,14 @@ std::string EscapeHtml(std::string_view text);
 // Appends text as a text stream stores it: every LF becomes CR LF.
 void AppendStreamText(std::string& out, std::string_view text);
 
-// Writes data to a file beside path and renames it over path only when the
-// whole write succeeded, so that a failed write leaves the old file as it was.
-SaveResult ReplaceFileContents(const std::string& path, std::string_view data);
-// Appends data to path (created when missing).
-SaveResult AppendFileContents(const std::string& path, std::string_view data);
+// Writes a file beside path through write() and renames it over path only
+// when the whole write succeeded, so that a failed write leaves the old
+// file as it was.
+SaveResult ReplaceFileContents(const std::string& path,
+                               const std::function<void(ListOutput&)>& write);
+// Appends to path (created when missing) through write().
+SaveResult AppendFileContents(const std::string& path,
+                              const std::function<void(ListOutput&)>& write);
 
 // The name written before renaming over path: path + ".tmp", shortened at a
 // character boundary when that would exceed 259 bytes. Empty when no such

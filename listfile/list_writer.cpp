@@ -13,6 +13,7 @@ namespace clip {
 namespace {
 
 constexpr std::size_t kPathMax = 259;
+constexpr std::size_t kBlockSize = 1 << 20;
 
 // A cell as the list hands it out: at most kCellMax bytes.
 std::string_view CellText(const RowModel& rows, int row, int column) {
@@ -25,22 +26,50 @@ bool IsRightAligned(int category) {
          kCategories[static_cast<std::size_t>(category)].textAlign == Align::Right;
 }
 
-// Writes data, flushes and closes the file; every step is checked, since a
-// full disk may show only when the last block is flushed or the file closed.
-bool WriteAndClose(std::FILE* file, std::string_view data, int& error) {
-  bool ok = true;
-  auto fail = [&] {
-    if (ok) error = errno != 0 ? errno : EIO;
-    ok = false;
-  };
+int LastError() { return errno != 0 ? errno : EIO; }
+
+// Writes through the output, flushes and closes the file. Every step is
+// checked, since a full disk may show only when the last block is flushed or
+// the file is closed.
+bool WriteAndClose(std::FILE* file, const std::function<void(ListOutput&)>& write, int& error) {
   errno = 0;
-  if (!data.empty() && std::fwrite(data.data(), 1, data.size(), file) != data.size()) fail();
-  if (std::fflush(file) != 0) fail();
-  if (std::fclose(file) != 0) fail();
+  ListOutput out(file);
+  write(out);
+  bool ok = out.Finish();
+  if (!ok) error = out.error();
+  if (std::fflush(file) != 0 && ok) {
+    ok = false;
+    error = LastError();
+  }
+  if (std::fclose(file) != 0 && ok) {
+    ok = false;
+    error = LastError();
+  }
   return ok;
 }
 
 }  // namespace
+
+ListOutput::ListOutput(std::FILE* file) : file_(file) { buffer_.reserve(kBlockSize + 4096); }
+
+void ListOutput::EndLine() {
+  buffer_.append("\r\n", 2);
+  if (file_ && buffer_.size() >= kBlockSize) Drain();
+}
+
+void ListOutput::Drain() {
+  if (!failed_ && !buffer_.empty() &&
+      std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size()) {
+    failed_ = true;
+    error_ = LastError();
+  }
+  buffer_.clear();
+}
+
+bool ListOutput::Finish() {
+  if (file_) Drain();
+  return !failed_;
+}
 
 std::vector<int> ListColumns(const CategoryTable& table) {
   std::vector<int> columns{FileName};
@@ -63,34 +92,26 @@ void AppendStreamText(std::string& out, std::string_view text) {
   }
 }
 
-std::string FormatCsvList(const RowModel& rows, const CategoryTable& table) {
+void WriteCsvList(ListOutput& out, const RowModel& rows, const CategoryTable& table) {
   const std::vector<int> columns = ListColumns(table);
   const int n = static_cast<int>(columns.size());
-  std::size_t size = 0;
-  for (int c = 0; c < n; ++c) size += std::strlen(ListHeaderName(columns[c])) + 3;
-  for (int r = 0; r < rows.Count(); ++r) {
-    size += 2;
-    for (int c = 0; c < n; ++c) size += CellText(rows, r, c).size() + 3;
-  }
-  std::string out;
-  out.reserve(size + 2);
-
-  auto field = [&](int c, std::string_view text) {
-    if (c > 0) out.push_back(',');
-    out.push_back('"');
-    AppendStreamText(out, text);
-    out.push_back('"');
+  std::string& text = out.text();
+  auto field = [&](int c, std::string_view value) {
+    if (c > 0) text.push_back(',');
+    text.push_back('"');
+    AppendStreamText(text, value);
+    text.push_back('"');
   };
   for (int c = 0; c < n; ++c) field(c, ListHeaderName(columns[c]));
-  out.append("\r\n", 2);
+  out.EndLine();
   for (int r = 0; r < rows.Count(); ++r) {
     for (int c = 0; c < n; ++c) field(c, CellText(rows, r, c));
-    out.append("\r\n", 2);
+    out.EndLine();
   }
-  return out;
 }
 
-std::string FormatTextList(const RowModel& rows, const CategoryTable& table, bool withHeader) {
+void WriteTextList(ListOutput& out, const RowModel& rows, const CategoryTable& table,
+                   bool withHeader) {
   const std::vector<int> columns = ListColumns(table);
   const int n = static_cast<int>(columns.size());
   std::vector<std::size_t> width(columns.size());
@@ -99,32 +120,39 @@ std::string FormatTextList(const RowModel& rows, const CategoryTable& table, boo
     for (int r = 0; r < rows.Count(); ++r)
       width[c] = std::max(width[c], CellText(rows, r, c).size());
   }
-  std::size_t lineSize = 2;
-  for (int c = 0; c < n; ++c) lineSize += width[c] + 1;
-  std::string out;
-  out.reserve(lineSize * (static_cast<std::size_t>(rows.Count()) + 1));
-
+  std::string& text = out.text();
   auto line = [&](auto textOf) {
     for (int c = 0; c < n; ++c) {
       std::string_view t = textOf(c);
       const bool right = IsRightAligned(columns[c]);
       if (c == n - 1) {
-        AppendStreamText(out, t);
-        if (right) out.push_back(' ');
+        AppendStreamText(text, t);
+        if (right) text.push_back(' ');
       } else if (right) {
-        out.append(width[c] - t.size(), ' ');
-        AppendStreamText(out, t);
-        out.push_back(' ');
+        text.append(width[c] - t.size(), ' ');
+        AppendStreamText(text, t);
+        text.push_back(' ');
       } else {
-        AppendStreamText(out, t);
-        out.append(width[c] - t.size() + 1, ' ');
+        AppendStreamText(text, t);
+        text.append(width[c] - t.size() + 1, ' ');
       }
     }
-    out.append("\r\n", 2);
+    out.EndLine();
   };
   if (withHeader) line([&](int c) { return std::string_view(ListHeaderName(columns[c])); });
   for (int r = 0; r < rows.Count(); ++r) line([&](int c) { return CellText(rows, r, c); });
-  return out;
+}
+
+std::string FormatCsvList(const RowModel& rows, const CategoryTable& table) {
+  ListOutput out;
+  WriteCsvList(out, rows, table);
+  return out.Take();
+}
+
+std::string FormatTextList(const RowModel& rows, const CategoryTable& table, bool withHeader) {
+  ListOutput out;
+  WriteTextList(out, rows, table, withHeader);
+  return out.Take();
 }
 
 std::string SaveFailureText(const std::string& path, const std::string& cause) {
@@ -154,13 +182,14 @@ std::string TempPathFor(const std::string& path) {
   return {};
 }
 
-SaveResult ReplaceFileContents(const std::string& path, std::string_view data) {
+SaveResult ReplaceFileContents(const std::string& path,
+                               const std::function<void(ListOutput&)>& write) {
   const std::string temp = TempPathFor(path);
   if (temp.empty()) return {false, SaveFailureText(path, ErrnoCauseText(ENAMETOOLONG))};
   std::FILE* file = std::fopen(temp.c_str(), "wb");
   if (!file) return {false, SaveFailureText(path, ErrnoCauseText(errno))};
   int error = 0;
-  if (!WriteAndClose(file, data, error)) {
+  if (!WriteAndClose(file, write, error)) {
     std::remove(temp.c_str());
     return {false, SaveFailureText(path, ErrnoCauseText(error))};
   }
@@ -172,12 +201,13 @@ SaveResult ReplaceFileContents(const std::string& path, std::string_view data) {
   return {};
 }
 
-SaveResult AppendFileContents(const std::string& path, std::string_view data) {
+SaveResult AppendFileContents(const std::string& path,
+                              const std::function<void(ListOutput&)>& write) {
   if (IsReadOnlyFile(path)) return {false, SaveFailureText(path, ErrnoCauseText(EACCES))};
   std::FILE* file = std::fopen(path.c_str(), "ab");
   if (!file) return {false, SaveFailureText(path, ErrnoCauseText(errno))};
   int error = 0;
-  if (!WriteAndClose(file, data, error))
+  if (!WriteAndClose(file, write, error))
     return {false, SaveFailureText(path, ErrnoCauseText(error))};
   return {};
 }
@@ -187,13 +217,20 @@ SaveResult SaveListFile(const RowModel& rows, const CategoryTable& table, const 
   if (path.empty()) return {false, SaveFailureText(path, ErrnoCauseText(ENOENT))};
   switch (format) {
     case ListFormat::Text:
-      if (append) return AppendFileContents(path, FormatTextList(rows, table, false));
-      return ReplaceFileContents(path, FormatTextList(rows, table, true));
+      if (append) {
+        return AppendFileContents(path,
+                                  [&](ListOutput& out) { WriteTextList(out, rows, table, false); });
+      }
+      return ReplaceFileContents(path,
+                                 [&](ListOutput& out) { WriteTextList(out, rows, table, true); });
     case ListFormat::Csv:
       // A CSV list is always rewritten whole, with its header line.
-      return ReplaceFileContents(path, FormatCsvList(rows, table));
-    case ListFormat::Html:
-      return ReplaceFileContents(path, FormatHtmlList(rows, table, html ? *html : HtmlOptions{}));
+      return ReplaceFileContents(path, [&](ListOutput& out) { WriteCsvList(out, rows, table); });
+    case ListFormat::Html: {
+      const HtmlOptions options = html ? *html : HtmlOptions{};
+      return ReplaceFileContents(
+          path, [&](ListOutput& out) { WriteHtmlList(out, rows, table, options); });
+    }
   }
   return {false, SaveFailureText(path, ErrnoCauseText(EINVAL))};
 }

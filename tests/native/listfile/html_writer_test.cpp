@@ -158,6 +158,7 @@ TEST(HtmlWriter, CellTextsAreEscapedSoTitlesShowAsText) {
   // "表" is 95 5C: its trail byte is kept as it is.
   EXPECT_NE(page.find("<b>say &quot;hi&quot; &gt; \x95\x5C</b>"), std::string::npos);
   EXPECT_EQ(EscapeHtml("ソ&"), "ソ&amp;");
+  EXPECT_EQ(EscapeHtml("a\nb"), "a\r\nb");  // stored as every line end is
 }
 
 TEST(HtmlWriter, ColoursWiderThanSixDigitsUseTheirLowSixDigits) {

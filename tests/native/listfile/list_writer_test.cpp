@@ -223,7 +223,8 @@ TEST(SaveListFile, FailedWriteKeepsThePreviousFile) {
     };
     setrlimit(RLIMIT_FSIZE, &limit);
     RowModel rows;
-    for (int i = 0; i < 500; ++i) rows.Insert(i, "movie-file-with-a-long-name.avi", i);
+    // More than one output block (1 MB), so the failure comes mid-way.
+    for (int i = 0; i < 40000; ++i) rows.Insert(i, "movie-file-with-a-long-name.avi", i);
     SaveResult csv = SaveListFile(rows, TableWith({}), path, ListFormat::Csv, false);
     SaveResult html = SaveListFile(rows, TableWith({}), path, ListFormat::Html, false);
     bool named = csv.error.find(path) != std::string::npos &&
