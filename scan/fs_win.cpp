@@ -40,6 +40,49 @@ class Win32MovieFile : public CachedMovieFile {
   HANDLE handle_;
 };
 
+// The drive of a path, "C:", or the share of a network path,
+// "\\\\server\\share", in upper case; empty for anything else.
+std::string PathVolume(const std::string& path) {
+  std::string volume;
+  if (path.size() >= 2 && path[1] == ':') {
+    volume = path.substr(0, 2);
+  } else if (path.size() > 2 && path[0] == '\\' && path[1] == '\\') {
+    std::size_t server = path.find('\\', 2);
+    std::size_t share =
+        server == std::string::npos ? std::string::npos : path.find('\\', server + 1);
+    volume = path.substr(0, share);
+  }
+  for (char& c : volume)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+  return volume;
+}
+
+// The file index of an open file through the native call, which answers
+// from the file alone.
+bool QueryFileIndex(HANDLE handle, std::uint64_t& index) {
+  struct IoStatus {
+    union {
+      LONG status;
+      PVOID pointer;
+    };
+    ULONG_PTR information;
+  };
+  using QueryFn = LONG(WINAPI*)(HANDLE, IoStatus*, PVOID, ULONG, int);
+  constexpr int kFileInternalInformation = 6;
+  static QueryFn query = [] {
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    return ntdll ? reinterpret_cast<QueryFn>(
+                       reinterpret_cast<void*>(GetProcAddress(ntdll, "NtQueryInformationFile")))
+                 : nullptr;
+  }();
+  if (!query) return false;
+  IoStatus io{};
+  LARGE_INTEGER value{};
+  if (query(handle, &io, &value, sizeof value, kFileInternalInformation) < 0) return false;
+  index = static_cast<std::uint64_t>(value.QuadPart);
+  return true;
+}
+
 }  // namespace
 
 bool Win32FileSystem::List(const std::string& folder, std::vector<Entry>& entries) {
@@ -78,22 +121,44 @@ std::string Win32FileSystem::VolumeLabel(const std::string& root) {
 }
 
 std::string Win32FileSystem::FolderIdentity(const std::string& folder) {
-  // The folder itself, links followed: a link back to an ancestor yields
-  // the ancestor's volume serial and file index.
+  // The folder itself, links followed: a link back to an ancestor opens the
+  // ancestor. Its file index and creation time, with the drive of the path,
+  // name it. The volume serial number is not asked for: under Wine that
+  // query reads the drive's device and costs more than a whole folder's
+  // listing.
   HANDLE handle =
       CreateFileA(folder.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                   nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return {};
-  BY_HANDLE_FILE_INFORMATION info;
-  BOOL ok = GetFileInformationByHandle(handle, &info);
+  std::uint64_t index = 0, created = 0;
+  bool ok = false;
+  if (QueryFileIndex(handle, index)) {
+    FILE_BASIC_INFO basic;
+    if (GetFileInformationByHandleEx(handle, FileBasicInfo, &basic, sizeof basic)) {
+      created = static_cast<std::uint64_t>(basic.CreationTime.QuadPart);
+      ok = true;
+    }
+  }
+  std::string volume = PathVolume(folder);
+  if (!ok) {
+    BY_HANDLE_FILE_INFORMATION info;
+    ok = GetFileInformationByHandle(handle, &info) != 0;
+    if (ok) {
+      index = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+      created = (static_cast<std::uint64_t>(info.ftCreationTime.dwHighDateTime) << 32) |
+                info.ftCreationTime.dwLowDateTime;
+      char serial[16];
+      std::snprintf(serial, sizeof serial, "%08lx",
+                    static_cast<unsigned long>(info.dwVolumeSerialNumber));
+      volume = serial;
+    }
+  }
   CloseHandle(handle);
   if (!ok) return {};
-  char text[40];
-  std::snprintf(text, sizeof text, "%08lx:%08lx%08lx",
-                static_cast<unsigned long>(info.dwVolumeSerialNumber),
-                static_cast<unsigned long>(info.nFileIndexHigh),
-                static_cast<unsigned long>(info.nFileIndexLow));
-  return text;
+  char text[48];
+  std::snprintf(text, sizeof text, ":%016llx:%016llx", static_cast<unsigned long long>(index),
+                static_cast<unsigned long long>(created));
+  return volume + text;
 }
 
 }  // namespace clip

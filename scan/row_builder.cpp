@@ -59,7 +59,7 @@ std::string SizeKBText(std::uint64_t size, int sizeInfo) {
   return text;
 }
 
-void AddMovieRowCached(ScanContext& ctx, const std::string& path, int index, LabelCache* labels) {
+void AddMovieRowCached(ScanContext& ctx, const std::string& path, int index, WalkCaches* caches) {
   const CategoryTable& table = ctx.table;
   if (index < 0) index = 0;
   if (index > ctx.rows.Count()) index = ctx.rows.Count();
@@ -94,7 +94,10 @@ void AddMovieRowCached(ScanContext& ctx, const std::string& path, int index, Lab
   if (userInfo || probes) {
     InfoTail info;
     if (userInfo && file) info = ScanInfoTail(*file);
-    if (probes) ProbeMovie(path, file.get(), ctx.codecs, ctx.fields, ctx.playSeconds);
+    if (probes) {
+      CodecNames& codecs = caches ? static_cast<CodecNames&>(caches->codecs) : ctx.codecs;
+      ProbeMovie(path, file.get(), codecs, ctx.fields, ctx.playSeconds);
+    }
     const ProbeFields& f = ctx.fields;
     SetIfOn(ctx, row, MovieTitle, info.title);
     SetIfOn(ctx, row, MoveInfo, f.videoFormat);
@@ -113,9 +116,10 @@ void AddMovieRowCached(ScanContext& ctx, const std::string& path, int index, Lab
   SetIfOn(ctx, row, DirPath, dir);
   if (table.IsOn(VolLabel)) {
     std::string root = VolumeRoot(dir);
-    if (!labels) {
+    if (!caches) {
       SetIfOn(ctx, row, VolLabel, ctx.fs.VolumeLabel(root));
     } else {
+      LabelCache* labels = &caches->labels;
       if (!labels->valid || labels->root != root) {
         labels->root = root;
         labels->label = ctx.fs.VolumeLabel(root);

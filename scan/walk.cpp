@@ -15,7 +15,7 @@ namespace {
 struct Walk {
   ScanContext& ctx;
   std::set<std::string> entered;  // identities of the folders entered so far
-  LabelCache labels;
+  WalkCaches caches;
 };
 
 bool IsMovieName(const std::string& path) {
@@ -44,13 +44,25 @@ void WalkFolder(Walk& walk, const std::string& folder, int depth) {
     if (entry.attributes == kAttrDirectory) {
       WalkFolder(walk, path, depth + 1);
     } else if (IsMovieName(path)) {
-      AddMovieRowCached(walk.ctx, path, index, &walk.labels);
+      AddMovieRowCached(walk.ctx, path, index, &walk.caches);
       ++index;
     }
   }
 }
 
 }  // namespace
+
+std::string CodecCache::VideoDescription(std::uint32_t handler) {
+  auto it = video_.find(handler);
+  if (it == video_.end()) it = video_.emplace(handler, names_.VideoDescription(handler)).first;
+  return it->second;
+}
+
+std::string CodecCache::AudioFormatName(std::uint16_t formatTag) {
+  auto it = audio_.find(formatTag);
+  if (it == audio_.end()) it = audio_.emplace(formatTag, names_.AudioFormatName(formatTag)).first;
+  return it->second;
+}
 
 std::string JoinPath(const std::string& folder, const std::string& name) {
   // A trailing 0x5C that is the second byte of a double-byte character
@@ -60,7 +72,7 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
 }
 
 void ScanFolder(ScanContext& ctx, const std::string& folder) {
-  Walk walk{ctx, {}, {}};
+  Walk walk{ctx, {}, WalkCaches(ctx.codecs)};
   WalkFolder(walk, folder, 0);
 }
 

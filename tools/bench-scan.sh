@@ -1,0 +1,137 @@
+#!/usr/bin/env bash
+# Scan benchmark (not a test). Makes once, under build/bench-data, a tree of
+# 20,000 small AVI files of several codecs in nested folders, then with a warm
+# cache measures files per second of:
+#   - the native core scan (walk, row builder, probes over POSIX files)
+#   - the native floor (walk, stat, read first 4 KB and last 1 KB per file)
+#   - mediainfo printing one line per file
+#   - under Wine: the Windows program's own scan and the Wine floor
+# Each scan should reach at least half of its own floor's rate.
+# CLIP_BENCH_DIR / CLIP_WIN_DIR pick other build folders (default build/bench
+# and build/win); CLIP_BENCH_FILES changes the tree size.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+bench_dir=${CLIP_BENCH_DIR:-build/bench}
+win_dir=${CLIP_WIN_DIR:-build/win}
+count=${CLIP_BENCH_FILES:-20000}
+data=build/bench-data
+tree=$data/scan-tree-$count
+
+make_templates() {
+  local t=$data/scan-templates
+  [ -e "$t/.done" ] && return 0
+  mkdir -p "$t"
+  local B=(-nostdin -hide_banner -loglevel error -y -fflags +bitexact -flags:v +bitexact -flags:a +bitexact)
+  local v=(-f lavfi -i "testsrc=size=32x24:rate=10:duration=0.5")
+  local a=(-f lavfi -i "sine=sample_rate=8000:duration=0.5")
+  ffmpeg "${B[@]}" "${v[@]}" "${a[@]}" -c:v mpeg4 -vtag XVID -q:v 31 -c:a libmp3lame -b:a 8k -ac 1 -f avi "$t/xvid_mp3.avi"
+  ffmpeg "${B[@]}" "${v[@]}" "${a[@]}" -c:v msmpeg4 -vtag DIV3 -q:v 31 -c:a adpcm_ms -ac 1 -f avi "$t/div3_adpcm.avi"
+  ffmpeg "${B[@]}" "${v[@]}" "${a[@]}" -c:v mjpeg -q:v 31 -pix_fmt yuvj420p -c:a pcm_u8 -ac 1 -f avi "$t/mjpg_pcm.avi"
+  ffmpeg "${B[@]}" "${v[@]}" "${a[@]}" -c:v cinepak -c:a adpcm_ima_wav -ac 1 -f avi "$t/cvid_ima.avi"
+  ffmpeg "${B[@]}" "${v[@]}" -c:v msmpeg4v2 -q:v 31 -f avi "$t/mp42_only.avi"
+  touch "$t/.done"
+}
+
+make_tree() {
+  [ -s "$tree.done" ] && return 0
+  echo "making $count files under $tree (once)"
+  make_templates
+  rm -rf "$tree"
+  python3 - "$data/scan-templates" "$tree" "$count" <<'PY'
+import os, struct, sys
+templates, tree, count = sys.argv[1], sys.argv[2], int(sys.argv[3])
+names = sorted(n for n in os.listdir(templates) if n.endswith('.avi'))
+blobs = [open(os.path.join(templates, n), 'rb').read() for n in names]
+# One more kind: the first template with a title, creator and comment behind idx1.
+entries = b''
+for cid, text in ((b'ISBJ', b'bench title'), (b'ICOP', b'bench'), (b'ICMT', b'comment text')):
+    raw = text + b'\0'
+    entries += cid + struct.pack('<I', len(raw)) + raw + (b'\0' if len(raw) & 1 else b'')
+blobs.append(blobs[0] + b'LIST' + struct.pack('<I', 4 + len(entries)) + b'INFO' + entries)
+# 20 top folders, each with 10 subfolders, some with a deeper level.
+n = 0
+for i in range(count):
+    top, sub = (i // 1000) % 20, (i // 100) % 10
+    folder = os.path.join(tree, 'd%02d' % top, 's%d' % sub)
+    if i % 3 == 0:
+        folder = os.path.join(folder, 'deep')
+    os.makedirs(folder, exist_ok=True)
+    with open(os.path.join(folder, 'f%05d.avi' % i), 'wb') as f:
+        f.write(blobs[i % len(blobs)])
+open(tree + '.done', 'w').write('%d\n' % count)
+PY
+}
+
+rate_of() { sed -nE 's/.*rate ([0-9]+).*/\1/p' <<<"$1"; }
+files_of() { sed -nE 's/^files ([0-9]+).*/\1/p' <<<"$1"; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "n/a" }'; }
+
+make_tree
+# Warm the cache: read every file once.
+find "$tree" -type f -name '*.avi' -print0 | xargs -0 cat >/dev/null
+
+results=()
+native_scan=""; native_floor=""; wine_scan=""; wine_floor=""; mi=""
+if [ -x "$bench_dir/tests/bench/scan/scan_bench" ]; then
+  native_floor=$("$bench_dir/tests/bench/scan/scan_floor" "$tree" 3)
+  native_scan=$("$bench_dir/tests/bench/scan/scan_bench" "$tree" 3 2>/dev/null)
+  echo "native scan:  $native_scan"
+  echo "native floor: $native_floor"
+else
+  echo "native scan: $bench_dir/tests/bench/scan/scan_bench not built (make bench-build)"
+fi
+
+if ! command -v mediainfo >/dev/null; then
+  echo "installing mediainfo"
+  (apt-get install -y mediainfo >/dev/null 2>&1 || sudo apt-get install -y mediainfo >/dev/null 2>&1) || true
+fi
+if command -v mediainfo >/dev/null; then
+  start=$(date +%s.%N)
+  lines=$(mediainfo --Output='General;%CompleteName%|%Format%|%Duration%\n' "$tree" | grep -c '|' || true)
+  end=$(date +%s.%N)
+  mi_rate=$(awk -v n="$lines" -v s="$start" -v e="$end" 'BEGIN { printf "%.0f", n / (e - s) }')
+  mi="files $lines seconds $(awk -v s="$start" -v e="$end" 'BEGIN { printf "%.3f", e - s }') rate $mi_rate"
+  echo "mediainfo:    $mi"
+else
+  echo "mediainfo: not available"
+fi
+
+win_bench=$win_dir/tests/bench/scan/scan_bench_win.exe
+win_floor=$win_dir/tests/bench/scan/scan_floor_win.exe
+if [ -f "$win_bench" ] && [ -f "$win_floor" ]; then
+  source tools/wine-env.sh
+  clip_ensure_display
+  bash tools/wine-prefix.sh
+  wtree=$(wine64 winepath -w "$root/$tree" 2>/dev/null | tr -d '\r')
+  wine_floor=$(wine64 "$win_floor" "$wtree" 3 2>/dev/null | tr -d '\r')
+  wine_scan=$(wine64 "$win_bench" "$wtree" 3 2>/dev/null | tr -d '\r')
+  echo "wine scan:    $wine_scan"
+  echo "wine floor:   $wine_floor"
+else
+  echo "wine scan: $win_bench not built (make win)"
+fi
+
+echo
+echo "files per second (target: each scan at least 0.50 of its own floor)"
+status=0
+check() {
+  local name=$1 scan=$2 floor=$3
+  [ -n "$scan" ] && [ -n "$floor" ] || return 0
+  local r; r=$(ratio "$(rate_of "$scan")" "$(rate_of "$floor")")
+  local verdict=ok
+  awk -v r="$r" 'BEGIN { exit !(r >= 0.5) }' || { verdict="BELOW TARGET"; status=1; }
+  if [ "$(files_of "$scan")" != "$count" ]; then verdict="WRONG FILE COUNT $(files_of "$scan")"; status=1; fi
+  printf '%-12s %8s files/s, floor %8s, ratio %s  %s\n' "$name" "$(rate_of "$scan")" "$(rate_of "$floor")" "$r" "$verdict"
+}
+check native "$native_scan" "$native_floor"
+check wine "$wine_scan" "$wine_floor"
+if [ -n "$mi" ] && [ -n "$native_scan" ]; then
+  printf '%-12s %8s files/s; native scan / mediainfo %s' mediainfo "$(rate_of "$mi")" "$(ratio "$(rate_of "$native_scan")" "$(rate_of "$mi")")"
+  [ -n "$wine_scan" ] && printf ', wine scan / mediainfo %s' "$(ratio "$(rate_of "$wine_scan")" "$(rate_of "$mi")")"
+  echo
+fi
+if [ -n "$native_scan" ] && [ -n "$wine_scan" ]; then
+  echo "wine scan / native scan $(ratio "$(rate_of "$wine_scan")" "$(rate_of "$native_scan")")"
+fi
+exit $status
