@@ -10,16 +10,26 @@ set -euo pipefail
 
 out=${1:?usage: make_movie_fixtures.sh OUTDIR}
 mkdir -p "$out/sub/deeper"
+
+# A finished run leaves the list of what it made; when this script has not
+# changed since and every listed file is still there, there is nothing to do.
+stamp="$out/.made"
+if [ -s "$stamp" ] && [ "$stamp" -nt "$0" ]; then
+  complete=1
+  while IFS= read -r f; do [ -s "$out/$f" ] || { complete=0; break; }; done <"$stamp"
+  [ $complete = 1 ] && exit 0
+fi
 command -v ffmpeg >/dev/null || { echo "make_movie_fixtures: ffmpeg not found" >&2; exit 1; }
 
 encoders=$(ffmpeg -hide_banner -encoders 2>/dev/null || true)
 has_encoder() { grep -qE "^ [A-Z.]{6} $1 " <<<"$encoders"; }
 
-# make NAME FORMAT ARGS...: NAME relative to OUTDIR, FORMAT the muxer.
-make() {
+# movie NAME FORMAT ARGS...: NAME relative to OUTDIR, FORMAT the muxer.
+movie() {
   local name=$1 format=$2
   shift 2
   local target="$out/$name"
+  made+=("$name")
   [ -s "$target" ] && return 0
   local tmp
   tmp="$(dirname "$target")/.tmp.$$.$(basename "$target")"
@@ -41,6 +51,7 @@ v25=$(video 25 160x120)
 v2997=$(video 30000/1001 160x120)
 v15=$(video 15 176x144)
 v2398=$(video 24000/1001 128x96)
+v10=$(video 10 32x24)
 a44=$(audio 44100)
 a48=$(audio 48000)
 a22=$(audio 22050)
@@ -48,6 +59,7 @@ a32=$(audio 32000)
 a8=$(audio 8000)
 
 failed=0
+made=()
 mp3=(-c:a libmp3lame -b:a 128k)
 have_mp3=0
 has_encoder libmp3lame && have_mp3=1
@@ -57,45 +69,48 @@ skip() { echo "make_movie_fixtures: skipped $1 ($2 missing)" >&2; }
 {
   # MPEG-4 part 2 under several handler codes.
   if [ $have_mp3 = 1 ]; then
-    make xvid_mp3.avi avi $v25 $a44 -c:v mpeg4 -vtag XVID -q:v 5 "${mp3[@]}" -ac 1
-    make divx_mp3.avi avi $v2997 $a44 -c:v mpeg4 -vtag DIVX -q:v 5 "${mp3[@]}" -ac 1
-    make CLIP.AVI avi $v25 $a44 -c:v mpeg4 -vtag DIVX -q:v 5 "${mp3[@]}" -ac 1
-    make audio_only.avi avi $a44 -c:a libmp3lame -b:a 128k -ac 1
-    make mp43_mp3.avi avi $v25 $a22 -c:v msmpeg4 -vtag MP43 -q:v 5 -c:a libmp3lame -b:a 64k -ac 1
+    movie xvid_mp3.avi avi $v25 $a44 -c:v mpeg4 -vtag XVID -q:v 5 "${mp3[@]}" -ac 1
+    movie divx_mp3.avi avi $v2997 $a44 -c:v mpeg4 -vtag DIVX -q:v 5 "${mp3[@]}" -ac 1
+    movie CLIP.AVI avi $v25 $a44 -c:v mpeg4 -vtag DIVX -q:v 5 "${mp3[@]}" -ac 1
+    movie audio_only.avi avi $a44 -c:a libmp3lame -b:a 128k -ac 1
+    movie mp43_mp3.avi avi $v25 $a22 -c:v msmpeg4 -vtag MP43 -q:v 5 -c:a libmp3lame -b:a 64k -ac 1
   else
     for f in xvid_mp3.avi divx_mp3.avi CLIP.AVI audio_only.avi mp43_mp3.avi; do skip $f libmp3lame; done
   fi
-  make dx50_ac3.avi avi $v2398 $a48 -c:v mpeg4 -vtag DX50 -q:v 5 -c:a ac3 -b:a 192k -ac 2
-  make fmp4_pcm.avi avi $v15 $a22 -c:v mpeg4 -q:v 5 -c:a pcm_s16le -ac 1
-  make video_only.avi avi $v25 -c:v mpeg4 -vtag XVID -q:v 5
-  make divx_wma.avi avi $v25 $a44 -c:v mpeg4 -vtag DIVX -q:v 5 -c:a wmav2 -b:a 64k -ac 1
+  movie dx50_ac3.avi avi $v2398 $a48 -c:v mpeg4 -vtag DX50 -q:v 5 -c:a ac3 -b:a 192k -ac 2
+  movie fmp4_pcm.avi avi $v15 $a22 -c:v mpeg4 -q:v 5 -c:a pcm_s16le -ac 1
+  movie video_only.avi avi $v25 -c:v mpeg4 -vtag XVID -q:v 5
+  movie divx_wma.avi avi $v25 $a44 -c:v mpeg4 -vtag DIVX -q:v 5 -c:a wmav2 -b:a 64k -ac 1
 
   # Microsoft MPEG-4 variants.
-  make mp42_adpcm.avi avi $v25 $a22 -c:v msmpeg4v2 -q:v 5 -c:a adpcm_ms -ac 1
-  make div3_mp2.avi avi $v2997 $a44 -c:v msmpeg4 -vtag DIV3 -q:v 5 -c:a mp2 -b:a 128k -ac 1
+  movie mp42_adpcm.avi avi $v25 $a22 -c:v msmpeg4v2 -q:v 5 -c:a adpcm_ms -ac 1
+  movie div3_mp2.avi avi $v2997 $a44 -c:v msmpeg4 -vtag DIV3 -q:v 5 -c:a mp2 -b:a 128k -ac 1
 
   # Older codecs and uncompressed video.
-  make cvid_ima.avi avi $v15 $a22 -c:v cinepak -c:a adpcm_ima_wav -ac 1
-  make msvc_pcm.avi avi $v15 $a8 -c:v msvideo1 -pix_fmt rgb555le -c:a pcm_s16le -ac 1
-  make mjpg_pcm.avi avi $v25 $a32 -c:v mjpeg -q:v 8 -pix_fmt yuvj420p -c:a pcm_s16le -ac 1
-  make raw_pcm.avi avi $(video 10 32x24) $a8 -c:v rawvideo -pix_fmt bgr24 -c:a pcm_s16le -ac 1
+  movie cvid_ima.avi avi $v15 $a22 -c:v cinepak -c:a adpcm_ima_wav -ac 1
+  movie msvc_pcm.avi avi $v15 $a8 -c:v msvideo1 -pix_fmt rgb555le -c:a pcm_s16le -ac 1
+  movie mjpg_pcm.avi avi $v25 $a32 -c:v mjpeg -q:v 8 -pix_fmt yuvj420p -c:a pcm_s16le -ac 1
+  movie raw_pcm.avi avi $v10 $a8 -c:v rawvideo -pix_fmt bgr24 -c:a pcm_s16le -ac 1
 
   if has_encoder libx264; then
-    make h264_mp2.avi avi $v25 $a44 -c:v libx264 -preset ultrafast -crf 35 -c:a mp2 -b:a 96k -ac 1
+    movie h264_mp2.avi avi $v25 $a44 -c:v libx264 -preset ultrafast -crf 35 -c:a mp2 -b:a 96k -ac 1
   else
     skip h264_mp2.avi libx264
   fi
 
   # MPEG program streams.
-  make mpeg1.mpg mpeg $v25 $a44 -c:v mpeg1video -q:v 5 -c:a mp2 -b:a 128k
-  make MPEG2.MPG vob $v2997 $a48 -c:v mpeg2video -q:v 5 -c:a mp2 -b:a 192k
-  make vcd.mpg vcd $v2997 $a44 -target ntsc-vcd
+  movie mpeg1.mpg mpeg $v25 $a44 -c:v mpeg1video -q:v 5 -c:a mp2 -b:a 128k
+  movie MPEG2.MPG vob $v2997 $a48 -c:v mpeg2video -q:v 5 -c:a mp2 -b:a 192k
+  movie vcd.mpg vcd $v2997 $a44 -target ntsc-vcd
 
   # RealMedia.
-  make clip.rm rm $v15 $a8 -c:v rv10 -q:v 5 -c:a real_144 -ac 1
+  movie clip.rm rm $v15 $a8 -c:v rv10 -q:v 5 -c:a real_144 -ac 1
 
   # Nested folders.
-  make sub/nested.avi avi $v25 -c:v mpeg4 -vtag XVID -q:v 5
-  make sub/deeper/deep.mpg mpeg $v25 -c:v mpeg1video -q:v 5
+  movie sub/nested.avi avi $v25 -c:v mpeg4 -vtag XVID -q:v 5
+  movie sub/deeper/deep.mpg mpeg $v25 -c:v mpeg1video -q:v 5
 }
+if [ $failed = 0 ]; then
+  printf '%s\n' "${made[@]}" >"$stamp.$$" && mv -f "$stamp.$$" "$stamp"
+fi
 exit $failed
