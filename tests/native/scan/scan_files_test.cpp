@@ -98,6 +98,39 @@ TEST(ScanFiles, TheSampleMoviesGiveOneFullRowEach) {
   EXPECT_EQ(s.status.writes.size(), 5u);
 }
 
+// Counts the lookups that reach the installed codecs.
+class CountingCodecs : public CodecNames {
+ public:
+  std::string VideoDescription(std::uint32_t handler) override {
+    ++video[handler];
+    return handler == 0x44495658 ? "Test Video V9" : "";  // XVID
+  }
+  std::string AudioFormatName(std::uint16_t tag) override {
+    ++audio[tag];
+    return {};
+  }
+  std::map<std::uint32_t, int> video;
+  std::map<std::uint16_t, int> audio;
+};
+
+TEST_F(TempTree, AWalkAsksTheCodecsOncePerCodeAndASingleFileAsksEachTime) {
+  for (const char* name : {"a.avi", "b.avi", "c.avi"}) Copy("xvid_mp3.avi", fs::path(root) / name);
+  Copy("xvid_mp3.avi", fs::path(root) / "S" / "d.avi");
+  RealScan s;
+  CountingCodecs codecs;
+  ScanContext ctx{s.rows, s.table, s.files, codecs, &s.status};
+  ScanFolder(ctx, root);
+  ASSERT_EQ(s.rows.Count(), 4);
+  EXPECT_EQ(codecs.video, (std::map<std::uint32_t, int>{{0x44495658, 1}}));
+  EXPECT_EQ(codecs.audio.size(), 1u);
+  EXPECT_EQ(codecs.audio.begin()->second, 1);
+  for (int r = 0; r < 4; ++r) EXPECT_EQ(s.Cell(r, MoveInfo), "MPEG4 V9");
+
+  AddMovieRow(ctx, root + "\\a.avi", 0);
+  AddMovieRow(ctx, root + "\\b.avi", 0);
+  EXPECT_EQ(codecs.video[0x44495658], 3);
+}
+
 TEST_F(TempTree, LoopsPipesAndDanglingLinksEndWithARowEachAndNothingCreated) {
   Copy("xvid_mp3.avi", fs::path(root) / "a.avi");
   Copy("mpeg1.mpg", fs::path(root) / "S" / "s.mpg");
