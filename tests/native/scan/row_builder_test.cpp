@@ -6,7 +6,6 @@
 #include "catalogue/row_model.h"
 #include "fake_fs.h"
 #include "scan/scan.h"
-#include "scan/scan_internal.h"
 
 namespace clip::test {
 namespace {
@@ -203,17 +202,6 @@ TEST(RowBuilder, AWalkAsksForEachDrivesLabelOnceAndEveryWalkAsksAgain) {
   ScanFolder(b.ctx, "E:\\");
   EXPECT_EQ(b.Cell(3, VolLabel), "DISC2");
   EXPECT_EQ(b.fs.labelQueries.size(), 2u);
-}
-
-TEST(RowBuilder, SizeTextsOfTheHelpers) {
-  EXPECT_EQ(SizeBytesText(0), "0");
-  EXPECT_EQ(SizeBytesText(999), "999");
-  EXPECT_EQ(SizeBytesText(1000), "1,000");
-  EXPECT_EQ(SizeBytesText(18446744073709551615ull), "18,446,744,073,709,551,615");
-  EXPECT_EQ(SizeMBText(1048576, 0), "1.00");
-  EXPECT_EQ(SizeMBText(10485760, 1), "10.0MB");
-  EXPECT_EQ(SizeKBText(1024, 0), "1");
-  EXPECT_EQ(SizeKBText(1024 * 1000, 1), "1,000KB");
 }
 
 }  // namespace
