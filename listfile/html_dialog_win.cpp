@@ -1,8 +1,233 @@
+// The HTML output options dialog "HTMLEDIT": collects the page options,
+// writes the page to the path buffer, and keeps the options in
+// [HtmlSetting] when asked to.
+#include <windows.h>
+#include <commdlg.h>
+
+#include <string>
+#include <vector>
+
 #include "app/app_win.h"
 #include "app/dialogs_win.h"
+#include "app/shell.h"
+#include "catalogue/text.h"
+#include "listfile/html_options.h"
+#include "listfile/listfile.h"
+#include "res/dialogs_res.h"
+#include "settings/customize_win.h"
 
 namespace clip {
 
-void ShowHtmlOptionsDialog(HWND) {}
+namespace {
+
+constexpr const char* kSaveFailedCaption = "ﾌｧｲﾙ保存失敗";
+
+COLORREF g_customColours[16];  // this dialog's own, kept for the run
+
+struct HtmlDialog {
+  HtmlOptions options;  // the colours live here while the dialog is open
+};
+
+// A radio group: its buttons in the order of the values 0, 1, 2.
+struct RadioGroup {
+  std::vector<int> ids;
+  int HtmlOptions::*field;
+};
+
+const RadioGroup kGroups[] = {
+    {{IDC_HTML_TOP_LEFT, IDC_HTML_TOP_CENTER, IDC_HTML_TOP_RIGHT}, &HtmlOptions::topTitleAlign},
+    {{IDC_HTML_BACK_COLOUR, IDC_HTML_BACK_IMAGE}, &HtmlOptions::backgroundKind},
+    {{IDC_HTML_FIT_LEFT, IDC_HTML_FIT_CENTER, IDC_HTML_FIT_RIGHT}, &HtmlOptions::headerAlign},
+    {{IDC_HTML_ROWS_ALIKE, IDC_HTML_ROWS_ALTERNATE}, &HtmlOptions::rowColouring},
+    {{IDC_HTML_FII_LEFT, IDC_HTML_FII_CENTER, IDC_HTML_FII_RIGHT}, &HtmlOptions::dataAlign},
+};
+
+// A swatch, its button and the colour they show.
+struct ColourControl {
+  int swatch, button;
+  std::uint32_t HtmlOptions::*field;
+};
+
+const ColourControl kColours[] = {
+    {IDC_HTML_FOBACK_SWATCH, IDC_HTML_FOBACK_COLOR, &HtmlOptions::foBackColor},
+    {IDC_HTML_FITBACK_SWATCH, IDC_HTML_FITBACK_COLOR, &HtmlOptions::fitBackColor},
+    {IDC_HTML_FITFONT_SWATCH, IDC_HTML_FITFONT_COLOR, &HtmlOptions::fitFontColor},
+    {IDC_HTML_FIIBACK1_SWATCH, IDC_HTML_FIIBACK1_COLOR, &HtmlOptions::fiiBackColor1},
+    {IDC_HTML_FIIBACK2_SWATCH, IDC_HTML_FIIBACK2_COLOR, &HtmlOptions::fiiBackColor2},
+    {IDC_HTML_FIIFONT1_SWATCH, IDC_HTML_FIIFONT1_COLOR, &HtmlOptions::fiiFontColor1},
+    {IDC_HTML_FIIFONT2_SWATCH, IDC_HTML_FIIFONT2_COLOR, &HtmlOptions::fiiFontColor2},
+    {IDC_HTML_FOFONT_SWATCH, IDC_HTML_FOFONT_COLOR, &HtmlOptions::foFontColor},
+};
+
+// The text of an edit, at most maxBytes bytes and never half a character.
+std::string ItemText(HWND dlg, int id, std::size_t maxBytes) {
+  char buf[1024] = {};
+  GetDlgItemTextA(dlg, id, buf, sizeof buf);
+  std::string text = buf;
+  std::size_t i = 0;
+  while (i < text.size()) {
+    std::size_t step =
+        IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
+    if (i + step > maxBytes) break;
+    i += step;
+  }
+  return text.substr(0, i);
+}
+
+void ShowOptions(HWND dlg, const HtmlOptions& o) {
+  SetDlgItemTextA(dlg, IDC_HTML_CAPTION, o.caption.c_str());
+  SetDlgItemTextA(dlg, IDC_HTML_TOPTITLE, o.topTitle.c_str());
+  SetDlgItemTextA(dlg, IDC_HTML_IMAGE, o.backgroundImage.c_str());
+  SetDlgItemTextA(dlg, IDC_HTML_TOP_SIZE, o.topTitleSize.c_str());
+  SetDlgItemTextA(dlg, IDC_HTML_CELL_SIZE, o.cellFontSize.c_str());
+  for (const RadioGroup& g : kGroups) {
+    const int value = o.*g.field;
+    for (std::size_t i = 0; i < g.ids.size(); ++i)
+      CheckDlgButton(dlg, g.ids[i], static_cast<int>(i) == value ? BST_CHECKED : BST_UNCHECKED);
+  }
+}
+
+// The options as the controls hold them; a group without a checked button
+// gives -1, which the page and the settings file take as the default.
+HtmlOptions ReadOptions(HWND dlg, const HtmlDialog& d) {
+  HtmlOptions o = d.options;
+  o.caption = ItemText(dlg, IDC_HTML_CAPTION, 255);
+  o.topTitle = ItemText(dlg, IDC_HTML_TOPTITLE, 127);
+  o.backgroundImage = ItemText(dlg, IDC_HTML_IMAGE, 127);
+  o.topTitleSize = ItemText(dlg, IDC_HTML_TOP_SIZE, 127);
+  o.cellFontSize = ItemText(dlg, IDC_HTML_CELL_SIZE, 255);
+  for (const RadioGroup& g : kGroups) {
+    o.*g.field = -1;
+    for (std::size_t i = 0; i < g.ids.size(); ++i)
+      if (IsDlgButtonChecked(dlg, g.ids[i]) == BST_CHECKED) o.*g.field = static_cast<int>(i);
+  }
+  return o;
+}
+
+bool ChooseBackgroundImage(HWND owner, std::string& chosen) {
+  char path[MAX_PATH] = {};  // its own buffer: the page's output path stays
+  OPENFILENAMEA ofn{};
+  ofn.lStructSize = sizeof ofn;
+  ofn.hwndOwner = owner;
+  ofn.lpstrFilter = "JPEGﾌｧｲﾙ(*.jpg)\0*.jpg\0GIFﾌｧｲﾙ(*.gif)\0*.gif\0すべてのﾌｧｲﾙ(*.*)\0*.*\0";
+  ofn.nFilterIndex = 1;
+  ofn.lpstrFile = path;
+  ofn.nMaxFile = sizeof path;
+  ofn.lpstrTitle = "画像ﾌｧｲﾙを開く";
+  ofn.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
+  const std::string& start = App().settings.loadDir;
+  ofn.lpstrInitialDir = start.empty() ? nullptr : start.c_str();
+  if (!GetOpenFileNameA(&ofn)) return false;
+  chosen = path;
+  return true;
+}
+
+bool SelectRadio(HWND dlg, int id) {
+  for (const RadioGroup& g : kGroups) {
+    for (int member : g.ids) {
+      if (member != id) continue;
+      for (int other : g.ids) CheckDlgButton(dlg, other, other == id ? BST_CHECKED : BST_UNCHECKED);
+      return true;
+    }
+  }
+  return false;
+}
+
+bool PickColourFor(HWND dlg, HtmlDialog& d, int button) {
+  for (const ColourControl& c : kColours) {
+    if (c.button != button) continue;
+    d.options.*c.field = PickColour(dlg, g_customColours);
+    InvalidateRect(GetDlgItem(dlg, c.swatch), nullptr, TRUE);
+    InvalidateRect(dlg, nullptr, TRUE);
+    return true;
+  }
+  return false;
+}
+
+void WritePage(HWND dlg, HtmlDialog& d) {
+  AppState& app = App();
+  const HtmlOptions options = WithValidChoices(ReadOptions(dlg, d));
+  const std::string path = app.pathBuffer;
+  SaveResult result = SaveListFile(app.rows, app.table, path, ListFormat::Html, false, &options);
+  if (!result.ok) {
+    // The page was not written: say so and let the user try again or cancel.
+    MessageBoxA(dlg, SaveFailedText(path, result.error).c_str(), kSaveFailedCaption,
+                MB_ICONERROR | MB_OK);
+    return;
+  }
+  EndDialog(dlg, IDOK);
+}
+
+void Init(HWND dlg, HtmlDialog& d) {
+  CenterOnMainWindow(dlg);
+  SendDlgItemMessageA(dlg, IDC_HTML_CAPTION, EM_LIMITTEXT, 255, 0);
+  for (int id : {IDC_HTML_TOPTITLE, IDC_HTML_IMAGE, IDC_HTML_TOP_SIZE})
+    SendDlgItemMessageA(dlg, id, EM_LIMITTEXT, 127, 0);
+  SendDlgItemMessageA(dlg, IDC_HTML_CELL_SIZE, EM_LIMITTEXT, 255, 0);
+  d.options = LoadHtmlOptions(*App().profile);
+  ShowOptions(dlg, d.options);
+}
+
+const ColourControl* SwatchOf(int id) {
+  for (const ColourControl& c : kColours)
+    if (c.swatch == id) return &c;
+  return nullptr;
+}
+
+INT_PTR CALLBACK HtmlOptionsProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
+  auto* d = reinterpret_cast<HtmlDialog*>(GetWindowLongPtrA(dlg, DWLP_USER));
+  switch (msg) {
+    case WM_INITDIALOG:
+      SetWindowLongPtrA(dlg, DWLP_USER, lp);
+      Init(dlg, *reinterpret_cast<HtmlDialog*>(lp));
+      return TRUE;
+    case WM_PAINT:
+      if (d)
+        for (const ColourControl& c : kColours) PaintSwatch(dlg, c.swatch, d->options.*c.field);
+      return FALSE;
+    case WM_CTLCOLORSTATIC: {
+      const ColourControl* c = d ? SwatchOf(GetDlgCtrlID(reinterpret_cast<HWND>(lp))) : nullptr;
+      if (!c) return FALSE;
+      return reinterpret_cast<INT_PTR>(
+          SwatchBrush(reinterpret_cast<HWND>(lp), d->options.*c->field));
+    }
+    case WM_COMMAND: {
+      if (!d || HIWORD(wp) != BN_CLICKED) return FALSE;
+      const int id = LOWORD(wp);
+      if (PickColourFor(dlg, *d, id) || SelectRadio(dlg, id)) return FALSE;
+      switch (id) {
+        case IDC_HTML_IMAGE_BROWSE: {
+          std::string chosen;
+          if (ChooseBackgroundImage(App().main ? App().main : dlg, chosen))
+            SetDlgItemTextA(dlg, IDC_HTML_IMAGE, PathFileName(chosen).c_str());
+          break;
+        }
+        case IDC_HTML_SAVE_SETTINGS:
+          SaveHtmlOptions(*App().profile, ReadOptions(dlg, *d));
+          break;
+        case IDOK:
+          WritePage(dlg, *d);
+          break;
+        case IDCANCEL:
+          EndDialog(dlg, IDCANCEL);
+          break;
+      }
+      return FALSE;
+    }
+    case WM_DESTROY:
+      ReleaseSwatchBrushes(dlg);
+      return FALSE;
+  }
+  return FALSE;
+}
+
+}  // namespace
+
+void ShowHtmlOptionsDialog(HWND owner) {
+  if (!App().profile) return;
+  HtmlDialog d;
+  DialogBoxParamA(App().instance ? App().instance : GetModuleHandleA(nullptr), "HTMLEDIT", owner,
+                  HtmlOptionsProc, reinterpret_cast<LPARAM>(&d));
+}
 
 }  // namespace clip

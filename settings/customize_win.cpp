@@ -1,8 +1,241 @@
+// The Customize dialog "DIALOG1".
+#include "settings/customize_win.h"
+
+#include <commdlg.h>
+
+#include <string>
+#include <vector>
+
 #include "app/app_win.h"
 #include "app/dialogs_win.h"
+#include "res/dialogs_res.h"
+#include "scan/scan_win.h"
+#include "settings/customize.h"
 
 namespace clip {
 
-void ShowCustomizeDialog(HWND) {}
+void PaintSwatch(HWND dialog, int id, COLORREF colour) {
+  HWND control = GetDlgItem(dialog, id);
+  if (!control) return;
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(control, &ps);
+  RECT rc;
+  GetClientRect(control, &rc);
+  HBRUSH brush = CreateSolidBrush(colour);
+  FillRect(dc, &rc, brush);
+  DeleteObject(brush);
+  EndPaint(control, &ps);
+}
+
+COLORREF PickColour(HWND owner, COLORREF (&custom)[16]) {
+  AppState& app = App();
+  CHOOSECOLORA cc{};
+  cc.lStructSize = sizeof cc;
+  cc.hwndOwner = owner;
+  cc.rgbResult = app.lastPickedColour;
+  cc.lpCustColors = custom;
+  cc.Flags = CC_RGBINIT;
+  if (ChooseColorA(&cc)) app.lastPickedColour = cc.rgbResult;
+  return app.lastPickedColour;
+}
+
+namespace {
+
+constexpr const char* kSwatchBrushProp = "ClipSwatchBrush";
+
+}  // namespace
+
+HBRUSH SwatchBrush(HWND control, COLORREF colour) {
+  HBRUSH old = static_cast<HBRUSH>(GetPropA(control, kSwatchBrushProp));
+  if (old) {
+    LOGBRUSH lb{};
+    if (GetObjectA(old, sizeof lb, &lb) && lb.lbColor == colour) return old;
+    DeleteObject(old);
+  }
+  HBRUSH brush = CreateSolidBrush(colour);
+  SetPropA(control, kSwatchBrushProp, brush);
+  return brush;
+}
+
+void ReleaseSwatchBrushes(HWND dialog) {
+  for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    HBRUSH brush = static_cast<HBRUSH>(RemovePropA(child, kSwatchBrushProp));
+    if (brush) DeleteObject(brush);
+  }
+}
+
+namespace {
+
+COLORREF g_customColours[16];  // this dialog's own, kept for the run
+
+struct CustomizeDialog {
+  CustomizeState state;
+  std::vector<std::string> faces;
+};
+
+int CALLBACK CollectFamily(const LOGFONTA* lf, const TEXTMETRICA*, DWORD, LPARAM lp) {
+  reinterpret_cast<std::vector<FontFamily>*>(lp)->push_back({lf->lfFaceName, lf->lfCharSet});
+  return 1;
+}
+
+std::string ItemText(HWND dlg, int id, int size) {
+  std::vector<char> buf(static_cast<std::size_t>(size), '\0');
+  GetDlgItemTextA(dlg, id, buf.data(), size);
+  return buf.data();
+}
+
+void ShowBoxes(HWND dlg, const CustomizeState& s) {
+  for (std::size_t i = 0; i < kCustomizeBoxes.size(); ++i)
+    CheckDlgButton(dlg, kCustomizeBoxes[i].id, s.boxes[i] ? BST_CHECKED : BST_UNCHECKED);
+}
+
+void FillFaces(HWND dlg, CustomizeDialog& d) {
+  std::vector<FontFamily> families;
+  HDC screen = GetDC(nullptr);
+  EnumFontFamiliesA(screen, nullptr, CollectFamily, reinterpret_cast<LPARAM>(&families));
+  ReleaseDC(nullptr, screen);
+  d.faces = JapaneseFaces(families);
+  for (int box : {IDC_CUST_MAIN_FACE, IDC_CUST_LIST_FACE}) {
+    for (std::size_t i = 0; i < d.faces.size(); ++i)
+      SendDlgItemMessageA(dlg, box, CB_INSERTSTRING, i,
+                          reinterpret_cast<LPARAM>(d.faces[i].c_str()));
+  }
+  SendDlgItemMessageA(dlg, IDC_CUST_MAIN_FACE, CB_SETCURSEL,
+                      static_cast<WPARAM>(FaceIndex(d.faces, d.state.mainFace)), 0);
+  SendDlgItemMessageA(dlg, IDC_CUST_LIST_FACE, CB_SETCURSEL,
+                      static_cast<WPARAM>(FaceIndex(d.faces, d.state.listFace)), 0);
+}
+
+void Init(HWND dlg, CustomizeDialog& d) {
+  AppState& app = App();
+  CenterOnMainWindow(dlg);
+  d.state = LoadCustomizeState(*app.profile, app.settings);
+  ShowBoxes(dlg, d.state);
+  SendDlgItemMessageA(dlg, IDC_CUST_AUTOSCAN, EM_LIMITTEXT, 255, 0);
+  SetDlgItemTextA(dlg, IDC_CUST_AUTOSCAN, d.state.autoScan.c_str());
+  FillFaces(dlg, d);
+  SendDlgItemMessageA(dlg, IDC_CUST_MAIN_SIZE, EM_LIMITTEXT, 3, 0);
+  SendDlgItemMessageA(dlg, IDC_CUST_LIST_SIZE, EM_LIMITTEXT, 3, 0);
+  SetDlgItemTextA(dlg, IDC_CUST_MAIN_SIZE, d.state.mainSize.c_str());
+  SetDlgItemTextA(dlg, IDC_CUST_LIST_SIZE, d.state.listSize.c_str());
+}
+
+void Reset(HWND dlg, CustomizeDialog& d) {
+  ResetCustomizeBoxes(d.state);
+  ShowBoxes(dlg, d.state);
+  const int pGothic = FaceIndex(d.faces, kDefaultFontFace);
+  if (pGothic >= 0) {
+    SendDlgItemMessageA(dlg, IDC_CUST_MAIN_FACE, CB_SETCURSEL, static_cast<WPARAM>(pGothic), 0);
+    SendDlgItemMessageA(dlg, IDC_CUST_LIST_FACE, CB_SETCURSEL, static_cast<WPARAM>(pGothic), 0);
+  }
+  SetDlgItemTextA(dlg, IDC_CUST_MAIN_SIZE, d.state.mainSize.c_str());
+  SetDlgItemTextA(dlg, IDC_CUST_LIST_SIZE, d.state.listSize.c_str());
+}
+
+// The face chosen in a box; empty (keep the stored face) without a choice.
+std::string ChosenFace(HWND dlg, int box, const CustomizeDialog& d) {
+  LRESULT i = SendDlgItemMessageA(dlg, box, CB_GETCURSEL, 0, 0);
+  if (i < 0 || static_cast<std::size_t>(i) >= d.faces.size()) return {};
+  return d.faces[static_cast<std::size_t>(i)];
+}
+
+void Accept(HWND dlg, CustomizeDialog& d) {
+  AppState& app = App();
+  for (std::size_t i = 0; i < kCustomizeBoxes.size(); ++i)
+    d.state.boxes[i] = IsDlgButtonChecked(dlg, kCustomizeBoxes[i].id) == BST_CHECKED;
+  d.state.autoScan = ItemText(dlg, IDC_CUST_AUTOSCAN, 1024);
+  d.state.mainSize = ItemText(dlg, IDC_CUST_MAIN_SIZE, 64);
+  d.state.listSize = ItemText(dlg, IDC_CUST_LIST_SIZE, 64);
+  d.state.mainFace = ChosenFace(dlg, IDC_CUST_MAIN_FACE, d);
+  d.state.listFace = ChosenFace(dlg, IDC_CUST_LIST_FACE, d);
+  SaveCustomizeState(*app.profile, app.settings, d.state);
+  app.mainColor = d.state.mainColor;
+  app.listFore = d.state.listFore;
+  app.listBack = d.state.listBack;
+  CreateFonts();
+  EndDialog(dlg, IDOK);
+  ApplyListColours(app.listFore, app.listBack);
+}
+
+std::uint32_t* SwatchColour(CustomizeDialog& d, int id) {
+  switch (id) {
+    case IDC_CUST_MAIN_SWATCH:
+      return &d.state.mainColor;
+    case IDC_CUST_LISTFO_SWATCH:
+      return &d.state.listFore;
+    case IDC_CUST_LISTBK_SWATCH:
+      return &d.state.listBack;
+  }
+  return nullptr;
+}
+
+void PickInto(HWND dlg, std::uint32_t& colour, int swatch) {
+  colour = PickColour(dlg, g_customColours);
+  InvalidateRect(GetDlgItem(dlg, swatch), nullptr, TRUE);
+  InvalidateRect(dlg, nullptr, TRUE);
+}
+
+INT_PTR CALLBACK CustomizeProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
+  auto* d = reinterpret_cast<CustomizeDialog*>(GetWindowLongPtrA(dlg, DWLP_USER));
+  switch (msg) {
+    case WM_INITDIALOG:
+      SetWindowLongPtrA(dlg, DWLP_USER, lp);
+      Init(dlg, *reinterpret_cast<CustomizeDialog*>(lp));
+      return TRUE;
+    case WM_PAINT:
+      if (d) {
+        PaintSwatch(dlg, IDC_CUST_MAIN_SWATCH, d->state.mainColor);
+        PaintSwatch(dlg, IDC_CUST_LISTFO_SWATCH, d->state.listFore);
+        PaintSwatch(dlg, IDC_CUST_LISTBK_SWATCH, d->state.listBack);
+      }
+      return FALSE;
+    case WM_CTLCOLORSTATIC: {
+      std::uint32_t* colour = d ? SwatchColour(*d, GetDlgCtrlID(reinterpret_cast<HWND>(lp))) : nullptr;
+      if (!colour) return FALSE;
+      return reinterpret_cast<INT_PTR>(SwatchBrush(reinterpret_cast<HWND>(lp), *colour));
+    }
+    case WM_COMMAND:
+      if (!d) return FALSE;
+      switch (LOWORD(wp)) {
+        case IDC_CUST_MAIN_COLOR:
+          PickInto(dlg, d->state.mainColor, IDC_CUST_MAIN_SWATCH);
+          break;
+        case IDC_CUST_LISTFO_COLOR:
+          PickInto(dlg, d->state.listFore, IDC_CUST_LISTFO_SWATCH);
+          break;
+        case IDC_CUST_LISTBK_COLOR:
+          PickInto(dlg, d->state.listBack, IDC_CUST_LISTBK_SWATCH);
+          break;
+        case IDC_CUST_BROWSE: {
+          const std::string folder = BrowseScanFolder(dlg);
+          if (folder != "Err") SetDlgItemTextA(dlg, IDC_CUST_AUTOSCAN, folder.c_str());
+          break;
+        }
+        case IDC_CUST_RESET:
+          Reset(dlg, *d);
+          break;
+        case IDOK:
+          Accept(dlg, *d);
+          break;
+        case IDCANCEL:
+          EndDialog(dlg, IDCANCEL);
+          break;
+      }
+      return FALSE;
+    case WM_DESTROY:
+      ReleaseSwatchBrushes(dlg);
+      return FALSE;
+  }
+  return FALSE;
+}
+
+}  // namespace
+
+void ShowCustomizeDialog(HWND owner) {
+  if (!App().profile) return;  // no settings file yet: nothing to edit
+  CustomizeDialog d;
+  DialogBoxParamA(App().instance ? App().instance : GetModuleHandleA(nullptr), "DIALOG1", owner,
+                  CustomizeProc, reinterpret_cast<LPARAM>(&d));
+}
 
 }  // namespace clip
