@@ -43,6 +43,10 @@ bool IsReadOnlyFile(const std::string& path) {
   return access(path.c_str(), F_OK) == 0 && access(path.c_str(), W_OK) != 0;
 }
 
+bool TruncateFileTo(const std::string& path, long long size) {
+  return truncate(path.c_str(), static_cast<off_t>(size)) == 0;
+}
+
 bool ReplaceFileWith(const std::string& from, const std::string& to, std::string& cause) {
   // rename() would replace a read-only file as long as its folder is
   // writable; a read-only list is kept, as on Windows.

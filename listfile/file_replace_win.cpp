@@ -41,6 +41,17 @@ bool IsReadOnlyFile(const std::string& path) {
          !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool TruncateFileTo(const std::string& path, long long size) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  LARGE_INTEGER at;
+  at.QuadPart = size;
+  bool ok = SetFilePointerEx(file, at, nullptr, FILE_BEGIN) && SetEndOfFile(file);
+  CloseHandle(file);
+  return ok;
+}
+
 // std::rename does not replace an existing file on Windows.
 bool ReplaceFileWith(const std::string& from, const std::string& to, std::string& cause) {
   // MoveFileEx refuses a read-only target on Windows, but not every

@@ -206,9 +206,13 @@ SaveResult AppendFileContents(const std::string& path,
   if (IsReadOnlyFile(path)) return {false, SaveFailureText(path, ErrnoCauseText(EACCES))};
   std::FILE* file = std::fopen(path.c_str(), "ab");
   if (!file) return {false, SaveFailureText(path, ErrnoCauseText(errno))};
+  // The old end of the file, to cut a failed append's partial lines away.
+  long oldSize = std::fseek(file, 0, SEEK_END) == 0 ? std::ftell(file) : -1;
   int error = 0;
-  if (!WriteAndClose(file, write, error))
+  if (!WriteAndClose(file, write, error)) {
+    if (oldSize >= 0) TruncateFileTo(path, oldSize);
     return {false, SaveFailureText(path, ErrnoCauseText(error))};
+  }
   return {};
 }
 

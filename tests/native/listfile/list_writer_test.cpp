@@ -214,6 +214,8 @@ TEST(SaveListFile, FailedWriteKeepsThePreviousFile) {
   std::string path = dir.File("list.csv");
   const std::string old = "\"ファイル名\"\r\n\"old.avi\"\r\n";
   WriteAll(path, old);
+  std::string text = dir.File("list.txt");
+  WriteAll(text, "old text\r\n");
   pid_t child = fork();
   ASSERT_GE(child, 0);
   if (child == 0) {
@@ -227,9 +229,10 @@ TEST(SaveListFile, FailedWriteKeepsThePreviousFile) {
     for (int i = 0; i < 40000; ++i) rows.Insert(i, "movie-file-with-a-long-name.avi", i);
     SaveResult csv = SaveListFile(rows, TableWith({}), path, ListFormat::Csv, false);
     SaveResult html = SaveListFile(rows, TableWith({}), path, ListFormat::Html, false);
+    SaveResult append = SaveListFile(rows, TableWith({}), text, ListFormat::Text, true);
     bool named = csv.error.find(path) != std::string::npos &&
                  csv.error.find("ﾃﾞｨｽｸの空き容量が足りません") != std::string::npos;
-    _exit(!csv.ok && !html.ok && named ? 0 : 1);
+    _exit(!csv.ok && !html.ok && !append.ok && named ? 0 : 1);
   }
   int status = 0;
   ASSERT_EQ(waitpid(child, &status, 0), child);
@@ -237,6 +240,8 @@ TEST(SaveListFile, FailedWriteKeepsThePreviousFile) {
   EXPECT_EQ(WEXITSTATUS(status), 0);
   EXPECT_EQ(ReadAll(path), old);
   EXPECT_FALSE(Exists(path + ".tmp"));
+  // A failed append leaves no partial lines behind.
+  EXPECT_EQ(ReadAll(text), "old text\r\n");
 }
 
 TEST(TempPath, StaysBesideTheFileAndWithinThePathLimit) {
