@@ -193,7 +193,7 @@ TEST_F(TempFolder, AFileAbove4GiBShowsItsSizeAndItsTailIsRead) {
 }
 
 TEST(Win32Scan, LinksBackToAncestorsEndTheWalkWithEveryFileOnce) {
-  std::string tree = CLIP_SCAN_TREE;
+  std::string tree = CLIP_SCAN_TREE "\\loop";
   ASSERT_TRUE(Exists(tree + "\\S\\up"))
       << "the tree is made by the wine_scan_tree test: run through ctest";
   Win32FileSystem fs;
@@ -210,6 +210,23 @@ TEST(Win32Scan, LinksBackToAncestorsEndTheWalkWithEveryFileOnce) {
   EXPECT_EQ(names, (std::vector<std::string>{"a.avi", "s.mpg", "t.rm"}));
   EXPECT_EQ(s.Cell(1, DirPath), tree + "\\S");
   EXPECT_EQ(s.Cell(1, FileSizeBT), "8,192");
+}
+
+TEST(Win32Scan, PathsBeyondTheAnsiLimitGiveRowsWithoutSizesOrAreSkipped) {
+  std::string tree = CLIP_SCAN_TREE "\\long";
+  ASSERT_TRUE(Exists(tree + "\\short.rm"))
+      << "the tree is made by the wine_scan_tree test: run through ctest";
+  Win32Scan s;
+  ScanFolder(s.ctx, tree);
+  std::map<std::string, std::string> sizes;
+  for (int r = 0; r < s.rows.Count(); ++r) sizes[s.rows.Cell(r, 0)] = s.Cell(r, FileSizeBT);
+  // The folder of deep.rm is too long to be listed; the long name in a
+  // listable folder gives a row whose file cannot be opened.
+  std::string longName = std::string(130, 'c') + ".rm";
+  EXPECT_EQ(sizes, (std::map<std::string, std::string>{{"short.rm", "2,784"}, {longName, ""}}));
+  int r = s.Find(longName);
+  ASSERT_GE(r, 0);
+  EXPECT_EQ(s.Cell(r, DirPath), tree + "\\" + std::string(120, 'a'));
 }
 
 TEST(Win32Scan, TheSamplesGiveTheirRowsWithTitleAndProbeFields) {
