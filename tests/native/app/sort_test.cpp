@@ -191,5 +191,49 @@ TEST(SortByColumn, ByteSizesInNumericOrderOverManyRows) {
   for (std::size_t i = 0; i < sizes.size(); ++i) EXPECT_EQ(got[i], std::to_string(sizes[i]));
 }
 
+TEST(SortByColumn, AgreesWithTheRowComparisonOnManyRows) {
+  // Texts with shared prefixes, case differences, double-byte characters,
+  // empty cells and numbers of every length, in every column kind.
+  CategoryTable table = CategoryTable::AllOn();
+  const char* words[] = {
+      "",  "a",   "A",     "ab",    "aB",     "b",     "\x83\x41", "\x83\x61x",      "z9",
+      "_", "1.5", "12.25", "999.9", "1000.0", "1,234", "999",      "12,345,678,901", "7"};
+  RowModel rows;
+  unsigned seed = 7;
+  auto next = [&] { return seed = seed * 1103515245u + 12345u, (seed >> 16) % 18; };
+  for (int i = 0; i < 3000; ++i) {
+    int r = rows.Insert(rows.Count(), words[next()], i);
+    for (int c = 1; c < kCategoryCount; ++c) rows.SetCell(r, c, words[next()]);
+    rows.SetChecked(r, i % 5 == 0);
+  }
+  SortState state;
+  for (int column : {0, 1, 2, 3, 4, 1, 0}) {
+    for (int byExt : {0, 1}) {
+      state.byExtension = byExt;
+      std::vector<CatalogueRow> expected;
+      for (int r = 0; r < rows.Count(); ++r) expected.push_back(rows.Row(r));
+      SortState reference = state;
+      FlipDirection(reference, column);
+      std::stable_sort(expected.begin(), expected.end(),
+                       [&](const CatalogueRow& a, const CatalogueRow& b) {
+                         return CompareRows(a, b, column, table, reference) < 0;
+                       });
+      std::vector<int> moved;
+      std::vector<int> tagsBefore;
+      for (int r = 0; r < rows.Count(); ++r) tagsBefore.push_back(rows.Tag(r));
+      SortByColumn(rows, table, state, column, &moved);
+      ASSERT_EQ(state.directions, reference.directions);
+      ASSERT_EQ(rows.Count(), static_cast<int>(expected.size()));
+      for (int r = 0; r < rows.Count(); ++r) {
+        ASSERT_EQ(rows.Row(r).cells, expected[r].cells) << column << " " << r;
+        ASSERT_EQ(rows.Tag(r), expected[r].tag);
+        ASSERT_EQ(rows.Checked(r), expected[r].checked);
+      }
+      for (std::size_t old = 0; old < moved.size(); ++old)
+        ASSERT_EQ(rows.Tag(moved[old]), tagsBefore[old]);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace clip
