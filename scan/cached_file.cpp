@@ -17,19 +17,27 @@ std::size_t CachedMovieFile::RawReadFully(std::uint64_t offset, void* buffer, st
   return total;
 }
 
+unsigned char* CachedMovieFile::Reserve(std::size_t n) {
+  if (n > cacheCapacity_) {
+    cache_.reset(new unsigned char[n]);
+    cacheCapacity_ = n;
+  }
+  cacheSize_ = 0;
+  return cache_.get();
+}
+
 bool CachedMovieFile::Fill(std::uint64_t start, std::size_t n) {
-  cache_.resize(n);
-  cache_.resize(RawReadFully(start, cache_.data(), n));
+  cacheSize_ = RawReadFully(start, Reserve(n), n);
   cacheStart_ = start;
-  return !cache_.empty();
+  return cacheSize_ != 0;
 }
 
 std::size_t CachedMovieFile::ReadAt(std::uint64_t offset, void* buffer, std::size_t n) {
   if (n == 0 || offset >= size_) return 0;
   n = static_cast<std::size_t>(std::min<std::uint64_t>(n, size_ - offset));
 
-  bool cached = offset >= cacheStart_ && offset - cacheStart_ < cache_.size() &&
-                n <= cache_.size() - (offset - cacheStart_);
+  bool cached = offset >= cacheStart_ && offset - cacheStart_ < cacheSize_ &&
+                n <= cacheSize_ - (offset - cacheStart_);
   if (!cached) {
     if (size_ <= kWholeFileMax) {
       if (!Fill(0, static_cast<std::size_t>(size_))) return 0;
@@ -40,19 +48,19 @@ std::size_t CachedMovieFile::ReadAt(std::uint64_t offset, void* buffer, std::siz
       if (!Fill(start, kBlock)) return 0;
     } else {
       std::size_t got = RawReadFully(offset, buffer, n);
-      if (n <= kWholeFileMax) {
-        cache_.assign(static_cast<unsigned char*>(buffer),
-                      static_cast<unsigned char*>(buffer) + got);
+      if (got != 0 && n <= kWholeFileMax) {
+        std::memcpy(Reserve(got), buffer, got);
+        cacheSize_ = got;
         cacheStart_ = offset;
       }
       return got;
     }
   }
   // A short fill (a file that shrank, a failed read) serves what it holds.
-  if (offset < cacheStart_ || offset - cacheStart_ >= cache_.size()) return 0;
+  if (offset < cacheStart_ || offset - cacheStart_ >= cacheSize_) return 0;
   std::size_t at = static_cast<std::size_t>(offset - cacheStart_);
-  n = std::min(n, cache_.size() - at);
-  std::memcpy(buffer, cache_.data() + at, n);
+  n = std::min(n, cacheSize_ - at);
+  std::memcpy(buffer, cache_.get() + at, n);
   return n;
 }
 

@@ -4,7 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <vector>
+#include <memory>
 
 #include "scan/scan.h"
 
@@ -32,9 +32,12 @@ class CachedMovieFile : public MovieFile {
  private:
   std::size_t RawReadFully(std::uint64_t offset, void* buffer, std::size_t n);
   bool Fill(std::uint64_t start, std::size_t n);
+  unsigned char* Reserve(std::size_t n);
 
   std::uint64_t size_;
-  std::vector<unsigned char> cache_;
+  // Left uninitialised: every byte served has been read first.
+  std::unique_ptr<unsigned char[]> cache_;
+  std::size_t cacheCapacity_ = 0, cacheSize_ = 0;
   std::uint64_t cacheStart_ = 0;
 };
 
