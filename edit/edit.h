@@ -17,7 +17,8 @@ namespace clip {
 enum class InfoFault {
   None = 0,
   Missing,        // no file at the row's path
-  CannotOpen,     // read-only, locked by another program, or no access
+  CannotOpen,     // locked by another program, or no access
+  ReadOnly,       // marked read-only
   NotRiffAvi,     // does not start with a RIFF 'AVI ' header
   Truncated,      // the RIFF header claims more bytes than the file holds
   NoIndex,        // no idx1 chunk inside the RIFF chunk

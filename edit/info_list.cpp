@@ -178,7 +178,9 @@ std::string InfoFaultText(InfoFault fault) {
     case InfoFault::Missing:
       return "ﾌｧｲﾙが見つかりません";
     case InfoFault::CannotOpen:
-      return "書込み用に開けません (読み取り専用か使用中です)";
+      return "書込み用に開けません (使用中か、権限がありません)";
+    case InfoFault::ReadOnly:
+      return "読み取り専用のﾌｧｲﾙです";
     case InfoFault::NotRiffAvi:
       return "RIFF AVI形式のﾌｧｲﾙではありません";
     case InfoFault::NoIndex:

@@ -1,4 +1,6 @@
 // The INFO writer over plain file I/O.
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstdio>
 
@@ -62,6 +64,10 @@ InfoFault WriteInfoToFile(const std::string& path, const InfoRequest& request) {
   std::FILE* probe = std::fopen(path.c_str(), "rb");
   if (!probe) return errno == ENOENT ? InfoFault::Missing : InfoFault::CannotOpen;
   std::fclose(probe);
+  // A file marked read-only stays so, even for a user whom the system
+  // would let write it anyway.
+  struct stat st {};
+  if (stat(path.c_str(), &st) == 0 && !(st.st_mode & S_IWUSR)) return InfoFault::ReadOnly;
   std::FILE* f = std::fopen(path.c_str(), "r+b");
   if (!f) return InfoFault::CannotOpen;
   InfoFault fault = Write(f, request);

@@ -1,0 +1,170 @@
+// Playback through a test player registered as the AVI open command in the
+// test prefix's registry; every registry change is undone afterwards.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "../dialogs/dialog_harness.h"
+#include "app/dialogs_win.h"
+
+namespace dlgtest {
+namespace {
+
+// Keeps the default value of one key under HKEY_CLASSES_ROOT and puts it
+// back, or removes what was created, when it goes.
+class ClassesValue {
+ public:
+  explicit ClassesValue(std::string subkey) : subkey_(std::move(subkey)) {
+    // The topmost part of the path that does not exist yet.
+    std::string path;
+    std::size_t pos = 0;
+    while (pos != std::string::npos) {
+      std::size_t next = subkey_.find('\\', pos);
+      path = subkey_.substr(0, next);
+      HKEY k;
+      if (RegOpenKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) {
+        created_ = path;
+        break;
+      }
+      RegCloseKey(k);
+      pos = next == std::string::npos ? next : next + 1;
+    }
+    HKEY k;
+    if (created_.empty() &&
+        RegOpenKeyExA(HKEY_CLASSES_ROOT, subkey_.c_str(), 0, KEY_READ, &k) == ERROR_SUCCESS) {
+      DWORD size = 0;
+      if (RegQueryValueExA(k, nullptr, nullptr, &type_, nullptr, &size) == ERROR_SUCCESS) {
+        value_.resize(size);
+        had_ = RegQueryValueExA(k, nullptr, nullptr, &type_, reinterpret_cast<BYTE*>(value_.data()),
+                                &size) == ERROR_SUCCESS;
+      }
+      RegCloseKey(k);
+    }
+  }
+  ~ClassesValue() {
+    if (!created_.empty()) {
+      RegDeleteTreeA(HKEY_CLASSES_ROOT, created_.c_str());
+      return;
+    }
+    HKEY k;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, subkey_.c_str(), 0, KEY_WRITE, &k) != ERROR_SUCCESS)
+      return;
+    if (had_)
+      RegSetValueExA(k, nullptr, 0, type_, reinterpret_cast<const BYTE*>(value_.data()),
+                     static_cast<DWORD>(value_.size()));
+    else
+      RegDeleteValueA(k, nullptr);
+    RegCloseKey(k);
+  }
+  void Set(const std::string& value) {
+    HKEY k;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, subkey_.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
+                              &k, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExA(k, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                   static_cast<DWORD>(value.size() + 1));
+    RegCloseKey(k);
+  }
+  void Remove() {
+    HKEY k;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, subkey_.c_str(), 0, KEY_WRITE, &k) != ERROR_SUCCESS)
+      return;
+    RegDeleteValueA(k, nullptr);
+    RegCloseKey(k);
+  }
+
+ private:
+  std::string subkey_, created_;
+  bool had_ = false;
+  DWORD type_ = REG_SZ;
+  std::string value_;
+};
+
+const char* const kCommandKey = "AVIFile\\shell\\open\\command";
+
+class Playback : public MainWindowTest {
+ protected:
+  void SetUp() override {
+    Open();
+    log = files / "player.log";
+    SetEnvironmentVariableA("CLIP_PLAYER_LOG", log.c_str());
+    CreateDirectoryA((files / "My Movies").c_str(), nullptr);
+    ASSERT_TRUE(WriteFileBytes(files / "My Movies\\a b.avi", "movie"));
+    ASSERT_TRUE(WriteFileBytes(files / "first.avi", "movie"));
+    AddRow("first.avi", {{clip::DirPath, files.path()}});
+    AddRow("a b.avi", {{clip::DirPath, files / "My Movies"}});
+  }
+  void TearDown() override {
+    SetEnvironmentVariableA("CLIP_PLAYER_LOG", nullptr);
+    MainWindowTest::TearDown();
+  }
+  // What the player wrote, waiting for it to run.
+  std::string PlayerLog() {
+    for (int i = 0; i < 200; ++i) {
+      std::string text = ReadFileBytes(log);
+      if (!text.empty()) return text;
+      Sleep(50);
+    }
+    return {};
+  }
+  std::string log;
+  const std::string player = CLIP_TEST_PLAYER_WIN;
+};
+
+TEST_F(Playback, APathWithSpacesReachesThePlayerAsOneArgument) {
+  ClassesValue command(kCommandKey);
+  command.Set("\"" + player + "\" \"%1\"");
+  Select({1});
+  clip::PlaySelectedMovie(clip::App().main);
+  const std::string text = PlayerLog();
+  EXPECT_NE(text.find("argc=2\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("arg=" + (files / "My Movies\\a b.avi") + "\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("cwd=" + (files / "My Movies") + "\n"), std::string::npos) << text;
+}
+
+TEST_F(Playback, AnUnquotedCommandNamesThePlayerUpToExe) {
+  ClassesValue command(kCommandKey);
+  ASSERT_EQ(player.find(' '), std::string::npos);
+  command.Set(player + " /play %1 more.exe");
+  Select({0, 1});  // the lower selected row plays
+  clip::PlaySelectedMovie(clip::App().main);
+  const std::string text = PlayerLog();
+  EXPECT_NE(text.find("argc=2\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("arg=" + (files / "first.avi") + "\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("cwd=" + files.path() + "\n"), std::string::npos) << text;
+}
+
+TEST_F(Playback, WithoutARegisteredPlayerTheMovieOpensThroughItsAssociation) {
+  ClassesValue command(kCommandKey);
+  command.Remove();
+  // .avi files belong to a test type whose open command is the test player.
+  ClassesValue type(".avi");
+  type.Set("ClipTestMovie");
+  ClassesValue open("ClipTestMovie\\shell\\open\\command");
+  open.Set("\"" + player + "\" \"%1\"");
+  Select({1});
+  clip::PlaySelectedMovie(clip::App().main);
+  const std::string text = PlayerLog();
+  EXPECT_NE(text.find("a b.avi"), std::string::npos) << text;
+}
+
+TEST_F(Playback, AMissingMovieIsReportedAndNothingStarts) {
+  ClassesValue command(kCommandKey);
+  command.Set("\"" + player + "\" \"%1\"");
+  DeleteFileA((files / "first.avi").c_str());
+  Select({0});
+  WithDialog(
+      "再生失敗", [] { clip::PlaySelectedMovie(clip::App().main); },
+      [&](HWND box, DWORD) {
+        EXPECT_EQ(WindowText(GetDlgItem(box, 0xffff)),
+                  "再生するﾌｧｲﾙが見つかりません\n再生は失敗しました");
+        EXPECT_EQ(GetWindow(box, GW_OWNER), nullptr);  // no owner window
+        Click(box, IDOK);
+      });
+  Sleep(500);
+  EXPECT_EQ(ReadFileBytes(log), "");
+}
+
+}  // namespace
+}  // namespace dlgtest
