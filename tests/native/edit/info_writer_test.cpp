@@ -6,12 +6,14 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
 #include "edit/edit.h"
 #include "edit/info_list.h"
 #include "riff_build.h"
+#include "scan/probe.h"
 
 namespace clip {
 namespace {
@@ -130,6 +132,38 @@ TEST_F(InfoWriterFiles, MissingUnopenableAndReadOnlyFilesAreReported) {
   ASSERT_EQ(chmod(path.c_str(), 0444), 0);
   EXPECT_EQ(WriteInfoToFile(path, Texts("t", "", "")), InfoFault::ReadOnly);
   EXPECT_EQ(Get(path), PlainAvi());
+}
+
+// The row builder's own tail scan over a file's bytes.
+class BytesMovie : public MovieFile {
+ public:
+  explicit BytesMovie(std::string bytes) : bytes_(std::move(bytes)) {}
+  std::uint64_t Size() override { return bytes_.size(); }
+  std::size_t ReadAt(std::uint64_t offset, void* buffer, std::size_t n) override {
+    if (offset >= bytes_.size()) return 0;
+    n = std::min<std::size_t>(n, bytes_.size() - offset);
+    std::memcpy(buffer, bytes_.data() + offset, n);
+    return n;
+  }
+
+ private:
+  std::string bytes_;
+};
+
+TEST_F(InfoWriterFiles, TheNextScanReadsWhatWasWrittenLast) {
+  const std::string path = Put("a.avi", PlainAvi());
+  ASSERT_EQ(WriteInfoToFile(path, Texts(std::string(255, 'T'), "maker", "note to delete")),
+            InfoFault::None);
+  BytesMovie first(Get(path));
+  InfoTail t = ScanInfoTail(first);
+  EXPECT_EQ(t.title, std::string(255, 'T'));  // a full cell is read back whole
+  EXPECT_EQ(t.comment, "note to delete");
+  ASSERT_EQ(WriteInfoToFile(path, Texts("new", "", "")), InfoFault::None);
+  BytesMovie second(Get(path));
+  t = ScanInfoTail(second);
+  EXPECT_EQ(t.title, "new");
+  EXPECT_EQ(t.creator, "");
+  EXPECT_EQ(t.comment, "");
 }
 
 class CheckedRows : public InfoWriterFiles {
