@@ -107,6 +107,8 @@ const Movie kMovies[] = {
     {"sub/deeper/deep.mpg", "MPEG1", "MP2"},
 };
 
+void PrintTo(const Movie& m, std::ostream* os) { *os << m.name; }
+
 class MovieFileProbe : public ::testing::TestWithParam<Movie> {};
 
 TEST_P(MovieFileProbe, AgreesWithFfprobe) {
