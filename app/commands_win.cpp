@@ -90,7 +90,7 @@ void OnNew(HWND main) {
 
 void LoadCsv(HWND main, const std::string& path) {
   AppState& app = App();
-  std::vector<int> selected = SelectedRows();
+  RowMarks marks{SelectedRows(), FocusedRow()};
   int before = app.rows.Count();
   int result;
   {
@@ -99,9 +99,8 @@ void LoadCsv(HWND main, const std::string& path) {
   }
   if (result == kCsvLoaded) {
     // The file's rows go on top: the selection moves down with its rows.
-    int added = app.rows.Count() - before;
     SyncRowCount();
-    if (added > 0) ReplaceSelection(selected, SelectionAfterInsert(selected, 0, added));
+    FollowInsertedRows(marks, 0, app.rows.Count() - before);
     ApplyEventStates(main, ShellEvent::CsvLoaded);
     return;
   }
@@ -234,18 +233,10 @@ void OnPaste() {
   AppState& app = App();
   int s = FirstSelectedRow();
   if (s < 0) return;
-  std::vector<int> selected = SelectedRows();
-  int focus = static_cast<int>(
-      SendMessageA(app.list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+  RowMarks marks{SelectedRows(), FocusedRow()};
   int at = PasteRow(app.rows, app.table, s, app.clipboard);
   SyncRowCount();
-  ReplaceSelection(selected, SelectionAfterInsert(selected, at, 1));
-  if (focus >= at) {
-    LVITEMA item{};
-    item.stateMask = item.state = LVIS_FOCUSED;
-    SendMessageA(app.list, LVM_SETITEMSTATE, static_cast<WPARAM>(focus + 1),
-                 reinterpret_cast<LPARAM>(&item));
-  }
+  FollowInsertedRows(marks, at, 1);
   ShowRowTotalsNow();
 }
 
@@ -354,14 +345,11 @@ void ScanIntoList(const std::string& folder) {
 
 void AddMovieRowAt(const std::string& path, int index) {
   AppState& app = App();
-  std::vector<int> selected = SelectedRows();
+  RowMarks marks{SelectedRows(), FocusedRow()};
   int before = app.rows.Count();
   WithScanContext([&](ScanContext& ctx) { AddMovieRow(ctx, path, index); });
   SyncRowCount();
-  if (app.rows.Count() > before && !selected.empty()) {
-    int at = index < before ? index : before;
-    ReplaceSelection(selected, SelectionAfterInsert(selected, at, app.rows.Count() - before));
-  }
+  FollowInsertedRows(marks, index < before ? index : before, app.rows.Count() - before);
 }
 
 void ShowTotalsFor(const std::string& path) {

@@ -22,11 +22,6 @@ constexpr int kLabelPadding = 12;
 
 bool DirPathOn() { return App().table.IsOn(DirPath); }
 
-int FocusedRow() {
-  return static_cast<int>(
-      SendMessageA(App().list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
-}
-
 void SetRowState(int row, UINT state, UINT mask) {
   LVITEMA item{};
   item.stateMask = mask;
@@ -208,6 +203,20 @@ void ReplaceSelection(const std::vector<int>& now, const std::vector<int>& wante
       ++j;
     }
   }
+}
+
+int FocusedRow() {
+  HWND list = App().list;
+  if (!list) return -1;
+  return static_cast<int>(
+      SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+}
+
+void FollowInsertedRows(const RowMarks& before, int at, int count) {
+  if (count <= 0) return;
+  if (!before.selected.empty())
+    ReplaceSelection(before.selected, SelectionAfterInsert(before.selected, at, count));
+  if (before.focus >= at) SetRowState(before.focus + count, LVIS_FOCUSED, LVIS_FOCUSED);
 }
 
 void SyncRowCount() {

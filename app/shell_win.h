@@ -39,6 +39,15 @@ std::vector<int> SelectedRows();
 // Makes exactly these rows selected (ascending), given the rows that are
 // selected now; rows in both are left alone.
 void ReplaceSelection(const std::vector<int>& now, const std::vector<int>& wanted);
+// The selected rows and the focused row, taken before rows are inserted.
+struct RowMarks {
+  std::vector<int> selected;
+  int focus = -1;
+};
+int FocusedRow();
+// After count rows were inserted at index at (the list already knows the
+// new count): the selection and the focus move down with their rows.
+void FollowInsertedRows(const RowMarks& before, int at, int count);
 // Tells the list the row count changed, keeping the scroll position.
 void SyncRowCount();
 // Fits one column (position) to its texts and header.

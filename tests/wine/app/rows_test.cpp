@@ -115,6 +115,7 @@ TEST_F(Rows, CopyAndPasteInsertBelowTheFirstSelectedRow) {
   std::vector<std::string> copied;
   for (int c = 0; c <= 16; ++c) copied.push_back(Cell(3, c));
   Select({1, 2});
+  Focus(2);
   Command(IDM_PASTE);
   ASSERT_EQ(AppWindow::Rows(), 6);
   EXPECT_EQ(Names(), "013234");
@@ -122,6 +123,7 @@ TEST_F(Rows, CopyAndPasteInsertBelowTheFirstSelectedRow) {
   EXPECT_EQ(rows().Tag(2), 2);
   // The selected rows stay selected: old row 2 is now row 3.
   EXPECT_EQ(Selected(), (std::vector<int>{1, 3}));
+  EXPECT_EQ(SendMessageA(list(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED), 3);
   EXPECT_EQ(Status(0), clip::App().savedTotalsText);
   EXPECT_NE(Status(0).find("6"), std::string::npos);
 }
