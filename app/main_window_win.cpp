@@ -137,10 +137,11 @@ LRESULT OnDropFiles(HWND hwnd, HDROP drop) {
   HCURSOR previous = SetCursor(LoadCursor(nullptr, IDC_WAIT));
   std::string last;
   for (UINT i = 0; i < count; ++i) {
-    char path[256] = {};
-    DragQueryFileA(drop, i, path, sizeof path);
+    // The whole path, however long: a path cut short could name another file.
+    std::string path(DragQueryFileA(drop, i, nullptr, 0) + 1, '\0');
+    path.resize(DragQueryFileA(drop, i, path.data(), static_cast<UINT>(path.size())));
     last = path;
-    DWORD attributes = GetFileAttributesA(path);
+    DWORD attributes = GetFileAttributesA(path.c_str());
     switch (ClassifyDroppedPath(attributes, last)) {
       case PathKind::Folder:
         ScanIntoList(last);
