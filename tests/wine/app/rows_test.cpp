@@ -206,6 +206,13 @@ TEST_F(Rows, ClickOnTheCheckBoxTogglesIt) {
   SendMessageA(list(), WM_LBUTTONUP, 0, at);
   Pump();
   EXPECT_FALSE(rows().Checked(2));
+  // The space key toggles the focused row once.
+  Focus(4);
+  SendMessageA(list(), WM_KEYDOWN, VK_SPACE, 0);
+  SendMessageA(list(), WM_KEYUP, VK_SPACE, 0);
+  Pump();
+  EXPECT_TRUE(rows().Checked(4));
+  EXPECT_FALSE(rows().Checked(2));
 }
 
 TEST_F(Rows, ContextMenuSetsTheMainMenuStates) {
