@@ -59,6 +59,14 @@ void RowModel::Delete(int row) {
   if (row >= 0 && row < Count()) rows_.erase(rows_.begin() + row);
 }
 
+void RowModel::Reorder(const std::vector<int>& order) {
+  if (order.size() != rows_.size()) return;
+  std::vector<CatalogueRow> sorted;
+  sorted.reserve(rows_.size());
+  for (int old : order) sorted.push_back(std::move(rows_[static_cast<std::size_t>(old)]));
+  rows_ = std::move(sorted);
+}
+
 void RowModel::StableSort(
     const std::function<bool(const CatalogueRow&, const CatalogueRow&)>& less) {
   std::stable_sort(rows_.begin(), rows_.end(), less);

@@ -40,6 +40,10 @@ class RowModel {
   void Clear() { rows_.clear(); }
   const CatalogueRow& Row(int row) const { return rows_[static_cast<std::size_t>(row)]; }
 
+  // Puts the rows in a new order: order[j] is the present index of the row
+  // that goes to place j (a permutation of 0..Count()-1).
+  void Reorder(const std::vector<int>& order);
+
   // Stable sort of the whole model; less(a, b) orders two rows.
   void StableSort(const std::function<bool(const CatalogueRow&, const CatalogueRow&)>& less);
 

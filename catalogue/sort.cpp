@@ -1,7 +1,6 @@
 #include "catalogue/sort.h"
 
 #include <algorithm>
-#include <cstdint>
 #include <cstring>
 #include <numeric>
 #include <string>
@@ -135,65 +134,6 @@ class ColumnKeys {
   std::vector<Span> spans_;
 };
 
-// Moves every row r of the model to place rank[r].
-void ApplyRanks(RowModel& rows, const std::vector<int>& rank) {
-  const std::size_t n = rank.size();
-  // A row keeps its cell storage while the model's sort moves it, so the
-  // storage's address names the row during the sort. A compact table maps
-  // the address (its 16-byte unit, which fits 32 bits within the heap) to
-  // the row's new place; it stays small enough for the processor's cache.
-  std::size_t capacity = 16;
-  int bits = 4;
-  while (capacity < n + n / 3) {
-    capacity <<= 1;
-    ++bits;
-  }
-  const std::uint32_t mask = static_cast<std::uint32_t>(capacity - 1);
-  struct Entry {
-    std::uint32_t key = 0;  // 0: free
-    std::int32_t rank = 0;
-  };
-  std::vector<Entry> table(capacity);
-  auto keyOf = [](const CatalogueRow& row) {
-    return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(row.cells.data()) >> 4);
-  };
-  auto slot = [&](std::uint32_t key) {
-    std::uint32_t h = static_cast<std::uint32_t>((key * 2654435761u) >> (32 - bits));
-    while (table[h].key != 0 && table[h].key != key) h = (h + 1) & mask;
-    return h;
-  };
-  bool distinct = true;
-  for (std::size_t r = 0; r < n && distinct; ++r) {
-    const CatalogueRow& row = rows.Row(static_cast<int>(r));
-    std::uint32_t key = keyOf(row);
-    std::uint32_t h = key ? slot(key) : 0;
-    if (key == 0 || table[h].key == key ||
-        reinterpret_cast<std::uintptr_t>(row.cells.data()) >> 4 != key)
-      distinct = false;  // no storage of its own, or an address beyond the table's key
-    table[h] = {key, rank[r]};
-  }
-  if (distinct) {
-    rows.StableSort([&](const CatalogueRow& a, const CatalogueRow& b) {
-      return table[slot(keyOf(a))].rank < table[slot(keyOf(b))].rank;
-    });
-    return;
-  }
-  // Otherwise build the model again in the new order.
-  std::vector<int> order(n);
-  for (std::size_t r = 0; r < n; ++r)
-    order[static_cast<std::size_t>(rank[r])] = static_cast<int>(r);
-  RowModel sorted;
-  for (int old : order) {
-    const CatalogueRow& row = rows.Row(old);
-    int at = sorted.Insert(sorted.Count(), row.cells.empty() ? std::string_view() : row.cells[0],
-                           row.tag);
-    for (std::size_t c = 1; c < row.cells.size(); ++c)
-      sorted.SetCell(at, static_cast<int>(c), row.cells[c]);
-    sorted.SetChecked(at, row.checked);
-  }
-  rows = std::move(sorted);
-}
-
 }  // namespace
 
 void SortByColumn(RowModel& rows, const CategoryTable& table, SortState& state, int column,
@@ -213,11 +153,12 @@ void SortByColumn(RowModel& rows, const CategoryTable& table, SortState& state, 
       return ascending ? d < 0 : d > 0;
     });
   }
-  std::vector<int> rank(order.size());
-  for (std::size_t j = 0; j < order.size(); ++j)
-    rank[static_cast<std::size_t>(order[j])] = static_cast<int>(j);
-  ApplyRanks(rows, rank);
-  if (moved) *moved = std::move(rank);
+  if (moved) {
+    moved->assign(order.size(), 0);
+    for (std::size_t j = 0; j < order.size(); ++j)
+      (*moved)[static_cast<std::size_t>(order[j])] = static_cast<int>(j);
+  }
+  rows.Reorder(order);
 }
 
 }  // namespace clip
