@@ -88,7 +88,8 @@ void OnNew(HWND main) {
   SetCaption(main, NewFileCaption(kDefaultTitle));
 }
 
-void LoadCsv(HWND main, const std::string& path) {
+// Loads a CSV list on top of the rows; false when it was refused.
+bool LoadCsv(HWND main, const std::string& path) {
   AppState& app = App();
   RowMarks marks{SelectedRows(), FocusedRow()};
   int before = app.rows.Count();
@@ -102,20 +103,24 @@ void LoadCsv(HWND main, const std::string& path) {
     SyncRowCount();
     FollowInsertedRows(marks, 0, app.rows.Count() - before);
     ApplyEventStates(main, ShellEvent::CsvLoaded);
-    return;
+    return true;
   }
   if (result == kCsvCannotOpen) {
     MessageBoxA(main, CsvOpenFailedText(path).c_str(), kCsvOpenFailedCaption, MB_ICONERROR | MB_OK);
-    return;
+    return false;
   }
   const char* caption = result == kCsvCountMismatch ? kCsvErrorCaptionCount : kCsvErrorCaptionItem;
   MessageBoxA(main, CsvErrorText(result).c_str(), caption, MB_ICONERROR | MB_OK);
+  return false;
 }
 
 void OnOpen(HWND main) {
   AppState& app = App();
   if (!ChooseListFileToOpen(main)) return;
   std::string path = app.pathBuffer;
+  const std::string previousFile = app.currentListFile;
+  char previousCaption[1024] = {};
+  GetWindowTextA(main, previousCaption, sizeof previousCaption);
   app.settings.loadDir = PathDirectory(path);
   app.currentListFile = path;
   ShowListCaption(main, path, false);
@@ -125,7 +130,12 @@ void OnOpen(HWND main) {
       ApplyEventStates(main, ShellEvent::OpenTextList);
       break;
     case ListKind::Csv:
-      LoadCsv(main, path);
+      // A refused list does not become the save target: a later save would
+      // overwrite the file the user meant to load with the rows on screen.
+      if (!LoadCsv(main, path)) {
+        app.currentListFile = previousFile;
+        SetWindowTextA(main, previousCaption);
+      }
       break;
     default:
       break;

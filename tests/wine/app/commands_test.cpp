@@ -262,6 +262,28 @@ TEST_F(Commands, CsvErrorBoxesKeepTheList) {
   }
 }
 
+TEST_F(Commands, RefusedCsvDoesNotBecomeTheSaveTarget) {
+  commandLine = MakeMovies();
+  Open();
+  std::string good = files / "kept.csv";
+  ChooseFiles({good});
+  Command(IDM_SAVEAS);
+  ASSERT_EQ(clip::App().currentListFile, good);
+  std::string refused = files / "refused.csv";
+  const std::string refusedBytes = "\"ファイル名\",\"x\"\r\n\"a\",\"b\"\r\n";
+  WriteFileBytes(refused, refusedBytes);
+  ChooseFiles({refused});
+  {
+    BoxAnswerer answer(IDOK);
+    Command(IDM_OPEN);
+    ASSERT_EQ(answer.Seen().size(), 1u);
+  }
+  EXPECT_EQ(clip::App().currentListFile, good);
+  EXPECT_EQ(Caption(), "Clipledger - <kept.csv>");
+  Command(IDM_SAVE);
+  EXPECT_EQ(ReadFileBytes(refused), refusedBytes);
+}
+
 TEST_F(Commands, CsvThatCannotBeOpenedIsReportedByName) {
   Open();
   std::string gone = files / "gone.csv";
