@@ -118,7 +118,12 @@ void SetStatusText(int part, const std::string& text) {
 
 void StatusBarSink::SetStatusText(int part, const std::string& text) {
   clip::SetStatusText(part, text);
-  // The scan runs inside one message: paint the progress now.
+  // The scan runs inside one message: paint the progress now, but at most
+  // every 50 ms, since a repaint per file would cost more than the file.
+  static DWORD lastPaint = 0;
+  DWORD now = GetTickCount();
+  if (now - lastPaint < 50) return;
+  lastPaint = now;
   if (HWND status = App().status) UpdateWindow(status);
 }
 
