@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 source tools/wine-env.sh
 exe=build/win/app/clipledger.exe
 samples=$(wine64 winepath -w "$PWD/samples" 2>/dev/null | tr -d '\r')
-if [ -n "${DISPLAY:-}" ] && { ! command -v xdpyinfo >/dev/null || xdpyinfo >/dev/null 2>&1; } && [ -z "${CLIP_HEADLESS:-}" ]; then
+if [ -z "${CLIP_HEADLESS:-}" ] && [ -n "${DISPLAY:-}" ] && [ "$DISPLAY" != ":${CLIP_XVFB_DISPLAY:-87}" ] && { [[ "$DISPLAY" != :* ]] || clip_display_alive "$DISPLAY"; }; then
   exec wine64 "$exe" "$samples"
 fi
 unset DISPLAY
