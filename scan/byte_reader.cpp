@@ -3,6 +3,10 @@
 namespace clip {
 
 std::vector<std::uint8_t> ReadBytes(MovieFile& file, std::uint64_t offset, std::size_t n) {
+  // Never more than the file holds: a small file costs a small buffer.
+  const std::uint64_t size = file.Size();
+  if (offset >= size) return {};
+  if (n > size - offset) n = static_cast<std::size_t>(size - offset);
   std::vector<std::uint8_t> bytes(n);
   std::size_t got = 0;
   // Every pass either adds at least one byte or ends the loop.
