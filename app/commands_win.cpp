@@ -19,7 +19,6 @@ namespace clip {
 namespace {
 
 constexpr const char* kSaveFailedCaption = "ﾌｧｲﾙ保存失敗";
-constexpr const char* kCsvOpenFailedCaption = "CSVﾃﾞｰﾀ読み込み失敗 [ﾌｧｲﾙを開けません]";
 constexpr const char* kScanErrorCaption = "ｽｷｬﾝ実行ｴﾗｰ";
 constexpr const char* kScanErrorText =
     "指定されたﾌｫﾙﾀﾞはﾌｫﾙﾀﾞ名変更、移動、削除されました\nｵｰﾄｽｷｬﾝの実行に失敗しました、ﾊﾟｽを再設定し"
@@ -106,7 +105,7 @@ bool LoadCsv(HWND main, const std::string& path) {
     return true;
   }
   if (result == kCsvCannotOpen) {
-    MessageBoxA(main, CsvOpenFailedText(path).c_str(), kCsvOpenFailedCaption, MB_ICONERROR | MB_OK);
+    MessageBoxA(main, CsvOpenFailedText(path).c_str(), kCsvErrorCaptionOpen, MB_ICONERROR | MB_OK);
     return false;
   }
   const char* caption = result == kCsvCountMismatch ? kCsvErrorCaptionCount : kCsvErrorCaptionItem;
@@ -162,10 +161,24 @@ void OnSaveAs(HWND main) {
       if (WriteList(main, path, format, false)) TakeSavedName(main, path);
       break;
     }
-    case ListKind::Html:
+    case ListKind::Html: {
+      // The name is taken as the dialog opens, and "保存中止" keeps it; but
+      // a page that could not be written and was then given up does not
+      // become the current list.
+      const std::string previousFile = app.currentListFile;
+      const std::string previousSaveDir = app.settings.saveDir;
+      const int previousSaveState = GetMenuState(main, IDM_SAVE);
+      char previousCaption[1024] = {};
+      GetWindowTextA(main, previousCaption, sizeof previousCaption);
       TakeSavedName(main, path);
-      ShowHtmlOptionsDialog(main);
+      if (ShowHtmlOptionsDialog(main) == HtmlDialogEnd::CancelledAfterFailedWrite) {
+        app.currentListFile = previousFile;
+        app.settings.saveDir = previousSaveDir;
+        SetMenuState(main, IDM_SAVE, previousSaveState);
+        SetWindowTextA(main, previousCaption);
+      }
       break;
+    }
     case ListKind::None:
       TakeSavedName(main, path);
       break;

@@ -252,7 +252,7 @@ void ToggleCheck(int row) {
 
 void FitColumn(int column) {
   AppState& app = App();
-  if (!app.list || column < 0 || column > app.table.columnCount) return;
+  if (!app.list || column < 0 || column >= app.table.columnCount) return;
   // The list cannot measure texts it does not hold, so the widest text
   // of the column is measured here, with the list's font.
   HDC dc = GetDC(app.list);
@@ -266,18 +266,10 @@ void FitColumn(int column) {
     GetTextExtentPoint32A(dc, text.data(), static_cast<int>(text.size()), &size);
     widest = std::max(widest, static_cast<int>(size.cx));
   }
-  char header[64] = {};
-  LVCOLUMNA info{};
-  info.mask = LVCF_TEXT;
-  info.pszText = header;
-  info.cchTextMax = sizeof header;
-  SendMessageA(app.list, LVM_GETCOLUMNA, static_cast<WPARAM>(column),
-               reinterpret_cast<LPARAM>(&info));
-  SIZE headerSize{};
-  GetTextExtentPoint32A(dc, header, static_cast<int>(std::strlen(header)), &headerSize);
   if (old) SelectObject(dc, old);
   ReleaseDC(app.list, dc);
-  int width = std::max(widest, static_cast<int>(headerSize.cx)) + kLabelPadding;
+  // Like LVSCW_AUTOSIZE: the contents decide, not the header.
+  int width = widest + kLabelPadding;
   if (column == 0 && DirPathOn()) width += GetSystemMetrics(SM_CXSMICON) + 4;  // the check box
   SendMessageA(app.list, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), MAKELPARAM(width, 0));
 }

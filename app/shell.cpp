@@ -111,7 +111,7 @@ PathKind ClassifyDroppedPath(std::uint32_t attributes, std::string_view path) {
 std::int64_t SelectedKB(const RowModel& rows, const CategoryTable& table,
                         const std::vector<int>& selected) {
   std::int64_t total = 0;
-  for (int r : selected) total += RowSizeKB(rows, table, r);
+  for (int r : selected) total = AddKB(total, RowSizeKB(rows, table, r));
   return total;
 }
 

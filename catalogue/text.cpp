@@ -172,13 +172,26 @@ std::int64_t RowSizeKB(const RowModel& rows, const CategoryTable& table, int row
   if (table.IsOn(FileSizeBT)) return ParseGroupedNumber(cell) / 1024;
   if (table.IsOn(FileSizeMB)) {
     dropUnit("MB");
-    return static_cast<std::int64_t>(static_cast<double>(ParseTenths(cell)) * 1024.0);
+    // A loaded list may hold any number here; the kilobytes stay within
+    // 64 bits.
+    const double kb = static_cast<double>(ParseTenths(cell)) * 1024.0;
+    constexpr double kLimit = 9.2e18;
+    if (!(kb > -kLimit)) return -static_cast<std::int64_t>(kLimit);
+    if (!(kb < kLimit)) return static_cast<std::int64_t>(kLimit);
+    return static_cast<std::int64_t>(kb);
   }
   if (table.IsOn(FileSizeKB)) {
     dropUnit("KB");
     return ParseGroupedNumber(cell);
   }
   return 0;
+}
+
+std::int64_t AddKB(std::int64_t a, std::int64_t b) {
+  std::int64_t sum = 0;
+  if (__builtin_add_overflow(a, b, &sum))
+    return b > 0 ? std::numeric_limits<std::int64_t>::max() : std::numeric_limits<std::int64_t>::min();
+  return sum;
 }
 
 std::string ColorToHtml(std::string_view hex) {

@@ -32,6 +32,9 @@ std::int64_t ParseGroupedNumber(std::string_view text);
 float ParseTenths(std::string_view text);
 // Size of one row in KB, read back from column 1.
 std::int64_t RowSizeKB(const RowModel& rows, const CategoryTable& table, int row);
+// a + b, held at the 64-bit limits instead of wrapping (size cells of a
+// loaded list can hold any number).
+std::int64_t AddKB(std::int64_t a, std::int64_t b);
 // Upper-case hex of a 0x00BBGGRR colour to the RRGGBB form of HTML.
 std::string ColorToHtml(std::string_view hex);
 

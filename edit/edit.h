@@ -16,6 +16,7 @@ namespace clip {
 // Why the INFO writer left a file alone.
 enum class InfoFault {
   None = 0,
+  NoFullPath,     // the row's folder cell names no drive or share
   Missing,        // no file at the row's path
   CannotOpen,     // locked by another program, or no access
   ReadOnly,       // marked read-only

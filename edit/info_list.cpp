@@ -175,6 +175,8 @@ std::string InfoFaultText(InfoFault fault) {
   switch (fault) {
     case InfoFault::None:
       return "";
+    case InfoFault::NoFullPath:
+      return "ﾌｫﾙﾀﾞが完全なﾊﾟｽではありません";
     case InfoFault::Missing:
       return "ﾌｧｲﾙが見つかりません";
     case InfoFault::CannotOpen:

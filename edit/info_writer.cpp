@@ -57,6 +57,17 @@ InfoFault Write(std::FILE* f, const InfoRequest& request) {
   return InfoFault::None;
 }
 
+// A folder cell that names its drive or share. A loaded or hand-edited
+// list may hold an empty or relative folder, which would make the path
+// point at a file of the same name somewhere else.
+bool IsFullFolder(const std::string& folder, char separator) {
+  if (separator != '\\') return !folder.empty() && folder[0] == separator;
+  const auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+  if (folder.size() >= 2 && letter(folder[0]) && folder[1] == ':')
+    return folder.size() == 2 || folder[2] == '\\';
+  return folder.size() > 2 && folder[0] == '\\' && folder[1] == '\\';
+}
+
 }  // namespace
 
 InfoFault WriteInfoToFile(const std::string& path, const InfoRequest& request) {
@@ -90,10 +101,15 @@ std::vector<InfoWriteProblem> WriteCheckedInfo(const RowModel& rows, const Categ
   };
   for (int i = 0; i < rows.Count(); ++i) {
     if (!rows.Checked(i)) continue;
-    const std::string path = rows.Cell(i, table.position[DirPath]) + separator + rows.Cell(i, 0);
+    const std::string folder = rows.Cell(i, table.position[DirPath]);
+    const std::string path = folder + separator + rows.Cell(i, 0);
     // Only AVI files are written; other movies are left alone without a word.
     const char last = path.empty() ? '\0' : path.back();
     if (last != 'i' && last != 'I') continue;
+    if (!IsFullFolder(folder, separator)) {
+      problems.push_back({path, InfoFaultText(InfoFault::NoFullPath), InfoFault::NoFullPath});
+      continue;
+    }
     InfoRequest request;
     request.title = text(i, MovieTitle);
     request.creator = text(i, Creater);

@@ -19,9 +19,7 @@ void RunWriteInfoCommand(HWND owner) {
       IDOK)
     return;
   AppState& app = App();
-  HCURSOR previous = SetCursor(LoadCursor(nullptr, IDC_WAIT));
   const std::vector<InfoWriteProblem> problems = WriteCheckedInfo(app.rows, app.table);
-  SetCursor(previous);
   // A run where every file was written stays silent; otherwise one box
   // names the files that were left alone and why.
   if (!problems.empty())

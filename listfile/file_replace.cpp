@@ -39,6 +39,8 @@ std::string ErrnoCauseText(int error) {
 }
 
 #ifndef _WIN32
+bool PathExists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
+
 bool IsReadOnlyFile(const std::string& path) {
   return access(path.c_str(), F_OK) == 0 && access(path.c_str(), W_OK) != 0;
 }

@@ -14,6 +14,9 @@ bool ReplaceFileWith(const std::string& from, const std::string& to, std::string
 // neither replaced nor appended to).
 bool IsReadOnlyFile(const std::string& path);
 
+// True when something (file or folder) exists at path.
+bool PathExists(const std::string& path);
+
 // Cuts the file at path back to size bytes (after a failed append).
 bool TruncateFileTo(const std::string& path, long long size);
 

@@ -26,6 +26,7 @@ COLORREF g_customColours[16];  // this dialog's own, kept for the run
 
 struct HtmlDialog {
   HtmlOptions options;  // the colours live here while the dialog is open
+  bool writeFailed = false;
 };
 
 // A radio group: its buttons in the order of the values 0, 1, 2.
@@ -153,6 +154,7 @@ void WritePage(HWND dlg, HtmlDialog& d) {
     // The page was not written: say so and let the user try again or cancel.
     MessageBoxA(dlg, SaveFailedText(path, result.error).c_str(), kSaveFailedCaption,
                 MB_ICONERROR | MB_OK);
+    d.writeFailed = true;
     return;
   }
   EndDialog(dlg, IDOK);
@@ -223,11 +225,14 @@ INT_PTR CALLBACK HtmlOptionsProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
 
 }  // namespace
 
-void ShowHtmlOptionsDialog(HWND owner) {
-  if (!App().profile) return;
+HtmlDialogEnd ShowHtmlOptionsDialog(HWND owner) {
+  if (!App().profile) return HtmlDialogEnd::Cancelled;
   HtmlDialog d;
-  DialogBoxParamA(App().instance ? App().instance : GetModuleHandleA(nullptr), "HTMLEDIT", owner,
-                  HtmlOptionsProc, reinterpret_cast<LPARAM>(&d));
+  const INT_PTR end =
+      DialogBoxParamA(App().instance ? App().instance : GetModuleHandleA(nullptr), "HTMLEDIT",
+                      owner, HtmlOptionsProc, reinterpret_cast<LPARAM>(&d));
+  if (end == IDOK) return HtmlDialogEnd::Saved;
+  return d.writeFailed ? HtmlDialogEnd::CancelledAfterFailedWrite : HtmlDialogEnd::Cancelled;
 }
 
 }  // namespace clip

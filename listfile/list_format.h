@@ -72,10 +72,10 @@ SaveResult ReplaceFileContents(const std::string& path,
 SaveResult AppendFileContents(const std::string& path,
                               const std::function<void(ListOutput&)>& write);
 
-// The name written before renaming over path: path + ".tmp", shortened at a
-// character boundary when that would exceed 259 bytes. Empty when no such
-// name fits.
-std::string TempPathFor(const std::string& path);
+// The name written before renaming over path: path + ".tmp" (".tmp1",
+// ".tmp2", ... for later attempts), shortened at a character boundary when
+// that would exceed 259 bytes. Empty when no such name fits.
+std::string TempPathFor(const std::string& path, int attempt = 0);
 
 // The message of a failed save: names the file and the cause.
 std::string SaveFailureText(const std::string& path, const std::string& cause);

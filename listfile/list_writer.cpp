@@ -159,8 +159,9 @@ std::string SaveFailureText(const std::string& path, const std::string& cause) {
   return "ﾌｧｲﾙを保存できませんでした\n" + path + "\n" + cause;
 }
 
-std::string TempPathFor(const std::string& path) {
-  if (path.size() + 4 <= kPathMax) return path + ".tmp";
+std::string TempPathFor(const std::string& path, int attempt) {
+  const std::string number = attempt > 0 ? std::to_string(attempt) : std::string();
+  if (path.size() + 4 + number.size() <= kPathMax) return path + ".tmp" + number;
   // Character boundaries of the path, so that no double-byte character is
   // cut in half; the shortened name must stay within the file name.
   std::size_t nameStart = 0;
@@ -174,7 +175,7 @@ std::string TempPathFor(const std::string& path) {
       nameStart = i + 1;
     }
   }
-  const std::string suffix = "~.tmp";
+  const std::string suffix = "~" + number + ".tmp";
   for (auto it = starts.rbegin(); it != starts.rend(); ++it) {
     if (*it <= nameStart) break;
     if (*it + suffix.size() <= kPathMax) return path.substr(0, *it) + suffix;
@@ -184,8 +185,15 @@ std::string TempPathFor(const std::string& path) {
 
 SaveResult ReplaceFileContents(const std::string& path,
                                const std::function<void(ListOutput&)>& write) {
-  const std::string temp = TempPathFor(path);
+  // A file that happens to carry the temporary name is not the writer's to
+  // overwrite or remove: the first free name is taken.
+  std::string temp;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    temp = TempPathFor(path, attempt);
+    if (temp.empty() || !PathExists(temp)) break;
+  }
   if (temp.empty()) return {false, SaveFailureText(path, ErrnoCauseText(ENAMETOOLONG))};
+  if (PathExists(temp)) return {false, SaveFailureText(path, ErrnoCauseText(EEXIST))};
   std::FILE* file = std::fopen(temp.c_str(), "wb");
   if (!file) return {false, SaveFailureText(path, ErrnoCauseText(errno))};
   int error = 0;
@@ -207,7 +215,12 @@ SaveResult AppendFileContents(const std::string& path,
   std::FILE* file = std::fopen(path.c_str(), "ab");
   if (!file) return {false, SaveFailureText(path, ErrnoCauseText(errno))};
   // The old end of the file, to cut a failed append's partial lines away.
-  long oldSize = std::fseek(file, 0, SEEK_END) == 0 ? std::ftell(file) : -1;
+  // 64-bit: a text list may pass 2 GB.
+#ifdef _WIN32
+  const long long oldSize = _fseeki64(file, 0, SEEK_END) == 0 ? _ftelli64(file) : -1;
+#else
+  const long long oldSize = fseeko(file, 0, SEEK_END) == 0 ? static_cast<long long>(ftello(file)) : -1;
+#endif
   int error = 0;
   if (!WriteAndClose(file, write, error)) {
     if (oldSize >= 0) TruncateFileTo(path, oldSize);

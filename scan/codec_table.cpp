@@ -154,12 +154,13 @@ std::string RenameVideoCodec(std::string_view d) {
   if (n >= 4 && d[3] == 'X') return (n >= 17 && d[16] == 'L') ? "DivX Low" : "DivX Fast";
   if (n >= 1 && d[0] == 'I') {
     std::size_t p = d.find('.');
-    // The point needs a byte on each side; d[0] is 'I', so p is never 0.
-    if (p == std::string_view::npos || p + 1 >= n) return "Indeo";
+    // Without a point there is no version to show. d[0] is 'I', so p is
+    // never 0; a point at the very end shows the digit before it alone.
+    if (p == std::string_view::npos) return "Indeo";
     std::string out = "Indeo ";
     out += d[p - 1];
     out += '.';
-    out += d[p + 1];
+    if (p + 1 < n) out += d[p + 1];
     return out;
   }
   if (n >= 1 && d[0] == 'C') return "Cinepak";

@@ -33,7 +33,8 @@ void ProbeAviVideo(const AviVideoStream& v, CodecNames& codecs, ProbeFields& fie
   std::string description = codecs.VideoDescription(code);
   if (description.empty()) description = BuiltInVideoDescription(code);
   if (description.empty()) description = kUnknownCodec;
-  description = FitText(description, kFieldMax);
+  // The rules look at the whole description (its last bytes may lie past
+  // what the field can hold); only the result is cut to the field.
   fields.videoFormat = FitText(RenameVideoCodec(description), kFieldMax);
 
   // Frames per second = rate / scale (rate unsigned, scale signed); without

@@ -24,7 +24,7 @@ std::string TotalsText(const RowModel& rows, const CategoryTable& table) {
   if (!table.AnySizeOn()) return text + "Not KB(Not MB)";
   // 64-bit: a catalogue of several terabytes does not wrap.
   std::int64_t totalKB = 0;
-  for (int row = 0; row < n; ++row) totalKB += RowSizeKB(rows, table, row);
+  for (int row = 0; row < n; ++row) totalKB = AddKB(totalKB, RowSizeKB(rows, table, row));
   text += GroupThousands(std::to_string(totalKB));
   text += "KB";
   char buffer[64];

@@ -7,7 +7,8 @@ namespace clip {
 std::string ProgramFolderFromCommandLine(std::string_view commandLine) {
   std::string_view path;
   if (!commandLine.empty() && commandLine[0] == '"') {
-    std::size_t close = commandLine.find('"', 1);
+    // The closing quote is looked for from the path's second character.
+    std::size_t close = commandLine.find('"', 2);
     path = commandLine.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1);
   } else {
     std::size_t space = commandLine.find(' ');

@@ -233,6 +233,37 @@ TEST_F(CheckedRows, WithoutTheFolderCategoryNothingIsWritten) {
   EXPECT_EQ(Get(a), avi);
 }
 
+TEST_F(CheckedRows, AFolderCellThatIsNoFullPathIsRefused) {
+  // A loaded list may hold an empty or relative folder; the path would then
+  // name some other file of the same name.
+  const std::string avi = PlainAvi();
+  const std::string a = Put("a.avi", avi);
+  Add("a.avi", true);
+  rows_.SetCell(0, table_.position[DirPath], "");
+  Add("a.avi", true);
+  rows_.SetCell(1, table_.position[DirPath], "relative/dir");
+  std::vector<InfoWriteProblem> problems = Run();
+  ASSERT_EQ(problems.size(), 2u);
+  EXPECT_EQ(problems[0].fault, InfoFault::NoFullPath);
+  EXPECT_EQ(problems[1].fault, InfoFault::NoFullPath);
+  EXPECT_EQ(Get(a), avi);
+
+  // Windows folders: a drive ("D:" for files in the root, "D:\\x") or a
+  // share are full paths; "D:x" and "x\\y" are not.
+  auto faultFor = [&](const std::string& folder) {
+    rows_.SetCell(0, table_.position[DirPath], folder);
+    rows_.SetChecked(1, false);
+    std::vector<InfoWriteProblem> p = WriteCheckedInfo(rows_, table_, '\\');
+    return p.empty() ? InfoFault::None : p[0].fault;
+  };
+  EXPECT_EQ(faultFor("D:"), InfoFault::Missing);
+  EXPECT_EQ(faultFor("D:\\movies"), InfoFault::Missing);
+  EXPECT_EQ(faultFor("\\\\server\\share"), InfoFault::Missing);
+  EXPECT_EQ(faultFor("D:movies"), InfoFault::NoFullPath);
+  EXPECT_EQ(faultFor("movies\\old"), InfoFault::NoFullPath);
+  EXPECT_EQ(faultFor("\\movies"), InfoFault::NoFullPath);
+}
+
 TEST_F(CheckedRows, HiddenCategoriesKeepWhatTheFileHolds) {
   const std::string avi = PlainAvi();
   const std::string a = Put("a.avi", avi + RenderInfoList({"old title", "old maker", "old note"}));

@@ -182,6 +182,21 @@ TEST(SaveListFile, FolderInTheWayFailsAndStaysAFolder) {
   EXPECT_FALSE(Exists(path + ".tmp"));
 }
 
+TEST(SaveListFile, AFileWithTheTemporaryNameIsLeftAlone) {
+  ScratchDir dir;
+  CategoryTable t = TableWith({});
+  std::string path = dir.File("list.csv");
+  WriteAll(path + ".tmp", "the user's own file");
+  WriteAll(path + ".tmp1", "another one");
+  RowModel rows = OneRow({"a.avi"});
+  SaveResult r = SaveListFile(rows, t, path, ListFormat::Csv, false);
+  EXPECT_TRUE(r.ok) << r.error;
+  EXPECT_EQ(ReadAll(path), FormatCsvList(rows, t));
+  EXPECT_EQ(ReadAll(path + ".tmp"), "the user's own file");
+  EXPECT_EQ(ReadAll(path + ".tmp1"), "another one");
+  EXPECT_FALSE(Exists(path + ".tmp2"));
+}
+
 TEST(SaveListFile, ReadOnlyListIsNotReplaced) {
   ScratchDir dir;
   ASSERT_EQ(chmod(dir.path().c_str(), 0777), 0);  // the folder itself stays writable
@@ -257,6 +272,11 @@ TEST(TempPath, StaysBesideTheFileAndWithinThePathLimit) {
   ASSERT_FALSE(t2.empty());
   EXPECT_LE(t2.size(), 259u);
   EXPECT_EQ((t2.size() - 5 - 247) % 2, 0u);
+  // Later attempts take other names.
+  EXPECT_EQ(TempPathFor("C:\\lists\\a.csv", 2), "C:\\lists\\a.csv.tmp2");
+  std::string t3 = TempPathFor(longPath, 3);
+  EXPECT_LE(t3.size(), 259u);
+  EXPECT_EQ(t3.substr(t3.size() - 6), "~3.tmp");
   // No room left in the name itself.
   EXPECT_EQ(TempPathFor("C:\\" + std::string(254, 'd') + "\\a"), "");
 }

@@ -45,6 +45,18 @@ TEST(Totals, SumsAboveTwoTerabytesDoNotWrap) {
             "2file(s) 6,442,450,944KB(6291456.0MB)");
 }
 
+TEST(Totals, HugeCellsOfALoadedListHoldAtTheLimit) {
+  // A hand-edited list can hold any number; the sum stops at the 64-bit
+  // limit instead of wrapping to a negative total.
+  CategoryTable kb = OnlyCategories({FileSizeKB});
+  EXPECT_EQ(TotalsText(RowsWithSizeCells({"9,223,372,036,854,775,807KB", "5KB"}), kb).substr(0, 35),
+            "2file(s) 9,223,372,036,854,775,807K");
+  CategoryTable mb = OnlyCategories({FileSizeMB});
+  std::string text = TotalsText(RowsWithSizeCells({"99999999999999999999.9MB", "1.0MB"}), mb);
+  EXPECT_EQ(text.find('-'), std::string::npos) << text;
+  EXPECT_EQ(text.rfind("2file(s) 9,", 0), 0u) << text;
+}
+
 TEST(Totals, ScanTotalsWriteAllFourPartsFromTheDriveOfThePath) {
   CategoryTable bytes = OnlyCategories({FileSizeBT});
   RowModel rows = RowsWithSizeCells({"1,048,576", "2,097,152", "524,288"});

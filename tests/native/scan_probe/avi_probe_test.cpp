@@ -343,6 +343,10 @@ TEST(AviProbe, LongDescriptionsFitTheField) {
   Probed p = ProbeBytes(MakeAvi(AviSpec{}), codecs);
   EXPECT_EQ(p.f.videoFormat, std::string(63, 'a'));
   EXPECT_EQ(p.f.audioFormat, std::string(62, 'b'));
+  // The renaming rules read the whole description, whose ending lies past
+  // what the field holds.
+  codecs.video[Code("XVID")] = std::string(70, 'a') + " Codec V3";
+  EXPECT_EQ(ProbeBytes(MakeAvi(AviSpec{}), codecs).f.videoFormat, "MPEG4 V3");
 }
 
 TEST(MovieKind, ToldByThePathEnding) {

@@ -35,7 +35,7 @@ TEST(RenameVideoCodec, FirstMatchingRuleWins) {
 
 TEST(RenameVideoCodec, IndeoWithoutBytesAroundThePoint) {
   EXPECT_EQ(RenameVideoCodec("Indeo"), "Indeo");
-  EXPECT_EQ(RenameVideoCodec("Indeo 4."), "Indeo");
+  EXPECT_EQ(RenameVideoCodec("Indeo 4."), "Indeo 4.");
   EXPECT_EQ(RenameVideoCodec("I.5"), "Indeo I.5");
   EXPECT_EQ(RenameVideoCodec("Intel 4.1 and 5.2"), "Indeo 4.1");
 }

@@ -277,10 +277,14 @@ TEST_F(Rows, FittingWidthsMeasuresTheTexts) {
   int comment = table.position[clip::Comment];
   int dir = table.position[clip::DirPath];
   ASSERT_EQ(ColumnWidth(comment), 400);
+  for (int r = 0; r < 5; ++r) rows().SetCell(r, comment, "");
   Command(IDM_FIT_COMMENT);
   int fitted = ColumnWidth(comment);
-  EXPECT_LT(fitted, 200);  // empty cells: the header's width
-  EXPECT_GT(fitted, 10);
+  EXPECT_LT(fitted, 30);  // empty cells: the margin alone, as LVSCW_AUTOSIZE
+  EXPECT_GT(fitted, 0);
+  rows().SetCell(1, comment, "a fairly long comment of forty-odd chars");
+  Command(IDM_FIT_COMMENT);
+  EXPECT_GT(ColumnWidth(comment), 150);
   rows().SetCell(0, dir, std::string(120, 'W'));
   Command(IDM_FIT_ALL);
   EXPECT_GT(ColumnWidth(dir), 300);

@@ -33,7 +33,9 @@ class HtmlDialog : public MainWindowTest {
 };
 
 TEST_F(HtmlDialog, DefaultsAreShownAndWrittenAsTheWriterFormatsThem) {
-  Show([&](HWND dlg, DWORD) {
+  clip::HtmlDialogEnd end = clip::HtmlDialogEnd::Cancelled;
+  WithDialog(kCaption, [&] { end = clip::ShowHtmlOptionsDialog(clip::App().main); },
+             [&](HWND dlg, DWORD) {
     EXPECT_EQ(GetWindowLongA(dlg, GWL_STYLE) & WS_SYSMENU, 0);  // no close box
     EXPECT_EQ(ItemText(dlg, IDC_HTML_CAPTION), "Untitled");
     EXPECT_EQ(ItemText(dlg, IDC_HTML_TOPTITLE), "Untitled");
@@ -57,6 +59,7 @@ TEST_F(HtmlDialog, DefaultsAreShownAndWrittenAsTheWriterFormatsThem) {
     for (const auto& [id, colour] : swatches) EXPECT_EQ(ShownColour(dlg, id), colour) << id;
     Click(dlg, IDOK);
   });
+  EXPECT_EQ(end, clip::HtmlDialogEnd::Saved);
   EXPECT_EQ(ReadFileBytes(page), Expected(clip::HtmlOptions{}));
   EXPECT_FALSE(IniHas("HtmlSetting", "Caption"));  // writing a page saves no settings
 }
@@ -160,7 +163,11 @@ TEST_F(HtmlDialog, AnOutOfRangeChoiceChecksNothingAndTheDefaultIsUsed) {
 TEST_F(HtmlDialog, APageThatCannotBeWrittenIsReportedAndTheDialogStays) {
   const std::string bad = files / "no such folder\\page.htm";
   clip::App().pathBuffer = bad;
-  Show([&](HWND dlg, DWORD ui) {
+  // Given up after the failure, the dialog says so to save-as, which then
+  // keeps the previous list name.
+  clip::HtmlDialogEnd end = clip::HtmlDialogEnd::Saved;
+  WithDialog(kCaption, [&] { end = clip::ShowHtmlOptionsDialog(clip::App().main); },
+             [&](HWND dlg, DWORD ui) {
     ClickLater(dlg, IDOK);
     HWND box = WaitForOwned(ui, dlg);
     ASSERT_NE(box, nullptr);
@@ -175,6 +182,7 @@ TEST_F(HtmlDialog, APageThatCannotBeWrittenIsReportedAndTheDialogStays) {
     EXPECT_TRUE(IsWindow(dlg));
     Click(dlg, IDCANCEL);
   });
+  EXPECT_EQ(end, clip::HtmlDialogEnd::CancelledAfterFailedWrite);
 }
 
 TEST_F(HtmlDialog, TheImageChooserFillsInTheFileNameOnly) {
