@@ -6,7 +6,8 @@ namespace clip {
 
 const std::array<CategoryInfo, kCategoryCount> kCategories = {{
     {"FileName", "ﾌｧｲﾙ名", 200, Align::Left, 40022, "ﾌｧｲﾙ名", "ファイル名", Align::Left},
-    {"FileSizeBT", "ｻｲｽﾞ(Byte)", 85, Align::Right, 40038, "ﾌｧｲﾙｻｲｽﾞ(Byte)", "サイズ(Byte)", Align::Right},
+    {"FileSizeBT", "ｻｲｽﾞ(Byte)", 85, Align::Right, 40038, "ﾌｧｲﾙｻｲｽﾞ(Byte)", "サイズ(Byte)",
+     Align::Right},
     {"FileSizeMB", "ｻｲｽﾞ(MB)", 65, Align::Right, 40023, "ﾌｧｲﾙｻｲｽﾞ(MB)", "サイズ(MB)", Align::Right},
     {"FileSizeKB", "ｻｲｽﾞ(KB)", 75, Align::Right, 40024, "ﾌｧｲﾙｻｲｽﾞ(KB)", "サイズ(KB)", Align::Right},
     {"MovieTitle", "ﾀｲﾄﾙ", 250, Align::Left, 40025, "動画ﾀｲﾄﾙ", "タイトル", Align::Left},
@@ -20,7 +21,8 @@ const std::array<CategoryInfo, kCategoryCount> kCategories = {{
     {"Janle", "ｼﾞｬﾝﾙ", 100, Align::Left, 40034, "ｼﾞｬﾝﾙ", "ジャンル", Align::Left},
     {"Creater", "製作者名", 100, Align::Left, 40035, "製作者名", "製作者名", Align::Left},
     {"Comment", "ｺﾒﾝﾄ", 400, Align::Left, 40036, "ｺﾒﾝﾄ", "コメント", Align::Left},
-    {"DirPath", "ﾃﾞｨﾚｸﾄﾘﾊﾟｽ", 300, Align::Left, 40026, "ﾃﾞｨﾚｸﾄﾘﾊﾟｽ", "ディレクトリパス", Align::Left},
+    {"DirPath", "ﾃﾞｨﾚｸﾄﾘﾊﾟｽ", 300, Align::Left, 40026, "ﾃﾞｨﾚｸﾄﾘﾊﾟｽ", "ディレクトリパス",
+     Align::Left},
     {"VolLabel", "ﾎﾞﾘｭｰﾑ", 100, Align::Left, 40040, "ﾎﾞﾘｭｰﾑﾗﾍﾞﾙ", "ボリューム", Align::Left},
 }};
 

@@ -6,7 +6,9 @@ namespace clip {
 
 namespace {
 const std::string kEmpty;
-std::string_view Cut(std::string_view text) { return text.substr(0, std::min(text.size(), kCellMax)); }
+std::string_view Cut(std::string_view text) {
+  return text.substr(0, std::min(text.size(), kCellMax));
+}
 }  // namespace
 
 int RowModel::Insert(int index, std::string_view fileName, int tag) {

@@ -27,7 +27,8 @@ std::string MidText(std::string_view text, int start, int count) {
   first = std::max(first, 0LL);
   last = std::min(last, len);
   if (last <= first) return {};
-  return std::string(text.substr(static_cast<std::size_t>(first), static_cast<std::size_t>(last - first)));
+  return std::string(
+      text.substr(static_cast<std::size_t>(first), static_cast<std::size_t>(last - first)));
 }
 
 namespace {
@@ -167,7 +168,8 @@ float ParseTenths(std::string_view text) {
 std::int64_t RowSizeKB(const RowModel& rows, const CategoryTable& table, int row) {
   std::string cell = LeftText(rows.Cell(row, 1), 31);
   auto dropUnit = [&](std::string_view unit) {
-    if (cell.size() >= 2 && std::string_view(cell).substr(cell.size() - 2) == unit) cell.resize(cell.size() - 2);
+    if (cell.size() >= 2 && std::string_view(cell).substr(cell.size() - 2) == unit)
+      cell.resize(cell.size() - 2);
   };
   if (table.IsOn(FileSizeBT)) return ParseGroupedNumber(cell) / 1024;
   if (table.IsOn(FileSizeMB)) {
@@ -190,7 +192,8 @@ std::int64_t RowSizeKB(const RowModel& rows, const CategoryTable& table, int row
 std::int64_t AddKB(std::int64_t a, std::int64_t b) {
   std::int64_t sum = 0;
   if (__builtin_add_overflow(a, b, &sum))
-    return b > 0 ? std::numeric_limits<std::int64_t>::max() : std::numeric_limits<std::int64_t>::min();
+    return b > 0 ? std::numeric_limits<std::int64_t>::max()
+                 : std::numeric_limits<std::int64_t>::min();
   return sum;
 }
 

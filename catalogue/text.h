@@ -44,7 +44,9 @@ std::int32_t ParseLongBase0(std::string_view text);
 std::int64_t ParseLongBase0_64(std::string_view text);
 
 // True when byte b starts a code page 932 double-byte character.
-inline bool IsLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+inline bool IsLeadByte(unsigned char b) {
+  return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
 // True when the last byte of text is a path separator of its own (not the
 // second byte of a double-byte character).
 bool EndsWithSeparator(std::string_view text);

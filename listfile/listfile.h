@@ -21,12 +21,12 @@ struct HtmlOptions {
   std::string caption = "Untitled";
   std::string topTitle = "Untitled";
   std::string topTitleSize = "7";
-  int topTitleAlign = 1;  // 0 left, 1 center, 2 right
-  int backgroundKind = 0; // 0 colour, 1 image
+  int topTitleAlign = 1;   // 0 left, 1 center, 2 right
+  int backgroundKind = 0;  // 0 colour, 1 image
   std::string backgroundImage = "C:\\";
   std::string cellFontSize = "3";
   int headerAlign = 1;
-  int rowColouring = 0;   // 0 all rows alike (colour set 1), 1 alternate
+  int rowColouring = 0;  // 0 all rows alike (colour set 1), 1 alternate
   int dataAlign = 1;
   std::uint32_t foBackColor = 0xffffff, foFontColor = 0x0;
   std::uint32_t fitBackColor = 0xffffff, fitFontColor = 0x0;
@@ -48,12 +48,17 @@ SaveResult SaveListFile(const RowModel& rows, const CategoryTable& table, const 
 
 // 0 loaded; 1 no line or wrong field count; 2 other categories; 3 the file
 // could not be opened (the list is unchanged for 1, 2 and 3).
-enum CsvLoadResult { kCsvLoaded = 0, kCsvCountMismatch = 1, kCsvItemMismatch = 2, kCsvCannotOpen = 3 };
+enum CsvLoadResult {
+  kCsvLoaded = 0,
+  kCsvCountMismatch = 1,
+  kCsvItemMismatch = 2,
+  kCsvCannotOpen = 3
+};
 int LoadCsvList(RowModel& rows, const CategoryTable& table, const std::string& path);
 
 // Message box texts for results 1 and 2.
 extern const char* const kCsvErrorCaptionCount;  // "CSVﾃﾞｰﾀ読み込み失敗 [ｶﾃｺﾞﾘ数不一致]"
-extern const char* const kCsvErrorCaptionItem;   // "CSVﾃﾞｰﾀ読み込み失敗 [ｶﾃｺﾞﾘ項目不一致]"
+extern const char* const kCsvErrorCaptionItem;  // "CSVﾃﾞｰﾀ読み込み失敗 [ｶﾃｺﾞﾘ項目不一致]"
 // "%s ｴﾗｰｺｰﾄﾞ%d" filled with the explanation and the result.
 std::string CsvErrorText(int result);
 // Caption for result 3; CsvErrorText(3) explains that the file could not be

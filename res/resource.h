@@ -5,21 +5,21 @@
 #pragma once
 
 // Command ids (shortcut in the trailing comment).
-#define IDM_NEW 40001            // Ctrl+N
-#define IDM_OPEN 40002           // Ctrl+O
+#define IDM_NEW 40001   // Ctrl+N
+#define IDM_OPEN 40002  // Ctrl+O
 #define IDM_SAVEAS 40003
-#define IDM_SAVE 40004           // Ctrl+S
+#define IDM_SAVE 40004  // Ctrl+S
 #define IDM_EXIT 40005
-#define IDM_SCAN 40006           // Ctrl+M
-#define IDM_AUTOSCAN 40007       // Ctrl+A
-#define IDM_CUT 40008            // Ctrl+X
-#define IDM_COPY 40009           // Ctrl+C
-#define IDM_PASTE 40010          // Ctrl+V
-#define IDM_DELETE 40011         // Del
-#define IDM_LISTEDIT 40012       // Ctrl+E
+#define IDM_SCAN 40006      // Ctrl+M
+#define IDM_AUTOSCAN 40007  // Ctrl+A
+#define IDM_CUT 40008       // Ctrl+X
+#define IDM_COPY 40009      // Ctrl+C
+#define IDM_PASTE 40010     // Ctrl+V
+#define IDM_DELETE 40011    // Del
+#define IDM_LISTEDIT 40012  // Ctrl+E
 #define IDM_SORT_NAME 40013
 #define IDM_SORT_EXT 40014
-#define IDM_FIND 40015           // Ctrl+F
+#define IDM_FIND 40015  // Ctrl+F
 #define IDM_TOOLBAR 40016
 #define IDM_STATUSBAR 40017
 #define IDM_CUSTOMIZE 40018
@@ -44,9 +44,9 @@
 #define IDM_FIT_SIZEBT 40038
 #define IDM_GRIDLINE 40039
 #define IDM_FIT_VOLLABEL 40040
-#define IDM_WRITEINFO 40041      // Ctrl+W
-#define IDM_CLEARCHECKS 40042    // Ctrl+U
-#define IDM_PLAY 40044           // Ctrl+P
+#define IDM_WRITEINFO 40041    // Ctrl+W
+#define IDM_CLEARCHECKS 40042  // Ctrl+U
+#define IDM_PLAY 40044         // Ctrl+P
 
 #define IDM_FIRST 40001
 #define IDM_LAST 40044

@@ -190,7 +190,8 @@ INT_PTR CALLBACK CustomizeProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
       }
       return FALSE;
     case WM_CTLCOLORSTATIC: {
-      std::uint32_t* colour = d ? SwatchColour(*d, GetDlgCtrlID(reinterpret_cast<HWND>(lp))) : nullptr;
+      std::uint32_t* colour =
+          d ? SwatchColour(*d, GetDlgCtrlID(reinterpret_cast<HWND>(lp))) : nullptr;
       if (!colour) return FALSE;
       return reinterpret_cast<INT_PTR>(SwatchBrush(reinterpret_cast<HWND>(lp), *colour));
     }

@@ -56,6 +56,8 @@ std::string ColorText(unsigned colour) {
   return buf;
 }
 
-unsigned ParseColorText(std::string_view text) { return static_cast<unsigned>(ParseLongBase0(text)); }
+unsigned ParseColorText(std::string_view text) {
+  return static_cast<unsigned>(ParseLongBase0(text));
+}
 
 }  // namespace clip

@@ -27,8 +27,7 @@ class MemoryProfile : public Profile {
   std::string GetString(std::string_view section, std::string_view key, std::string_view def,
                         std::size_t bufferSize) override;
   int GetInt(std::string_view section, std::string_view key, int def) override;
-  bool WriteString(std::string_view section, std::string_view key,
-                   std::string_view value) override;
+  bool WriteString(std::string_view section, std::string_view key, std::string_view value) override;
   bool Has(std::string_view section, std::string_view key) const;
   int writes = 0;
 

@@ -13,8 +13,7 @@ class IniProfile : public Profile {
   std::string GetString(std::string_view section, std::string_view key, std::string_view def,
                         std::size_t bufferSize) override;
   int GetInt(std::string_view section, std::string_view key, int def) override;
-  bool WriteString(std::string_view section, std::string_view key,
-                   std::string_view value) override;
+  bool WriteString(std::string_view section, std::string_view key, std::string_view value) override;
   const std::string& path() const { return path_; }
 
  private:

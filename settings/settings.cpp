@@ -9,7 +9,8 @@ std::string ProgramFolderFromCommandLine(std::string_view commandLine) {
   if (!commandLine.empty() && commandLine[0] == '"') {
     // The closing quote is looked for from the path's second character.
     std::size_t close = commandLine.find('"', 2);
-    path = commandLine.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1);
+    path =
+        commandLine.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1);
   } else {
     std::size_t space = commandLine.find(' ');
     path = commandLine.substr(0, space);

@@ -34,31 +34,33 @@ class HtmlDialog : public MainWindowTest {
 
 TEST_F(HtmlDialog, DefaultsAreShownAndWrittenAsTheWriterFormatsThem) {
   clip::HtmlDialogEnd end = clip::HtmlDialogEnd::Cancelled;
-  WithDialog(kCaption, [&] { end = clip::ShowHtmlOptionsDialog(clip::App().main); },
-             [&](HWND dlg, DWORD) {
-    EXPECT_EQ(GetWindowLongA(dlg, GWL_STYLE) & WS_SYSMENU, 0);  // no close box
-    EXPECT_EQ(ItemText(dlg, IDC_HTML_CAPTION), "Untitled");
-    EXPECT_EQ(ItemText(dlg, IDC_HTML_TOPTITLE), "Untitled");
-    EXPECT_EQ(ItemText(dlg, IDC_HTML_IMAGE), "C:\\");
-    EXPECT_EQ(ItemText(dlg, IDC_HTML_TOP_SIZE), "7");
-    EXPECT_EQ(ItemText(dlg, IDC_HTML_CELL_SIZE), "3");
-    EXPECT_TRUE(Checked(dlg, IDC_HTML_TOP_CENTER));
-    EXPECT_TRUE(Checked(dlg, IDC_HTML_BACK_COLOUR));
-    EXPECT_TRUE(Checked(dlg, IDC_HTML_FIT_CENTER));
-    EXPECT_TRUE(Checked(dlg, IDC_HTML_ROWS_ALIKE));
-    EXPECT_TRUE(Checked(dlg, IDC_HTML_FII_CENTER));
-    EXPECT_FALSE(Checked(dlg, IDC_HTML_TOP_LEFT));
-    const std::pair<int, COLORREF> swatches[] = {{IDC_HTML_FOBACK_SWATCH, RGB(255, 255, 255)},
-                                                 {IDC_HTML_FITBACK_SWATCH, RGB(255, 255, 255)},
-                                                 {IDC_HTML_FITFONT_SWATCH, 0},
-                                                 {IDC_HTML_FIIBACK1_SWATCH, RGB(255, 255, 255)},
-                                                 {IDC_HTML_FIIBACK2_SWATCH, RGB(0xcc, 0xcc, 0xcc)},
-                                                 {IDC_HTML_FIIFONT1_SWATCH, 0},
-                                                 {IDC_HTML_FIIFONT2_SWATCH, 0},
-                                                 {IDC_HTML_FOFONT_SWATCH, 0}};
-    for (const auto& [id, colour] : swatches) EXPECT_EQ(ShownColour(dlg, id), colour) << id;
-    Click(dlg, IDOK);
-  });
+  WithDialog(
+      kCaption, [&] { end = clip::ShowHtmlOptionsDialog(clip::App().main); },
+      [&](HWND dlg, DWORD) {
+        EXPECT_EQ(GetWindowLongA(dlg, GWL_STYLE) & WS_SYSMENU, 0);  // no close box
+        EXPECT_EQ(ItemText(dlg, IDC_HTML_CAPTION), "Untitled");
+        EXPECT_EQ(ItemText(dlg, IDC_HTML_TOPTITLE), "Untitled");
+        EXPECT_EQ(ItemText(dlg, IDC_HTML_IMAGE), "C:\\");
+        EXPECT_EQ(ItemText(dlg, IDC_HTML_TOP_SIZE), "7");
+        EXPECT_EQ(ItemText(dlg, IDC_HTML_CELL_SIZE), "3");
+        EXPECT_TRUE(Checked(dlg, IDC_HTML_TOP_CENTER));
+        EXPECT_TRUE(Checked(dlg, IDC_HTML_BACK_COLOUR));
+        EXPECT_TRUE(Checked(dlg, IDC_HTML_FIT_CENTER));
+        EXPECT_TRUE(Checked(dlg, IDC_HTML_ROWS_ALIKE));
+        EXPECT_TRUE(Checked(dlg, IDC_HTML_FII_CENTER));
+        EXPECT_FALSE(Checked(dlg, IDC_HTML_TOP_LEFT));
+        const std::pair<int, COLORREF> swatches[] = {
+            {IDC_HTML_FOBACK_SWATCH, RGB(255, 255, 255)},
+            {IDC_HTML_FITBACK_SWATCH, RGB(255, 255, 255)},
+            {IDC_HTML_FITFONT_SWATCH, 0},
+            {IDC_HTML_FIIBACK1_SWATCH, RGB(255, 255, 255)},
+            {IDC_HTML_FIIBACK2_SWATCH, RGB(0xcc, 0xcc, 0xcc)},
+            {IDC_HTML_FIIFONT1_SWATCH, 0},
+            {IDC_HTML_FIIFONT2_SWATCH, 0},
+            {IDC_HTML_FOFONT_SWATCH, 0}};
+        for (const auto& [id, colour] : swatches) EXPECT_EQ(ShownColour(dlg, id), colour) << id;
+        Click(dlg, IDOK);
+      });
   EXPECT_EQ(end, clip::HtmlDialogEnd::Saved);
   EXPECT_EQ(ReadFileBytes(page), Expected(clip::HtmlOptions{}));
   EXPECT_FALSE(IniHas("HtmlSetting", "Caption"));  // writing a page saves no settings
@@ -166,22 +168,23 @@ TEST_F(HtmlDialog, APageThatCannotBeWrittenIsReportedAndTheDialogStays) {
   // Given up after the failure, the dialog says so to save-as, which then
   // keeps the previous list name.
   clip::HtmlDialogEnd end = clip::HtmlDialogEnd::Saved;
-  WithDialog(kCaption, [&] { end = clip::ShowHtmlOptionsDialog(clip::App().main); },
-             [&](HWND dlg, DWORD ui) {
-    ClickLater(dlg, IDOK);
-    HWND box = WaitForOwned(ui, dlg);
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(WindowText(box), "ﾌｧｲﾙ保存失敗");
-    std::string texts;
-    for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
-      texts += WindowText(c) + "\n";
-    EXPECT_NE(texts.find(bad), std::string::npos) << texts;
-    PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-    EXPECT_TRUE(WaitGone(box));
-    Sleep(100);
-    EXPECT_TRUE(IsWindow(dlg));
-    Click(dlg, IDCANCEL);
-  });
+  WithDialog(
+      kCaption, [&] { end = clip::ShowHtmlOptionsDialog(clip::App().main); },
+      [&](HWND dlg, DWORD ui) {
+        ClickLater(dlg, IDOK);
+        HWND box = WaitForOwned(ui, dlg);
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(WindowText(box), "ﾌｧｲﾙ保存失敗");
+        std::string texts;
+        for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+          texts += WindowText(c) + "\n";
+        EXPECT_NE(texts.find(bad), std::string::npos) << texts;
+        PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        EXPECT_TRUE(WaitGone(box));
+        Sleep(100);
+        EXPECT_TRUE(IsWindow(dlg));
+        Click(dlg, IDCANCEL);
+      });
   EXPECT_EQ(end, clip::HtmlDialogEnd::CancelledAfterFailedWrite);
 }
 
