@@ -16,26 +16,13 @@
 #include <vector>
 
 #include "app/app_win.h"
+#include "win_files.h"
 
 namespace apptest {
 
-// A fresh folder under the temporary folder, removed with its contents.
-class TempFolder {
- public:
-  TempFolder();
-  ~TempFolder();
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-  const std::string& path() const { return path_; }
-  std::string operator/(const std::string& name) const { return path_ + "\\" + name; }
+// Scratch folders, file bytes, window texts and the message pump.
+using namespace wintest;  // NOLINT(google-build-using-namespace)
 
- private:
-  std::string path_;
-};
-
-bool WriteFileBytes(const std::string& path, const std::string& bytes);
-std::string ReadFileBytes(const std::string& path);
-bool FileExists(const std::string& path);
 // Copies one file of the samples folder.
 bool CopySample(const std::string& sample, const std::string& to);
 std::string SamplePath(const std::string& sample);
@@ -66,9 +53,6 @@ class BoxAnswerer {
   std::vector<HWND> answered_;
   std::thread worker_;
 };
-
-// Handles every pending message of this thread.
-void Pump();
 
 // The main window over a private program folder.
 class AppWindow : public ::testing::Test {

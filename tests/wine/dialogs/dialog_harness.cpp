@@ -8,40 +8,6 @@ namespace dlgtest {
 
 namespace {
 
-std::string TempRoot() {
-  char buf[MAX_PATH];
-  DWORD n = GetTempPathA(sizeof buf, buf);
-  std::string s(buf, n);
-  if (!s.empty() && s.back() == '\\') s.pop_back();
-  return s;
-}
-
-void RemoveTree(const std::string& path) {
-  WIN32_FIND_DATAA fd;
-  HANDLE h = FindFirstFileA((path + "\\*").c_str(), &fd);
-  if (h != INVALID_HANDLE_VALUE) {
-    do {
-      std::string name = fd.cFileName;
-      if (name == "." || name == "..") continue;
-      std::string full = path + "\\" + name;
-      SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-      if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-        RemoveTree(full);
-      else
-        DeleteFileA(full.c_str());
-    } while (FindNextFileA(h, &fd));
-    FindClose(h);
-  }
-  SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-  RemoveDirectoryA(path.c_str());
-}
-
-std::string ClassOf(HWND w) {
-  char buf[64] = {};
-  GetClassNameA(w, buf, sizeof buf);
-  return buf;
-}
-
 struct Search {
   std::string caption;
   HWND owner = nullptr;
@@ -92,42 +58,6 @@ void HoldForScreenshot(const std::string& caption) {
 }
 
 }  // namespace
-
-TempFolder::TempFolder() {
-  static int counter = 0;
-  for (;;) {
-    char name[64];
-    std::snprintf(name, sizeof name, "\\clipdlg_%lu_%d", GetCurrentProcessId(), ++counter);
-    path_ = TempRoot() + name;
-    if (CreateDirectoryA(path_.c_str(), nullptr)) break;
-  }
-}
-
-TempFolder::~TempFolder() { RemoveTree(path_); }
-
-bool WriteFileBytes(const std::string& path, const std::string& bytes) {
-  FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) return false;
-  bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-  return std::fclose(f) == 0 && ok;
-}
-
-std::string ReadFileBytes(const std::string& path) {
-  std::string out;
-  FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return out;
-  char buf[65536];
-  std::size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out.append(buf, n);
-  std::fclose(f);
-  return out;
-}
-
-std::string WindowText(HWND w) {
-  char buf[2048] = {};
-  GetWindowTextA(w, buf, sizeof buf);
-  return buf;
-}
 
 std::string ItemText(HWND dlg, int id) { return WindowText(GetDlgItem(dlg, id)); }
 
@@ -215,15 +145,6 @@ void WithDialog(const std::string& caption, const std::function<void()>& open,
   });
   open();
   helper.join();
-}
-
-void Pump() {
-  MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (msg.message == WM_QUIT) continue;
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
 }
 
 void MainWindowTest::TearDown() { Close(); }

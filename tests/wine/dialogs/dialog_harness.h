@@ -14,25 +14,13 @@
 #include <vector>
 
 #include "app/app_win.h"
+#include "win_files.h"
 
 namespace dlgtest {
 
-class TempFolder {
- public:
-  TempFolder();
-  ~TempFolder();
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-  const std::string& path() const { return path_; }
-  std::string operator/(const std::string& name) const { return path_ + "\\" + name; }
+// Scratch folders, file bytes, window texts and the message pump.
+using namespace wintest;  // NOLINT(google-build-using-namespace)
 
- private:
-  std::string path_;
-};
-
-bool WriteFileBytes(const std::string& path, const std::string& bytes);
-std::string ReadFileBytes(const std::string& path);
-std::string WindowText(HWND w);
 std::string ItemText(HWND dlg, int id);
 bool Checked(HWND dlg, int id);
 // The colour in the middle of a control, as the screen shows it.
@@ -63,8 +51,6 @@ void AnswerColourChooser(DWORD thread, HWND owner, bool accept, COLORREF colour 
 // cancelled, so that a failing test cannot hang.
 void WithDialog(const std::string& caption, const std::function<void()>& open,
                 const std::function<void(HWND dlg, DWORD uiThread)>& drive);
-
-void Pump();
 
 // The main window over a private program folder with its own dodedaru.ini.
 class MainWindowTest : public ::testing::Test {

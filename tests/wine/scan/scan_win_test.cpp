@@ -14,6 +14,7 @@
 #include "catalogue/row_model.h"
 #include "scan/scan.h"
 #include "scan/scan_win.h"
+#include "win_files.h"
 
 namespace clip {
 namespace {
@@ -56,36 +57,10 @@ void WriteFile(const std::string& path, const std::string& bytes) {
 // A fresh folder under the temporary folder, removed with its contents.
 class TempFolder : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char temp[MAX_PATH];
-    ASSERT_GT(GetTempPathA(MAX_PATH, temp), 0u);
-    root = std::string(temp) + "clipscan-" + std::to_string(GetCurrentProcessId());
-    RemoveTree(root);
-    ASSERT_TRUE(CreateDirectoryA(root.c_str(), nullptr));
-  }
-  void TearDown() override { RemoveTree(root); }
-
-  static void RemoveTree(const std::string& folder) {
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-      do {
-        std::string name = data.cFileName;
-        if (name == "." || name == "..") continue;
-        std::string path = folder + "\\" + name;
-        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-          RemoveTree(path);
-        else
-          DeleteFileA(path.c_str());
-      } while (FindNextFileA(find, &data));
-      FindClose(find);
-    }
-    RemoveDirectoryA(folder.c_str());
-  }
   std::string Path(const std::string& name) const { return root + "\\" + name; }
 
-  std::string root;
+  wintest::TempFolder folder{"clipscan"};
+  const std::string root = folder.path();
 };
 
 TEST_F(TempFolder, ListingGivesTheAttributeValuesOfFilesAndFolders) {
