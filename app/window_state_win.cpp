@@ -22,18 +22,20 @@ void WriteInt(Profile& profile, const char* key, int value) {
 }  // namespace
 
 RECT UsableWindowRect(int left, int top, int width, int height) {
-  // Sizes from a hand-edited file may be anything; the edges are added in
-  // 64 bits and a rectangle whose edges leave the int range is not used.
+  // Sizes from a hand-edited file may be anything: the edges are added in
+  // 64 bits, and an empty rectangle or one whose edges leave the int range
+  // is not used. A window closed while minimised reports -32000; a
+  // rectangle that no monitor shows would leave the window out of reach.
   const long long right = static_cast<long long>(left) + width;
   const long long bottom = static_cast<long long>(top) + height;
-  if (right > INT_MAX || bottom > INT_MAX) width = height = 0;
-  RECT r{left, top, static_cast<LONG>(width > 0 ? right : left),
-         static_cast<LONG>(height > 0 ? bottom : top)};
-  // A window closed while minimised reports -32000; a rectangle that no
-  // monitor shows would leave the window out of reach.
-  if (width <= 0 || height <= 0 || MonitorFromRect(&r, MONITOR_DEFAULTTONULL) == nullptr)
-    r = RECT{kDefaultLeft, kDefaultTop, kDefaultLeft + kDefaultWidth, kDefaultTop + kDefaultHeight};
-  return r;
+  RECT r{left, top, left, top};
+  if (width > 0 && height > 0 && right <= INT_MAX && bottom <= INT_MAX) {
+    r.right = static_cast<LONG>(right);
+    r.bottom = static_cast<LONG>(bottom);
+    if (MonitorFromRect(&r, MONITOR_DEFAULTTONULL) != nullptr) return r;
+  }
+  return RECT{kDefaultLeft, kDefaultTop, kDefaultLeft + kDefaultWidth,
+              kDefaultTop + kDefaultHeight};
 }
 
 void ApplyWindowSettings(HWND main) {

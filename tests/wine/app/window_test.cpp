@@ -266,15 +266,21 @@ TEST_F(Window, EndSetIsWrittenWhenToggledAndStopsTheSaving) {
   EXPECT_EQ(IniValue("MainSeting", "EndSet"), "1");
 }
 
-TEST_F(Window, RectangleOffEveryMonitorGivesTheDefaultPlacement) {
-  ini = "[MainSeting]\r\nLeft=-32000\r\nTop=-32000\r\nWidth=160\r\nHeight=28\r\n";
-  Open();
-  RECT r{};
-  GetWindowRect(main(), &r);
-  EXPECT_EQ(r.left, 64);
-  EXPECT_EQ(r.top, 64);
-  EXPECT_EQ(r.right - r.left, 320);
-  EXPECT_EQ(r.bottom - r.top, 240);
+TEST_F(Window, UnusableRectanglesGiveTheDefaultPlacement) {
+  // Closed while minimised; an empty size; edges beyond the int range.
+  for (const char* rect : {"Left=-32000\r\nTop=-32000\r\nWidth=160\r\nHeight=28",
+                           "Left=10\r\nTop=10\r\nWidth=0\r\nHeight=300",
+                           "Left=100\r\nTop=100\r\nWidth=2147483647\r\nHeight=400"}) {
+    ini = std::string("[MainSeting]\r\n") + rect + "\r\n";
+    Open();
+    RECT r{};
+    GetWindowRect(main(), &r);
+    EXPECT_EQ(r.left, 64) << rect;
+    EXPECT_EQ(r.top, 64) << rect;
+    EXPECT_EQ(r.right - r.left, 320) << rect;
+    EXPECT_EQ(r.bottom - r.top, 240) << rect;
+    Close();
+  }
 }
 
 TEST_F(Window, LongTitleIsShownWhole) {
