@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "app/app_win.h"
 #include "app/dialogs_win.h"
@@ -250,21 +251,66 @@ void ToggleCheck(int row) {
   RefreshRow(row);
 }
 
+// Text widths in the list's font. Measuring every cell through the device
+// context costs a call per row (over a second for 100,000 rows under Wine);
+// widths are added up from the characters' advance widths instead, one
+// call per distinct character. The list draws without kerning, so the sum
+// is the text's width.
+class TextMeter {
+ public:
+  explicit TextMeter(HDC dc) : dc_(dc), doubleByte_(0x10000, -1) {
+    INT widths[256] = {};
+    exact_ = !GetCharWidth32A(dc, 0, 255, widths);
+    for (int c = 0; c < 256; ++c) single_[c] = widths[c];
+  }
+  int Estimate(const std::string& text) {
+    if (exact_) return Exact(text);
+    int width = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      const auto b = static_cast<unsigned char>(text[i]);
+      if (IsLeadByte(b) && i + 1 < text.size()) {
+        const unsigned code = (b << 8) | static_cast<unsigned char>(text[++i]);
+        if (doubleByte_[code] < 0) doubleByte_[code] = Exact(text.substr(i - 1, 2));
+        width += doubleByte_[code];
+      } else {
+        width += single_[b];
+      }
+    }
+    return width;
+  }
+  int Exact(const std::string& text) const {
+    SIZE size{};
+    GetTextExtentPoint32A(dc_, text.data(), static_cast<int>(text.size()), &size);
+    return static_cast<int>(size.cx);
+  }
+
+ private:
+  HDC dc_;
+  bool exact_;
+  int single_[256];
+  std::vector<int> doubleByte_;
+};
+
 void FitColumn(int column) {
   AppState& app = App();
   if (!app.list || column < 0 || column >= app.table.columnCount) return;
   // The list cannot measure texts it does not hold, so the widest text
-  // of the column is measured here, with the list's font.
+  // of the column is found here, with the list's font.
   HDC dc = GetDC(app.list);
   HFONT font = reinterpret_cast<HFONT>(SendMessageA(app.list, WM_GETFONT, 0, 0));
   HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
   int widest = 0;
-  for (int r = 0; r < app.rows.Count(); ++r) {
-    const std::string& text = app.rows.Cell(r, column);
-    if (text.empty()) continue;
-    SIZE size{};
-    GetTextExtentPoint32A(dc, text.data(), static_cast<int>(text.size()), &size);
-    widest = std::max(widest, static_cast<int>(size.cx));
+  {
+    TextMeter meter(dc);
+    int widestRow = -1, widestEstimate = -1;
+    for (int r = 0; r < app.rows.Count(); ++r) {
+      const std::string& text = app.rows.Cell(r, column);
+      if (text.empty()) continue;
+      const int estimate = meter.Estimate(text);
+      if (estimate > widestEstimate) widestEstimate = estimate, widestRow = r;
+    }
+    if (widestRow >= 0)
+      widest = std::max(widestEstimate, meter.Exact(app.rows.Cell(widestRow, column)));
   }
   if (old) SelectObject(dc, old);
   ReleaseDC(app.list, dc);

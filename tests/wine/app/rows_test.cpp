@@ -292,6 +292,21 @@ TEST_F(Rows, FittingWidthsMeasuresTheTexts) {
   rows().SetCell(0, dir, "C:");
   Command(IDM_FIT_DIRPATH);
   EXPECT_LT(ColumnWidth(dir), 300);
+
+  // The fitted width is the widest text as the list's font draws it, for
+  // full-width, half-width and ASCII characters alike.
+  const std::string mixed = "タイトル ﾀｲﾄﾙ Title ソ表示";
+  rows().SetCell(2, comment, mixed);
+  rows().SetCell(1, comment, "");
+  rows().SetCell(3, comment, "short");
+  Command(IDM_FIT_COMMENT);
+  HDC dc = GetDC(list());
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(list(), WM_GETFONT, 0, 0)));
+  SIZE size{};
+  GetTextExtentPoint32A(dc, mixed.data(), static_cast<int>(mixed.size()), &size);
+  SelectObject(dc, old);
+  ReleaseDC(list(), dc);
+  EXPECT_EQ(ColumnWidth(comment), size.cx + 12);
 }
 
 TEST_F(Rows, DoubleClickOpensTheEditDialogOnlyWithASelection) {
