@@ -15,10 +15,12 @@
 #include "catalogue/text.h"
 #include "listfile/listfile.h"
 #include "res/resource.h"
+#include "win_files.h"
 
 namespace {
 
 using clip::App;
+using wintest::Pump;
 
 double Now() {
   static LARGE_INTEGER f = [] {
@@ -29,15 +31,6 @@ double Now() {
   LARGE_INTEGER c;
   QueryPerformanceCounter(&c);
   return static_cast<double>(c.QuadPart) * 1000.0 / static_cast<double>(f.QuadPart);
-}
-
-void Pump() {
-  MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (msg.message == WM_QUIT) continue;
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
 }
 
 std::uint32_t g_seed = 12345;
