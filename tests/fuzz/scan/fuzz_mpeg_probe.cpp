@@ -3,7 +3,7 @@
 #include <cstdlib>
 
 #include "fuzz_codecs.h"
-#include "scan/memory_file.h"
+#include "memory_file.h"
 #include "scan/mpeg_probe.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -5,7 +5,7 @@
 
 #include "fuzz_codecs.h"
 #include "scan/avi_probe.h"
-#include "scan/memory_file.h"
+#include "memory_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   clip::MemoryMovieFile file(data, size);

@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "scan/memory_file.h"
+#include "memory_file.h"
 #include "scan/probe.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

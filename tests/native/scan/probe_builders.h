@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "scan/memory_file.h"
+#include "memory_file.h"
 #include "scan/scan.h"
 
 namespace clip::probetest {
