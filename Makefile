@@ -4,7 +4,7 @@
 JOBS ?= 2
 CMAKE_FLAGS ?=
 
-.PHONY: all setup native win fuzz-build bench-build build test run bench fuzz clean format
+.PHONY: all setup native native-build win fuzz-build bench-build build test run bench fuzz clean format
 
 all: build
 
@@ -12,7 +12,12 @@ setup:
 	@bash tools/setup.sh
 	@bash tools/wine-prefix.sh
 
-native: setup
+# The native suite alone: no Wine, no display.
+native: native-build
+	@ctest --test-dir build/native --output-on-failure -j $(JOBS)
+
+native-build:
+	@bash tools/setup.sh native
 	@cmake -S . -B build/native -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS) >/dev/null
 	@cmake --build build/native -j $(JOBS)
 
@@ -28,7 +33,7 @@ bench-build: setup
 	@cmake -S . -B build/bench -DCLIP_BENCH=ON -DBUILD_TESTING=OFF -DCMAKE_BUILD_TYPE=Release >/dev/null
 	@cmake --build build/bench -j $(JOBS)
 
-build: native win fuzz-build
+build: native-build win fuzz-build
 
 test: build
 	@bash tools/test.sh

@@ -1,10 +1,14 @@
-// The toolbar, the status bar and the two fonts of the main window.
+// The toolbar, the status bar, the menus' states and the two fonts of the
+// main window.
 #include <windows.h>
 #include <commctrl.h>
 
 #include "app/app_win.h"
-#include "app/shell_win.h"
+#include "app/main_window_win.h"
 #include "res/resource.h"
+
+#include <algorithm>
+#include <array>
 
 namespace clip {
 
@@ -69,9 +73,6 @@ void CreateBars(HWND main) {
   app.status = CreateWindowExA(0, STATUSCLASSNAMEA, nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 0, 0,
                                main, reinterpret_cast<HMENU>(IDC_STATUSBAR), app.instance, nullptr);
   app.savedTotalsText = kNonScanning;
-  int edges[4];
-  for (int i = 0; i < 4; ++i) edges[i] = kStatusPartEdges[static_cast<std::size_t>(i)];
-  SendMessageA(app.status, SB_SETPARTS, 4, reinterpret_cast<LPARAM>(edges));
   ResetStatusBar();
 
   LONG_PTR style = GetWindowLongPtrA(tb, GWL_STYLE);
@@ -82,38 +83,74 @@ void CreateBars(HWND main) {
   UpdateWindow(tb);
 }
 
-void SetToolbarButtonEnabled(int command, bool enabled) {
-  HWND tb = App().toolbar;
-  if (!tb) return;
-  SendMessageA(tb, TB_SETSTATE, static_cast<WPARAM>(command),
-               MAKELPARAM(enabled ? TBSTATE_ENABLED : TBSTATE_INDETERMINATE, 0));
-}
-
-void SetToolbarFileButtons(int flag) {
-  for (int id : {IDM_SAVEAS, IDM_CUT, IDM_COPY}) SetToolbarButtonEnabled(id, flag == 0);
-}
-
-void ApplyToolbarChange(ToolbarFiles change) {
-  switch (change) {
-    case ToolbarFiles::Unchanged:
-      break;
-    case ToolbarFiles::Disabled:
-      SetToolbarFileButtons(1);
-      break;
-    case ToolbarFiles::Enabled:
-      SetToolbarFileButtons(0);
-      break;
-    case ToolbarFiles::SaveAsOnly:
-      SetToolbarButtonEnabled(IDM_SAVEAS, true);
-      break;
+void ShowCommandState() {
+  AppState& app = App();
+  if (HMENU menu = app.main ? GetMenu(app.main) : nullptr) {
+    for (const MenuItemState& item : MenuItemStates(app.commands)) {
+      MENUITEMINFOA info{};
+      info.cbSize = sizeof info;
+      info.fMask = MIIM_STATE;
+      info.fState = (item.checked ? MFS_CHECKED : 0u) | (item.grayed ? MFS_GRAYED : 0u);
+      SetMenuItemInfoA(menu, static_cast<UINT>(item.id), FALSE, &info);
+    }
+  }
+  if (app.toolbar) {
+    for (const ButtonState& b : ToolbarButtonStates(app.commands))
+      SendMessageA(app.toolbar, TB_SETSTATE, static_cast<WPARAM>(b.id),
+                   MAKELPARAM(b.enabled ? TBSTATE_ENABLED : TBSTATE_INDETERMINATE, 0));
   }
 }
 
+void ApplyEvent(ShellEvent event) {
+  AppState& app = App();
+  app.commands = AfterEvent(app.commands, event);
+  ShowCommandState();
+}
+
+namespace {
+
+// The width of a text in the status bar's font.
+int StatusTextWidth(HWND status, const std::string& text) {
+  HDC dc = GetDC(status);
+  HFONT font = reinterpret_cast<HFONT>(SendMessageA(status, WM_GETFONT, 0, 0));
+  HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
+  SIZE size{};
+  GetTextExtentPoint32A(dc, text.data(), static_cast<int>(text.size()), &size);
+  if (old) SelectObject(dc, old);
+  ReleaseDC(status, dc);
+  return static_cast<int>(size.cx);
+}
+
+}  // namespace
+
+void LayOutStatusParts() {
+  AppState& app = App();
+  if (!app.status) return;
+  std::array<int, 4> widths{};
+  for (std::size_t i = 0; i < widths.size(); ++i)
+    widths[i] = StatusTextWidth(app.status, app.statusTexts[i]);
+  RECT client{};
+  GetClientRect(app.status, &client);
+  const std::array<int, 4> wanted = StatusPartEdges(widths, client.right);
+  int edges[4] = {};
+  const int have =
+      static_cast<int>(SendMessageA(app.status, SB_GETPARTS, 4, reinterpret_cast<LPARAM>(edges)));
+  if (have == 4 && std::equal(wanted.begin(), wanted.end(), edges)) return;
+  std::copy(wanted.begin(), wanted.end(), edges);
+  SendMessageA(app.status, SB_SETPARTS, 4, reinterpret_cast<LPARAM>(edges));
+}
+
 void SetStatusText(int part, const std::string& text) {
-  HWND status = App().status;
-  if (!status) return;
-  SendMessageA(status, SB_SETTEXTA, static_cast<WPARAM>(part),
+  AppState& app = App();
+  if (!app.status || part < 0 || part >= 4) return;
+  std::string& shown = app.statusTexts[static_cast<std::size_t>(part)];
+  const bool longer = text.size() > shown.size();
+  shown = text;
+  SendMessageA(app.status, SB_SETTEXTA, static_cast<WPARAM>(part),
                reinterpret_cast<LPARAM>(text.c_str()));
+  // The parts grow with their texts (a drive of several terabytes); they
+  // are measured again when a text grows or the window changes size.
+  if (longer) LayOutStatusParts();
 }
 
 void StatusBarSink::SetStatusText(int part, const std::string& text) {
@@ -139,8 +176,10 @@ void CreateFonts() {
   HFONT oldMain = app.mainFont, oldList = app.listFont;
   app.mainFont = MakeFont(app.settings.mainFontSize, app.settings.mainFontFace);
   app.listFont = MakeFont(app.settings.listFontSize, app.settings.listFontFace);
-  if (app.status)
+  if (app.status) {
     SendMessageA(app.status, WM_SETFONT, reinterpret_cast<WPARAM>(app.mainFont), FALSE);
+    LayOutStatusParts();
+  }
   if (app.list) SendMessageA(app.list, WM_SETFONT, reinterpret_cast<WPARAM>(app.listFont), FALSE);
   // The old pair goes only once nothing uses it any more.
   if (oldMain) DeleteObject(oldMain);

@@ -4,31 +4,32 @@
 #include <commctrl.h>
 #include <commdlg.h>
 
-#include <cstring>
-
 #include "app/app_win.h"
-#include "app/dialogs_win.h"
-#include "app/shell_win.h"
+#include "app/main_window_win.h"
+#include "catalogue/dialog_helpers_win.h"
 #include "catalogue/text.h"
+#include "edit/info_writer.h"
+#include "edit/info_writer_win.h"
+#include "edit/item_edit.h"
+#include "edit/item_edit_win.h"
+#include "edit/player_win.h"
+#include "listfile/html_options.h"
+#include "listfile/html_options_win.h"
 #include "listfile/listfile.h"
 #include "res/resource.h"
 #include "scan/scan_win.h"
+#include "settings/customize.h"
+#include "settings/customize_win.h"
 
 namespace clip {
 
 namespace {
 
-constexpr const char* kSaveFailedCaption = "ﾌｧｲﾙ保存失敗";
 constexpr const char* kScanErrorCaption = "ｽｷｬﾝ実行ｴﾗｰ";
 constexpr const char* kScanErrorText =
     "指定されたﾌｫﾙﾀﾞはﾌｫﾙﾀﾞ名変更、移動、削除されました\nｵｰﾄｽｷｬﾝの実行に失敗しました、ﾊﾟｽを再設定し"
     "て下さい";
 constexpr const char* kVersionCaption = "ば～じょん情報";
-
-// The probe texts and play time carry over from one file to the next,
-// also from one scan to the next.
-ProbeFields g_probeFields;
-std::int32_t g_playSeconds = 0;
 
 class WaitCursor {
  public:
@@ -47,22 +48,21 @@ void WithScanContext(Body body) {
   Win32FileSystem fs;
   Win32CodecNames codecs;
   StatusBarSink sink;
-  ScanContext ctx{app.rows,      app.table,    fs, codecs, &sink, app.settings.sizeInfo,
-                  g_probeFields, g_playSeconds};
+  ScanContext ctx{app.rows, app.table, fs, codecs, &sink, app.settings.sizeInfo};
   body(ctx);
-  g_probeFields = ctx.fields;
-  g_playSeconds = ctx.playSeconds;
 }
 
 void SetCaption(HWND main, const std::string& caption) { SetWindowTextA(main, caption.c_str()); }
 
-void ShowListCaption(HWND main, const std::string& path, bool appendOnly) {
-  SetCaption(main, ListFileCaption(kDefaultTitle, PathFileName(path), appendOnly));
+std::string Caption(HWND main) {
+  std::string text(static_cast<std::size_t>(GetWindowTextLengthA(main)) + 1, '\0');
+  text.resize(
+      static_cast<std::size_t>(GetWindowTextA(main, text.data(), static_cast<int>(text.size()))));
+  return text;
 }
 
-void ShowSaveFailure(HWND main, const std::string& path, const SaveResult& result) {
-  MessageBoxA(main, SaveFailedText(path, result.error).c_str(), kSaveFailedCaption,
-              MB_ICONERROR | MB_OK);
+void ShowListCaption(HWND main, const std::string& path, bool appendOnly) {
+  SetCaption(main, ListFileCaption(kDefaultTitle, PathFileName(path), appendOnly));
 }
 
 // Writes a text or CSV list; a failure is shown and reported as false.
@@ -73,8 +73,29 @@ bool WriteList(HWND main, const std::string& path, ListFormat format, bool appen
     WaitCursor wait;
     result = SaveListFile(app.rows, app.table, path, format, append);
   }
-  if (!result.ok) ShowSaveFailure(main, path, result);
+  if (!result.ok) MessageBoxA(main, result.error.c_str(), kSaveFailedCaption, MB_ICONERROR | MB_OK);
   return result.ok;
+}
+
+// The HTML options dialog for a page written to path; true when the page
+// was written, and writeFailed set when a write failed before the user
+// gave up.
+bool WritePageThroughDialog(HWND main, const std::string& path, bool& writeFailed) {
+  AppState& app = App();
+  HtmlOptionsData d;
+  d.options = LoadHtmlOptions(*app.profile);
+  d.imageFolder = app.settings.loadDir;
+  d.writePage = [&](const HtmlOptions& options) {
+    return SaveListFile(app.rows, app.table, path, ListFormat::Html, false, &options);
+  };
+  d.saveSettings = [&](const HtmlOptions& options) { SaveHtmlOptions(*app.profile, options); };
+  d.lastPickedColour = app.lastPickedColour;
+  std::copy(std::begin(app.htmlColours), std::end(app.htmlColours), d.customColours);
+  const bool written = ShowHtmlOptionsDialog(main, d);
+  app.lastPickedColour = d.lastPickedColour;
+  std::copy(std::begin(d.customColours), std::end(d.customColours), app.htmlColours);
+  writeFailed = d.writeFailed;
+  return written;
 }
 
 void OnNew(HWND main) {
@@ -83,7 +104,7 @@ void OnNew(HWND main) {
   SyncRowCount();
   app.savedTotalsText = kNonScanning;
   ResetStatusBar();
-  ApplyEventStates(main, ShellEvent::New);
+  ApplyEvent(ShellEvent::New);
   SetCaption(main, NewFileCaption(kDefaultTitle));
 }
 
@@ -101,7 +122,7 @@ bool LoadCsv(HWND main, const std::string& path) {
     // The file's rows go on top: the selection moves down with its rows.
     SyncRowCount();
     FollowInsertedRows(marks, 0, app.rows.Count() - before);
-    ApplyEventStates(main, ShellEvent::CsvLoaded);
+    ApplyEvent(ShellEvent::CsvLoaded);
     return true;
   }
   if (result == kCsvCannotOpen) {
@@ -113,31 +134,56 @@ bool LoadCsv(HWND main, const std::string& path) {
   return false;
 }
 
+std::optional<std::string> ChooseListFile(HWND owner, bool save) {
+  AppState& app = App();
+  std::optional<std::string> chosen;
+  if (app.chooseListFile) {
+    chosen = app.chooseListFile(owner, save);
+  } else {
+    FileChoice choice;
+    choice.save = save;
+    choice.filter = save
+                        ? "CSVﾌｧｲﾙ(*.csv)\0*.csv\0ﾃｷｽﾄﾌｧｲﾙ(*.txt)\0*.txt\0HTMLﾌｧｲﾙ(*.htm)\0*."
+                          "htm\0すべてのﾌｧｲﾙ(*.*)\0*.*\0"
+                        : "CSVﾌｧｲﾙ(*.csv)\0*.csv\0ﾃｷｽﾄﾌｧｲﾙ(*.txt)\0*.txt\0すべてのﾌｧｲﾙ(*.*)\0*.*\0";
+    choice.title = save ? "名前をつけて保存" : "ﾌｧｲﾙを開く";
+    choice.defaultExtension = save ? "csv" : "txt";
+    choice.initialFolder = save ? app.settings.saveDir : app.settings.loadDir;
+    choice.initialName = app.lastListPath;
+    choice.flags = OFN_HIDEREADONLY | (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
+    chosen = ChooseFile(owner, choice);
+  }
+  if (!chosen) return std::nullopt;
+  app.lastListPath = CutToCharBoundary(*chosen, 259);
+  InvalidateRect(owner, nullptr, TRUE);
+  UpdateWindow(owner);
+  return app.lastListPath;
+}
+
 void OnOpen(HWND main) {
   AppState& app = App();
-  if (!ChooseListFileToOpen(main)) return;
-  std::string path = app.pathBuffer;
+  const std::optional<std::string> chosen = ChooseListFile(main, false);
+  if (!chosen) return;
+  const std::string& path = *chosen;
   const std::string previousFile = app.currentListFile;
-  char previousCaption[1024] = {};
-  GetWindowTextA(main, previousCaption, sizeof previousCaption);
+  const std::string previousCaption = Caption(main);
   app.settings.loadDir = PathDirectory(path);
   app.currentListFile = path;
   ShowListCaption(main, path, false);
   switch (ListKindOf(path)) {
     case ListKind::Text:
       ShowListCaption(main, path, true);
-      ApplyEventStates(main, ShellEvent::OpenTextList);
+      ApplyEvent(ShellEvent::OpenTextList);
       break;
     case ListKind::Csv:
       // A refused list does not become the save target: a later save would
       // overwrite the file the user meant to load with the rows on screen.
       if (!LoadCsv(main, path)) {
         app.currentListFile = previousFile;
-        SetWindowTextA(main, previousCaption);
+        SetCaption(main, previousCaption);
       }
       break;
-    default:
-      break;
+    default: break;
   }
 }
 
@@ -146,13 +192,14 @@ void TakeSavedName(HWND main, const std::string& path) {
   app.settings.saveDir = PathDirectory(path);
   app.currentListFile = path;
   ShowListCaption(main, path, false);
-  ApplyEventStates(main, ShellEvent::SaveAsChosen);
+  ApplyEvent(ShellEvent::SaveAsChosen);
 }
 
 void OnSaveAs(HWND main) {
   AppState& app = App();
-  if (!ChooseListFileToSave(main)) return;
-  std::string path = app.pathBuffer;
+  const std::optional<std::string> chosen = ChooseListFile(main, true);
+  if (!chosen) return;
+  const std::string& path = *chosen;
   switch (ListKindOf(path)) {
     case ListKind::Text:
     case ListKind::Csv: {
@@ -167,21 +214,20 @@ void OnSaveAs(HWND main) {
       // become the current list.
       const std::string previousFile = app.currentListFile;
       const std::string previousSaveDir = app.settings.saveDir;
-      const int previousSaveState = GetMenuState(main, IDM_SAVE);
-      char previousCaption[1024] = {};
-      GetWindowTextA(main, previousCaption, sizeof previousCaption);
+      const bool previousSave = app.commands.Offers(IDM_SAVE);
+      const std::string previousCaption = Caption(main);
       TakeSavedName(main, path);
-      if (ShowHtmlOptionsDialog(main) == HtmlDialogEnd::CancelledAfterFailedWrite) {
+      bool writeFailed = false;
+      if (!WritePageThroughDialog(main, path, writeFailed) && writeFailed) {
         app.currentListFile = previousFile;
         app.settings.saveDir = previousSaveDir;
-        SetMenuState(main, IDM_SAVE, previousSaveState);
-        SetWindowTextA(main, previousCaption);
+        app.commands.SetOffered(IDM_SAVE, previousSave);
+        ShowCommandState();
+        SetCaption(main, previousCaption);
       }
       break;
     }
-    case ListKind::None:
-      TakeSavedName(main, path);
-      break;
+    case ListKind::None: TakeSavedName(main, path); break;
   }
 }
 
@@ -189,38 +235,36 @@ void OnSave(HWND main) {
   AppState& app = App();
   const std::string path = app.currentListFile;
   switch (ListKindOf(path)) {
-    case ListKind::Text:
-      WriteList(main, path, ListFormat::Text, true);
+    case ListKind::Text: WriteList(main, path, ListFormat::Text, true); break;
+    case ListKind::Csv: WriteList(main, path, ListFormat::Csv, false); break;
+    case ListKind::Html: {
+      app.lastListPath = path;
+      bool writeFailed = false;
+      WritePageThroughDialog(main, path, writeFailed);
       break;
-    case ListKind::Csv:
-      WriteList(main, path, ListFormat::Csv, false);
-      break;
-    case ListKind::Html:
-      app.pathBuffer = path;
-      ShowHtmlOptionsDialog(main);
-      break;
-    case ListKind::None:
-      break;
+    }
+    case ListKind::None: break;
   }
 }
 
 void ScanAfterChoice(HWND main, const std::string& folder) {
   AppState& app = App();
-  if (app.settings.listClear == 1) SendMessageA(main, WM_COMMAND, IDM_NEW, 0);
-  SetMenuState(main, IDM_LISTEDIT, kMenuEnabled);
+  if (app.settings.listClear == 1) OnNew(main);
+  app.commands.SetOffered(IDM_LISTEDIT, true);
+  ShowCommandState();
   {
     WaitCursor wait;
     ScanIntoList(folder);
   }
   ShowTotalsFor(folder);
-  ApplyEventStates(main, ShellEvent::Scan);
+  ApplyEvent(ShellEvent::Scan);
 }
 
 void OnScan(HWND main) {
-  AppState& app = App();
-  app.scanFolder = BrowseScanFolder(main);
-  if (app.scanFolder == "Err") return;
-  ScanAfterChoice(main, app.scanFolder);
+  const std::optional<std::string> folder = PickFolder(main, kScanFolderTitle);
+  if (!folder) return;
+  App().scanFolder = *folder;
+  ScanAfterChoice(main, *folder);
 }
 
 void OnAutoScan(HWND main) {
@@ -263,43 +307,75 @@ void OnPaste() {
   ShowRowTotalsNow();
 }
 
-void OnSortMode(HWND main, int chosen) {
-  if (GetMenuState(main, chosen) == kMenuChecked) return;
-  int other = chosen == IDM_SORT_NAME ? IDM_SORT_EXT : IDM_SORT_NAME;
-  SetMenuState(main, chosen, kMenuChecked);
-  SetMenuState(main, other, kMenuPlain);
-  App().sort.byExtension = chosen == IDM_SORT_EXT ? 1 : 0;
+void OnSortMode(int chosen) {
+  ViewState& view = App().commands.view;
+  view.sortByExtension = chosen == IDM_SORT_EXT;
+  ShowCommandState();
 }
 
 void OnToggleBar(HWND main, int command) {
+  ViewState& view = App().commands.view;
+  bool& shown = command == IDM_TOOLBAR ? view.toolbar : view.statusBar;
+  shown = !shown;
+  ShowCommandState();
+  ShowBars(main);
+}
+
+void OnEndSet() {
   AppState& app = App();
-  bool shown = GetMenuState(main, command) == kMenuChecked;
-  HWND bar = command == IDM_TOOLBAR ? app.toolbar : app.status;
-  ShowWindow(bar, shown ? SW_HIDE : SW_SHOW);
-  SetMenuState(main, command, shown ? kMenuPlain : kMenuChecked);
-  if (command == IDM_TOOLBAR)
-    app.toolbarHeight = shown ? 0 : 28;
-  else
-    app.statusBarHeight = shown ? 0 : GetSystemMetrics(SM_CXHSCROLL) + 2;
-  SendMessageA(main, WM_SIZE, 0, 0);
+  bool& on = app.commands.view.saveAtExit;
+  on = !on;
+  ShowCommandState();
+  app.profile->WriteString("MainSeting", "EndSet", SaveAtExitValue(on));
 }
 
-void OnEndSet(HWND main) {
-  bool checked = GetMenuState(main, IDM_ENDSET) == kMenuChecked;
-  SetMenuState(main, IDM_ENDSET, checked ? kMenuPlain : kMenuChecked);
-  App().profile->WriteString("MainSeting", "EndSet", checked ? "2" : "1");
-}
-
-void OnGridLines(HWND main) {
-  bool on = GetMenuState(main, IDM_GRIDLINE) == kMenuChecked;
-  SetMenuState(main, IDM_GRIDLINE, on ? kMenuPlain : kMenuChecked);
-  SetListExtendedStyle(!on);
+void OnGridLines() {
+  bool& on = App().commands.view.gridLines;
+  on = !on;
+  ShowCommandState();
+  SetListExtendedStyle(on);
 }
 
 void OnVersion(HWND main) {
   Beep(440, 100);
   MessageBoxA(main, VersionText(App().settings.title).c_str(), kVersionCaption,
               MB_ICONINFORMATION | MB_OK);
+}
+
+void OnCustomize(HWND main) {
+  AppState& app = App();
+  CustomizeData d;
+  d.state = LoadCustomizeState(*app.profile, app.settings);
+  d.lastPickedColour = app.lastPickedColour;
+  std::copy(std::begin(app.customizeColours), std::end(app.customizeColours), d.customColours);
+  const bool accepted = ShowCustomizeDialog(main, d);
+  app.lastPickedColour = d.lastPickedColour;
+  std::copy(std::begin(d.customColours), std::end(d.customColours), app.customizeColours);
+  if (accepted) {
+    SaveCustomizeState(*app.profile, app.settings, d.state);
+    app.settings.mainColor = d.state.mainColor;
+    app.settings.listFore = d.state.listFore;
+    app.settings.listBack = d.state.listBack;
+    CreateFonts();
+    ApplyListColours(app.settings.listFore, app.settings.listBack);
+  }
+  InvalidateRect(main, nullptr, TRUE);
+}
+
+void OnWriteInfo(HWND main) {
+  if (!ConfirmInfoWrite(main)) return;
+  AppState& app = App();
+  ShowInfoProblems(main, WriteCheckedInfo(app.rows, app.table));
+}
+
+void OnPlay(HWND main) {
+  AppState& app = App();
+  const int row = FirstSelectedRow();
+  if (row < 0 || row >= app.rows.Count()) return;
+  // Without the folder category the movie's folder is not known.
+  const std::string folder =
+      app.table.IsOn(DirPath) ? app.rows.Cell(row, app.table.position[DirPath]) : "";
+  PlayMovie(main, folder, app.rows.Cell(row, 0));
 }
 
 void OnFitAll() {
@@ -320,46 +396,30 @@ void OnClearChecks() {
   if (app.list) InvalidateRect(app.list, nullptr, FALSE);
 }
 
-bool ChooseListFile(HWND owner, bool save) {
+void ApplyClick(HWND main, HMENU popup) {
   AppState& app = App();
-  std::string chosen;
-  bool ok;
-  if (app.chooseListFile) {
-    ok = app.chooseListFile(owner, save, chosen);
-  } else {
-    static const char kOpenFilter[] =
-        "CSVﾌｧｲﾙ(*.csv)\0*.csv\0ﾃｷｽﾄﾌｧｲﾙ(*.txt)\0*.txt\0すべてのﾌｧｲﾙ(*.*)\0*.*\0";
-    static const char kSaveFilter[] =
-        "CSVﾌｧｲﾙ(*.csv)\0*.csv\0ﾃｷｽﾄﾌｧｲﾙ(*.txt)\0*.txt\0HTMLﾌｧｲﾙ(*.htm)\0*.htm\0すべてのﾌｧｲﾙ(*.*)"
-        "\0*.*\0";
-    char file[260] = {};
-    std::strncpy(file, app.pathBuffer.c_str(), sizeof file - 1);
-    OPENFILENAMEA ofn{};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = owner;
-    ofn.hInstance = app.instance;
-    ofn.lpstrFilter = save ? kSaveFilter : kOpenFilter;
-    ofn.nFilterIndex = 1;
-    ofn.lpstrFile = file;
-    ofn.nMaxFile = sizeof file;
-    ofn.lpstrInitialDir = save ? app.settings.saveDir.c_str() : app.settings.loadDir.c_str();
-    ofn.lpstrTitle = save ? "名前をつけて保存" : "ﾌｧｲﾙを開く";
-    ofn.lpstrDefExt = save ? "csv" : "txt";
-    ofn.Flags = OFN_HIDEREADONLY | (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
-    ok = save ? GetSaveFileNameA(&ofn) != 0 : GetOpenFileNameA(&ofn) != 0;
-    if (ok) chosen = file;
-  }
-  if (!ok) return false;
-  app.pathBuffer = chosen.substr(0, 259);
-  InvalidateRect(owner, nullptr, TRUE);
-  UpdateWindow(owner);
-  return true;
+  const int n = static_cast<int>(SendMessageA(app.list, LVM_GETSELECTEDCOUNT, 0, 0));
+  const ClickStates click =
+      StatesAfterClick(n, app.rows.Count(), app.table.IsOn(DirPath), app.rows.AnyChecked());
+  app.commands = AfterClick(app.commands, click);
+  ShowCommandState();
+  if (popup)
+    for (int id : PopupItemsEnabled(click))
+      EnableMenuItem(popup, static_cast<UINT>(id), MF_BYCOMMAND | MF_ENABLED);
 }
 
 }  // namespace
 
-bool ChooseListFileToOpen(HWND owner) { return ChooseListFile(owner, false); }
-bool ChooseListFileToSave(HWND owner) { return ChooseListFile(owner, true); }
+void EditSelectedRow(HWND main) {
+  AppState& app = App();
+  const int row = FirstSelectedRow();
+  if (row < 0 || row >= app.rows.Count()) return;
+  ItemEditData d;
+  d.view = ComposeItemEdit(app.rows, app.table, row);
+  if (!ShowItemEditDialog(main, d)) return;
+  ApplyItemEdit(app.rows, app.table, row, d.input);
+  RefreshRow(row);
+}
 
 void ScanIntoList(const std::string& folder) {
   WithScanContext([&](ScanContext& ctx) { ScanFolder(ctx, folder); });
@@ -388,32 +448,6 @@ void ShowRowTotalsNow() {
   app.savedTotalsText = ShowRowTotals(app.rows, app.table, sink);
 }
 
-void ApplyEventStates(HWND main, ShellEvent event) {
-  EventStates states = StatesAfter(event);
-  for (const MenuChange& c : states.menu) SetMenuState(main, c.id, c.code);
-  ApplyToolbarChange(states.toolbar);
-}
-
-void ApplyClickStates(HWND main, const ClickStates& states, HMENU popup) {
-  for (int id : kRowActionIds) {
-    if (states.rowActionsEnabled) {
-      SetMenuState(main, id, kMenuEnabled);
-      if (popup) EnableMenuItem(popup, static_cast<UINT>(id), MF_BYCOMMAND | MF_ENABLED);
-    } else {
-      SetMenuState(main, id, kMenuGrayed);
-    }
-  }
-  if (states.checkActions == CheckActions::Leave) return;
-  for (int id : kCheckActionIds) {
-    if (states.checkActions == CheckActions::Enable) {
-      SetMenuState(main, id, kMenuEnabled);
-      if (popup) EnableMenuItem(popup, static_cast<UINT>(id), MF_BYCOMMAND | MF_ENABLED);
-    } else {
-      SetMenuState(main, id, kMenuGrayed);
-    }
-  }
-}
-
 void UpdateSelectionTotals(HWND main) {
   AppState& app = App();
   int n = static_cast<int>(SendMessageA(app.list, LVM_GETSELECTEDCOUNT, 0, 0));
@@ -423,9 +457,7 @@ void UpdateSelectionTotals(HWND main) {
   } else {
     SetStatusText(0, app.savedTotalsText);
   }
-  ApplyClickStates(
-      main, StatesAfterClick(n, app.rows.Count(), app.table.IsOn(DirPath), app.rows.AnyChecked()),
-      nullptr);
+  ApplyClick(main, nullptr);
 }
 
 void ShowContextMenu(HWND main) {
@@ -435,11 +467,8 @@ void ShowContextMenu(HWND main) {
   HMENU menu = LoadMenuA(app.instance, "POPUPMENU");
   if (!menu) return;
   RemoveUnusedFitItems(menu);
-  int n = static_cast<int>(SendMessageA(app.list, LVM_GETSELECTEDCOUNT, 0, 0));
   HMENU popup = GetSubMenu(menu, 0);
-  ApplyClickStates(
-      main, StatesAfterClick(n, app.rows.Count(), app.table.IsOn(DirPath), app.rows.AnyChecked()),
-      popup);
+  ApplyClick(main, popup);
   TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, pt.x, pt.y, 0, main,
                  nullptr);
   DestroyMenu(menu);
@@ -447,77 +476,31 @@ void ShowContextMenu(HWND main) {
 
 void HandleCommand(HWND main, int command) {
   switch (command) {
-    case IDM_NEW:
-      OnNew(main);
-      break;
-    case IDM_OPEN:
-      OnOpen(main);
-      break;
-    case IDM_SAVEAS:
-      OnSaveAs(main);
-      break;
-    case IDM_SAVE:
-      OnSave(main);
-      break;
-    case IDM_EXIT:
-      SendMessageA(main, WM_CLOSE, 0, 0);
-      break;
-    case IDM_SCAN:
-      OnScan(main);
-      break;
-    case IDM_AUTOSCAN:
-      OnAutoScan(main);
-      break;
-    case IDM_CUT:
-      OnCutOrDelete(true);
-      break;
-    case IDM_COPY:
-      OnCopy();
-      break;
-    case IDM_PASTE:
-      OnPaste();
-      break;
-    case IDM_DELETE:
-      OnCutOrDelete(false);
-      break;
-    case IDM_LISTEDIT:
-      if (FirstSelectedRow() >= 0) ShowItemEditDialog(main);
-      break;
+    case IDM_NEW: OnNew(main); break;
+    case IDM_OPEN: OnOpen(main); break;
+    case IDM_SAVEAS: OnSaveAs(main); break;
+    case IDM_SAVE: OnSave(main); break;
+    case IDM_EXIT: SendMessageA(main, WM_CLOSE, 0, 0); break;
+    case IDM_SCAN: OnScan(main); break;
+    case IDM_AUTOSCAN: OnAutoScan(main); break;
+    case IDM_CUT: OnCutOrDelete(true); break;
+    case IDM_COPY: OnCopy(); break;
+    case IDM_PASTE: OnPaste(); break;
+    case IDM_DELETE: OnCutOrDelete(false); break;
+    case IDM_LISTEDIT: EditSelectedRow(main); break;
     case IDM_SORT_NAME:
-    case IDM_SORT_EXT:
-      OnSortMode(main, command);
-      break;
-    case IDM_FIND:
-      break;
+    case IDM_SORT_EXT: OnSortMode(command); break;
+    case IDM_FIND: break;
     case IDM_TOOLBAR:
-    case IDM_STATUSBAR:
-      OnToggleBar(main, command);
-      break;
-    case IDM_CUSTOMIZE:
-      ShowCustomizeDialog(main);
-      InvalidateRect(main, nullptr, TRUE);
-      break;
-    case IDM_ENDSET:
-      OnEndSet(main);
-      break;
-    case IDM_VERSION:
-      OnVersion(main);
-      break;
-    case IDM_FIT_ALL:
-      OnFitAll();
-      break;
-    case IDM_GRIDLINE:
-      OnGridLines(main);
-      break;
-    case IDM_WRITEINFO:
-      RunWriteInfoCommand(main);
-      break;
-    case IDM_CLEARCHECKS:
-      OnClearChecks();
-      break;
-    case IDM_PLAY:
-      PlaySelectedMovie(main);
-      break;
+    case IDM_STATUSBAR: OnToggleBar(main, command); break;
+    case IDM_CUSTOMIZE: OnCustomize(main); break;
+    case IDM_ENDSET: OnEndSet(); break;
+    case IDM_VERSION: OnVersion(main); break;
+    case IDM_FIT_ALL: OnFitAll(); break;
+    case IDM_GRIDLINE: OnGridLines(); break;
+    case IDM_WRITEINFO: OnWriteInfo(main); break;
+    case IDM_CLEARCHECKS: OnClearChecks(); break;
+    case IDM_PLAY: OnPlay(main); break;
     default:
       if (int category = CategoryOfFitCommand(command); category >= 0) OnFitOne(category);
       break;

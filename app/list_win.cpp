@@ -9,8 +9,7 @@
 #include <vector>
 
 #include "app/app_win.h"
-#include "app/dialogs_win.h"
-#include "app/shell_win.h"
+#include "app/main_window_win.h"
 #include "catalogue/text.h"
 #include "res/resource.h"
 
@@ -94,6 +93,7 @@ void OnColumnClick(int column) {
   int focus = FocusedRow();
   std::vector<int> moved;
   bool follow = !selected.empty() || focus >= 0;
+  app.sort.byExtension = app.commands.view.sortByExtension ? 1 : 0;
   SortByColumn(app.rows, app.table, app.sort, column, follow ? &moved : nullptr);
   if (follow) {
     ReplaceSelection(selected, SelectionAfterMove(selected, moved));
@@ -113,33 +113,8 @@ void OnClick(NMITEMACTIVATE* click) {
     ToggleCheck(hit.iItem);
 }
 
-}  // namespace
-
-void CreateCatalogueList(HWND parent) {
-  AppState& app = App();
-  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES};
-  InitCommonControlsEx(&icc);
-  app.list = CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
-                             WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_OWNERDATA,
-                             0, 0, 0, 0, parent, reinterpret_cast<HMENU>(IDC_CATALOGUE_LIST),
-                             app.instance, nullptr);
-  Profile& profile = *app.profile;
-  int dirPath = profile.GetInt("Customize", "DirPath", 1);
-  if (profile.GetInt("MainSeting", "GridLine", 1) == 1) {
-    SendMessageA(app.list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, ListExtendedStyle(true, dirPath == 1));
-  }
-  // Check boxes live in the model; the list asks for them with the texts.
-  if (dirPath == 1) SendMessageA(app.list, LVM_SETCALLBACKMASK, LVIS_STATEIMAGEMASK, 0);
-  app.mainColor = ParseColorText(profile.GetString("Customize", "MainColor", "0", 32));
-  app.listFore = ParseColorText(profile.GetString("Customize", "ListFoColor", "0", 32));
-  app.listBack = ParseColorText(profile.GetString("Customize", "ListBkColor", "0xffffff", 32));
-  ApplyListColours(app.listFore, app.listBack);
-  SetUpCategoryColumns(app.list);
-}
-
 void SetUpCategoryColumns(HWND list) {
   AppState& app = App();
-  app.table = CategoryTable::Load(*app.profile);
   for (int k = 0; k < kCategoryCount; ++k) {
     if (k != FileName && app.table.enabled[k] != 1) continue;
     const CategoryInfo& info = kCategories[static_cast<std::size_t>(k)];
@@ -154,6 +129,23 @@ void SetUpCategoryColumns(HWND list) {
   }
   RemoveUnusedFitItems(GetMenu(app.main));
   DrawMenuBar(app.main);
+}
+
+}  // namespace
+
+void CreateCatalogueList(HWND parent) {
+  AppState& app = App();
+  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES};
+  InitCommonControlsEx(&icc);
+  app.list = CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
+                             WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_OWNERDATA,
+                             0, 0, 0, 0, parent, reinterpret_cast<HMENU>(IDC_CATALOGUE_LIST),
+                             app.instance, nullptr);
+  SetListExtendedStyle(app.commands.view.gridLines);
+  // Check boxes live in the model; the list asks for them with the texts.
+  if (DirPathOn()) SendMessageA(app.list, LVM_SETCALLBACKMASK, LVIS_STATEIMAGEMASK, 0);
+  ApplyListColours(app.settings.listFore, app.settings.listBack);
+  SetUpCategoryColumns(app.list);
 }
 
 void RemoveUnusedFitItems(HMENU menu) {
@@ -227,8 +219,6 @@ void SyncRowCount() {
   InvalidateRect(app.list, nullptr, FALSE);
 }
 
-void RefreshRows() { SyncRowCount(); }
-
 void RefreshRow(int row) {
   HWND list = App().list;
   if (!list || row < 0) return;
@@ -293,7 +283,8 @@ class TextMeter {
 
 void FitColumn(int column) {
   AppState& app = App();
-  if (!app.list || column < 0 || column >= app.table.columnCount) return;
+  // columnCount is the index of the last column, which can be fitted too.
+  if (!app.list || column < 0 || column > app.table.columnCount) return;
   // The list cannot measure texts it does not hold, so the widest text
   // of the column is found here, with the list's font.
   HDC dc = GetDC(app.list);
@@ -322,21 +313,12 @@ void FitColumn(int column) {
 
 LRESULT OnListNotify(HWND main, NMHDR* header) {
   switch (header->code) {
-    case LVN_GETDISPINFOA:
-      return OnGetDispInfoA(reinterpret_cast<NMLVDISPINFOA*>(header));
-    case LVN_GETDISPINFOW:
-      return OnGetDispInfoW(reinterpret_cast<NMLVDISPINFOW*>(header));
-    case LVN_ODFINDITEMA:
-      return OnFindItem(reinterpret_cast<NMLVFINDITEMA*>(header));
-    case LVN_COLUMNCLICK:
-      OnColumnClick(reinterpret_cast<NMLISTVIEW*>(header)->iSubItem);
-      return 0;
-    case NM_RCLICK:
-      ShowContextMenu(main);
-      return 0;
-    case NM_DBLCLK:
-      if (FirstSelectedRow() >= 0) ShowItemEditDialog(main);
-      return 0;
+    case LVN_GETDISPINFOA: return OnGetDispInfoA(reinterpret_cast<NMLVDISPINFOA*>(header));
+    case LVN_GETDISPINFOW: return OnGetDispInfoW(reinterpret_cast<NMLVDISPINFOW*>(header));
+    case LVN_ODFINDITEMA: return OnFindItem(reinterpret_cast<NMLVFINDITEMA*>(header));
+    case LVN_COLUMNCLICK: OnColumnClick(reinterpret_cast<NMLISTVIEW*>(header)->iSubItem); return 0;
+    case NM_RCLICK: ShowContextMenu(main); return 0;
+    case NM_DBLCLK: EditSelectedRow(main); return 0;
     case NM_CLICK:
       OnClick(reinterpret_cast<NMITEMACTIVATE*>(header));
       UpdateSelectionTotals(main);

@@ -5,8 +5,7 @@
 #include <shellapi.h>
 
 #include "app/app_win.h"
-#include "app/dialogs_win.h"
-#include "app/shell_win.h"
+#include "app/main_window_win.h"
 #include "res/resource.h"
 
 namespace clip {
@@ -54,7 +53,6 @@ void LayOut(HWND main) {
 LRESULT OnCreate(HWND hwnd) {
   AppState& app = App();
   app.main = hwnd;
-  app.menu = GetMenu(hwnd);
   DragAcceptFiles(hwnd, TRUE);
   CreateBars(hwnd);
   CreateCatalogueList(hwnd);
@@ -65,9 +63,9 @@ LRESULT OnCreate(HWND hwnd) {
 }
 
 LRESULT OnDestroy(HWND hwnd) {
-  if (GetMenuState(hwnd, IDM_ENDSET) == kMenuChecked) {
+  if (App().commands.view.saveAtExit) {
     CaptureGeometry(hwnd);
-    SaveWindowSettings(hwnd);
+    SaveWindowSettings();
   }
   DeleteFonts();
   PostQuitMessage(0);
@@ -77,34 +75,38 @@ LRESULT OnDestroy(HWND hwnd) {
 LRESULT OnSize(HWND hwnd) {
   CaptureGeometry(hwnd);
   LayOut(hwnd);
+  LayOutStatusParts();
   return 0;
 }
 
 LRESULT OnCommand(HWND hwnd, WPARAM wp) {
   HandleCommand(hwnd, LOWORD(wp));
-  // A dialog that centred itself has overwritten the geometry meanwhile.
-  CaptureGeometry(hwnd);
   return 0;
+}
+
+// A path as the program keeps it: full and without "." or "..", so that
+// the folder cells name the files (the INFO writer and playback refuse
+// relative folders). A path that cannot be made full is kept as it came.
+std::string FullPath(const std::string& path) {
+  DWORD n = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
+  if (n == 0) return path;
+  std::string full(n, '\0');
+  n = GetFullPathNameA(path.c_str(), n, full.data(), nullptr);
+  if (n == 0 || n >= full.size()) return path;
+  full.resize(n);
+  return full;
 }
 
 int TooltipStringFor(UINT_PTR command) {
   switch (command) {
-    case IDM_NEW:
-      return IDS_TIP_NEW;
-    case IDM_OPEN:
-      return IDS_TIP_OPEN;
-    case IDM_SAVEAS:
-      return IDS_TIP_SAVEAS;
-    case IDM_SCAN:
-      return IDS_TIP_SCAN;
-    case IDM_CUT:
-      return IDS_TIP_CUT;
-    case IDM_COPY:
-      return IDS_TIP_COPY;
-    case IDM_PASTE:
-      return IDS_TIP_PASTE;
-    default:
-      return 0;
+    case IDM_NEW: return IDS_TIP_NEW;
+    case IDM_OPEN: return IDS_TIP_OPEN;
+    case IDM_SAVEAS: return IDS_TIP_SAVEAS;
+    case IDM_SCAN: return IDS_TIP_SCAN;
+    case IDM_CUT: return IDS_TIP_CUT;
+    case IDM_COPY: return IDS_TIP_COPY;
+    case IDM_PASTE: return IDS_TIP_PASTE;
+    default: return 0;
   }
 }
 
@@ -131,71 +133,69 @@ LRESULT OnNotify(HWND hwnd, WPARAM wp, LPARAM lp) {
   return DefWindowProcA(hwnd, WM_NOTIFY, wp, lp);
 }
 
-LRESULT OnDropFiles(HWND hwnd, HDROP drop) {
+// Adds the paths of a drop or of the command line: a folder is scanned, a
+// movie file goes to the row of its item number. Then the tool bar and the
+// totals are brought up to date for the last path.
+void AddPaths(const std::vector<std::string>& paths,
+              PathKind (*classify)(std::uint32_t attributes, std::string_view path)) {
   AppState& app = App();
-  UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
   HCURSOR previous = SetCursor(LoadCursor(nullptr, IDC_WAIT));
   std::string last;
+  for (std::size_t i = 0; i < paths.size(); ++i) {
+    const std::string& path = paths[i];
+    if (path.empty()) continue;
+    last = path;
+    switch (classify(GetFileAttributesA(path.c_str()), path)) {
+      case PathKind::Folder: ScanIntoList(path); break;
+      case PathKind::Movie:
+        AddMovieRowAt(path, RowIndexForItem(static_cast<int>(i), app.rows.Count()));
+        break;
+      case PathKind::Ignored: break;
+    }
+  }
+  SetCursor(previous ? previous : LoadCursor(nullptr, IDC_ARROW));
+  ApplyEvent(ShellEvent::DropOrCommandLine);
+  if (!last.empty()) ShowTotalsFor(last);
+}
+
+LRESULT OnDropFiles(HDROP drop) {
+  const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+  std::vector<std::string> paths;
   for (UINT i = 0; i < count; ++i) {
     // The whole path, however long: a path cut short could name another file.
     std::string path(DragQueryFileA(drop, i, nullptr, 0) + 1, '\0');
     path.resize(DragQueryFileA(drop, i, path.data(), static_cast<UINT>(path.size())));
-    last = path;
-    DWORD attributes = GetFileAttributesA(path.c_str());
-    switch (ClassifyDroppedPath(attributes, last)) {
-      case PathKind::Folder:
-        ScanIntoList(last);
-        break;
-      case PathKind::Movie:
-        AddMovieRowAt(last, RowIndexForItem(static_cast<int>(i), app.rows.Count()));
-        break;
-      case PathKind::Ignored:
-        break;
-    }
+    paths.push_back(path.empty() ? path : FullPath(path));
   }
-  SetCursor(previous ? previous : LoadCursor(nullptr, IDC_ARROW));
-  ApplyToolbarChange(StatesAfter(ShellEvent::DropOrCommandLine).toolbar);
-  if (count > 0) ShowTotalsFor(last);
   DragFinish(drop);
+  AddPaths(paths, ClassifyDroppedPath);
   return 0;
 }
 
 }  // namespace
 
-void ProcessCommandLine(HWND main) {
+void ProcessCommandLine(HWND) {
   AppState& app = App();
   if (app.commandLine.empty()) return;
-  HCURSOR previous = SetCursor(LoadCursor(nullptr, IDC_WAIT));
-  std::vector<std::string> items = SplitCommandLine(app.commandLine);
-  std::string last;
-  for (std::size_t i = 0; i < items.size(); ++i) {
-    const std::string& path = items[i];
-    if (path.empty()) continue;
-    last = path;
-    DWORD attributes = GetFileAttributesA(path.c_str());
-    switch (ClassifyCommandLinePath(attributes, path)) {
-      case PathKind::Folder:
-        ScanIntoList(path);
-        break;
-      case PathKind::Movie:
-        AddMovieRowAt(path, RowIndexForItem(static_cast<int>(i), app.rows.Count()));
-        break;
-      case PathKind::Ignored:
-        break;
-    }
-  }
-  SetCursor(previous ? previous : LoadCursor(nullptr, IDC_ARROW));
-  ApplyToolbarChange(StatesAfter(ShellEvent::DropOrCommandLine).toolbar);
-  if (!last.empty()) ShowTotalsFor(last);
+  std::vector<std::string> paths = SplitCommandLine(app.commandLine);
+  for (std::string& path : paths)
+    if (!path.empty()) path = FullPath(PathFromStartFolder(app.startFolder, path));
+  AddPaths(paths, ClassifyCommandLinePath);
 }
 
 bool RegisterMainClass(HINSTANCE instance) {
   AppState& app = App();
   app.settings.programFolder = FindProgramFolder();
+  char start[MAX_PATH * 4] = {};
+  const DWORD n = GetCurrentDirectoryA(sizeof start, start);
+  app.startFolder = n > 0 && n < sizeof start ? std::string(start, n) : std::string();
   SetCurrentDirectoryA(app.settings.programFolder.c_str());
   app.settings.iniPath = app.settings.programFolder + "\\" + kIniFileName;
   app.profile = std::make_unique<IniProfile>(app.settings.iniPath);
   LoadSettings(*app.profile, app.settings);
+  app.table = CategoryTable::FromValues(app.settings.categoryValues);
+  app.commands = CommandState{};
+  app.commands.view = app.settings.window.view;
 
   WNDCLASSEXA wc{};
   wc.cbSize = sizeof wc;
@@ -243,67 +243,15 @@ int RunMessageLoop() {
 
 LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
-    case WM_CREATE:
-      return OnCreate(hwnd);
-    case WM_DESTROY:
-      return OnDestroy(hwnd);
-    case WM_MOVE:
-      CaptureGeometry(hwnd);
-      return 0;
-    case WM_SIZE:
-      return OnSize(hwnd);
-    case WM_NOTIFY:
-      return OnNotify(hwnd, wp, lp);
-    case WM_COMMAND:
-      return OnCommand(hwnd, wp);
-    case WM_DROPFILES:
-      return OnDropFiles(hwnd, reinterpret_cast<HDROP>(wp));
-    default:
-      return DefWindowProcA(hwnd, msg, wp, lp);
+    case WM_CREATE: return OnCreate(hwnd);
+    case WM_DESTROY: return OnDestroy(hwnd);
+    case WM_MOVE: CaptureGeometry(hwnd); return 0;
+    case WM_SIZE: return OnSize(hwnd);
+    case WM_NOTIFY: return OnNotify(hwnd, wp, lp);
+    case WM_COMMAND: return OnCommand(hwnd, wp);
+    case WM_DROPFILES: return OnDropFiles(reinterpret_cast<HDROP>(wp));
+    default: return DefWindowProcA(hwnd, msg, wp, lp);
   }
-}
-
-int GetMenuState(HWND window, int command) {
-  AppState& app = App();
-  if (window) app.menu = GetMenu(window);
-  UINT state = ::GetMenuState(app.menu, static_cast<UINT>(command), MF_BYCOMMAND);
-  if (state == static_cast<UINT>(-1)) return 0;
-  return MenuStateCodeFromBits(state);
-}
-
-void SetMenuState(HWND window, int command, int code) {
-  AppState& app = App();
-  if (window) app.menu = GetMenu(window);
-  MENUITEMINFOA info{};
-  info.cbSize = sizeof info;
-  info.fMask = MIIM_STATE;
-  info.fState = MenuBitsForCode(code);
-  SetMenuItemInfoA(app.menu, static_cast<UINT>(command), FALSE, &info);
-}
-
-void CaptureGeometry(HWND window) {
-  RECT w{}, c{};
-  GetWindowRect(window, &w);
-  GetClientRect(window, &c);
-  WindowGeometry& g = App().geometry;
-  g.left = w.left;
-  g.top = w.top;
-  g.width = w.right - w.left;
-  g.height = w.bottom - w.top;
-  g.clientLeft = c.left;
-  g.clientTop = c.top;
-  g.clientWidth = c.right;
-  g.clientHeight = c.bottom;
-}
-
-void CenterOnMainWindow(HWND dialog) {
-  AppState& app = App();
-  CaptureGeometry(app.main);
-  WindowGeometry main = app.geometry;
-  CaptureGeometry(dialog);
-  const WindowGeometry& d = app.geometry;
-  MoveWindow(dialog, main.left + (main.width - d.width) / 2,
-             main.top + (main.height - d.height) / 2, d.width, d.height, TRUE);
 }
 
 }  // namespace clip

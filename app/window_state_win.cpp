@@ -6,20 +6,9 @@
 #include <string>
 
 #include "app/app_win.h"
-#include "app/shell_win.h"
-#include "res/resource.h"
+#include "app/main_window_win.h"
 
 namespace clip {
-
-namespace {
-
-constexpr int kDefaultLeft = 64, kDefaultTop = 64, kDefaultWidth = 320, kDefaultHeight = 240;
-
-void WriteInt(Profile& profile, const char* key, int value) {
-  profile.WriteString("MainSeting", key, std::to_string(value));
-}
-
-}  // namespace
 
 RECT UsableWindowRect(int left, int top, int width, int height) {
   // Sizes from a hand-edited file may be anything: the edges are added in
@@ -34,42 +23,54 @@ RECT UsableWindowRect(int left, int top, int width, int height) {
     r.bottom = static_cast<LONG>(bottom);
     if (MonitorFromRect(&r, MONITOR_DEFAULTTONULL) != nullptr) return r;
   }
-  return RECT{kDefaultLeft, kDefaultTop, kDefaultLeft + kDefaultWidth,
-              kDefaultTop + kDefaultHeight};
+  const WindowState d;
+  return RECT{d.left, d.top, d.left + d.width, d.top + d.height};
+}
+
+void ShowBars(HWND main) {
+  AppState& app = App();
+  const ViewState& view = app.commands.view;
+  if (app.toolbar) ShowWindow(app.toolbar, view.toolbar ? SW_SHOW : SW_HIDE);
+  if (app.status) ShowWindow(app.status, view.statusBar ? SW_SHOW : SW_HIDE);
+  app.toolbarHeight = view.toolbar ? 28 : 0;
+  app.statusBarHeight = view.statusBar ? GetSystemMetrics(SM_CXHSCROLL) + 2 : 0;
+  SendMessageA(main, WM_SIZE, 0, 0);
 }
 
 void ApplyWindowSettings(HWND main) {
   AppState& app = App();
-  Profile& profile = *app.profile;
-  app.statusBarHeight = GetSystemMetrics(SM_CXHSCROLL) + 2;
-  if (profile.GetInt("MainSeting", "ToolBar", 1) != 1)
-    SendMessageA(main, WM_COMMAND, IDM_TOOLBAR, 0);
-  if (profile.GetInt("MainSeting", "StatusBar", 1) != 1)
-    SendMessageA(main, WM_COMMAND, IDM_STATUSBAR, 0);
-  if (profile.GetInt("MainSeting", "GridLine", 1) != 1)
-    SendMessageA(main, WM_COMMAND, IDM_GRIDLINE, 0);
-  int endSet = profile.GetInt("MainSeting", "EndSet", 1);
-  SetMenuState(main, IDM_ENDSET, endSet);
-  RECT r = UsableWindowRect(profile.GetInt("MainSeting", "Left", kDefaultLeft),
-                            profile.GetInt("MainSeting", "Top", kDefaultTop),
-                            profile.GetInt("MainSeting", "Width", kDefaultWidth),
-                            profile.GetInt("MainSeting", "Height", kDefaultHeight));
+  ShowBars(main);
+  ShowCommandState();
+  const WindowState& w = app.settings.window;
+  RECT r = UsableWindowRect(w.left, w.top, w.width, w.height);
   MoveWindow(main, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
 }
 
-void SaveWindowSettings(HWND main) {
+void SaveWindowSettings() {
   AppState& app = App();
-  Profile& profile = *app.profile;
+  WindowState state;
   const WindowGeometry& g = app.geometry;
-  WriteInt(profile, "Left", g.left);
-  WriteInt(profile, "Top", g.top);
-  WriteInt(profile, "Width", g.width);
-  WriteInt(profile, "Height", g.height);
-  WriteInt(profile, "ToolBar", GetMenuState(main, IDM_TOOLBAR));
-  WriteInt(profile, "StatusBar", GetMenuState(main, IDM_STATUSBAR));
-  WriteInt(profile, "GridLine", GetMenuState(main, IDM_GRIDLINE));
-  profile.WriteString("MainSeting", "LoadPath", app.settings.loadDir);
-  profile.WriteString("MainSeting", "SavePath", app.settings.saveDir);
+  state.left = g.left;
+  state.top = g.top;
+  state.width = g.width;
+  state.height = g.height;
+  state.view = app.commands.view;
+  SaveWindowState(*app.profile, state, app.settings.loadDir, app.settings.saveDir);
+}
+
+void CaptureGeometry(HWND main) {
+  RECT w{}, c{};
+  GetWindowRect(main, &w);
+  GetClientRect(main, &c);
+  WindowGeometry& g = App().geometry;
+  g.left = w.left;
+  g.top = w.top;
+  g.width = w.right - w.left;
+  g.height = w.bottom - w.top;
+  g.clientLeft = c.left;
+  g.clientTop = c.top;
+  g.clientWidth = c.right;
+  g.clientHeight = c.bottom;
 }
 
 }  // namespace clip

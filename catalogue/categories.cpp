@@ -1,7 +1,5 @@
 #include "catalogue/categories.h"
 
-#include "settings/profile.h"
-
 namespace clip {
 
 const std::array<CategoryInfo, kCategoryCount> kCategories = {{
@@ -36,13 +34,6 @@ CategoryTable CategoryTable::FromValues(const std::array<int, kCategoryCount>& v
     if (t.enabled[k] == 1) t.position[k] = ++t.columnCount;
   }
   return t;
-}
-
-CategoryTable CategoryTable::Load(Profile& profile) {
-  std::array<int, kCategoryCount> values{};
-  for (int k = 1; k < kCategoryCount; ++k)
-    values[k] = profile.GetInt("Customize", kCategories[k].key, 1);
-  return FromValues(values);
 }
 
 CategoryTable CategoryTable::AllOn() {

@@ -7,11 +7,12 @@
 
 namespace clip {
 
-class Profile;
-
 constexpr int kCategoryCount = 17;
 
-// Category numbers; 0 is always shown as column 0.
+// Category numbers; 0 is always shown as column 0. Several names keep the
+// spellings of the settings file's keys (FlameRate, Resolusion, Janle,
+// Creater, MoveInfo), which the file format fixes: stored settings files
+// and lists name the categories so.
 enum Category : int {
   FileName = 0,
   FileSizeBT,
@@ -56,8 +57,6 @@ struct CategoryTable {
 
   // Builds the table from the sixteen [Customize] values (index 1..16).
   static CategoryTable FromValues(const std::array<int, kCategoryCount>& values);
-  // Reads the sixteen keys with default 1.
-  static CategoryTable Load(Profile& profile);
   // Every category shown (no settings file).
   static CategoryTable AllOn();
 

@@ -204,6 +204,17 @@ std::string ColorToHtml(std::string_view hex) {
   return padded.substr(4, 2) + padded.substr(2, 2) + padded.substr(0, 2);
 }
 
+std::string CutToCharBoundary(std::string_view text, std::size_t maxBytes) {
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const std::size_t step =
+        IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
+    if (step > maxBytes - i) break;
+    i += step;
+  }
+  return std::string(text.substr(0, i));
+}
+
 bool EndsWithSeparator(std::string_view text) {
   bool lastIsOwn = false;
   for (std::size_t i = 0; i < text.size(); ++i) {

@@ -2,6 +2,7 @@
 // lengths are bytes: a double-byte character counts two.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -42,6 +43,11 @@ std::string ColorToHtml(std::string_view hex);
 std::int32_t ParseLongBase0(std::string_view text);
 // The same, saturating at the 64-bit limits.
 std::int64_t ParseLongBase0_64(std::string_view text);
+
+// The first maxBytes bytes of text at most, never ending inside a
+// double-byte character (a lone lead byte at the very end is kept as the
+// single byte it is).
+std::string CutToCharBoundary(std::string_view text, std::size_t maxBytes);
 
 // True when byte b starts a code page 932 double-byte character.
 inline bool IsLeadByte(unsigned char b) {

@@ -1,10 +1,10 @@
 #include "edit/info_list.h"
 
-#include "catalogue/row_model.h"
-
 #include <algorithm>
 #include <array>
-#include <cstring>
+
+#include "catalogue/row_model.h"
+#include "scan/byte_reader.h"
 
 namespace clip {
 
@@ -13,13 +13,6 @@ namespace {
 void PutU32(std::string& out, std::uint32_t v) {
   for (int i = 0; i < 4; ++i) out.push_back(static_cast<char>((v >> (8 * i)) & 0xff));
 }
-
-std::uint32_t GetU32(const unsigned char* p) {
-  return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-         (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
-
-bool IdIs(const unsigned char* p, const char* id) { return std::memcmp(p, id, 4) == 0; }
 
 void PutEntry(std::string& out, const char* id, const std::string& text) {
   if (text.empty()) return;
@@ -31,11 +24,14 @@ void PutEntry(std::string& out, const char* id, const std::string& text) {
   if (size & 1) out.push_back('\0');
 }
 
-bool ReadExactly(ByteSource& file, std::uint64_t offset, void* buffer, std::size_t n) {
-  return file.ReadAt(offset, buffer, n) == n;
+// The n bytes at offset, or an empty view when the file holds fewer.
+ByteView ReadExactly(MovieFile& file, std::uint64_t offset, std::size_t n,
+                     std::vector<std::uint8_t>& bytes) {
+  bytes = ReadBytes(file, offset, n);
+  return bytes.size() == n ? ByteView(bytes) : ByteView();
 }
 
-const std::array<const char*, 3> kEntryIds = {"ISBJ", "ICOP", "ICMT"};
+constexpr std::array<std::uint32_t, 3> kEntryIds = {FourCC("ISBJ"), FourCC("ICOP"), FourCC("ICMT")};
 
 }  // namespace
 
@@ -51,19 +47,11 @@ std::string RenderInfoList(const InfoTexts& texts) {
   return out;
 }
 
-std::size_t MemorySource::ReadAt(std::uint64_t offset, void* buffer, std::size_t n) {
-  if (offset >= bytes_.size()) return 0;
-  std::size_t k = std::min<std::uint64_t>(n, bytes_.size() - offset);
-  std::memcpy(buffer, bytes_.data() + offset, k);
-  return k;
-}
-
 std::optional<InfoTexts> ParseOwnInfoList(std::string_view tail) {
-  const auto* p = reinterpret_cast<const unsigned char*>(tail.data());
+  const ByteView p(reinterpret_cast<const std::uint8_t*>(tail.data()), tail.size());
   const std::uint64_t n = tail.size();
-  if (n < 12 || n > kMaxOwnInfoList || !IdIs(p, "LIST") || !IdIs(p + 8, "INFO"))
-    return std::nullopt;
-  if (std::uint64_t{GetU32(p + 4)} + 8 != n) return std::nullopt;
+  if (n < 12 || n > kMaxOwnInfoList || !p.Is(0, "LIST") || !p.Is(8, "INFO")) return std::nullopt;
+  if (std::uint64_t{p.U32(4)} + 8 != n) return std::nullopt;
   InfoTexts texts;
   std::string* slots[3] = {&texts.title, &texts.creator, &texts.comment};
   std::size_t next = 0;  // entries come in the order ISBJ, ICOP, ICMT, each at most once
@@ -71,9 +59,10 @@ std::optional<InfoTexts> ParseOwnInfoList(std::string_view tail) {
   while (pos < n) {
     if (n - pos < 8) return std::nullopt;
     std::size_t which = next;
-    while (which < kEntryIds.size() && !IdIs(p + pos, kEntryIds[which])) ++which;
+    const std::size_t at = static_cast<std::size_t>(pos);
+    while (which < kEntryIds.size() && p.U32(at) != kEntryIds[which]) ++which;
     if (which == kEntryIds.size()) return std::nullopt;
-    const std::uint64_t size = GetU32(p + pos + 4);
+    const std::uint64_t size = p.U32(at + 4);
     if (size > kCellMax + 1) return std::nullopt;  // longer than any cell we write
     const std::uint64_t padded = size + (size & 1);
     if (padded > n - pos - 8) return std::nullopt;
@@ -87,16 +76,16 @@ std::optional<InfoTexts> ParseOwnInfoList(std::string_view tail) {
   return texts;
 }
 
-InfoPlan PlanInfoWrite(ByteSource& file) {
+InfoPlan PlanInfoWrite(MovieFile& file) {
   InfoPlan plan;
   const std::uint64_t fileSize = file.Size();
-  unsigned char head[12];
-  if (fileSize < 12 || !ReadExactly(file, 0, head, sizeof head) || !IdIs(head, "RIFF") ||
-      !IdIs(head + 8, "AVI ")) {
+  std::vector<std::uint8_t> bytes;
+  const ByteView head = fileSize < 12 ? ByteView() : ReadExactly(file, 0, 12, bytes);
+  if (!head.Is(0, "RIFF") || !head.Is(8, "AVI ")) {
     plan.fault = InfoFault::NotRiffAvi;
     return plan;
   }
-  const std::uint64_t riffEnd = 8 + std::uint64_t{GetU32(head + 4)};
+  const std::uint64_t riffEnd = 8 + std::uint64_t{head.U32(4)};
   // A file shorter than its header says is incomplete (cut off, or still
   // being written): leave it alone.
   if (riffEnd > fileSize) {
@@ -115,13 +104,13 @@ InfoPlan PlanInfoWrite(ByteSource& file) {
       plan.fault = InfoFault::TooManyChunks;
       return plan;
     }
-    unsigned char header[8];
-    if (!ReadExactly(file, pos, header, sizeof header)) {
+    const ByteView header = ReadExactly(file, pos, 8, bytes);
+    if (header.size() != 8) {
       plan.fault = InfoFault::ReadFailed;
       return plan;
     }
-    const std::uint64_t size = GetU32(header + 4);
-    if (IdIs(header, "idx1")) {
+    const std::uint64_t size = header.U32(4);
+    if (header.Is(0, "idx1")) {
       found = true;
       dataEnd = pos + 8 + size;
       break;
@@ -147,12 +136,13 @@ InfoPlan PlanInfoWrite(ByteSource& file) {
     plan.fault = InfoFault::ForeignTail;
     return plan;
   }
-  std::string tail(static_cast<std::size_t>(tailSize), '\0');
-  if (!ReadExactly(file, dataEnd, tail.data(), tail.size())) {
+  const ByteView tail = ReadExactly(file, dataEnd, static_cast<std::size_t>(tailSize), bytes);
+  if (tail.size() != tailSize) {
     plan.fault = InfoFault::ReadFailed;
     return plan;
   }
-  std::optional<InfoTexts> old = ParseOwnInfoList(tail);
+  std::optional<InfoTexts> old =
+      ParseOwnInfoList(std::string_view(reinterpret_cast<const char*>(tail.data()), tail.size()));
   if (!old) {
     plan.fault = InfoFault::ForeignTail;
     return plan;
@@ -173,34 +163,20 @@ InfoTexts ResolveInfoTexts(const InfoRequest& request, const InfoTexts& old) {
 
 std::string InfoFaultText(InfoFault fault) {
   switch (fault) {
-    case InfoFault::None:
-      return "";
-    case InfoFault::NoFullPath:
-      return "ﾌｫﾙﾀﾞが完全なﾊﾟｽではありません";
-    case InfoFault::Missing:
-      return "ﾌｧｲﾙが見つかりません";
-    case InfoFault::CannotOpen:
-      return "書込み用に開けません (使用中か、権限がありません)";
-    case InfoFault::ReadOnly:
-      return "読み取り専用のﾌｧｲﾙです";
-    case InfoFault::NotRiffAvi:
-      return "RIFF AVI形式のﾌｧｲﾙではありません";
-    case InfoFault::NoIndex:
-      return "idx1ﾁｬﾝｸがありません";
-    case InfoFault::Truncated:
-      return "ﾌｧｲﾙが途中で切れています";
-    case InfoFault::IndexPastEnd:
-      return "idx1ﾁｬﾝｸがﾌｧｲﾙの終わりを越えています";
-    case InfoFault::ForeignTail:
-      return "idx1の後ろに別のﾃﾞｰﾀがあります (OpenDML形式など)";
-    case InfoFault::TooManyChunks:
-      return "ﾁｬﾝｸが多すぎて読み切れません";
-    case InfoFault::ReadFailed:
-      return "読み込みに失敗しました";
-    case InfoFault::WriteFailed:
-      return "書込みに失敗しました";
-    case InfoFault::CutFailed:
-      return "古いｲﾝﾌｫﾃﾞｰﾀの残りを切り詰められませんでした";
+    case InfoFault::None: return "";
+    case InfoFault::NoFullPath: return "ﾌｫﾙﾀﾞが完全なﾊﾟｽではありません";
+    case InfoFault::Missing: return "ﾌｧｲﾙが見つかりません";
+    case InfoFault::CannotOpen: return "書込み用に開けません (使用中か、権限がありません)";
+    case InfoFault::ReadOnly: return "読み取り専用のﾌｧｲﾙです";
+    case InfoFault::NotRiffAvi: return "RIFF AVI形式のﾌｧｲﾙではありません";
+    case InfoFault::NoIndex: return "idx1ﾁｬﾝｸがありません";
+    case InfoFault::Truncated: return "ﾌｧｲﾙが途中で切れています";
+    case InfoFault::IndexPastEnd: return "idx1ﾁｬﾝｸがﾌｧｲﾙの終わりを越えています";
+    case InfoFault::ForeignTail: return "idx1の後ろに別のﾃﾞｰﾀがあります (OpenDML形式など)";
+    case InfoFault::TooManyChunks: return "ﾁｬﾝｸが多すぎて読み切れません";
+    case InfoFault::ReadFailed: return "読み込みに失敗しました";
+    case InfoFault::WriteFailed: return "書込みに失敗しました";
+    case InfoFault::CutFailed: return "古いｲﾝﾌｫﾃﾞｰﾀの残りを切り詰められませんでした";
   }
   return "";
 }

@@ -3,13 +3,13 @@
 // where, if anywhere, such a list may be written without damaging the file.
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
-#include "edit/edit.h"
+#include "edit/info_writer.h"
+#include "scan/scan.h"
 
 namespace clip {
 
@@ -24,25 +24,6 @@ std::string RenderInfoList(const InfoTexts& texts);
 
 // A largest list this program writes: three texts of a full cell each.
 constexpr std::uint64_t kMaxOwnInfoList = 12 + 3 * (8 + 256);
-
-// Positioned reads over a file or a byte buffer.
-class ByteSource {
- public:
-  virtual ~ByteSource() = default;
-  virtual std::uint64_t Size() = 0;
-  // Reads up to n bytes at offset; returns the number read.
-  virtual std::size_t ReadAt(std::uint64_t offset, void* buffer, std::size_t n) = 0;
-};
-
-class MemorySource : public ByteSource {
- public:
-  explicit MemorySource(std::string_view bytes) : bytes_(bytes) {}
-  std::uint64_t Size() override { return bytes_.size(); }
-  std::size_t ReadAt(std::uint64_t offset, void* buffer, std::size_t n) override;
-
- private:
-  std::string_view bytes_;
-};
 
 // Where a list goes. fault is None when the file may be written: then the
 // list starts at offset (the end of idx1's data) and, when replace is set,
@@ -62,7 +43,7 @@ constexpr int kMaxTopLevelChunks = 1 << 16;
 // follows it. Only an empty tail or an INFO list of ours (entries ISBJ,
 // ICOP, ICMT in that order, each at most once, outside the RIFF chunk's
 // declared extent, ending exactly at the end of the file) may be written.
-InfoPlan PlanInfoWrite(ByteSource& file);
+InfoPlan PlanInfoWrite(MovieFile& file);
 
 // Reads a whole tail as one of our INFO lists; nullopt when it is not.
 std::optional<InfoTexts> ParseOwnInfoList(std::string_view tail);

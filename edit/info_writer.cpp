@@ -5,35 +5,19 @@
 #include <cstdio>
 
 #include "catalogue/text.h"
-#include "edit/edit.h"
-#include "edit/file_cut.h"
+#include "edit/file_access.h"
 #include "edit/info_list.h"
+#include "edit/info_writer.h"
 
 namespace clip {
 
 namespace {
 
-bool SeekTo(std::FILE* f, std::uint64_t offset) {
-#ifdef _WIN32
-  return _fseeki64(f, static_cast<long long>(offset), SEEK_SET) == 0;
-#else
-  return fseeko(f, static_cast<off_t>(offset), SEEK_SET) == 0;
-#endif
-}
-
-class StdioSource : public ByteSource {
+// The open file as the byte reader reads movie files.
+class StdioFile : public MovieFile {
  public:
-  explicit StdioSource(std::FILE* f) : f_(f) {}
-  std::uint64_t Size() override {
-#ifdef _WIN32
-    if (_fseeki64(f_, 0, SEEK_END) != 0) return 0;
-    long long n = _ftelli64(f_);
-#else
-    if (fseeko(f_, 0, SEEK_END) != 0) return 0;
-    long long n = ftello(f_);
-#endif
-    return n < 0 ? 0 : static_cast<std::uint64_t>(n);
-  }
+  explicit StdioFile(std::FILE* f) : f_(f) {}
+  std::uint64_t Size() override { return OpenFileSize(f_); }
   std::size_t ReadAt(std::uint64_t offset, void* buffer, std::size_t n) override {
     if (!SeekTo(f_, offset)) return 0;
     return std::fread(buffer, 1, n, f_);
@@ -44,7 +28,7 @@ class StdioSource : public ByteSource {
 };
 
 InfoFault Write(std::FILE* f, const InfoRequest& request) {
-  StdioSource source(f);
+  StdioFile source(f);
   InfoPlan plan = PlanInfoWrite(source);
   if (plan.fault != InfoFault::None) return plan.fault;
   const std::string list = RenderInfoList(ResolveInfoTexts(request, plan.oldTexts));

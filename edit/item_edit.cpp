@@ -9,17 +9,6 @@ const std::array<const char*, 11> kGenreNames = {
     "ゲーム", "ＯＰ",   "ＥＤ",   "ＯＶＡ", "その他",
 };
 
-std::string CutToCharBoundary(std::string_view text, std::size_t maxBytes) {
-  std::size_t i = 0;
-  while (i < text.size()) {
-    std::size_t step =
-        IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
-    if (i + step > maxBytes) break;
-    i += step;
-  }
-  return std::string(text.substr(0, i));
-}
-
 std::string EditCaption(std::string_view fileName) {
   // Always four bytes go (the extension and its point), but never half of a
   // double-byte character: a lone lead byte would swallow the "の".

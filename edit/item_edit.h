@@ -17,10 +17,6 @@ extern const std::array<const char*, 11> kGenreNames;
 // Each composed line (size, info 1, info 2) holds at most this many bytes.
 constexpr std::size_t kEditLineMax = 63;
 
-// The text cut to at most maxBytes bytes without splitting a code page 932
-// double-byte character.
-std::string CutToCharBoundary(std::string_view text, std::size_t maxBytes);
-
 // "<name less its last four bytes>のｴﾃﾞｨｯﾄ".
 std::string EditCaption(std::string_view fileName);
 

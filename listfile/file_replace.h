@@ -1,6 +1,7 @@
 // Renaming a finished file over the file it replaces, per platform.
 #pragma once
 
+#include <cstdio>
 #include <string>
 
 namespace clip {
@@ -19,6 +20,10 @@ bool PathExists(const std::string& path);
 
 // Cuts the file at path back to size bytes (after a failed append).
 bool TruncateFileTo(const std::string& path, long long size);
+
+// The offset of the end of an open file (64-bit: a text list may pass
+// 2 GB), or -1.
+long long FileEndOffset(std::FILE* file);
 
 // The cause text for a C library error number (errno).
 std::string ErrnoCauseText(int error);

@@ -12,19 +12,15 @@ namespace {
 std::string Win32CauseText(DWORD error) {
   switch (error) {
     case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL:
-      return ErrnoCauseText(ENOSPC);
+    case ERROR_HANDLE_DISK_FULL: return ErrnoCauseText(ENOSPC);
     case ERROR_ACCESS_DENIED:
     case ERROR_WRITE_PROTECT:
     case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
-      return ErrnoCauseText(EACCES);
+    case ERROR_LOCK_VIOLATION: return ErrnoCauseText(EACCES);
     case ERROR_PATH_NOT_FOUND:
     case ERROR_FILE_NOT_FOUND:
-    case ERROR_INVALID_DRIVE:
-      return ErrnoCauseText(ENOENT);
-    case ERROR_FILENAME_EXCED_RANGE:
-      return ErrnoCauseText(ENAMETOOLONG);
+    case ERROR_INVALID_DRIVE: return ErrnoCauseText(ENOENT);
+    case ERROR_FILENAME_EXCED_RANGE: return ErrnoCauseText(ENAMETOOLONG);
     default: {
       char text[64];
       std::snprintf(text, sizeof text, "Windows ｴﾗｰ %lu", static_cast<unsigned long>(error));
@@ -34,6 +30,11 @@ std::string Win32CauseText(DWORD error) {
 }
 
 }  // namespace
+
+long long FileEndOffset(std::FILE* file) {
+  if (_fseeki64(file, 0, SEEK_END) != 0) return -1;
+  return _ftelli64(file);
+}
 
 bool PathExists(const std::string& path) {
   return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;

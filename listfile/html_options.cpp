@@ -11,30 +11,6 @@ namespace {
 
 constexpr std::size_t kTextBuffer = 128;  // texts hold at most 127 bytes
 
-std::string CutText(const std::string& text) {
-  // Never leave half of a double-byte character at the cut.
-  std::size_t i = 0;
-  while (i < text.size()) {
-    std::size_t step =
-        IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
-    if (i + step > kTextBuffer - 1) break;
-    i += step;
-  }
-  return text.substr(0, i);
-}
-
-// Colour text as the settings file keeps it: "0x" and lower-case hex.
-// (Kept here so that the list files need nothing from the settings part.)
-std::string ColourText(std::uint32_t colour) {
-  char buf[16];
-  std::snprintf(buf, sizeof buf, "0x%x", static_cast<unsigned>(colour));
-  return buf;
-}
-
-std::uint32_t ParseColour(const std::string& text) {
-  return static_cast<std::uint32_t>(ParseLongBase0(text));
-}
-
 struct ColourKey {
   const char* key;
   std::uint32_t HtmlOptions::*field;
@@ -64,7 +40,8 @@ HtmlOptions LoadHtmlOptions(Profile& p) {
   o.rowColouring = p.GetInt(kHtmlSection, "FiiListDraw", d.rowColouring);
   o.dataAlign = p.GetInt(kHtmlSection, "FiiStrDrawType", d.dataAlign);
   for (const ColourKey& c : kColourKeys) {
-    o.*c.field = ParseColour(p.GetString(kHtmlSection, c.key, ColourText(d.*c.field), kTextBuffer));
+    o.*c.field =
+        ParseColorText(p.GetString(kHtmlSection, c.key, ColorText(d.*c.field), kTextBuffer));
   }
   return o;
 }
@@ -85,17 +62,17 @@ HtmlOptions WithValidChoices(HtmlOptions o) {
 
 void SaveHtmlOptions(Profile& p, const HtmlOptions& options) {
   const HtmlOptions o = WithValidChoices(options);
-  p.WriteString(kHtmlSection, "Caption", CutText(o.caption));
-  p.WriteString(kHtmlSection, "TopTitle", CutText(o.topTitle));
-  p.WriteString(kHtmlSection, "FoBackImage", CutText(o.backgroundImage));
-  p.WriteString(kHtmlSection, "FoFontSize", CutText(o.topTitleSize));
-  p.WriteString(kHtmlSection, "FiiFontSize", CutText(o.cellFontSize));
+  p.WriteString(kHtmlSection, "Caption", CutToCharBoundary(o.caption, kTextBuffer - 1));
+  p.WriteString(kHtmlSection, "TopTitle", CutToCharBoundary(o.topTitle, kTextBuffer - 1));
+  p.WriteString(kHtmlSection, "FoBackImage", CutToCharBoundary(o.backgroundImage, kTextBuffer - 1));
+  p.WriteString(kHtmlSection, "FoFontSize", CutToCharBoundary(o.topTitleSize, kTextBuffer - 1));
+  p.WriteString(kHtmlSection, "FiiFontSize", CutToCharBoundary(o.cellFontSize, kTextBuffer - 1));
   p.WriteString(kHtmlSection, "FoStrDrawType", std::to_string(o.topTitleAlign));
   p.WriteString(kHtmlSection, "FoBackDrawType", std::to_string(o.backgroundKind));
   p.WriteString(kHtmlSection, "FitStrDrawType", std::to_string(o.headerAlign));
   p.WriteString(kHtmlSection, "FiiListDraw", std::to_string(o.rowColouring));
   p.WriteString(kHtmlSection, "FiiStrDrawType", std::to_string(o.dataAlign));
-  for (const ColourKey& c : kColourKeys) p.WriteString(kHtmlSection, c.key, ColourText(o.*c.field));
+  for (const ColourKey& c : kColourKeys) p.WriteString(kHtmlSection, c.key, ColorText(o.*c.field));
 }
 
 }  // namespace clip

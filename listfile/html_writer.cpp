@@ -2,6 +2,7 @@
 #include <cstdio>
 
 #include "catalogue/text.h"
+#include "listfile/html_options.h"
 #include "listfile/list_format.h"
 
 namespace clip {
@@ -15,19 +16,11 @@ std::string HtmlColour(std::uint32_t colour) {
   return "#" + ColorToHtml(hex);
 }
 
-// A radio group whose value is outside its range uses the group's default.
-int Choice(int value, int count, int fallback) {
-  return value >= 0 && value < count ? value : fallback;
-}
-
 const char* CellAlignAttribute(int align) {
   switch (align) {
-    case 0:
-      return "";
-    case 2:
-      return " align=\"right\"";
-    default:
-      return " align=\"center\"";
+    case 0: return "";
+    case 2: return " align=\"right\"";
+    default: return " align=\"center\"";
   }
 }
 
@@ -39,23 +32,12 @@ void AppendEscaped(std::string& out, std::string_view text) {
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char* entity;
     switch (text[i]) {
-      case '&':
-        entity = "&amp;";
-        break;
-      case '<':
-        entity = "&lt;";
-        break;
-      case '>':
-        entity = "&gt;";
-        break;
-      case '"':
-        entity = "&quot;";
-        break;
-      case '\n':
-        entity = "\r\n";
-        break;
-      default:
-        continue;
+      case '&': entity = "&amp;"; break;
+      case '<': entity = "&lt;"; break;
+      case '>': entity = "&gt;"; break;
+      case '"': entity = "&quot;"; break;
+      case '\n': entity = "\r\n"; break;
+      default: continue;
     }
     out.append(text.data() + run, i - run);
     out.append(entity);
@@ -87,11 +69,13 @@ std::string EscapeHtml(std::string_view text) {
 
 void WriteHtmlList(ListOutput& out, const RowModel& rows, const CategoryTable& table,
                    const HtmlOptions& options) {
-  const int titleAlign = Choice(options.topTitleAlign, 3, 1);
-  const int backgroundKind = Choice(options.backgroundKind, 2, 0);
-  const int headerAlign = Choice(options.headerAlign, 3, 1);
-  const int dataAlign = Choice(options.dataAlign, 3, 1);
-  const bool alternate = options.rowColouring == 1;
+  // A radio group without a valid choice uses its default.
+  const HtmlOptions valid = WithValidChoices(options);
+  const int titleAlign = valid.topTitleAlign;
+  const int backgroundKind = valid.backgroundKind;
+  const int headerAlign = valid.headerAlign;
+  const int dataAlign = valid.dataAlign;
+  const bool alternate = valid.rowColouring == 1;
   std::string& page = out.text();
   // The option texts are written as typed (a line break as CR LF).
   auto typed = [&](const std::string& text) { AppendStreamText(page, text); };

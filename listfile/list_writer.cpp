@@ -214,14 +214,8 @@ SaveResult AppendFileContents(const std::string& path,
   if (IsReadOnlyFile(path)) return {false, SaveFailureText(path, ErrnoCauseText(EACCES))};
   std::FILE* file = std::fopen(path.c_str(), "ab");
   if (!file) return {false, SaveFailureText(path, ErrnoCauseText(errno))};
-    // The old end of the file, to cut a failed append's partial lines away
-    // (in 64 bits: a text list may pass 2 GB).
-#ifdef _WIN32
-  const long long oldSize = _fseeki64(file, 0, SEEK_END) == 0 ? _ftelli64(file) : -1;
-#else
-  const long long oldSize =
-      fseeko(file, 0, SEEK_END) == 0 ? static_cast<long long>(ftello(file)) : -1;
-#endif
+  // The old end of the file, to cut a failed append's partial lines away.
+  const long long oldSize = FileEndOffset(file);
   int error = 0;
   if (!WriteAndClose(file, write, error)) {
     if (oldSize >= 0) TruncateFileTo(path, oldSize);

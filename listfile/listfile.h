@@ -1,8 +1,4 @@
 // List files: CSV and fixed-column text writer, HTML writer, CSV reader.
-//
-// This header is the contract the main window and the HTML options dialog
-// code against; the list-file subsystem may add to it but keeps these names
-// and meanings.
 #pragma once
 
 #include <cstdint>
@@ -16,7 +12,9 @@ namespace clip {
 enum class ListFormat { Text = 0, Csv = 1, Html = 2 };
 
 // Page options of the HTML writer. The options dialog fills it from its
-// controls; defaults are those of a missing [HtmlSetting] section.
+// controls; defaults are those of a missing [HtmlSetting] section. The
+// settings file names the page's parts: "Fo" is the page outside the table
+// (background, title), "Fit" the table's header row and "Fii" its data rows.
 struct HtmlOptions {
   std::string caption = "Untitled";
   std::string topTitle = "Untitled";
@@ -39,6 +37,9 @@ struct SaveResult {
   bool ok = true;
   std::string error;
 };
+
+// The caption of the box that shows a failed save's message.
+constexpr const char* kSaveFailedCaption = "ﾌｧｲﾙ保存失敗";
 
 // Writes the whole catalogue in list order. A replaced file is written
 // beside the old one and renamed over it only when the write succeeded;

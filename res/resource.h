@@ -53,7 +53,7 @@
 
 // Child controls of the main window.
 #define IDC_CATALOGUE_LIST 100
-#define IDC_STATUSBAR 100
+#define IDC_STATUSBAR 101
 #define IDC_TOOLBAR 102
 
 // Toolbar tooltip strings.

@@ -8,17 +8,6 @@ namespace clip {
 
 const char kUnknownCodec[] = "Unknon";
 
-std::string FitText(std::string_view text, std::size_t max) {
-  if (text.size() <= max) return std::string(text);
-  std::size_t i = 0;
-  while (i < max) {
-    std::size_t width = IsLeadByte(static_cast<unsigned char>(text[i])) ? 2 : 1;
-    if (width > max - i) break;
-    i += width;
-  }
-  return std::string(text.substr(0, i));
-}
-
 namespace {
 
 struct VideoEntry {

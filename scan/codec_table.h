@@ -18,9 +18,6 @@ extern const char kUnknownCodec[];  // "Unknon"
 constexpr std::size_t kFieldMax = 63;
 constexpr std::size_t kInfoValueMax = 255;
 
-// The first max bytes of text, never ending inside a double-byte character.
-std::string FitText(std::string_view text, std::size_t max);
-
 // A description for a video handler code (compared without regard to ASCII
 // case), or empty when the table does not know it. Code 0 is uncompressed.
 std::string BuiltInVideoDescription(std::uint32_t handler);

@@ -35,7 +35,7 @@ void ProbeAviVideo(const AviVideoStream& v, CodecNames& codecs, ProbeFields& fie
   if (description.empty()) description = kUnknownCodec;
   // The rules look at the whole description (its last bytes may lie past
   // what the field can hold); only the result is cut to the field.
-  fields.videoFormat = FitText(RenameVideoCodec(description), kFieldMax);
+  fields.videoFormat = CutToCharBoundary(RenameVideoCodec(description), kFieldMax);
 
   // Frames per second = rate / scale (rate unsigned, scale signed); without
   // a positive rate the frame rate and play time are unknown.
@@ -62,14 +62,15 @@ void ProbeAviVideo(const AviVideoStream& v, CodecNames& codecs, ProbeFields& fie
   }
 }
 
-void ProbeAvi(MovieFile* file, CodecNames& codecs, ProbeFields& fields, std::int32_t& playSeconds) {
-  fields = ProbeFields{};
+ProbeFields ProbeAvi(MovieFile* file, CodecNames& codecs) {
+  ProbeFields fields;
   AviHeader header;
   std::uint64_t size = 0;
   if (file) {
     header = ReadAviHeader(*file);
     size = file->Size();
   }
+  std::int32_t playSeconds = 0;
   ProbeAviVideo(header.video, codecs, fields, playSeconds);
 
   // Audio bit rate in kbit/s from the stream format's average bytes per
@@ -80,8 +81,8 @@ void ProbeAvi(MovieFile* file, CodecNames& codecs, ProbeFields& fields, std::int
     std::string name = codecs.AudioFormatName(a.formatTag);
     if (name.empty()) name = BuiltInAudioFormatName(a.formatTag);
     if (name.empty()) name = kUnknownCodec;
-    name = FitText(name, kFieldMax);
-    fields.audioFormat = FitText(RenameAudioFormat(name), kFieldMax);
+    name = CutToCharBoundary(name, kFieldMax);
+    fields.audioFormat = CutToCharBoundary(RenameAudioFormat(name), kFieldMax);
     audioKbit = static_cast<std::uint64_t>(a.avgBytesPerSec) * 8 / 1000;
     char buf[64];
     std::snprintf(buf, sizeof buf, "%.2fkHz/%llukbit", a.samplesPerSec / 1000.0,
@@ -89,27 +90,31 @@ void ProbeAvi(MovieFile* file, CodecNames& codecs, ProbeFields& fields, std::int
     fields.audioRate = buf;
   }
 
-  // Video bit rate: the whole file's kbit per second less the audio's.
+  // Video bit rate: the whole file's kbit per second less the audio's. A
+  // file in which no stream was found (not an AVI file at all) leaves the
+  // cell empty like the other probe cells.
   if (playSeconds != 0) {
     const std::uint64_t sizeKB = size >> 10;
     const long long kbit =
         static_cast<long long>(sizeKB * 8 / static_cast<std::uint64_t>(playSeconds)) -
         static_cast<long long>(audioKbit);
     fields.videoRate = std::to_string(kbit) + "kbit";
-  } else {
+  } else if (header.video.present || header.audio.present) {
     fields.videoRate = "None";
   }
+  return fields;
 }
 
-void ProbeMpeg(MovieFile* file, ProbeFields& fields) {
-  fields = ProbeFields{};
+ProbeFields ProbeMpeg(MovieFile* file) {
+  ProbeFields fields;
   fields.videoFormat = "MPEG1";
   fields.audioFormat = "MP2";
-  if (!file) return;
+  if (!file) return fields;
   MpegSequence seq = ReadMpegSequence(*file);
-  if (!seq.found) return;
+  if (!seq.found) return fields;
   fields.frameRate = MpegFrameRateText(seq.FrameRateCode());
   fields.resolution = Resolution(seq.Width(), seq.Height());
+  return fields;
 }
 
 }  // namespace
@@ -120,22 +125,16 @@ MovieKind KindOfMoviePath(std::string_view path) {
   return MovieKind::RealMedia;
 }
 
-void ProbeMovie(std::string_view path, MovieFile* file, CodecNames& codecs, ProbeFields& fields,
-                std::int32_t& playSeconds) {
+ProbeFields ProbeMovie(std::string_view path, MovieFile* file, CodecNames& codecs) {
   switch (KindOfMoviePath(path)) {
-    case MovieKind::Avi:
-      ProbeAvi(file, codecs, fields, playSeconds);
-      break;
-    case MovieKind::Mpeg:
-      // Only AVI files measure a play time; playSeconds stays as it was.
-      ProbeMpeg(file, fields);
-      break;
-    case MovieKind::RealMedia:
-      fields = ProbeFields{};
-      fields.videoFormat = "RealVideo";
-      fields.audioFormat = "RealAudio";
-      break;
+    case MovieKind::Avi: return ProbeAvi(file, codecs);
+    case MovieKind::Mpeg: return ProbeMpeg(file);
+    case MovieKind::RealMedia: break;
   }
+  ProbeFields fields;
+  fields.videoFormat = "RealVideo";
+  fields.audioFormat = "RealAudio";
+  return fields;
 }
 
 }  // namespace clip

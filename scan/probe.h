@@ -1,7 +1,4 @@
 // The tail scan and the video and audio probes of one open movie file.
-//
-// The row builder calls these; the probe subsystem may add to this header
-// but keeps these names and meanings.
 #pragma once
 
 #include <cstddef>
@@ -26,10 +23,8 @@ constexpr std::size_t kInfoTailWindow = 1024;
 
 // Runs the video probe and then the audio probe for path, whose kind is
 // told by its ending. file is the already open file (null when it could not
-// be opened: then the fields that need its bytes are empty). Every field is
-// written for this file: a row never shows another file's values.
-void ProbeMovie(std::string_view path, MovieFile* file, CodecNames& codecs, ProbeFields& fields,
-                std::int32_t& playSeconds);
+// be opened: then the fields that need its bytes are empty).
+ProbeFields ProbeMovie(std::string_view path, MovieFile* file, CodecNames& codecs);
 
 // A path ending in "i" or "I" is an AVI file; else one whose last three
 // characters are "MPG" in any case is an MPEG file; anything else is taken

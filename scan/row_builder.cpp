@@ -93,12 +93,12 @@ void AddMovieRowCached(ScanContext& ctx, const std::string& path, int index, Wal
 
   if (userInfo || probes) {
     InfoTail info;
+    ProbeFields f;
     if (userInfo && file) info = ScanInfoTail(*file);
     if (probes) {
       CodecNames& codecs = caches ? static_cast<CodecNames&>(caches->codecs) : ctx.codecs;
-      ProbeMovie(path, file.get(), codecs, ctx.fields, ctx.playSeconds);
+      f = ProbeMovie(path, file.get(), codecs);
     }
-    const ProbeFields& f = ctx.fields;
     SetIfOn(ctx, row, MovieTitle, info.title);
     SetIfOn(ctx, row, MoveInfo, f.videoFormat);
     SetIfOn(ctx, row, AudioInfo, f.audioFormat);

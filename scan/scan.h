@@ -1,8 +1,5 @@
 // Folder walk, row builder and scan totals over small interfaces, so that
 // the same rules run natively in tests and over Win32 in the program.
-//
-// This header is the contract the main window codes against; the scan
-// subsystem may add to it but keeps these names and meanings.
 #pragma once
 
 #include <cstdint>
@@ -21,8 +18,7 @@ constexpr std::uint32_t kAttrDirectory = 0x10;
 // Folders deeper than this below the scanned folder are not entered.
 constexpr int kMaxFolderDepth = 128;
 
-// The seven probe texts copied into a row's cells, and the play time the
-// video probe hands to the audio probe.
+// The seven probe texts copied into a row's cells.
 struct ProbeFields {
   std::string videoFormat, audioFormat, videoRate, audioRate, frameRate, resolution, playTime;
 };
@@ -84,9 +80,12 @@ struct ScanContext {
   CodecNames& codecs;
   StatusSink* status = nullptr;  // may be null
   int sizeInfo = 0;              // [Customize] SizeInfo: units on size cells when 1
-  ProbeFields fields;            // kept from file to file
-  std::int32_t playSeconds = 0;
 };
+
+// The names a scan adds: the last three characters "AVI" or "MPG" without
+// their point (MOVIEAVI is a movie), or ".RM" with it (xrm is not), in any
+// case.
+bool IsMovieName(std::string_view path);
 
 // folder + "\\" + name; no separator is added after one of the folder's own.
 std::string JoinPath(const std::string& folder, const std::string& name);

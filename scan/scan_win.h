@@ -1,5 +1,5 @@
-// The Win32 side of scanning: the file system, installed codecs, drive
-// figures and the folder browser.
+// The Win32 side of scanning: the file system, installed codecs and drive
+// figures.
 #pragma once
 
 #include <windows.h>
@@ -28,8 +28,5 @@ class Win32DiskQuery : public DiskQuery {
  public:
   bool SpaceKB(const std::string& root, std::uint64_t& totalKB, std::uint64_t& freeKB) override;
 };
-
-// The shell's folder browser titled "ｽｷｬﾝするﾄﾞﾗｲﾌﾞ･ﾌｫﾙﾀﾞ"; "Err" on cancel.
-std::string BrowseScanFolder(HWND owner);
 
 }  // namespace clip

@@ -1,4 +1,4 @@
-// The folder walk: every AVI, MPG and RM file below a folder becomes a row,
+// The folder walk: every movie file below a folder becomes a row,
 // each folder's own files ahead of the rows of its subfolders.
 #include <set>
 #include <string>
@@ -17,12 +17,6 @@ struct Walk {
   std::set<std::string> entered;  // identities of the folders entered so far
   WalkCaches caches;
 };
-
-bool IsMovieName(const std::string& path) {
-  // Only the last three characters count: "AVI" and "MPG" without their
-  // dot (MOVIEAVI is a movie), ".RM" with it (xrm is not).
-  return EndsWithNoCase(path, "AVI") || EndsWithNoCase(path, "MPG") || EndsWithNoCase(path, ".RM");
-}
 
 void WalkFolder(Walk& walk, const std::string& folder, int depth) {
   if (depth > kMaxFolderDepth) return;
@@ -51,6 +45,10 @@ void WalkFolder(Walk& walk, const std::string& folder, int depth) {
 }
 
 }  // namespace
+
+bool IsMovieName(std::string_view path) {
+  return EndsWithNoCase(path, "AVI") || EndsWithNoCase(path, "MPG") || EndsWithNoCase(path, ".RM");
+}
 
 std::string CodecCache::VideoDescription(std::uint32_t handler) {
   auto it = video_.find(handler);

@@ -39,18 +39,6 @@ int BoxIndex(int id) {
   return -1;
 }
 
-// At most n bytes, never half of a double-byte character.
-std::string Cut(const std::string& text, std::size_t n) {
-  std::size_t i = 0;
-  while (i < text.size()) {
-    std::size_t step =
-        IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
-    if (i + step > n) break;
-    i += step;
-  }
-  return text.substr(0, i);
-}
-
 }  // namespace
 
 CustomizeState LoadCustomizeState(Profile& p, const Settings& settings) {
@@ -83,18 +71,18 @@ void SaveCustomizeState(Profile& p, Settings& settings, const CustomizeState& s)
   settings.listClear = s.boxes[static_cast<std::size_t>(BoxIndex(IDC_CUST_LISTCLEAR))] ? 1 : 0;
   settings.sizeInfo = s.boxes[static_cast<std::size_t>(BoxIndex(IDC_CUST_SIZEINFO))] ? 1 : 0;
 
-  settings.autoScanFolder = Cut(s.autoScan, 255);
+  settings.autoScanFolder = CutToCharBoundary(s.autoScan, 255);
   p.WriteString(kCustomize, "AutoScan", settings.autoScanFolder);
 
-  settings.mainFontSize = Cut(s.mainSize, 3);
-  settings.listFontSize = Cut(s.listSize, 3);
+  settings.mainFontSize = CutToCharBoundary(s.mainSize, 3);
+  settings.listFontSize = CutToCharBoundary(s.listSize, 3);
   p.WriteString(kFonts, "MainFontSize", settings.mainFontSize);
   p.WriteString(kFonts, "ListFontSize", settings.listFontSize);
 
   // A box without a selection keeps the face it had, so the file always
   // names a face.
-  if (!s.mainFace.empty()) settings.mainFontFace = Cut(s.mainFace, 31);
-  if (!s.listFace.empty()) settings.listFontFace = Cut(s.listFace, 31);
+  if (!s.mainFace.empty()) settings.mainFontFace = CutToCharBoundary(s.mainFace, 31);
+  if (!s.listFace.empty()) settings.listFontFace = CutToCharBoundary(s.listFace, 31);
   p.WriteString(kFonts, "MainFontType", settings.mainFontFace);
   p.WriteString(kFonts, "ListFontType", settings.listFontFace);
   p.WriteString(kFonts, "EditFontType", "");

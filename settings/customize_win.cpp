@@ -1,87 +1,24 @@
-// The Customize dialog "DIALOG1".
 #include "settings/customize_win.h"
-
-#include <commdlg.h>
 
 #include <string>
 #include <vector>
 
-#include "app/app_win.h"
-#include "app/dialogs_win.h"
+#include "catalogue/dialog_helpers_win.h"
 #include "res/dialogs_res.h"
-#include "scan/scan_win.h"
-#include "settings/customize.h"
 
 namespace clip {
 
-void PaintSwatch(HWND dialog, int id, COLORREF colour) {
-  HWND control = GetDlgItem(dialog, id);
-  if (!control) return;
-  PAINTSTRUCT ps;
-  HDC dc = BeginPaint(control, &ps);
-  RECT rc;
-  GetClientRect(control, &rc);
-  HBRUSH brush = CreateSolidBrush(colour);
-  FillRect(dc, &rc, brush);
-  DeleteObject(brush);
-  EndPaint(control, &ps);
-}
-
-COLORREF PickColour(HWND owner, COLORREF (&custom)[16]) {
-  AppState& app = App();
-  CHOOSECOLORA cc{};
-  cc.lStructSize = sizeof cc;
-  cc.hwndOwner = owner;
-  cc.rgbResult = app.lastPickedColour;
-  cc.lpCustColors = custom;
-  cc.Flags = CC_RGBINIT;
-  if (ChooseColorA(&cc)) app.lastPickedColour = cc.rgbResult;
-  return app.lastPickedColour;
-}
-
 namespace {
-
-constexpr const char* kSwatchBrushProp = "ClipSwatchBrush";
-
-}  // namespace
-
-HBRUSH SwatchBrush(HWND control, COLORREF colour) {
-  HBRUSH old = static_cast<HBRUSH>(GetPropA(control, kSwatchBrushProp));
-  if (old) {
-    LOGBRUSH lb{};
-    if (GetObjectA(old, sizeof lb, &lb) && lb.lbColor == colour) return old;
-    DeleteObject(old);
-  }
-  HBRUSH brush = CreateSolidBrush(colour);
-  SetPropA(control, kSwatchBrushProp, brush);
-  return brush;
-}
-
-void ReleaseSwatchBrushes(HWND dialog) {
-  for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-    HBRUSH brush = static_cast<HBRUSH>(RemovePropA(child, kSwatchBrushProp));
-    if (brush) DeleteObject(brush);
-  }
-}
-
-namespace {
-
-COLORREF g_customColours[16];  // this dialog's own, kept for the run
 
 struct CustomizeDialog {
-  CustomizeState state;
+  CustomizeData& io;
+  CustomizeState state;  // the dialog's working copy; io.state is set at OK
   std::vector<std::string> faces;
 };
 
 int CALLBACK CollectFamily(const LOGFONTA* lf, const TEXTMETRICA*, DWORD, LPARAM lp) {
   reinterpret_cast<std::vector<FontFamily>*>(lp)->push_back({lf->lfFaceName, lf->lfCharSet});
   return 1;
-}
-
-std::string ItemText(HWND dlg, int id, int size) {
-  std::vector<char> buf(static_cast<std::size_t>(size), '\0');
-  GetDlgItemTextA(dlg, id, buf.data(), size);
-  return buf.data();
 }
 
 void ShowBoxes(HWND dlg, const CustomizeState& s) {
@@ -107,9 +44,7 @@ void FillFaces(HWND dlg, CustomizeDialog& d) {
 }
 
 void Init(HWND dlg, CustomizeDialog& d) {
-  AppState& app = App();
-  CenterOnMainWindow(dlg);
-  d.state = LoadCustomizeState(*app.profile, app.settings);
+  CenterOnOwner(dlg);
   ShowBoxes(dlg, d.state);
   SendDlgItemMessageA(dlg, IDC_CUST_AUTOSCAN, EM_LIMITTEXT, 255, 0);
   SetDlgItemTextA(dlg, IDC_CUST_AUTOSCAN, d.state.autoScan.c_str());
@@ -140,39 +75,46 @@ std::string ChosenFace(HWND dlg, int box, const CustomizeDialog& d) {
 }
 
 void Accept(HWND dlg, CustomizeDialog& d) {
-  AppState& app = App();
   for (std::size_t i = 0; i < kCustomizeBoxes.size(); ++i)
     d.state.boxes[i] = IsDlgButtonChecked(dlg, kCustomizeBoxes[i].id) == BST_CHECKED;
-  d.state.autoScan = ItemText(dlg, IDC_CUST_AUTOSCAN, 1024);
-  d.state.mainSize = ItemText(dlg, IDC_CUST_MAIN_SIZE, 64);
-  d.state.listSize = ItemText(dlg, IDC_CUST_LIST_SIZE, 64);
+  d.state.autoScan = DialogItemText(dlg, IDC_CUST_AUTOSCAN);
+  d.state.mainSize = DialogItemText(dlg, IDC_CUST_MAIN_SIZE, 63);
+  d.state.listSize = DialogItemText(dlg, IDC_CUST_LIST_SIZE, 63);
   d.state.mainFace = ChosenFace(dlg, IDC_CUST_MAIN_FACE, d);
   d.state.listFace = ChosenFace(dlg, IDC_CUST_LIST_FACE, d);
-  SaveCustomizeState(*app.profile, app.settings, d.state);
-  app.mainColor = d.state.mainColor;
-  app.listFore = d.state.listFore;
-  app.listBack = d.state.listBack;
-  CreateFonts();
+  d.io.state = d.state;
   EndDialog(dlg, IDOK);
-  ApplyListColours(app.listFore, app.listBack);
 }
 
 std::uint32_t* SwatchColour(CustomizeDialog& d, int id) {
   switch (id) {
-    case IDC_CUST_MAIN_SWATCH:
-      return &d.state.mainColor;
-    case IDC_CUST_LISTFO_SWATCH:
-      return &d.state.listFore;
-    case IDC_CUST_LISTBK_SWATCH:
-      return &d.state.listBack;
+    case IDC_CUST_MAIN_SWATCH: return &d.state.mainColor;
+    case IDC_CUST_LISTFO_SWATCH: return &d.state.listFore;
+    case IDC_CUST_LISTBK_SWATCH: return &d.state.listBack;
   }
   return nullptr;
 }
 
-void PickInto(HWND dlg, std::uint32_t& colour, int swatch) {
-  colour = PickColour(dlg, g_customColours);
+void PickInto(HWND dlg, CustomizeDialog& d, std::uint32_t& colour, int swatch) {
+  colour = PickColour(dlg, d.io.lastPickedColour, d.io.customColours);
   InvalidateRect(GetDlgItem(dlg, swatch), nullptr, TRUE);
   InvalidateRect(dlg, nullptr, TRUE);
+}
+
+INT_PTR OnCommand(HWND dlg, CustomizeDialog& d, int id) {
+  switch (id) {
+    case IDC_CUST_MAIN_COLOR: PickInto(dlg, d, d.state.mainColor, IDC_CUST_MAIN_SWATCH); break;
+    case IDC_CUST_LISTFO_COLOR: PickInto(dlg, d, d.state.listFore, IDC_CUST_LISTFO_SWATCH); break;
+    case IDC_CUST_LISTBK_COLOR: PickInto(dlg, d, d.state.listBack, IDC_CUST_LISTBK_SWATCH); break;
+    case IDC_CUST_BROWSE:
+      if (auto folder = PickFolder(dlg, kScanFolderTitle))
+        SetDlgItemTextA(dlg, IDC_CUST_AUTOSCAN, folder->c_str());
+      break;
+    case IDC_CUST_RESET: Reset(dlg, d); break;
+    case IDOK: Accept(dlg, d); break;
+    case IDCANCEL: EndDialog(dlg, IDCANCEL); break;
+  }
+  return FALSE;
 }
 
 INT_PTR CALLBACK CustomizeProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
@@ -195,48 +137,18 @@ INT_PTR CALLBACK CustomizeProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
       if (!colour) return FALSE;
       return reinterpret_cast<INT_PTR>(SwatchBrush(reinterpret_cast<HWND>(lp), *colour));
     }
-    case WM_COMMAND:
-      if (!d) return FALSE;
-      switch (LOWORD(wp)) {
-        case IDC_CUST_MAIN_COLOR:
-          PickInto(dlg, d->state.mainColor, IDC_CUST_MAIN_SWATCH);
-          break;
-        case IDC_CUST_LISTFO_COLOR:
-          PickInto(dlg, d->state.listFore, IDC_CUST_LISTFO_SWATCH);
-          break;
-        case IDC_CUST_LISTBK_COLOR:
-          PickInto(dlg, d->state.listBack, IDC_CUST_LISTBK_SWATCH);
-          break;
-        case IDC_CUST_BROWSE: {
-          const std::string folder = BrowseScanFolder(dlg);
-          if (folder != "Err") SetDlgItemTextA(dlg, IDC_CUST_AUTOSCAN, folder.c_str());
-          break;
-        }
-        case IDC_CUST_RESET:
-          Reset(dlg, *d);
-          break;
-        case IDOK:
-          Accept(dlg, *d);
-          break;
-        case IDCANCEL:
-          EndDialog(dlg, IDCANCEL);
-          break;
-      }
-      return FALSE;
-    case WM_DESTROY:
-      ReleaseSwatchBrushes(dlg);
-      return FALSE;
+    case WM_COMMAND: return d ? OnCommand(dlg, *d, LOWORD(wp)) : FALSE;
+    case WM_DESTROY: ReleaseSwatchBrushes(dlg); return FALSE;
   }
   return FALSE;
 }
 
 }  // namespace
 
-void ShowCustomizeDialog(HWND owner) {
-  if (!App().profile) return;  // no settings file yet: nothing to edit
-  CustomizeDialog d;
-  DialogBoxParamA(App().instance ? App().instance : GetModuleHandleA(nullptr), "DIALOG1", owner,
-                  CustomizeProc, reinterpret_cast<LPARAM>(&d));
+bool ShowCustomizeDialog(HWND owner, CustomizeData& io) {
+  CustomizeDialog d{io, io.state, {}};
+  return DialogBoxParamA(GetModuleHandleA(nullptr), "DIALOG1", owner, CustomizeProc,
+                         reinterpret_cast<LPARAM>(&d)) == IDOK;
 }
 
 }  // namespace clip

@@ -1,24 +1,23 @@
-// Colour swatches and the colour chooser, shared by the Customize and the
-// HTML options dialogs.
+// The Customize dialog "DIALOG1".
 #pragma once
 
 #include <windows.h>
 
+#include "settings/customize.h"
+
 namespace clip {
 
-// Fills the whole client area of the dialog's control id with colour.
-void PaintSwatch(HWND dialog, int id, COLORREF colour);
+struct CustomizeData {
+  // In: what the dialog opens with. Out, after OK: what the user accepted
+  // (the caller writes it to the settings file and applies it).
+  CustomizeState state;
+  // In and out whatever the ending: the colour last accepted in any colour
+  // chooser, and this dialog's own custom colours, kept for the run.
+  COLORREF lastPickedColour = 0;
+  COLORREF customColours[16] = {};
+};
 
-// The colour chooser owned by owner, opening on the colour last accepted
-// in any chooser (App().lastPickedColour), with the caller's own 16 custom
-// colours. An accepted colour becomes the last accepted one. Returns the
-// chooser's colour: the accepted one, or after Cancel the one it opened on.
-COLORREF PickColour(HWND owner, COLORREF (&custom)[16]);
-
-// The swatch brush for WM_CTLCOLORSTATIC: a swatch that repaints on its
-// own shows its colour too. The brush is kept per control until the next
-// call for it or ReleaseSwatchBrushes.
-HBRUSH SwatchBrush(HWND control, COLORREF colour);
-void ReleaseSwatchBrushes(HWND dialog);
+// True when the dialog ended with OK.
+bool ShowCustomizeDialog(HWND owner, CustomizeData& io);
 
 }  // namespace clip

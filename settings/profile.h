@@ -5,7 +5,6 @@
 #pragma once
 
 #include <cstddef>
-#include <map>
 #include <string>
 #include <string_view>
 
@@ -19,21 +18,6 @@ class Profile {
   virtual int GetInt(std::string_view section, std::string_view key, int def) = 0;
   virtual bool WriteString(std::string_view section, std::string_view key,
                            std::string_view value) = 0;
-};
-
-// A profile held in memory, for tests and for callers that need no file.
-class MemoryProfile : public Profile {
- public:
-  std::string GetString(std::string_view section, std::string_view key, std::string_view def,
-                        std::size_t bufferSize) override;
-  int GetInt(std::string_view section, std::string_view key, int def) override;
-  bool WriteString(std::string_view section, std::string_view key, std::string_view value) override;
-  bool Has(std::string_view section, std::string_view key) const;
-  int writes = 0;
-
- private:
-  static std::string Fold(std::string_view s);
-  std::map<std::string, std::string> values_;  // "section\nkey" folded -> value
 };
 
 // Colour text: "0x" and lower-case hex without leading zeros.

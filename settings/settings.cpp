@@ -32,6 +32,14 @@ void LoadSettings(Profile& p, Settings& s) {
   s.listClear = p.GetInt("Customize", "ListClear", 0);
   s.sizeInfo = p.GetInt("Customize", "SizeInfo", 0);
   s.title = p.GetString("MainSeting", "mvTitle", kDefaultTitle, 128);
+  s.categoryValues.fill(1);
+  for (int k = 1; k < kCategoryCount; ++k)
+    s.categoryValues[static_cast<std::size_t>(k)] =
+        p.GetInt("Customize", kCategories[static_cast<std::size_t>(k)].key, 1);
+  s.mainColor = ParseColorText(p.GetString("Customize", "MainColor", "0", 32));
+  s.listFore = ParseColorText(p.GetString("Customize", "ListFoColor", "0", 32));
+  s.listBack = ParseColorText(p.GetString("Customize", "ListBkColor", "0xffffff", 32));
+  s.window = LoadWindowState(p);
 }
 
 std::string NewFileCaption(std::string_view title) {

@@ -1,8 +1,13 @@
 // Values read from the settings file at start-up and kept for the run.
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
+
+#include "catalogue/categories.h"
+#include "settings/window_state.h"
 
 namespace clip {
 
@@ -11,6 +16,9 @@ class Profile;
 constexpr const char* kIniFileName = "dodedaru.ini";
 constexpr const char* kDefaultTitle = "Clipledger";
 constexpr const char* kDefaultFontFace = "ＭＳ Ｐゴシック";
+// The title of the folder browser of the scan command and the Customize
+// dialog.
+constexpr const char* kScanFolderTitle = "ｽｷｬﾝするﾄﾞﾗｲﾌﾞ･ﾌｫﾙﾀﾞ";
 
 struct Settings {
   std::string programFolder;  // folder of the program file, no trailing "\"
@@ -25,6 +33,13 @@ struct Settings {
   int listClear = 0;
   int sizeInfo = 0;
   std::string title = kDefaultTitle;
+  // The sixteen [Customize] category values (index 1..16; default 1). The
+  // columns are fixed for the run: the Customize dialog changes them for
+  // the next start.
+  std::array<int, kCategoryCount> categoryValues{};
+  // The list's text and background colours and the main colour (0x00BBGGRR).
+  std::uint32_t mainColor = 0, listFore = 0, listBack = 0xffffff;
+  WindowState window;
 };
 
 // The folder of the program file, from the process command line: the text
@@ -33,7 +48,7 @@ struct Settings {
 // its first space.
 std::string ProgramFolderFromCommandLine(std::string_view commandLine);
 
-// Reads the start-up values in the documented order.
+// Reads every value the program starts with.
 void LoadSettings(Profile& profile, Settings& settings);
 
 // "%s - <NewFile.csv>" and the other caption forms; titles of any length.

@@ -3,7 +3,20 @@
 set -euo pipefail
 source "$(dirname "$0")/wine-env.sh"
 stamp=$WINEPREFIX/.clipledger-ready
-[ -f "$stamp" ] && exit 0
+# Wine draws the caption buttons with Marlett (from fonts-wine); this Wine
+# does not look in its own font folder, so the font goes into the prefix.
+install_wine_fonts() {
+  local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+  [ -d "$fonts" ] || return 0
+  for f in /usr/share/wine/fonts/marlett.ttf; do
+    [ -f "$f" ] && [ ! -f "$fonts/$(basename "$f")" ] && cp "$f" "$fonts/"
+  done
+  return 0
+}
+if [ -f "$stamp" ]; then
+  install_wine_fonts
+  exit 0
+fi
 clip_ensure_display
 mkdir -p "$(dirname "$WINEPREFIX")"
 echo "wine-prefix: creating $WINEPREFIX"
@@ -32,4 +45,5 @@ open(sys.argv[1], 'w', encoding='utf-16').write(text.replace('\n', '\r\n'))
 PY
 wine64 regedit /S "$reg" >/dev/null 2>&1
 wineserver -w || true
+install_wine_fonts
 touch "$stamp"

@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "settings/profile.h"
+#include "memory_profile.h"
 
 namespace clip::test {
 

@@ -119,10 +119,7 @@ bool RunOne(int n, const std::string& work) {
   App() = clip::AppState{};
   std::string chosen;
   App().programFolderOverride = program;
-  App().chooseListFile = [&chosen](HWND, bool, std::string& path) {
-    path = chosen;
-    return true;
-  };
+  App().chooseListFile = [&chosen](HWND, bool) -> std::optional<std::string> { return chosen; };
   HINSTANCE instance = GetModuleHandleA(nullptr);
   if (!clip::RegisterMainClass(instance)) return false;
   HWND main = clip::CreateMainWindow(instance, SW_SHOWNORMAL);

@@ -6,12 +6,13 @@
 #include <string>
 
 #include "edit/info_list.h"
+#include "memory_file.h"
 
 using namespace clip;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string bytes(reinterpret_cast<const char*>(data), size);
-  MemorySource src(bytes);
+  MemoryMovieFile src(data, size);
   InfoPlan plan = PlanInfoWrite(src);
   ParseOwnInfoList(bytes);
   if (plan.fault != InfoFault::None) return 0;
@@ -25,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const InfoTexts texts = ResolveInfoTexts(request, plan.oldTexts);
   const std::string written = bytes.substr(0, plan.offset) + RenderInfoList(texts);
 
-  MemorySource again(written);
+  MemoryMovieFile again(written.data(), written.size());
   InfoPlan next = PlanInfoWrite(again);
   if (next.fault != InfoFault::None || !next.replace || next.offset != plan.offset) std::abort();
   // The texts read back are the ones written (a value ends at a zero byte).

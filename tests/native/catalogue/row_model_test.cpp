@@ -3,14 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "catalogue/categories.h"
-#include "settings/profile.h"
 
 namespace clip {
 namespace {
 
 TEST(Categories, AllKeysMissingShowsEveryColumn) {
-  MemoryProfile p;
-  CategoryTable t = CategoryTable::Load(p);
+  CategoryTable t = CategoryTable::AllOn();
   EXPECT_EQ(t.columnCount, 16);
   for (int k = 0; k < kCategoryCount; ++k) {
     EXPECT_EQ(t.position[k], k);
@@ -19,13 +17,10 @@ TEST(Categories, AllKeysMissingShowsEveryColumn) {
 }
 
 TEST(Categories, ValuesOtherThanOneHideButOnlyZeroRemovesTheFitItem) {
-  MemoryProfile p;
-  for (int k = 1; k < kCategoryCount; ++k) p.WriteString("Customize", kCategories[k].key, "0");
-  p.WriteString("customize", "filesizemb", "1");
-  p.WriteString("Customize", "MovieTitle", "1");
-  p.WriteString("Customize", "DirPath", "1");
-  p.WriteString("Customize", "Comment", "2");
-  CategoryTable t = CategoryTable::Load(p);
+  std::array<int, kCategoryCount> values{};
+  values[FileSizeMB] = values[MovieTitle] = values[DirPath] = 1;
+  values[Comment] = 2;
+  CategoryTable t = CategoryTable::FromValues(values);
   EXPECT_EQ(t.columnCount, 3);
   EXPECT_EQ(t.position[FileSizeMB], 1);
   EXPECT_EQ(t.position[MovieTitle], 2);

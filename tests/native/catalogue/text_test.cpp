@@ -31,6 +31,17 @@ TEST(Cutters, CountBytesAndSplitDoubleByteCharacters) {
   EXPECT_EQ(LeftText(r, 2), "ab");
 }
 
+TEST(Cutters, CutToCharBoundaryKeepsDoubleByteCharactersWhole) {
+  EXPECT_EQ(CutToCharBoundary("abc", 5), "abc");
+  EXPECT_EQ(CutToCharBoundary("abcdef", 3), "abc");
+  EXPECT_EQ(CutToCharBoundary("ab\x82\xA0", 3), "ab");
+  EXPECT_EQ(CutToCharBoundary("ab\x82\xA0z", 4), "ab\x82\xA0");
+  EXPECT_EQ(CutToCharBoundary("\xB1\xB2\xB3", 2),
+            "\xB1\xB2");  // half-width katakana are single bytes
+  EXPECT_EQ(CutToCharBoundary("x", 0), "");
+  EXPECT_EQ(CutToCharBoundary("ab\x82", 3), "ab\x82");  // a lone lead byte at the end is one byte
+}
+
 TEST(PathSplit, DirectoryAndFileName) {
   EXPECT_EQ(PathDirectory("D:\\Movies\\a.avi"), "D:\\Movies");
   EXPECT_EQ(PathFileName("D:\\Movies\\a.avi"), "a.avi");

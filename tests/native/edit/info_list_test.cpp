@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "memory_file.h"
 #include "riff_build.h"
 
 namespace clip {
@@ -11,7 +12,7 @@ namespace {
 using namespace clip::test;
 
 InfoPlan Plan(const std::string& bytes) {
-  MemorySource src(bytes);
+  MemoryMovieFile src(bytes.data(), bytes.size());
   return PlanInfoWrite(src);
 }
 

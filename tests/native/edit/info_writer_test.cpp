@@ -10,7 +10,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "edit/edit.h"
+#include "edit/info_writer.h"
 #include "edit/info_list.h"
 #include "riff_build.h"
 #include "scan/probe.h"

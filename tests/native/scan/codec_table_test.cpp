@@ -125,14 +125,5 @@ TEST(BuiltInTables, AudioTagsGiveTheUsualNames) {
   EXPECT_EQ(BuiltInAudioFormatName(0), "");
 }
 
-TEST(FitText, KeepsDoubleByteCharactersWhole) {
-  EXPECT_EQ(FitText("abc", 5), "abc");
-  EXPECT_EQ(FitText("abcdef", 3), "abc");
-  EXPECT_EQ(FitText("ab\x82\xA0", 3), "ab");
-  EXPECT_EQ(FitText("ab\x82\xA0z", 4), "ab\x82\xA0");
-  EXPECT_EQ(FitText("\xB1\xB2\xB3", 2), "\xB1\xB2");  // half-width katakana are single bytes
-  EXPECT_EQ(FitText("x", 0), "");
-}
-
 }  // namespace
 }  // namespace clip

@@ -18,7 +18,6 @@ void Put(std::vector<std::uint8_t>& b, std::size_t at, std::initializer_list<std
 
 struct Result {
   ProbeFields f;
-  std::int32_t playSeconds = 42;
 };
 
 Result Probe(std::vector<std::uint8_t> bytes, const char* path = "D:\\v\\b.MPG") {
@@ -28,7 +27,7 @@ Result Probe(std::vector<std::uint8_t> bytes, const char* path = "D:\\v\\b.MPG")
   r.f.playTime = "99:99";  // a previous file's values
   r.f.videoRate = "1000kbit";
   r.f.frameRate = "12.34";
-  ProbeMovie(path, &file, none, r.f, r.playSeconds);
+  r.f = ProbeMovie(path, &file, none);
   return r;
 }
 
@@ -42,8 +41,7 @@ TEST(MpegProbe, StartCodeNearTheStartOfAProgramStream) {
   EXPECT_EQ(r.f.frameRate, "29.97");
   EXPECT_EQ(r.f.playTime, "");
   EXPECT_EQ(r.f.videoRate, "");
-  EXPECT_EQ(r.f.audioRate, "");
-  EXPECT_EQ(r.playSeconds, 42);  // only AVI files measure a play time
+  EXPECT_EQ(r.f.audioRate, "");  // only AVI files measure a play time
 }
 
 TEST(MpegProbe, VideoCdSectorLayoutGivesTheOldValues) {
@@ -141,7 +139,7 @@ TEST(MpegProbe, TruncatedAndUnreadableFiles) {
   f.resolution = "1x1";
   std::int32_t seconds = 5;
   FakeCodecs none;
-  ProbeMovie("x.mpg", nullptr, none, f, seconds);
+  f = ProbeMovie("x.mpg", nullptr, none);
   EXPECT_EQ(f.videoFormat, "MPEG1");
   EXPECT_EQ(f.audioFormat, "MP2");
   EXPECT_EQ(f.frameRate, "");

@@ -104,7 +104,6 @@ TEST(RowBuilder, AFileThatCannotBeOpenedStillGetsARowWithEmptySizeCells) {
   b.fs.labels["C:\\"] = "DISC";
   b.fs.AddFile("C:\\M", "locked.avi", std::string(3000, 'x'));
   b.fs.Lock("C:\\M\\locked.avi");
-  b.ctx.fields.videoFormat = "previous file";
   AddMovieRow(b.ctx, "C:\\M\\locked.avi", 0);
   ASSERT_EQ(b.rows.Count(), 1);
   EXPECT_EQ(b.rows.Cell(0, 0), "locked.avi");
@@ -126,12 +125,8 @@ TEST(RowBuilder, WithOnlyGenreAndFolderShownTheFileIsNeitherOpenedNorProbed) {
   Builder b;
   b.table = OnlyCategories({Janle, DirPath});
   b.fs.AddFile("C:\\M", "a.avi", "RIFF");
-  b.ctx.fields.videoFormat = "untouched";
-  b.ctx.playSeconds = 77;
   AddMovieRow(b.ctx, "C:\\M\\a.avi", 0);
   EXPECT_EQ(b.fs.opens, 0);
-  EXPECT_EQ(b.ctx.fields.videoFormat, "untouched");
-  EXPECT_EQ(b.ctx.playSeconds, 77);
   EXPECT_EQ(b.Cell(0, DirPath), "C:\\M");
   EXPECT_EQ(b.Cell(0, Janle), "");
   EXPECT_TRUE(b.fs.labelQueries.empty());  // VolLabel is off
@@ -140,10 +135,8 @@ TEST(RowBuilder, WithOnlyGenreAndFolderShownTheFileIsNeitherOpenedNorProbed) {
 TEST(RowBuilder, SizesAloneOpenTheFileOnceWithoutProbing) {
   Builder b;
   b.table = OnlyCategories({FileSizeKB});
-  b.ctx.fields.videoFormat = "untouched";
   b.Add("a.avi", 4096);
   EXPECT_EQ(b.fs.opens, 1);
-  EXPECT_EQ(b.ctx.fields.videoFormat, "untouched");
   EXPECT_EQ(b.rows.Cell(0, 1), "4");
 }
 

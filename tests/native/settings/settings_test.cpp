@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "settings/profile.h"
+#include "recording_profile.h"
 
 namespace clip {
 namespace {
@@ -20,6 +20,47 @@ TEST(Settings, DefaultsWithoutAFile) {
   EXPECT_EQ(s.listClear, 0);
   EXPECT_EQ(s.title, "Clipledger");
   EXPECT_EQ(p.writes, 0);
+}
+
+TEST(Settings, CategoriesColoursAndWindowStateAreReadAtStart) {
+  MemoryProfile p;
+  Settings s;
+  LoadSettings(p, s);
+  for (int k = 1; k < kCategoryCount; ++k) EXPECT_EQ(s.categoryValues[k], 1) << k;
+  EXPECT_EQ(s.listBack, 0xffffffu);
+  EXPECT_TRUE(s.window.view.toolbar && s.window.view.gridLines && s.window.view.saveAtExit);
+  EXPECT_EQ(s.window.width, 320);
+
+  // Keys compare without regard to case; only exactly 1 switches a view on.
+  p.WriteString("customize", "filesizemb", "0");
+  p.WriteString("Customize", "Comment", "2");
+  p.WriteString("Customize", "ListBkColor", "0xc0c0c0");
+  p.WriteString("MainSeting", "StatusBar", "2");
+  p.WriteString("MainSeting", "EndSet", "3");
+  p.WriteString("MainSeting", "Left", "-40");
+  LoadSettings(p, s);
+  EXPECT_EQ(s.categoryValues[FileSizeMB], 0);
+  EXPECT_EQ(s.categoryValues[Comment], 2);
+  EXPECT_EQ(s.listBack, 0xc0c0c0u);
+  EXPECT_FALSE(s.window.view.statusBar);
+  EXPECT_FALSE(s.window.view.saveAtExit);
+  EXPECT_EQ(s.window.left, -40);
+}
+
+TEST(Settings, WindowStateIsWrittenInItsOrder) {
+  test::RecordingProfile p;
+  WindowState w;
+  w.left = 10;
+  w.view.toolbar = false;
+  SaveWindowState(p, w, "D:\\lists", "");
+  std::vector<std::string> keys;
+  for (const auto& [key, value] : p.log) keys.push_back(key + "=" + value);
+  EXPECT_EQ(keys,
+            (std::vector<std::string>{
+                "MainSeting/Left=10", "MainSeting/Top=64", "MainSeting/Width=320",
+                "MainSeting/Height=240", "MainSeting/ToolBar=2", "MainSeting/StatusBar=1",
+                "MainSeting/GridLine=1", "MainSeting/LoadPath=D:\\lists", "MainSeting/SavePath="}));
+  EXPECT_STREQ(SaveAtExitValue(false), "2");
 }
 
 TEST(Settings, ValuesAreCutAtTheirBuffers) {

@@ -1,6 +1,6 @@
 // Menu commands, the command line and drops, driven through the real main
 // window: rows, captions, menu and toolbar states, files written, boxes.
-#include "app_harness.h"
+#include "main_window_test.h"
 
 #include <algorithm>
 #include <set>
@@ -8,10 +8,10 @@
 #include "listfile/listfile.h"
 #include "res/resource.h"
 
-namespace apptest {
+namespace wintest {
 namespace {
 
-class Commands : public AppWindow {
+class Commands : public MainWindowTest {
  protected:
   // movies\a.avi, movies\b.mpg, movies\sub\c.avi, movies\sub\d.rm, movies\note.txt
   std::string MakeMovies() {
@@ -62,6 +62,22 @@ TEST_F(Commands, CommandLinePathsByOrderFoldersAndEndings) {
   EXPECT_NE(Status(0), "Non Scanning...");
   EXPECT_EQ(Status(0), clip::App().savedTotalsText);
   EXPECT_NE(Status(1), "DiskMax: Non Scan");
+}
+
+TEST_F(Commands, RelativeCommandLinePathsAreTakenFromTheStartFolder) {
+  MakeMovies();
+  // Started from the folder that holds movies\: the program moves to its
+  // own folder, but the rows name the files by their full paths.
+  ASSERT_TRUE(SetCurrentDirectoryA(files.path().c_str()));
+  commandLine = "movies movies\\sub\\..\\a.avi";
+  Open();
+  ASSERT_EQ(Rows(), 5);
+  const int dir = clip::App().table.position[clip::DirPath];
+  EXPECT_EQ(Cell(1, 0), "a.avi");
+  EXPECT_EQ(Cell(1, dir), files / "movies");
+  for (int r = 0; r < Rows(); ++r)
+    EXPECT_EQ(Cell(r, dir).rfind(files.path(), 0), 0u) << Cell(r, dir);
+  EXPECT_NE(Status(1), "DiskMax: 0.0MB");
 }
 
 TEST_F(Commands, CommandLineFileBeyondTheRowCountGoesToTheEnd) {
@@ -366,14 +382,13 @@ TEST_F(Commands, OtherEndingsChangeTheCaptionButWriteNothing) {
   EXPECT_EQ(Rows(), 4);
 }
 
-TEST_F(Commands, HtmlSaveAsPutsThePathInThePathBuffer) {
+TEST_F(Commands, HtmlSaveAsTakesTheNameWhenTheDialogIsGivenUp) {
   commandLine = MakeMovies();
   Open();
   std::string page = files / "page.htm";
   ChooseFiles({page});
   BoxAnswerer answer(IDCANCEL);  // the options dialog, once there is one
   Command(IDM_SAVEAS);
-  EXPECT_EQ(clip::App().pathBuffer, page);
   EXPECT_EQ(Caption(), "Clipledger - <page.htm>");
   EXPECT_EQ(clip::App().currentListFile, page);
 }
@@ -458,7 +473,7 @@ TEST_F(Commands, CancelledFolderBrowserScansNothing) {
   Command(IDM_SCAN);
   EXPECT_EQ(Rows(), 0);
   EXPECT_TRUE(MenuGrayed(IDM_LISTEDIT));
-  EXPECT_EQ(clip::App().scanFolder, "Err");
+  EXPECT_TRUE(clip::App().scanFolder.empty());
 }
 
 TEST_F(Commands, SortModeItemsAreExclusiveChecks) {
@@ -466,14 +481,14 @@ TEST_F(Commands, SortModeItemsAreExclusiveChecks) {
   Command(IDM_SORT_EXT);
   EXPECT_TRUE(MenuChecked(IDM_SORT_EXT));
   EXPECT_FALSE(MenuChecked(IDM_SORT_NAME));
-  EXPECT_EQ(clip::App().sort.byExtension, 1);
+  EXPECT_TRUE(clip::App().commands.view.sortByExtension);
   Command(IDM_SORT_EXT);
   EXPECT_TRUE(MenuChecked(IDM_SORT_EXT));
-  EXPECT_EQ(clip::App().sort.byExtension, 1);
+  EXPECT_TRUE(clip::App().commands.view.sortByExtension);
   Command(IDM_SORT_NAME);
   EXPECT_TRUE(MenuChecked(IDM_SORT_NAME));
   EXPECT_FALSE(MenuChecked(IDM_SORT_EXT));
-  EXPECT_EQ(clip::App().sort.byExtension, 0);
+  EXPECT_FALSE(clip::App().commands.view.sortByExtension);
 }
 
 TEST_F(Commands, ExitDestroysTheWindowAndSavesItsState) {
@@ -485,4 +500,4 @@ TEST_F(Commands, ExitDestroysTheWindowAndSavesItsState) {
 }
 
 }  // namespace
-}  // namespace apptest
+}  // namespace wintest

@@ -1,16 +1,16 @@
 // Rows in the list: selection totals, cut, copy, paste and delete, check
 // boxes, the context menu, header clicks and column widths.
-#include "app_harness.h"
+#include "main_window_test.h"
 
 #include <algorithm>
 
 #include "catalogue/text.h"
 #include "res/resource.h"
 
-namespace apptest {
+namespace wintest {
 namespace {
 
-class Rows : public AppWindow {
+class Rows : public MainWindowTest {
  protected:
   // Five movies named r0.mpg .. r4.mpg of growing size, sorted by name.
   void OpenWithFiveRows() {
@@ -21,7 +21,7 @@ class Rows : public AppWindow {
     for (int i = 0; i < 5; ++i) CopySample(samples[i], dir + "\\r" + std::to_string(i) + ".mpg");
     commandLine = dir;
     Open();
-    ASSERT_EQ(AppWindow::Rows(), 5);
+    ASSERT_EQ(MainWindowTest::Rows(), 5);
     HeaderClick(0);
     ASSERT_EQ(Cell(0, 0), "r0.mpg");
   }
@@ -109,7 +109,7 @@ TEST_F(Rows, ClickShowsTheSelectionTotalsOrTheSavedTotals) {
 TEST_F(Rows, CopyAndPasteInsertBelowTheFirstSelectedRow) {
   OpenWithFiveRows();
   Command(IDM_PASTE);  // nothing selected: nothing happens
-  EXPECT_EQ(AppWindow::Rows(), 5);
+  EXPECT_EQ(MainWindowTest::Rows(), 5);
   Select({3});
   Command(IDM_COPY);
   std::vector<std::string> copied;
@@ -117,7 +117,7 @@ TEST_F(Rows, CopyAndPasteInsertBelowTheFirstSelectedRow) {
   Select({1, 2});
   Focus(2);
   Command(IDM_PASTE);
-  ASSERT_EQ(AppWindow::Rows(), 6);
+  ASSERT_EQ(MainWindowTest::Rows(), 6);
   EXPECT_EQ(Names(), "013234");
   for (int c = 0; c <= 16; ++c) EXPECT_EQ(Cell(2, c), copied[c]) << c;
   EXPECT_EQ(rows().Tag(2), 2);
@@ -271,6 +271,30 @@ TEST_F(Rows, ExtensionModeSortsTheNameColumnByItsEnding) {
   EXPECT_EQ(Column(0), (std::vector<std::string>{"c.AVI", "b.rm", "a.mpg"}));
 }
 
+TEST_F(Rows, TheLastColumnAndALoneColumnCanBeFitted) {
+  OpenWithFiveRows();  // every category on: the volume label is the last column
+  const int last = clip::App().table.columnCount;
+  ASSERT_EQ(clip::App().table.position[clip::VolLabel], last);
+  for (int r = 0; r < 5; ++r) rows().SetCell(r, last, "");
+  Command(IDM_FIT_VOLLABEL);
+  EXPECT_LT(ColumnWidth(last), 30);
+  rows().SetCell(0, last, std::string(60, 'W'));
+  Command(IDM_FIT_ALL);
+  EXPECT_GT(ColumnWidth(last), 200);
+  Close();
+
+  // With every category off the file name is the only column.
+  ini = "[Customize]\r\n";
+  for (int k = 1; k < clip::kCategoryCount; ++k)
+    ini += std::string(clip::kCategories[k].key) + "=0\r\n";
+  Open();
+  ASSERT_EQ(clip::App().table.columnCount, 0);
+  clip::App().rows.Insert(0, std::string(80, 'W'), 0);
+  clip::SyncRowCount();
+  Command(IDM_FIT_FILENAME);
+  EXPECT_GT(ColumnWidth(0), 300);
+}
+
 TEST_F(Rows, FittingWidthsMeasuresTheTexts) {
   OpenWithFiveRows();
   const clip::CategoryTable& table = clip::App().table;
@@ -326,7 +350,7 @@ TEST_F(Rows, DoubleClickOpensTheEditDialogOnlyWithASelection) {
     BoxAnswerer answer(IDCANCEL);
     SendMessageA(main(), WM_NOTIFY, IDC_CATALOGUE_LIST, reinterpret_cast<LPARAM>(&nm));
   }
-  EXPECT_EQ(AppWindow::Rows(), 5);
+  EXPECT_EQ(MainWindowTest::Rows(), 5);
 }
 
 TEST_F(Rows, TypingJumpsToTheNextMatchingName) {
@@ -346,4 +370,4 @@ TEST_F(Rows, TypingJumpsToTheNextMatchingName) {
 }
 
 }  // namespace
-}  // namespace apptest
+}  // namespace wintest

@@ -1,14 +1,14 @@
 // The main window as it comes up: resources, bars, list, layout, and the
 // window state kept in dodedaru.ini.
-#include "app_harness.h"
+#include "main_window_test.h"
 
-#include "app/shell_win.h"
+#include "app/main_window_win.h"
 #include "res/resource.h"
 
-namespace apptest {
+namespace wintest {
 namespace {
 
-using Window = AppWindow;
+using Window = MainWindowTest;
 
 TEST_F(Window, StartsWithTheResourceMenuStatesAndDisabledFileButtons) {
   Open();
@@ -348,12 +348,27 @@ TEST_F(Window, ScanProgressIsPaintedIntoTheFirstPart) {
   EXPECT_EQ(Status(0), "File 3 Reading...");
   sink.SetStatusText(3, "Per:12%");
   EXPECT_EQ(Status(3), "Per:12%");
+}
+
+TEST_F(Window, StatusPartsHoldTodaysDiskFigures) {
+  Open();
+  MoveWindow(main(), 0, 0, 900, 400, TRUE);
+  clip::SetStatusText(1, "DiskMax: 258019.6MB");
+  clip::SetStatusText(2, "DiskFree: 76799.7MB");
   int edges[4] = {};
-  SendMessageA(status(), SB_GETPARTS, 4, reinterpret_cast<LPARAM>(edges));
-  EXPECT_EQ(edges[0], 190);
-  EXPECT_EQ(edges[1], 300);
-  EXPECT_EQ(edges[2], 413);
-  EXPECT_EQ(edges[3], 480);
+  ASSERT_EQ(SendMessageA(status(), SB_GETPARTS, 4, reinterpret_cast<LPARAM>(edges)), 4);
+  HDC dc = GetDC(status());
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(status(), WM_GETFONT, 0, 0)));
+  for (int part : {1, 2}) {
+    const std::string text = Status(part);
+    SIZE size{};
+    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    EXPECT_GT(edges[part] - edges[part - 1], size.cx) << text;
+  }
+  SelectObject(dc, old);
+  ReleaseDC(status(), dc);
+  EXPECT_GE(edges[0], 190);  // the totals keep their usual room
+  EXPECT_EQ(edges[3], -1);   // the last part reaches the window's edge
 }
 
 TEST_F(Window, FindDoesNothing) {
@@ -364,4 +379,4 @@ TEST_F(Window, FindDoesNothing) {
 }
 
 }  // namespace
-}  // namespace apptest
+}  // namespace wintest

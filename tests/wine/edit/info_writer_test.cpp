@@ -6,14 +6,14 @@
 #include <string>
 #include <vector>
 
-#include "../dialogs/dialog_harness.h"
-#include "app/dialogs_win.h"
-#include "edit/edit.h"
+#include "main_window_test.h"
+#include "res/resource.h"
+#include "edit/info_writer.h"
 #include "edit/info_list.h"
 #include "scan/probe.h"
 #include "scan/scan_win.h"
 
-namespace dlgtest {
+namespace wintest {
 namespace {
 
 using clip::InfoFault;
@@ -217,7 +217,7 @@ std::string BoxText(HWND box) { return WindowText(GetDlgItem(box, 0xffff)); }
 
 TEST_F(WriteInfoCommand, AsksFirstAndStaysSilentWhenAllWentWell) {
   WithDialog(
-      "ｲﾝﾌｫﾃﾞｰﾀ書込確認", [] { clip::RunWriteInfoCommand(clip::App().main); },
+      "ｲﾝﾌｫﾃﾞｰﾀ書込確認", [this] { Command(IDM_WRITEINFO); },
       [&](HWND box, DWORD ui) {
         EXPECT_EQ(BoxText(box),
                   "ﾁｪｯｸされた動画に対しｲﾝﾌｫﾃﾞｰﾀの書込み作業を行います\nよろしいですか？");
@@ -233,7 +233,7 @@ TEST_F(WriteInfoCommand, AsksFirstAndStaysSilentWhenAllWentWell) {
 
 TEST_F(WriteInfoCommand, CancelWritesNothing) {
   WithDialog(
-      "ｲﾝﾌｫﾃﾞｰﾀ書込確認", [] { clip::RunWriteInfoCommand(clip::App().main); },
+      "ｲﾝﾌｫﾃﾞｰﾀ書込確認", [this] { Command(IDM_WRITEINFO); },
       [&](HWND box, DWORD) { Click(box, IDCANCEL); });
   EXPECT_TRUE(SameBytes(ReadFileBytes(files / "good.avi"), avi));
 }
@@ -246,7 +246,7 @@ TEST_F(WriteInfoCommand, OneReportNamesTheFilesLeftAlone) {
     clip::App().rows.SetChecked(row, true);
   }
   WithDialog(
-      "ｲﾝﾌｫﾃﾞｰﾀ書込確認", [] { clip::RunWriteInfoCommand(clip::App().main); },
+      "ｲﾝﾌｫﾃﾞｰﾀ書込確認", [this] { Command(IDM_WRITEINFO); },
       [&](HWND box, DWORD ui) {
         PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
         EXPECT_TRUE(WaitGone(box));
@@ -267,4 +267,4 @@ TEST_F(WriteInfoCommand, OneReportNamesTheFilesLeftAlone) {
 }
 
 }  // namespace
-}  // namespace dlgtest
+}  // namespace wintest

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "../dialogs/dialog_harness.h"
-#include "app/dialogs_win.h"
+#include "main_window_test.h"
+#include "res/resource.h"
 
-namespace dlgtest {
+namespace wintest {
 namespace {
 
 // Keeps the default value of one key under HKEY_CLASSES_ROOT and puts it
@@ -116,7 +116,7 @@ TEST_F(Playback, APathWithSpacesReachesThePlayerAsOneArgument) {
   ClassesValue command(kCommandKey);
   command.Set("\"" + player + "\" \"%1\"");
   Select({1});
-  clip::PlaySelectedMovie(clip::App().main);
+  Command(IDM_PLAY);
   const std::string text = PlayerLog();
   EXPECT_NE(text.find("argc=2\n"), std::string::npos) << text;
   EXPECT_NE(text.find("arg=" + (files / "My Movies\\a b.avi") + "\n"), std::string::npos) << text;
@@ -128,7 +128,7 @@ TEST_F(Playback, AnUnquotedCommandNamesThePlayerUpToExe) {
   ASSERT_EQ(player.find(' '), std::string::npos);
   command.Set(player + " /play %1 more.exe");
   Select({0, 1});  // the lower selected row plays
-  clip::PlaySelectedMovie(clip::App().main);
+  Command(IDM_PLAY);
   const std::string text = PlayerLog();
   EXPECT_NE(text.find("argc=2\n"), std::string::npos) << text;
   EXPECT_NE(text.find("arg=" + (files / "first.avi") + "\n"), std::string::npos) << text;
@@ -144,7 +144,7 @@ TEST_F(Playback, WithoutARegisteredPlayerTheMovieOpensThroughItsAssociation) {
   ClassesValue open("ClipTestMovie\\shell\\open\\command");
   open.Set("\"" + player + "\" \"%1\"");
   Select({1});
-  clip::PlaySelectedMovie(clip::App().main);
+  Command(IDM_PLAY);
   const std::string text = PlayerLog();
   EXPECT_NE(text.find("a b.avi"), std::string::npos) << text;
 }
@@ -155,7 +155,7 @@ TEST_F(Playback, AMissingMovieIsReportedAndNothingStarts) {
   DeleteFileA((files / "first.avi").c_str());
   Select({0});
   WithDialog(
-      "再生失敗", [] { clip::PlaySelectedMovie(clip::App().main); },
+      "再生失敗", [this] { Command(IDM_PLAY); },
       [&](HWND box, DWORD) {
         EXPECT_EQ(WindowText(GetDlgItem(box, 0xffff)),
                   "再生するﾌｧｲﾙが見つかりません\n再生は失敗しました");
@@ -167,4 +167,4 @@ TEST_F(Playback, AMissingMovieIsReportedAndNothingStarts) {
 }
 
 }  // namespace
-}  // namespace dlgtest
+}  // namespace wintest

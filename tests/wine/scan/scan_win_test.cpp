@@ -13,7 +13,9 @@
 #include "catalogue/categories.h"
 #include "catalogue/row_model.h"
 #include "scan/scan.h"
+#include "catalogue/dialog_helpers_win.h"
 #include "scan/scan_win.h"
+#include "settings/settings.h"
 #include "win_files.h"
 
 namespace clip {
@@ -307,10 +309,10 @@ struct BrowserDriver {
   }
 };
 
-TEST(Win32Scan, TheFolderBrowserReturnsErrOnCancelAndThePathOnOk) {
+TEST(Win32Scan, TheFolderPickerGivesNothingOnCancelAndThePathOnOk) {
   BrowserDriver cancel;
   HANDLE t = CreateThread(nullptr, 0, BrowserDriver::Run, &cancel, 0, nullptr);
-  EXPECT_EQ(BrowseScanFolder(nullptr), "Err");
+  EXPECT_EQ(PickFolder(nullptr, kScanFolderTitle), std::nullopt);
   WaitForSingleObject(t, 15000);
   CloseHandle(t);
   EXPECT_TRUE(cancel.found);
@@ -321,7 +323,7 @@ TEST(Win32Scan, TheFolderBrowserReturnsErrOnCancelAndThePathOnOk) {
   BrowserDriver ok;
   ok.select = windows;
   t = CreateThread(nullptr, 0, BrowserDriver::Run, &ok, 0, nullptr);
-  std::string chosen = BrowseScanFolder(nullptr);
+  std::string chosen = PickFolder(nullptr, kScanFolderTitle).value_or("");
   WaitForSingleObject(t, 15000);
   CloseHandle(t);
   EXPECT_EQ(CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, chosen.c_str(), -1, windows, -1),

@@ -1,74 +1,13 @@
-#include "app/shell.h"
+#include "app/main_rules.h"
 
 #include <algorithm>
 #include <cstdio>
 
 #include "catalogue/text.h"
 #include "res/resource.h"
+#include "scan/scan.h"
 
 namespace clip {
-
-const std::array<int, 5> kRowActionIds = {IDM_LISTEDIT, IDM_CUT, IDM_COPY, IDM_DELETE, IDM_PLAY};
-const std::array<int, 2> kCheckActionIds = {IDM_WRITEINFO, IDM_CLEARCHECKS};
-
-int MenuStateCodeFromBits(unsigned state) {
-  unsigned s = state & (kMenuBitChecked | kMenuBitGrayed | kMenuBitDisabled);
-  if (s == kMenuBitChecked) return kMenuChecked;
-  if (s == 0) return kMenuPlain;
-  if ((s & kMenuBitChecked) == 0) return kMenuGrayed;
-  return 0;  // checked and grayed, for instance
-}
-
-unsigned MenuBitsForCode(int code) {
-  if (code == kMenuChecked) return kMenuBitChecked;
-  if (code == kMenuGrayed) return kMenuBitGrayed | kMenuBitDisabled;
-  return 0;
-}
-
-EventStates StatesAfter(ShellEvent event) {
-  EventStates s;
-  switch (event) {
-    case ShellEvent::New:
-      s.menu = {{IDM_LISTEDIT, kMenuGrayed},  {IDM_SAVEAS, kMenuGrayed},
-                {IDM_CUT, kMenuGrayed},       {IDM_COPY, kMenuGrayed},
-                {IDM_DELETE, kMenuGrayed},    {IDM_SAVE, kMenuGrayed},
-                {IDM_WRITEINFO, kMenuGrayed}, {IDM_CLEARCHECKS, kMenuGrayed}};
-      s.toolbar = ToolbarFiles::Disabled;
-      break;
-    case ShellEvent::OpenTextList:
-      s.menu = {{IDM_SAVE, kMenuEnabled}};
-      s.toolbar = ToolbarFiles::SaveAsOnly;
-      break;
-    case ShellEvent::CsvLoaded:
-      s.menu = {{IDM_LISTEDIT, kMenuEnabled}, {IDM_SAVEAS, kMenuEnabled}, {IDM_CUT, kMenuEnabled},
-                {IDM_COPY, kMenuEnabled},     {IDM_DELETE, kMenuEnabled}, {IDM_SAVE, kMenuEnabled}};
-      s.toolbar = ToolbarFiles::Enabled;
-      break;
-    case ShellEvent::SaveAsChosen:
-      s.menu = {{IDM_SAVE, kMenuEnabled}};
-      break;
-    case ShellEvent::Scan:
-      s.menu = {{IDM_LISTEDIT, kMenuEnabled},
-                {IDM_SAVEAS, kMenuEnabled},
-                {IDM_CUT, kMenuEnabled},
-                {IDM_COPY, kMenuEnabled},
-                {IDM_DELETE, kMenuEnabled}};
-      s.toolbar = ToolbarFiles::Enabled;
-      break;
-    case ShellEvent::DropOrCommandLine:
-      s.toolbar = ToolbarFiles::Enabled;
-      break;
-  }
-  return s;
-}
-
-ClickStates StatesAfterClick(int selectedCount, int rowCount, bool dirPathOn, bool anyChecked) {
-  ClickStates s;
-  s.rowActionsEnabled = selectedCount > 0;
-  if (rowCount > 0 && dirPathOn)
-    s.checkActions = anyChecked ? CheckActions::Enable : CheckActions::Gray;
-  return s;
-}
 
 std::vector<std::string> SplitCommandLine(std::string_view text) {
   std::vector<std::string> items;
@@ -85,8 +24,21 @@ std::vector<std::string> SplitCommandLine(std::string_view text) {
   return items;
 }
 
-bool IsMovieName(std::string_view path) {
-  return EndsWithNoCase(path, "AVI") || EndsWithNoCase(path, "MPG") || EndsWithNoCase(path, ".RM");
+std::string PathFromStartFolder(std::string_view startFolder, std::string_view item) {
+  const auto isSeparator = [](char c) { return c == '\\' || c == '/'; };
+  const bool hasDrive = item.size() >= 2 && item[1] == ':';
+  if ((hasDrive && item.size() >= 3 && isSeparator(item[2])) ||
+      (item.size() >= 2 && isSeparator(item[0]) && isSeparator(item[1])))
+    return std::string(item);
+  if (startFolder.empty() || hasDrive) return std::string(item);
+  if (isSeparator(item[0])) {
+    const bool startHasDrive = startFolder.size() >= 2 && startFolder[1] == ':';
+    return startHasDrive ? std::string(startFolder.substr(0, 2)) + std::string(item)
+                         : std::string(item);
+  }
+  std::string path(startFolder);
+  if (!EndsWithSeparator(path)) path += '\\';
+  return path + std::string(item);
 }
 
 namespace {
@@ -106,6 +58,19 @@ PathKind ClassifyDroppedPath(std::uint32_t attributes, std::string_view path) {
   if (!path.empty() && (attributes == 0x10 || attributes == 0x30 || attributes == 0x11))
     return PathKind::Folder;
   return ClassifyFile(attributes, path);
+}
+
+std::array<int, 4> StatusPartEdges(const std::array<int, 4>& textWidths, int clientWidth) {
+  // Room for the part's borders and the space the bar leaves around a text.
+  constexpr int kPadding = 12;
+  std::array<int, 4> edges{};
+  int right = 0;
+  for (std::size_t i = 0; i < edges.size(); ++i) {
+    right += std::max(kStatusPartWidths[i], textWidths[i] + kPadding);
+    edges[i] = right;
+  }
+  if (edges[3] <= clientWidth) edges[3] = -1;
+  return edges;
 }
 
 std::int64_t SelectedKB(const RowModel& rows, const CategoryTable& table,
@@ -225,13 +190,6 @@ std::string VersionText(std::string_view title) {
   std::string text(title);
   text += " Version 0.98t\n\n動画ファイルのカタログを作るソフトウェアです";
   return text;
-}
-
-std::string SaveFailedText(std::string_view path, std::string_view error) {
-  const std::string lead = "ﾌｧｲﾙを保存できませんでした\n";
-  if (error.empty()) return lead + std::string(path);
-  if (error.find(path) != std::string_view::npos) return std::string(error);
-  return lead + std::string(path) + "\n" + std::string(error);
 }
 
 std::string CsvOpenFailedText(std::string_view path) {

@@ -1,31 +1,13 @@
-// The two movie-file commands: writing the INFO data of the checked rows,
-// and playing the selected row's movie.
-#include <windows.h>
+#include "edit/player_win.h"
+
 #include <shellapi.h>
 
 #include <string>
 #include <vector>
 
-#include "app/app_win.h"
-#include "app/dialogs_win.h"
-#include "edit/edit.h"
-#include "edit/info_list.h"
 #include "edit/player.h"
 
 namespace clip {
-
-void RunWriteInfoCommand(HWND owner) {
-  if (MessageBoxA(owner, kInfoConfirmText, kInfoConfirmCaption, MB_ICONINFORMATION | MB_OKCANCEL) !=
-      IDOK)
-    return;
-  AppState& app = App();
-  const std::vector<InfoWriteProblem> problems = WriteCheckedInfo(app.rows, app.table);
-  // A run where every file was written stays silent; otherwise one box
-  // names the files that were left alone and why.
-  if (!problems.empty())
-    MessageBoxA(owner, InfoProblemsText(problems).c_str(), kInfoProblemsCaption,
-                MB_ICONWARNING | MB_OK);
-}
 
 namespace {
 
@@ -62,20 +44,12 @@ bool Launched(HINSTANCE result) { return reinterpret_cast<INT_PTR>(result) > 32;
 
 }  // namespace
 
-void PlaySelectedMovie(HWND owner) {
-  AppState& app = App();
-  const int row = FirstSelectedRow();
-  if (row < 0 || row >= app.rows.Count()) return;
-  const std::string command = RegisteredAviCommand();
-  // Without the folder category the movie's folder is not known.
-  const std::string folder =
-      app.table.IsOn(DirPath) ? app.rows.Cell(row, app.table.position[DirPath]) : "";
-  const std::string name = app.rows.Cell(row, 0);
+void PlayMovie(HWND owner, const std::string& folder, const std::string& name) {
   if (folder.empty() || !IsFile(MoviePath(folder, name))) {
     MessageBoxA(nullptr, kPlayMissingText, kPlayMissingCaption, MB_ICONWARNING | MB_OK);
     return;
   }
-  const PlayLaunch launch = PlanPlayback(command, folder, name);
+  const PlayLaunch launch = PlanPlayback(RegisteredAviCommand(), folder, name);
   const char* parameters = launch.parameters.empty() ? nullptr : launch.parameters.c_str();
   HINSTANCE result = ShellExecuteA(owner, "open", launch.file.c_str(), parameters,
                                    launch.directory.c_str(), SW_SHOWNORMAL);

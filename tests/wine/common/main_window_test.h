@@ -1,6 +1,7 @@
-// Drives the real main window inside the test program: creates it over a
-// private program folder (with its own dodedaru.ini), reads the list, the
-// bars and the menus back, and answers the modal boxes it opens.
+// Drives the real main window inside a Wine test program: creates it over
+// a private program folder (with its own dodedaru.ini), reads the list, the
+// bars and the menus back, answers the modal boxes it opens, and works the
+// controls of its dialogs from a helper thread.
 #pragma once
 
 #include <windows.h>
@@ -16,12 +17,10 @@
 #include <vector>
 
 #include "app/app_win.h"
+#include "app/main_window_win.h"
 #include "win_files.h"
 
-namespace apptest {
-
-// Scratch folders, file bytes, window texts and the message pump.
-using namespace wintest;  // NOLINT(google-build-using-namespace)
+namespace wintest {
 
 // Copies one file of the samples folder.
 bool CopySample(const std::string& sample, const std::string& to);
@@ -54,16 +53,47 @@ class BoxAnswerer {
   std::thread worker_;
 };
 
+std::string ItemText(HWND dlg, int id);
+bool Checked(HWND dlg, int id);
+// The colour in the middle of a control, as the screen shows it.
+COLORREF ShownColour(HWND dlg, int id);
+
+// Waits up to timeoutMs for a visible dialog window (class "#32770") of the
+// thread whose caption is caption (any caption when empty) and that is not
+// in skip. Returns nullptr on timeout.
+HWND WaitForDialog(DWORD thread, const std::string& caption, std::vector<HWND> skip = {},
+                   DWORD timeoutMs = 15000);
+// The same for a dialog owned by owner.
+HWND WaitForOwned(DWORD thread, HWND owner, DWORD timeoutMs = 15000);
+// Waits until the window is gone.
+bool WaitGone(HWND w, DWORD timeoutMs = 15000);
+
+// A button press handled before the call returns.
+void Click(HWND dlg, int id);
+// A button press posted: for buttons that open another modal window.
+void ClickLater(HWND dlg, int id);
+void SetText(HWND dlg, int id, const std::string& text);
+
+// Answers the colour chooser owned by owner: accept the given colour, or
+// cancel when accept is false.
+void AnswerColourChooser(DWORD thread, HWND owner, bool accept, COLORREF colour = 0);
+
+// Runs open on this thread while drive works the dialog with the given
+// caption on a helper thread. When drive leaves the dialog open it is
+// cancelled, so that a failing test cannot hang.
+void WithDialog(const std::string& caption, const std::function<void()>& open,
+                const std::function<void(HWND dlg, DWORD uiThread)>& drive);
+
 // The main window over a private program folder.
-class AppWindow : public ::testing::Test {
+class MainWindowTest : public ::testing::Test {
  protected:
   // The settings file's text before the window is made; the command line.
   std::string ini;
   std::string commandLine;
-  void SetUp() override;
   void TearDown() override;
-  // Makes the window (SetUp does not, so that a test can set ini first).
-  void Open();
+  // Makes the window (SetUp does not, so that a test can set ini first);
+  // large places it at a size where every dialog fits over it.
+  void Open(bool large = false);
   void Close();
 
   HWND main() const { return clip::App().main; }
@@ -91,14 +121,18 @@ class AppWindow : public ::testing::Test {
   void ClickList();
   void HeaderClick(int column);
   void Drop(const std::vector<std::string>& paths);
+  // A settings value, or "<none>" when the file does not have it.
   std::string IniValue(const char* section, const char* key) const;
+  bool IniHas(const char* section, const char* key) const;
+  // A row with the given cells (by category) appended to the model and shown.
+  int AddRow(const std::string& fileName, const std::vector<std::pair<int, std::string>>& cells);
   // Chosen paths for the next open or save dialogs; empty means cancel.
   void ChooseFiles(std::vector<std::string> paths);
 
   TempFolder folder;  // the program folder: dodedaru.ini
-  TempFolder files;   // fixtures and list files
+  TempFolder files;   // fixtures, movies and list files
   std::vector<std::string> chosen;
   int dialogsAsked = 0;
 };
 
-}  // namespace apptest
+}  // namespace wintest

@@ -1,18 +1,18 @@
 // The Customize dialog driven through its controls: what it shows, what OK
 // writes and applies at once, the colour choosers and the folder browser.
-#include "dialog_harness.h"
+#include "main_window_test.h"
 
-#include "app/dialogs_win.h"
+#include "res/resource.h"
 #include "res/dialogs_res.h"
 
-namespace dlgtest {
+namespace wintest {
 namespace {
 
 const char* const kCaption = "動作設定";
 const int kBoxes[] = {1019, 1020, 1021, 1022, 1023, 1024, 1025, 1026, 1027,
                       1028, 1029, 1030, 1031, 1032, 1033, 1034, 1037, 1046};
 
-std::string Selected(HWND dlg, int box) {
+std::string SelectedFace(HWND dlg, int box) {
   HWND combo = GetDlgItem(dlg, box);
   LRESULT i = SendMessageA(combo, CB_GETCURSEL, 0, 0);
   if (i < 0) return "<none>";
@@ -37,7 +37,7 @@ class Customize : public MainWindowTest {
  protected:
   void Show(const std::function<void(HWND, DWORD)>& drive) {
     WithDialog(
-        kCaption, [] { clip::ShowCustomizeDialog(clip::App().main); }, drive);
+        kCaption, [this] { Command(IDM_CUSTOMIZE); }, drive);
   }
   bool HasPGothic() {
     bool found = false;
@@ -63,7 +63,7 @@ TEST_F(Customize, WithoutSettingsEveryBoxIsClearAndCancelWritesNothing) {
     EXPECT_EQ(Faces(dlg, IDC_CUST_LIST_FACE), faces);
     for (const std::string& f : faces) EXPECT_NE(f[0], '@') << f;
     for (const std::string& f : faces)
-      if (f == "ＭＳ Ｐゴシック") EXPECT_EQ(Selected(dlg, IDC_CUST_MAIN_FACE), f);
+      if (f == "ＭＳ Ｐゴシック") EXPECT_EQ(SelectedFace(dlg, IDC_CUST_MAIN_FACE), f);
     EXPECT_EQ(ShownColour(dlg, IDC_CUST_MAIN_SWATCH), RGB(0, 0, 0));
     EXPECT_EQ(ShownColour(dlg, IDC_CUST_LISTFO_SWATCH), RGB(0, 0, 0));
     EXPECT_EQ(ShownColour(dlg, IDC_CUST_LISTBK_SWATCH), RGB(255, 255, 255));
@@ -142,7 +142,7 @@ TEST_F(Customize, ColourChoosersStartAtTheLastAcceptedColour) {
   EXPECT_EQ(IniValue("Customize", "MainColor"), "0xff0000");
   EXPECT_EQ(IniValue("Customize", "ListFoColor"), "0x0");
   EXPECT_EQ(SendMessageA(clip::App().list, LVM_GETBKCOLOR, 0, 0), static_cast<LRESULT>(blue));
-  EXPECT_EQ(clip::App().listBack, blue);
+  EXPECT_EQ(clip::App().settings.listBack, blue);
 }
 
 TEST_F(Customize, CancelledBrowseKeepsTheFolderAndOkStoresTheEditedOne) {
@@ -170,7 +170,7 @@ TEST_F(Customize, AFaceThatIsNotListedIsKeptAtOk) {
   Open();
   std::vector<std::string> first;
   Show([&](HWND dlg, DWORD) {
-    EXPECT_EQ(Selected(dlg, IDC_CUST_MAIN_FACE), "<none>");
+    EXPECT_EQ(SelectedFace(dlg, IDC_CUST_MAIN_FACE), "<none>");
     first = Faces(dlg, IDC_CUST_LIST_FACE);
     Click(dlg, IDOK);
   });
@@ -183,4 +183,4 @@ TEST_F(Customize, AFaceThatIsNotListedIsKeptAtOk) {
 }
 
 }  // namespace
-}  // namespace dlgtest
+}  // namespace wintest

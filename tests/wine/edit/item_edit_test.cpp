@@ -1,10 +1,10 @@
 // The item edit dialog on the first selected row of the real list.
-#include "dialog_harness.h"
+#include "main_window_test.h"
 
-#include "app/dialogs_win.h"
+#include "res/resource.h"
 #include "res/dialogs_res.h"
 
-namespace dlgtest {
+namespace wintest {
 namespace {
 
 using clip::App;
@@ -13,7 +13,7 @@ class ItemEdit : public MainWindowTest {
  protected:
   void Show(const std::string& caption, const std::function<void(HWND, DWORD)>& drive) {
     WithDialog(
-        caption, [] { clip::ShowItemEditDialog(App().main); }, drive);
+        caption, [this] { Command(IDM_LISTEDIT); }, drive);
   }
   std::string Cell(int row, int k) { return App().rows.Cell(row, App().table.position[k]); }
   void Rows() {
@@ -126,4 +126,4 @@ TEST_F(ItemEdit, LongTextsAreCutToTheLines) {
 }
 
 }  // namespace
-}  // namespace dlgtest
+}  // namespace wintest

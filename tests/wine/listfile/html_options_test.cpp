@@ -1,14 +1,14 @@
 // The HTML options dialog: what it shows from [HtmlSetting], the page it
 // writes (compared byte for byte with the writer's own output), the saved
 // settings, the choosers and a page that cannot be written.
-#include "dialog_harness.h"
+#include "main_window_test.h"
 
-#include "app/dialogs_win.h"
+#include "res/resource.h"
 #include "listfile/html_options.h"
 #include "listfile/list_format.h"
 #include "res/dialogs_res.h"
 
-namespace dlgtest {
+namespace wintest {
 namespace {
 
 const char* const kCaption = "HTML形式保存ｵﾌﾟｼｮﾝ";
@@ -20,11 +20,12 @@ class HtmlDialog : public MainWindowTest {
     AddRow("a.avi", {{clip::MovieTitle, "タイトル<1>"}, {clip::DirPath, "D:\\m"}});
     AddRow("b.avi", {{clip::MovieTitle, "second"}, {clip::Comment, "note & more"}});
     page = files / "page.htm";
-    clip::App().pathBuffer = page;
+    clip::App().currentListFile = page;
   }
+  // The dialog as 上書き保存 of an HTML list opens it.
   void Show(const std::function<void(HWND, DWORD)>& drive) {
     WithDialog(
-        kCaption, [] { clip::ShowHtmlOptionsDialog(clip::App().main); }, drive);
+        kCaption, [this] { Command(IDM_SAVE); }, drive);
   }
   std::string Expected(const clip::HtmlOptions& o) {
     return clip::FormatHtmlList(clip::App().rows, clip::App().table, o);
@@ -33,35 +34,30 @@ class HtmlDialog : public MainWindowTest {
 };
 
 TEST_F(HtmlDialog, DefaultsAreShownAndWrittenAsTheWriterFormatsThem) {
-  clip::HtmlDialogEnd end = clip::HtmlDialogEnd::Cancelled;
-  WithDialog(
-      kCaption, [&] { end = clip::ShowHtmlOptionsDialog(clip::App().main); },
-      [&](HWND dlg, DWORD) {
-        EXPECT_EQ(GetWindowLongA(dlg, GWL_STYLE) & WS_SYSMENU, 0);  // no close box
-        EXPECT_EQ(ItemText(dlg, IDC_HTML_CAPTION), "Untitled");
-        EXPECT_EQ(ItemText(dlg, IDC_HTML_TOPTITLE), "Untitled");
-        EXPECT_EQ(ItemText(dlg, IDC_HTML_IMAGE), "C:\\");
-        EXPECT_EQ(ItemText(dlg, IDC_HTML_TOP_SIZE), "7");
-        EXPECT_EQ(ItemText(dlg, IDC_HTML_CELL_SIZE), "3");
-        EXPECT_TRUE(Checked(dlg, IDC_HTML_TOP_CENTER));
-        EXPECT_TRUE(Checked(dlg, IDC_HTML_BACK_COLOUR));
-        EXPECT_TRUE(Checked(dlg, IDC_HTML_FIT_CENTER));
-        EXPECT_TRUE(Checked(dlg, IDC_HTML_ROWS_ALIKE));
-        EXPECT_TRUE(Checked(dlg, IDC_HTML_FII_CENTER));
-        EXPECT_FALSE(Checked(dlg, IDC_HTML_TOP_LEFT));
-        const std::pair<int, COLORREF> swatches[] = {
-            {IDC_HTML_FOBACK_SWATCH, RGB(255, 255, 255)},
-            {IDC_HTML_FITBACK_SWATCH, RGB(255, 255, 255)},
-            {IDC_HTML_FITFONT_SWATCH, 0},
-            {IDC_HTML_FIIBACK1_SWATCH, RGB(255, 255, 255)},
-            {IDC_HTML_FIIBACK2_SWATCH, RGB(0xcc, 0xcc, 0xcc)},
-            {IDC_HTML_FIIFONT1_SWATCH, 0},
-            {IDC_HTML_FIIFONT2_SWATCH, 0},
-            {IDC_HTML_FOFONT_SWATCH, 0}};
-        for (const auto& [id, colour] : swatches) EXPECT_EQ(ShownColour(dlg, id), colour) << id;
-        Click(dlg, IDOK);
-      });
-  EXPECT_EQ(end, clip::HtmlDialogEnd::Saved);
+  Show([&](HWND dlg, DWORD) {
+    EXPECT_EQ(GetWindowLongA(dlg, GWL_STYLE) & WS_SYSMENU, 0);  // no close box
+    EXPECT_EQ(ItemText(dlg, IDC_HTML_CAPTION), "Untitled");
+    EXPECT_EQ(ItemText(dlg, IDC_HTML_TOPTITLE), "Untitled");
+    EXPECT_EQ(ItemText(dlg, IDC_HTML_IMAGE), "C:\\");
+    EXPECT_EQ(ItemText(dlg, IDC_HTML_TOP_SIZE), "7");
+    EXPECT_EQ(ItemText(dlg, IDC_HTML_CELL_SIZE), "3");
+    EXPECT_TRUE(Checked(dlg, IDC_HTML_TOP_CENTER));
+    EXPECT_TRUE(Checked(dlg, IDC_HTML_BACK_COLOUR));
+    EXPECT_TRUE(Checked(dlg, IDC_HTML_FIT_CENTER));
+    EXPECT_TRUE(Checked(dlg, IDC_HTML_ROWS_ALIKE));
+    EXPECT_TRUE(Checked(dlg, IDC_HTML_FII_CENTER));
+    EXPECT_FALSE(Checked(dlg, IDC_HTML_TOP_LEFT));
+    const std::pair<int, COLORREF> swatches[] = {{IDC_HTML_FOBACK_SWATCH, RGB(255, 255, 255)},
+                                                 {IDC_HTML_FITBACK_SWATCH, RGB(255, 255, 255)},
+                                                 {IDC_HTML_FITFONT_SWATCH, 0},
+                                                 {IDC_HTML_FIIBACK1_SWATCH, RGB(255, 255, 255)},
+                                                 {IDC_HTML_FIIBACK2_SWATCH, RGB(0xcc, 0xcc, 0xcc)},
+                                                 {IDC_HTML_FIIFONT1_SWATCH, 0},
+                                                 {IDC_HTML_FIIFONT2_SWATCH, 0},
+                                                 {IDC_HTML_FOFONT_SWATCH, 0}};
+    for (const auto& [id, colour] : swatches) EXPECT_EQ(ShownColour(dlg, id), colour) << id;
+    Click(dlg, IDOK);
+  });
   EXPECT_EQ(ReadFileBytes(page), Expected(clip::HtmlOptions{}));
   EXPECT_FALSE(IniHas("HtmlSetting", "Caption"));  // writing a page saves no settings
 }
@@ -164,12 +160,11 @@ TEST_F(HtmlDialog, AnOutOfRangeChoiceChecksNothingAndTheDefaultIsUsed) {
 
 TEST_F(HtmlDialog, APageThatCannotBeWrittenIsReportedAndTheDialogStays) {
   const std::string bad = files / "no such folder\\page.htm";
-  clip::App().pathBuffer = bad;
-  // Given up after the failure, the dialog says so to save-as, which then
-  // keeps the previous list name.
-  clip::HtmlDialogEnd end = clip::HtmlDialogEnd::Saved;
+  const std::string caption = Caption();
+  // Given up after the failure, save-as keeps the previous list name.
+  ChooseFiles({bad});
   WithDialog(
-      kCaption, [&] { end = clip::ShowHtmlOptionsDialog(clip::App().main); },
+      kCaption, [this] { Command(IDM_SAVEAS); },
       [&](HWND dlg, DWORD ui) {
         ClickLater(dlg, IDOK);
         HWND box = WaitForOwned(ui, dlg);
@@ -185,7 +180,8 @@ TEST_F(HtmlDialog, APageThatCannotBeWrittenIsReportedAndTheDialogStays) {
         EXPECT_TRUE(IsWindow(dlg));
         Click(dlg, IDCANCEL);
       });
-  EXPECT_EQ(end, clip::HtmlDialogEnd::CancelledAfterFailedWrite);
+  EXPECT_EQ(clip::App().currentListFile, page);
+  EXPECT_EQ(Caption(), caption);
 }
 
 TEST_F(HtmlDialog, TheImageChooserFillsInTheFileNameOnly) {
@@ -204,11 +200,10 @@ TEST_F(HtmlDialog, TheImageChooserFillsInTheFileNameOnly) {
     EXPECT_FALSE(Checked(dlg, IDC_HTML_BACK_IMAGE));  // choosing does not switch the kind
     Click(dlg, IDOK);
   });
-  EXPECT_EQ(clip::App().pathBuffer, page);  // the output path is untouched
   clip::HtmlOptions expected;
   expected.backgroundImage = "back.jpg";
   EXPECT_EQ(ReadFileBytes(page), Expected(expected));
 }
 
 }  // namespace
-}  // namespace dlgtest
+}  // namespace wintest

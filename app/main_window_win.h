@@ -1,4 +1,4 @@
-// The main window's parts, shared by the files of the application shell.
+// The main window's parts, shared by the files of app/.
 #pragma once
 
 #include <windows.h>
@@ -13,29 +13,35 @@ namespace clip {
 
 // ---- Bars and fonts -----------------------------------------------------
 void CreateBars(HWND main);
-// Save as, cut and copy: disabled (drawn grayed) when flag is nonzero.
-void SetToolbarFileButtons(int flag);
-void SetToolbarButtonEnabled(int command, bool enabled);
-void ApplyToolbarChange(ToolbarFiles change);
 void SetStatusText(int part, const std::string& text);
 void ResetStatusBar();
+// Sizes the status bar's parts to their texts and the window's width.
+void LayOutStatusParts();
+void CreateFonts();  // makes (or remakes) the main and list fonts
 void DeleteFonts();
 
-// Status-bar output for the scan: every text is painted at once, so the
-// progress shows while the scan runs inside one message.
+// Status-bar output for the scan: the progress is painted while the scan
+// runs inside one message, at most every 50 ms.
 class StatusBarSink : public StatusSink {
  public:
   void SetStatusText(int part, const std::string& text) override;
 };
 
+// ---- Menus and tool bar -------------------------------------------------
+// Shows the program's command state in the main menu and the tool bar.
+void ShowCommandState();
+// Changes the command state by an event and shows it.
+void ApplyEvent(ShellEvent event);
+
 // ---- The catalogue list -------------------------------------------------
 void CreateCatalogueList(HWND parent);
-void SetUpCategoryColumns(HWND list);
 // Removes the width-fit items of categories whose value is exactly 0.
 void RemoveUnusedFitItems(HMENU menu);
 void SetListExtendedStyle(bool gridLines);
+void ApplyListColours(COLORREF fore, COLORREF back);
 // The selected rows, ascending.
 std::vector<int> SelectedRows();
+int FirstSelectedRow();  // -1 when no row is selected
 // Makes exactly these rows selected (ascending), given the rows that are
 // selected now; rows in both are left alone.
 void ReplaceSelection(const std::vector<int>& now, const std::vector<int>& wanted);
@@ -50,23 +56,27 @@ int FocusedRow();
 void FollowInsertedRows(const RowMarks& before, int at, int count);
 // Tells the list the row count changed, keeping the scroll position.
 void SyncRowCount();
-// Fits one column (position) to its texts and header.
+void RefreshRow(int row);  // after one row's cells or check changed
+// Fits one column (position) to its texts.
 void FitColumn(int column);
 void ToggleCheck(int row);
 LRESULT OnListNotify(HWND main, NMHDR* header);
 
 // ---- Window state -------------------------------------------------------
 void ApplyWindowSettings(HWND main);
-void SaveWindowSettings(HWND main);
+void SaveWindowSettings();
+// Reads the main window's screen and client rectangles into the geometry.
+void CaptureGeometry(HWND main);
 // The saved rectangle, or the default placement when it lies on no monitor.
 RECT UsableWindowRect(int left, int top, int width, int height);
+// Shows or hides a bar as the view state says and lays the window out.
+void ShowBars(HWND main);
 
 // ---- Commands and rows --------------------------------------------------
 void HandleCommand(HWND main, int command);
-void ApplyEventStates(HWND main, ShellEvent event);
-void ApplyClickStates(HWND main, const ClickStates& states, HMENU popup);
 void UpdateSelectionTotals(HWND main);
 void ShowContextMenu(HWND main);
+void EditSelectedRow(HWND main);
 // Scans one folder, appending rows.
 void ScanIntoList(const std::string& folder);
 // Builds one movie's row at index, the selection following its rows.
@@ -74,9 +84,6 @@ void AddMovieRowAt(const std::string& path, int index);
 // Writes the totals and drive figures for path and keeps the totals text.
 void ShowTotalsFor(const std::string& path);
 void ShowRowTotalsNow();
-// The open and save dialogs; true with the path in pathBuffer.
-bool ChooseListFileToOpen(HWND owner);
-bool ChooseListFileToSave(HWND owner);
 void ProcessCommandLine(HWND main);
 
 }  // namespace clip

@@ -1,8 +1,5 @@
-// Item editing and movie files: the INFO writer, the edit dialog's texts and
-// the player command.
-//
-// This header is the contract the main window codes against; the edit
-// subsystem may add to it but keeps these names and meanings.
+// The INFO writer: the title, creator and comment of checked rows written
+// into their AVI files, and what it says about the files it left alone.
 #pragma once
 
 #include <string>

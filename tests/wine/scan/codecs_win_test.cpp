@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "catalogue/text.h"
 #include "scan/codec_table.h"
 #include "scan/probe.h"
 #include "scan/scan_win.h"
@@ -100,15 +101,13 @@ TEST(ProbeUnderWine, RealFilesThroughTheWin32Layer) {
     ++probed;
     InfoTail tail = ScanInfoTail(*file);
     EXPECT_EQ(tail.title, "");
-    ProbeFields f;
-    std::int32_t seconds = 0;
-    ProbeMovie(path, file.get(), codecs, f, seconds);
+    const ProbeFields f = ProbeMovie(path, file.get(), codecs);
 
     // Where Wine has a codec of its own, its name comes first.
     std::string video = e.videoFormat, audio = e.audioFormat;
     if (e.videoCode && e.videoCode[0]) {
       std::string d = codecs.VideoDescription(Code(e.videoCode));
-      if (!d.empty()) video = RenameVideoCodec(FitText(d, kFieldMax));
+      if (!d.empty()) video = CutToCharBoundary(RenameVideoCodec(d), kFieldMax);
     }
     if (e.audioTag) {
       std::string n = codecs.AudioFormatName(e.audioTag);
@@ -121,6 +120,11 @@ TEST(ProbeUnderWine, RealFilesThroughTheWin32Layer) {
     EXPECT_EQ(f.resolution, e.resolution);
     EXPECT_EQ(f.playTime, e.playTime);
     if (KindOfMoviePath(path) == MovieKind::Avi) {
+      // The play time cell is mm:ss of whole seconds.
+      const int seconds = f.playTime.empty()
+                              ? 0
+                              : std::atoi(f.playTime.c_str()) * 60 +
+                                    std::atoi(f.playTime.c_str() + f.playTime.find(':') + 1);
       if (seconds == 0) {
         EXPECT_EQ(f.videoRate, "None");
       } else {

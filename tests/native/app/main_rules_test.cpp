@@ -1,5 +1,5 @@
-// Rules of the main window decided on data: menu states, the command line
-// and drops, selection totals, the row clipboard and selection that
+// Rules of the main window decided on data: the command line and drops,
+// the status bar, selection totals, the row clipboard and selection that
 // follows its rows.
 #include <gtest/gtest.h>
 
@@ -7,82 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "app/shell.h"
+#include "app/main_rules.h"
 #include "res/resource.h"
 
 namespace clip {
 namespace {
-
-TEST(MenuStates, CodesFromStateBits) {
-  EXPECT_EQ(MenuStateCodeFromBits(0x0), kMenuPlain);
-  EXPECT_EQ(MenuStateCodeFromBits(0x8), kMenuChecked);
-  EXPECT_EQ(MenuStateCodeFromBits(0x1), kMenuGrayed);
-  EXPECT_EQ(MenuStateCodeFromBits(0x3), kMenuGrayed);
-  EXPECT_EQ(MenuStateCodeFromBits(0x2), kMenuGrayed);
-  EXPECT_EQ(MenuStateCodeFromBits(0x9), 0);            // checked and grayed
-  EXPECT_EQ(MenuStateCodeFromBits(0x80), kMenuPlain);  // highlighted only
-  EXPECT_EQ(MenuStateCodeFromBits(0x88), kMenuChecked);
-}
-
-TEST(MenuStates, BitsForCodesReplaceTheWholeState) {
-  EXPECT_EQ(MenuBitsForCode(kMenuChecked), 0x8u);
-  EXPECT_EQ(MenuBitsForCode(kMenuPlain), 0u);
-  EXPECT_EQ(MenuBitsForCode(kMenuEnabled), 0u);
-  EXPECT_EQ(MenuStateCodeFromBits(MenuBitsForCode(kMenuGrayed)), kMenuGrayed);
-  EXPECT_EQ(MenuBitsForCode(0), 0u);
-  EXPECT_EQ(MenuBitsForCode(7), 0u);
-  for (int code : {1, 2, 3}) EXPECT_EQ(MenuStateCodeFromBits(MenuBitsForCode(code)), code);
-  EXPECT_EQ(MenuStateCodeFromBits(MenuBitsForCode(kMenuEnabled)), kMenuPlain);
-}
-
-std::vector<std::pair<int, int>> Pairs(const EventStates& s) {
-  std::vector<std::pair<int, int>> out;
-  for (const auto& c : s.menu) out.emplace_back(c.id, c.code);
-  std::sort(out.begin(), out.end());
-  return out;
-}
-
-TEST(MenuStates, EventTable) {
-  using P = std::vector<std::pair<int, int>>;
-  EXPECT_EQ(Pairs(StatesAfter(ShellEvent::New)), (P{{40003, 3},
-                                                    {40004, 3},
-                                                    {40008, 3},
-                                                    {40009, 3},
-                                                    {40011, 3},
-                                                    {40012, 3},
-                                                    {40041, 3},
-                                                    {40042, 3}}));
-  EXPECT_EQ(StatesAfter(ShellEvent::New).toolbar, ToolbarFiles::Disabled);
-  EXPECT_EQ(Pairs(StatesAfter(ShellEvent::OpenTextList)), (P{{40004, 4}}));
-  EXPECT_EQ(StatesAfter(ShellEvent::OpenTextList).toolbar, ToolbarFiles::SaveAsOnly);
-  EXPECT_EQ(Pairs(StatesAfter(ShellEvent::CsvLoaded)),
-            (P{{40003, 4}, {40004, 4}, {40008, 4}, {40009, 4}, {40011, 4}, {40012, 4}}));
-  EXPECT_EQ(StatesAfter(ShellEvent::CsvLoaded).toolbar, ToolbarFiles::Enabled);
-  EXPECT_EQ(Pairs(StatesAfter(ShellEvent::SaveAsChosen)), (P{{40004, 4}}));
-  EXPECT_EQ(StatesAfter(ShellEvent::SaveAsChosen).toolbar, ToolbarFiles::Unchanged);
-  // A scan leaves save (40004) alone.
-  EXPECT_EQ(Pairs(StatesAfter(ShellEvent::Scan)),
-            (P{{40003, 4}, {40008, 4}, {40009, 4}, {40011, 4}, {40012, 4}}));
-  EXPECT_EQ(StatesAfter(ShellEvent::Scan).toolbar, ToolbarFiles::Enabled);
-  EXPECT_TRUE(StatesAfter(ShellEvent::DropOrCommandLine).menu.empty());
-  EXPECT_EQ(StatesAfter(ShellEvent::DropOrCommandLine).toolbar, ToolbarFiles::Enabled);
-}
-
-TEST(MenuStates, ClickRules) {
-  ClickStates s = StatesAfterClick(0, 0, true, false);
-  EXPECT_FALSE(s.rowActionsEnabled);
-  EXPECT_EQ(s.checkActions, CheckActions::Leave);  // an empty list leaves the check actions
-  s = StatesAfterClick(2, 5, true, false);
-  EXPECT_TRUE(s.rowActionsEnabled);
-  EXPECT_EQ(s.checkActions, CheckActions::Gray);
-  s = StatesAfterClick(0, 5, true, true);
-  EXPECT_FALSE(s.rowActionsEnabled);
-  EXPECT_EQ(s.checkActions, CheckActions::Enable);
-  s = StatesAfterClick(1, 5, false, true);  // no check boxes without DirPath
-  EXPECT_EQ(s.checkActions, CheckActions::Leave);
-  EXPECT_EQ(kRowActionIds.size(), 5u);
-  EXPECT_NE(std::find(kRowActionIds.begin(), kRowActionIds.end(), IDM_PLAY), kRowActionIds.end());
-}
 
 TEST(CommandLine, SplitsAtEverySpaceWithoutQuotes) {
   EXPECT_TRUE(SplitCommandLine("").empty());
@@ -115,6 +44,27 @@ TEST(CommandLine, FoldersByExactAttributesAndMoviesByEnding) {
     EXPECT_EQ(ClassifyCommandLinePath(0x20, name), PathKind::Ignored) << name;
     EXPECT_EQ(ClassifyDroppedPath(0x20, name), PathKind::Ignored) << name;
   }
+}
+
+TEST(CommandLine, RelativeItemsAreTakenFromTheStartFolder) {
+  EXPECT_EQ(PathFromStartFolder("D:\\work", "samples"), "D:\\work\\samples");
+  EXPECT_EQ(PathFromStartFolder("D:\\", "samples\\a.avi"), "D:\\samples\\a.avi");
+  EXPECT_EQ(PathFromStartFolder("D:\\work", "..\\x"), "D:\\work\\..\\x");
+  EXPECT_EQ(PathFromStartFolder("D:\\work", "\\m\\a.avi"), "D:\\m\\a.avi");
+  for (const char* full : {"C:\\m", "C:/m", "\\\\srv\\share\\m", "E:clip.avi"})
+    EXPECT_EQ(PathFromStartFolder("D:\\work", full), full);
+  EXPECT_EQ(PathFromStartFolder("", "samples"), "samples");
+}
+
+TEST(StatusBar, PartsGrowWithTheirTextsAndTheLastFillsTheWindow) {
+  // Short texts keep the usual widths; the last part reaches the edge.
+  EXPECT_EQ(StatusPartEdges({100, 80, 80, 40}, 1000), (std::array<int, 4>{190, 300, 413, -1}));
+  // Today's drive sizes need wider parts ("DiskMax: 258019.6MB").
+  std::array<int, 4> wide = StatusPartEdges({100, 150, 140, 40}, 1000);
+  EXPECT_EQ(wide[1] - wide[0], 162);
+  EXPECT_EQ(wide[2] - wide[1], 152);
+  // A window too narrow for every part keeps the last edge where it is.
+  EXPECT_EQ(StatusPartEdges({100, 80, 80, 40}, 300)[3], 480);
 }
 
 TEST(CommandLine, ItemNumberIsTheRowIndexUnlessTheListIsShorter) {
@@ -276,15 +226,7 @@ TEST(Fonts, SizeSettingsReadWithBaseDetection) {
   EXPECT_EQ(FontHeightFromSetting(""), 0);
 }
 
-TEST(Messages, NameTheFileAndTheCause) {
-  std::string t = SaveFailedText("C:\\x\\a.csv", "");
-  EXPECT_NE(t.find("C:\\x\\a.csv"), std::string::npos);
-  t = SaveFailedText("C:\\x\\a.csv", "C:\\x\\a.csv: disk full");
-  EXPECT_EQ(t.find("C:\\x\\a.csv"), t.rfind("C:\\x\\a.csv"));  // named once
-  EXPECT_NE(t.find("disk full"), std::string::npos);
-  t = SaveFailedText("C:\\x\\a.csv", "access denied");
-  EXPECT_NE(t.find("C:\\x\\a.csv"), std::string::npos);
-  EXPECT_NE(t.find("access denied"), std::string::npos);
+TEST(Messages, NameTheFile) {
   EXPECT_NE(CsvOpenFailedText("D:\\l.csv").find("D:\\l.csv"), std::string::npos);
   EXPECT_EQ(VersionText("T").rfind("T Version 0.98t\n\n", 0), 0u);
 }

@@ -1,6 +1,7 @@
-// Rules of the main window that are decided on data alone: menu item
-// states, the command line and dropped paths, the selection totals, the
-// row clipboard, list-file types and the list's extended style.
+// Rules of the main window that are decided on data alone: the command
+// line and dropped paths, the status bar, the selection totals, the row
+// clipboard, list-file types and the list's extended style. (Which
+// commands the menus offer is in command_states.h.)
 #pragma once
 
 #include <array>
@@ -14,53 +15,6 @@
 
 namespace clip {
 
-// ---- Menu item states -------------------------------------------------
-
-// Menu item states as the settings file stores them.
-enum MenuStateCode : int { kMenuChecked = 1, kMenuPlain = 2, kMenuGrayed = 3, kMenuEnabled = 4 };
-
-// The platform's menu-state bits that take part (MF_CHECKED, MF_GRAYED,
-// MF_DISABLED); other bits (highlight, default item) are not looked at.
-constexpr unsigned kMenuBitChecked = 0x8;
-constexpr unsigned kMenuBitGrayed = 0x1;
-constexpr unsigned kMenuBitDisabled = 0x2;
-
-// 1 checked, 2 plain, 3 grayed, 0 for any other combination; never 4.
-int MenuStateCodeFromBits(unsigned state);
-// The whole state an item gets for a code: 1 checked, 3 grayed, every
-// other code plain.
-unsigned MenuBitsForCode(int code);
-
-struct MenuChange {
-  int id;
-  int code;
-};
-
-// What happens to the toolbar's save-as, cut and copy buttons.
-enum class ToolbarFiles { Unchanged, Disabled, Enabled, SaveAsOnly };
-
-// Events that change several menu items at once.
-enum class ShellEvent { New, OpenTextList, CsvLoaded, SaveAsChosen, Scan, DropOrCommandLine };
-
-struct EventStates {
-  std::vector<MenuChange> menu;
-  ToolbarFiles toolbar = ToolbarFiles::Unchanged;
-};
-EventStates StatesAfter(ShellEvent event);
-
-// Row actions follow the selection; check actions follow the check boxes,
-// but only while the list has rows and check boxes.
-enum class CheckActions { Leave, Enable, Gray };
-struct ClickStates {
-  bool rowActionsEnabled = false;
-  CheckActions checkActions = CheckActions::Leave;
-};
-ClickStates StatesAfterClick(int selectedCount, int rowCount, bool dirPathOn, bool anyChecked);
-
-// The commands of each group.
-extern const std::array<int, 5> kRowActionIds;    // 40012 40008 40009 40011 40044
-extern const std::array<int, 2> kCheckActionIds;  // 40041 40042
-
 // ---- Command line and dropped paths -----------------------------------
 
 // Splits at every space (quotes are not interpreted). Two spaces in a row
@@ -72,8 +26,12 @@ enum class PathKind { Folder, Movie, Ignored };
 PathKind ClassifyCommandLinePath(std::uint32_t attributes, std::string_view path);
 // Dropped items: folders with 0x10, 0x30 or 0x11.
 PathKind ClassifyDroppedPath(std::uint32_t attributes, std::string_view path);
-// AVI, MPG or .RM at the end, without regard to case.
-bool IsMovieName(std::string_view path);
+// A command-line item as a path from the folder the program was started in:
+// a full path ("D:\x", "\\server\share\x") stays as it is, a path from
+// the root of the drive ("\x") takes the start folder's drive, anything
+// else is joined to the start folder. (The program changes its current
+// folder to its own at start, so the platform cannot resolve it later.)
+std::string PathFromStartFolder(std::string_view startFolder, std::string_view item);
 // Item i goes to row i, or to the end when the list is shorter.
 inline int RowIndexForItem(int item, int rowCount) { return item < rowCount ? item : rowCount; }
 
@@ -83,7 +41,12 @@ constexpr const char* kNonScanning = "Non Scanning...";
 constexpr const char* kDiskMaxNonScan = "DiskMax: Non Scan";
 constexpr const char* kDiskFreeNonScan = "DiskFree: Non Scan";
 constexpr const char* kPerNon = "Per:Non";
-constexpr std::array<int, 4> kStatusPartEdges = {190, 300, 413, 480};
+// The parts' widths when their texts need no more room.
+constexpr std::array<int, 4> kStatusPartWidths = {190, 110, 113, 67};
+// The right edges of the four parts: each part is as wide as its text
+// needs (textWidths, with padding) and never narrower than its usual width;
+// the last part reaches to the window's right edge (-1) when there is room.
+std::array<int, 4> StatusPartEdges(const std::array<int, 4>& textWidths, int clientWidth);
 
 // Sum of the rows' kilobytes, 64-bit so that selections above 2 TB add up.
 std::int64_t SelectedKB(const RowModel& rows, const CategoryTable& table,
@@ -141,8 +104,6 @@ int FontHeightFromSetting(std::string_view sizeText);
 // The version box: "%s Version 0.98t", an empty line and one more line.
 std::string VersionText(std::string_view title);
 
-// The message of a list file that could not be written, naming the file.
-std::string SaveFailedText(std::string_view path, std::string_view error);
 // The message of a CSV list that could not be opened, naming the file.
 std::string CsvOpenFailedText(std::string_view path);
 

@@ -1,20 +1,13 @@
-// The item edit dialog "DIALOG2" for the first selected row.
+#include "edit/item_edit_win.h"
+
 #include <string>
 
-#include "app/app_win.h"
-#include "app/dialogs_win.h"
-#include "edit/item_edit.h"
+#include "catalogue/dialog_helpers_win.h"
 #include "res/dialogs_res.h"
 
 namespace clip {
 
 namespace {
-
-std::string ItemText(HWND dlg, int id) {
-  char buf[1024] = {};
-  GetDlgItemTextA(dlg, id, buf, sizeof buf);
-  return buf;
-}
 
 void ShowField(HWND dlg, int id, bool on, const std::string& text) {
   SendDlgItemMessageA(dlg, id, EM_LIMITTEXT, kCellMax, 0);
@@ -24,15 +17,8 @@ void ShowField(HWND dlg, int id, bool on, const std::string& text) {
     EnableWindow(GetDlgItem(dlg, id), FALSE);
 }
 
-void Init(HWND dlg) {
-  AppState& app = App();
-  CenterOnMainWindow(dlg);
-  const int row = FirstSelectedRow();
-  if (row < 0 || row >= app.rows.Count()) {
-    EndDialog(dlg, IDCANCEL);
-    return;
-  }
-  const ItemEditView v = ComposeItemEdit(app.rows, app.table, row);
+void Init(HWND dlg, const ItemEditView& v) {
+  CenterOnOwner(dlg);
   SetWindowTextA(dlg, v.caption.c_str());
   SetDlgItemTextA(dlg, IDC_EDIT_FILENAME, v.fileName.c_str());
   SetDlgItemTextA(dlg, IDC_EDIT_FOLDER, v.folder.c_str());
@@ -56,34 +42,27 @@ void Init(HWND dlg) {
     SetWindowTextA(genre, v.genre.c_str());
 }
 
-void Accept(HWND dlg) {
-  AppState& app = App();
-  const int row = FirstSelectedRow();
-  if (row >= 0 && row < app.rows.Count()) {
-    ItemEditInput input;
-    input.title = ItemText(dlg, IDC_EDIT_TITLE);
-    input.creator = ItemText(dlg, IDC_EDIT_CREATOR);
-    input.genre = ItemText(dlg, IDC_EDIT_GENRE);
-    input.comment = ItemText(dlg, IDC_EDIT_COMMENT);
-    ApplyItemEdit(app.rows, app.table, row, input);
-    RefreshRow(row);
-  }
+void Accept(HWND dlg, ItemEditData& io) {
+  io.input.title = DialogItemText(dlg, IDC_EDIT_TITLE);
+  io.input.creator = DialogItemText(dlg, IDC_EDIT_CREATOR);
+  io.input.genre = DialogItemText(dlg, IDC_EDIT_GENRE);
+  io.input.comment = DialogItemText(dlg, IDC_EDIT_COMMENT);
   EndDialog(dlg, IDOK);
 }
 
-INT_PTR CALLBACK ItemEditProc(HWND dlg, UINT msg, WPARAM wp, LPARAM) {
+INT_PTR CALLBACK ItemEditProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
+  auto* io = reinterpret_cast<ItemEditData*>(GetWindowLongPtrA(dlg, DWLP_USER));
   switch (msg) {
     case WM_INITDIALOG:
-      Init(dlg);
+      SetWindowLongPtrA(dlg, DWLP_USER, lp);
+      Init(dlg, reinterpret_cast<ItemEditData*>(lp)->view);
       return TRUE;
     case WM_COMMAND:
       switch (LOWORD(wp)) {
         case IDOK:
-          Accept(dlg);
+          if (io) Accept(dlg, *io);
           break;
-        case IDCANCEL:
-          EndDialog(dlg, IDCANCEL);
-          break;
+        case IDCANCEL: EndDialog(dlg, IDCANCEL); break;
         case IDC_EDIT_CLEAR:
           for (int id : {IDC_EDIT_TITLE, IDC_EDIT_CREATOR, IDC_EDIT_COMMENT, IDC_EDIT_GENRE})
             SetDlgItemTextA(dlg, id, "");
@@ -96,10 +75,9 @@ INT_PTR CALLBACK ItemEditProc(HWND dlg, UINT msg, WPARAM wp, LPARAM) {
 
 }  // namespace
 
-void ShowItemEditDialog(HWND owner) {
-  if (FirstSelectedRow() < 0) return;
-  DialogBoxParamA(App().instance ? App().instance : GetModuleHandleA(nullptr), "DIALOG2", owner,
-                  ItemEditProc, 0);
+bool ShowItemEditDialog(HWND owner, ItemEditData& io) {
+  return DialogBoxParamA(GetModuleHandleA(nullptr), "DIALOG2", owner, ItemEditProc,
+                         reinterpret_cast<LPARAM>(&io)) == IDOK;
 }
 
 }  // namespace clip

@@ -1,32 +1,25 @@
-// The HTML output options dialog "HTMLEDIT": collects the page options,
-// writes the page to the path buffer, and keeps the options in
-// [HtmlSetting] when asked to.
-#include <windows.h>
+// The HTML output options dialog "HTMLEDIT": collects the page options and
+// hands them to its caller to write the page or keep them in the settings
+// file.
+#include "listfile/html_options_win.h"
+
 #include <commdlg.h>
 
 #include <string>
 #include <vector>
 
-#include "app/app_win.h"
-#include "app/dialogs_win.h"
-#include "app/shell.h"
+#include "catalogue/dialog_helpers_win.h"
 #include "catalogue/text.h"
 #include "listfile/html_options.h"
-#include "listfile/listfile.h"
 #include "res/dialogs_res.h"
-#include "settings/customize_win.h"
 
 namespace clip {
 
 namespace {
 
-constexpr const char* kSaveFailedCaption = "ﾌｧｲﾙ保存失敗";
-
-COLORREF g_customColours[16];  // this dialog's own, kept for the run
-
 struct HtmlDialog {
+  HtmlOptionsData& io;
   HtmlOptions options;  // the colours live here while the dialog is open
-  bool writeFailed = false;
 };
 
 // A radio group: its buttons in the order of the values 0, 1, 2.
@@ -60,21 +53,6 @@ const ColourControl kColours[] = {
     {IDC_HTML_FOFONT_SWATCH, IDC_HTML_FOFONT_COLOR, &HtmlOptions::foFontColor},
 };
 
-// The text of an edit, at most maxBytes bytes and never half a character.
-std::string ItemText(HWND dlg, int id, std::size_t maxBytes) {
-  char buf[1024] = {};
-  GetDlgItemTextA(dlg, id, buf, sizeof buf);
-  std::string text = buf;
-  std::size_t i = 0;
-  while (i < text.size()) {
-    std::size_t step =
-        IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
-    if (i + step > maxBytes) break;
-    i += step;
-  }
-  return text.substr(0, i);
-}
-
 void ShowOptions(HWND dlg, const HtmlOptions& o) {
   SetDlgItemTextA(dlg, IDC_HTML_CAPTION, o.caption.c_str());
   SetDlgItemTextA(dlg, IDC_HTML_TOPTITLE, o.topTitle.c_str());
@@ -92,11 +70,11 @@ void ShowOptions(HWND dlg, const HtmlOptions& o) {
 // gives -1, which the page and the settings file take as the default.
 HtmlOptions ReadOptions(HWND dlg, const HtmlDialog& d) {
   HtmlOptions o = d.options;
-  o.caption = ItemText(dlg, IDC_HTML_CAPTION, 255);
-  o.topTitle = ItemText(dlg, IDC_HTML_TOPTITLE, 127);
-  o.backgroundImage = ItemText(dlg, IDC_HTML_IMAGE, 127);
-  o.topTitleSize = ItemText(dlg, IDC_HTML_TOP_SIZE, 127);
-  o.cellFontSize = ItemText(dlg, IDC_HTML_CELL_SIZE, 255);
+  o.caption = DialogItemText(dlg, IDC_HTML_CAPTION, 255);
+  o.topTitle = DialogItemText(dlg, IDC_HTML_TOPTITLE, 127);
+  o.backgroundImage = DialogItemText(dlg, IDC_HTML_IMAGE, 127);
+  o.topTitleSize = DialogItemText(dlg, IDC_HTML_TOP_SIZE, 127);
+  o.cellFontSize = DialogItemText(dlg, IDC_HTML_CELL_SIZE, 255);
   for (const RadioGroup& g : kGroups) {
     o.*g.field = -1;
     for (std::size_t i = 0; i < g.ids.size(); ++i)
@@ -105,22 +83,13 @@ HtmlOptions ReadOptions(HWND dlg, const HtmlDialog& d) {
   return o;
 }
 
-bool ChooseBackgroundImage(HWND owner, std::string& chosen) {
-  char path[MAX_PATH] = {};  // its own buffer: the page's output path stays
-  OPENFILENAMEA ofn{};
-  ofn.lStructSize = sizeof ofn;
-  ofn.hwndOwner = owner;
-  ofn.lpstrFilter = "JPEGﾌｧｲﾙ(*.jpg)\0*.jpg\0GIFﾌｧｲﾙ(*.gif)\0*.gif\0すべてのﾌｧｲﾙ(*.*)\0*.*\0";
-  ofn.nFilterIndex = 1;
-  ofn.lpstrFile = path;
-  ofn.nMaxFile = sizeof path;
-  ofn.lpstrTitle = "画像ﾌｧｲﾙを開く";
-  ofn.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
-  const std::string& start = App().settings.loadDir;
-  ofn.lpstrInitialDir = start.empty() ? nullptr : start.c_str();
-  if (!GetOpenFileNameA(&ofn)) return false;
-  chosen = path;
-  return true;
+std::optional<std::string> ChooseBackgroundImage(HWND owner, const std::string& folder) {
+  FileChoice choice;
+  choice.filter = "JPEGﾌｧｲﾙ(*.jpg)\0*.jpg\0GIFﾌｧｲﾙ(*.gif)\0*.gif\0すべてのﾌｧｲﾙ(*.*)\0*.*\0";
+  choice.title = "画像ﾌｧｲﾙを開く";
+  choice.initialFolder = folder;
+  choice.flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
+  return ChooseFile(owner, choice);
 }
 
 bool SelectRadio(HWND dlg, int id) {
@@ -137,7 +106,7 @@ bool SelectRadio(HWND dlg, int id) {
 bool PickColourFor(HWND dlg, HtmlDialog& d, int button) {
   for (const ColourControl& c : kColours) {
     if (c.button != button) continue;
-    d.options.*c.field = PickColour(dlg, g_customColours);
+    d.options.*c.field = PickColour(dlg, d.io.lastPickedColour, d.io.customColours);
     InvalidateRect(GetDlgItem(dlg, c.swatch), nullptr, TRUE);
     InvalidateRect(dlg, nullptr, TRUE);
     return true;
@@ -146,27 +115,24 @@ bool PickColourFor(HWND dlg, HtmlDialog& d, int button) {
 }
 
 void WritePage(HWND dlg, HtmlDialog& d) {
-  AppState& app = App();
   const HtmlOptions options = WithValidChoices(ReadOptions(dlg, d));
-  const std::string path = app.pathBuffer;
-  SaveResult result = SaveListFile(app.rows, app.table, path, ListFormat::Html, false, &options);
+  const SaveResult result = d.io.writePage ? d.io.writePage(options) : SaveResult{};
   if (!result.ok) {
     // The page was not written: say so and let the user try again or cancel.
-    MessageBoxA(dlg, SaveFailedText(path, result.error).c_str(), kSaveFailedCaption,
-                MB_ICONERROR | MB_OK);
-    d.writeFailed = true;
+    MessageBoxA(dlg, result.error.c_str(), kSaveFailedCaption, MB_ICONERROR | MB_OK);
+    d.io.writeFailed = true;
     return;
   }
+  d.io.options = options;
   EndDialog(dlg, IDOK);
 }
 
 void Init(HWND dlg, HtmlDialog& d) {
-  CenterOnMainWindow(dlg);
+  CenterOnOwner(dlg);
   SendDlgItemMessageA(dlg, IDC_HTML_CAPTION, EM_LIMITTEXT, 255, 0);
   for (int id : {IDC_HTML_TOPTITLE, IDC_HTML_IMAGE, IDC_HTML_TOP_SIZE})
     SendDlgItemMessageA(dlg, id, EM_LIMITTEXT, 127, 0);
   SendDlgItemMessageA(dlg, IDC_HTML_CELL_SIZE, EM_LIMITTEXT, 255, 0);
-  d.options = LoadHtmlOptions(*App().profile);
   ShowOptions(dlg, d.options);
 }
 
@@ -199,40 +165,30 @@ INT_PTR CALLBACK HtmlOptionsProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
       if (PickColourFor(dlg, *d, id) || SelectRadio(dlg, id)) return FALSE;
       switch (id) {
         case IDC_HTML_IMAGE_BROWSE: {
-          std::string chosen;
-          if (ChooseBackgroundImage(App().main ? App().main : dlg, chosen))
-            SetDlgItemTextA(dlg, IDC_HTML_IMAGE, PathFileName(chosen).c_str());
+          HWND owner = GetWindow(dlg, GW_OWNER);
+          if (auto chosen = ChooseBackgroundImage(owner ? owner : dlg, d->io.imageFolder))
+            SetDlgItemTextA(dlg, IDC_HTML_IMAGE, PathFileName(*chosen).c_str());
           break;
         }
         case IDC_HTML_SAVE_SETTINGS:
-          SaveHtmlOptions(*App().profile, ReadOptions(dlg, *d));
+          if (d->io.saveSettings) d->io.saveSettings(ReadOptions(dlg, *d));
           break;
-        case IDOK:
-          WritePage(dlg, *d);
-          break;
-        case IDCANCEL:
-          EndDialog(dlg, IDCANCEL);
-          break;
+        case IDOK: WritePage(dlg, *d); break;
+        case IDCANCEL: EndDialog(dlg, IDCANCEL); break;
       }
       return FALSE;
     }
-    case WM_DESTROY:
-      ReleaseSwatchBrushes(dlg);
-      return FALSE;
+    case WM_DESTROY: ReleaseSwatchBrushes(dlg); return FALSE;
   }
   return FALSE;
 }
 
 }  // namespace
 
-HtmlDialogEnd ShowHtmlOptionsDialog(HWND owner) {
-  if (!App().profile) return HtmlDialogEnd::Cancelled;
-  HtmlDialog d;
-  const INT_PTR end =
-      DialogBoxParamA(App().instance ? App().instance : GetModuleHandleA(nullptr), "HTMLEDIT",
-                      owner, HtmlOptionsProc, reinterpret_cast<LPARAM>(&d));
-  if (end == IDOK) return HtmlDialogEnd::Saved;
-  return d.writeFailed ? HtmlDialogEnd::CancelledAfterFailedWrite : HtmlDialogEnd::Cancelled;
+bool ShowHtmlOptionsDialog(HWND owner, HtmlOptionsData& io) {
+  HtmlDialog d{io, io.options};
+  return DialogBoxParamA(GetModuleHandleA(nullptr), "HTMLEDIT", owner, HtmlOptionsProc,
+                         reinterpret_cast<LPARAM>(&d)) == IDOK;
 }
 
 }  // namespace clip
