@@ -12,7 +12,9 @@ namespace clip {
 
 // The name a video codec gets when neither an installed codec nor the
 // built-in table knows its handler code, and likewise for an audio format.
-extern const char kUnknownCodec[];  // "Unknon"
+// It is spelt "Unknon", as the catalogues written so far show it: lists
+// compared or sorted by it keep working.
+extern const char kUnknownCodec[];
 
 // A probe field holds at most 63 bytes; INFO values at most 255.
 constexpr std::size_t kFieldMax = 63;
