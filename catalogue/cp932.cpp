@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "catalogue/bounded_write.h"
 #include "catalogue/cp932_table.h"
 #include "catalogue/unicode.h"
 
@@ -84,53 +85,53 @@ std::string Cp932ToUtf8(std::string_view bytes) {
   const auto* s = reinterpret_cast<const unsigned char*>(bytes.data());
   const std::size_t n = bytes.size();
   // At most three UTF-8 bytes for every byte (a half-width katakana byte).
-  std::string out(n * 3, '\0');
-  char* o = out.data();
-  std::size_t i = 0;
-  while (i < n) {
-    const unsigned b = s[i];
-    if (b < 0x80) {
-      CopyAscii(bytes, i, o);
-      continue;
+  return WriteBounded(n * 3, [&](char* o) {
+    std::size_t i = 0;
+    while (i < n) {
+      const unsigned b = s[i];
+      if (b < 0x80) {
+        CopyAscii(bytes, i, o);
+        continue;
+      }
+      char16_t ch;
+      if (!IsCp932LeadByte(static_cast<unsigned char>(b))) {
+        ch = kSingleByte[b];
+        ++i;
+      } else if (n - i >= 2 && s[i + 1] != 0) {
+        ch = PairChar(b, s[i + 1]);
+        if (!ch) ch = kNoCharacter;
+        i += 2;
+      } else {
+        ch = kNoCharacter;
+        ++i;
+      }
+      o = PutUtf8(o, ch);
     }
-    char16_t ch;
-    if (!IsCp932LeadByte(static_cast<unsigned char>(b))) {
-      ch = kSingleByte[b];
-      ++i;
-    } else if (n - i >= 2 && s[i + 1] != 0) {
-      ch = PairChar(b, s[i + 1]);
-      if (!ch) ch = kNoCharacter;
-      i += 2;
-    } else {
-      ch = kNoCharacter;
-      ++i;
-    }
-    o = PutUtf8(o, ch);
-  }
-  out.resize(static_cast<std::size_t>(o - out.data()));
-  return out;
+    return o;
+  });
 }
 
 std::string Utf8ToCp932(std::string_view utf8, std::size_t* changed) {
   const EncodeTable& table = Encoder();
   const std::size_t n = utf8.size();
+  std::size_t count = 0;
   // Never longer than the UTF-8 form: every character takes at most as
   // many bytes in code page 932.
-  std::string out(n, '\0');
-  char* o = out.data();
-  std::size_t count = 0, pos = 0;
-  while (pos < n) {
-    if (static_cast<unsigned char>(utf8[pos]) < 0x80) {
-      CopyAscii(utf8, pos, o);
-      continue;
+  std::string out = WriteBounded(n, [&](char* o) {
+    std::size_t pos = 0;
+    while (pos < n) {
+      if (static_cast<unsigned char>(utf8[pos]) < 0x80) {
+        CopyAscii(utf8, pos, o);
+        continue;
+      }
+      const char32_t ch = NextCodePoint(utf8, pos);
+      const std::uint16_t code = table.Code(ch);
+      if (code > 0xFF) *o++ = static_cast<char>(code >> 8);
+      *o++ = static_cast<char>(code & 0xFF);
+      if (!table.Holds(ch)) ++count;
     }
-    const char32_t ch = NextCodePoint(utf8, pos);
-    const std::uint16_t code = table.Code(ch);
-    if (code > 0xFF) *o++ = static_cast<char>(code >> 8);
-    *o++ = static_cast<char>(code & 0xFF);
-    if (!table.Holds(ch)) ++count;
-  }
-  out.resize(static_cast<std::size_t>(o - out.data()));
+    return o;
+  });
   if (changed) *changed = count;
   return out;
 }
@@ -182,32 +183,31 @@ std::string Cp932SortKey(std::string_view utf8) {
   const EncodeTable& table = Encoder();
   const std::size_t n = utf8.size();
   // At most five key bytes for every UTF-8 byte (a bad byte).
-  std::string key(n * 5, '\0');
-  char* o = key.data();
-  std::size_t pos = 0;
-  while (pos < n) {
-    if (static_cast<unsigned char>(utf8[pos]) < 0x80) {
-      CopyAscii(utf8, pos, o);
-      continue;
+  return WriteBounded(n * 5, [&](char* o) {
+    std::size_t pos = 0;
+    while (pos < n) {
+      if (static_cast<unsigned char>(utf8[pos]) < 0x80) {
+        CopyAscii(utf8, pos, o);
+        continue;
+      }
+      const char32_t ch = NextCodePoint(utf8, pos);
+      if (table.Holds(ch)) {
+        const std::uint16_t code = table.Code(ch);
+        if (code > 0xFF) *o++ = static_cast<char>(code >> 8);
+        *o++ = static_cast<char>(code & 0xFF);
+        // Trail bytes stop at 0xFC, so only the single byte 0xFF needs the
+        // escape that keeps it below the characters code page 932 lacks.
+        if (code == 0xFF) *o++ = '\0';
+      } else {
+        *o++ = '\xFF';
+        *o++ = '\x01';
+        *o++ = static_cast<char>(ch >> 16);
+        *o++ = static_cast<char>(ch >> 8 & 0xFF);
+        *o++ = static_cast<char>(ch & 0xFF);
+      }
     }
-    const char32_t ch = NextCodePoint(utf8, pos);
-    if (table.Holds(ch)) {
-      const std::uint16_t code = table.Code(ch);
-      if (code > 0xFF) *o++ = static_cast<char>(code >> 8);
-      *o++ = static_cast<char>(code & 0xFF);
-      // Trail bytes stop at 0xFC, so only the single byte 0xFF needs the
-      // escape that keeps it below the characters code page 932 lacks.
-      if (code == 0xFF) *o++ = '\0';
-    } else {
-      *o++ = '\xFF';
-      *o++ = '\x01';
-      *o++ = static_cast<char>(ch >> 16);
-      *o++ = static_cast<char>(ch >> 8 & 0xFF);
-      *o++ = static_cast<char>(ch & 0xFF);
-    }
-  }
-  key.resize(static_cast<std::size_t>(o - key.data()));
-  return key;
+    return o;
+  });
 }
 
 }  // namespace clip

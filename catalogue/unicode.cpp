@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "catalogue/bounded_write.h"
+
 namespace clip {
 
 void AppendUtf8(std::string& out, char32_t cp) {
@@ -59,27 +61,25 @@ std::u16string Utf8ToUtf16(std::string_view utf8) {
 
 namespace {
 
-// Shared by the two UTF-16 readers: unit(i) gives the i-th of count units.
-// The output is sized for the worst case (three bytes a unit) once and
-// trimmed at the end.
+// Shared by the two UTF-16 readers: unit(i) gives the i-th of count units,
+// each of which takes at most three UTF-8 bytes.
 template <typename Unit>
 std::string Utf16UnitsToUtf8(std::size_t count, Unit unit) {
-  std::string out(count * 3, '\0');
-  char* o = out.data();
-  for (std::size_t i = 0; i < count; ++i) {
-    const char32_t u = unit(i);
-    if (u < 0x80) {
-      *o++ = static_cast<char>(u);
-    } else if (u >= 0xD800 && u <= 0xDBFF && i + 1 < count && unit(i + 1) >= 0xDC00 &&
-               unit(i + 1) <= 0xDFFF) {
-      o = PutUtf8(o, 0x10000 + ((u - 0xD800) << 10) + (unit(i + 1) - 0xDC00));
-      ++i;
-    } else {
-      o = PutUtf8(o, u);  // a lone surrogate comes out as U+FFFD
+  return WriteBounded(count * 3, [&](char* o) {
+    for (std::size_t i = 0; i < count; ++i) {
+      const char32_t u = unit(i);
+      if (u < 0x80) {
+        *o++ = static_cast<char>(u);
+      } else if (u >= 0xD800 && u <= 0xDBFF && i + 1 < count && unit(i + 1) >= 0xDC00 &&
+                 unit(i + 1) <= 0xDFFF) {
+        o = PutUtf8(o, 0x10000 + ((u - 0xD800) << 10) + (unit(i + 1) - 0xDC00));
+        ++i;
+      } else {
+        o = PutUtf8(o, u);  // a lone surrogate comes out as U+FFFD
+      }
     }
-  }
-  out.resize(static_cast<std::size_t>(o - out.data()));
-  return out;
+    return o;
+  });
 }
 
 }  // namespace
