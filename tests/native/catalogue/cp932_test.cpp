@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -52,7 +51,7 @@ TEST(Cp932, EverySingleByteAndEveryPairWithACharacterComesBack) {
   EXPECT_EQ(rewritten, 398);
 }
 
-TEST(Cp932, BrokenPairsAndSpecialBytesDecodeAsWindowsDoes) {
+TEST(Cp932, BrokenPairsAndTheBytesOutsideJisDecodeAsWindowsDoes) {
   using namespace std::string_view_literals;
   EXPECT_EQ(Cp932ToUtf8("\x82"), u8"\u30FB");            // lead byte at the end
   EXPECT_EQ(Cp932ToUtf8("\x82\0a"sv), u8"\u30FB\0a"sv);  // a 0 is no trail byte
@@ -152,11 +151,6 @@ TEST(Cp932, SortKeysOrderLikeTheCodePage932Bytes) {
     if (FitsCp932(ordered[i + 1])) EXPECT_LT(Utf8ToCp932(ordered[i]), Utf8ToCp932(ordered[i + 1]));
   }
   EXPECT_EQ(Cp932SortKey(u8"a\u3042"), "a\x82\xA0");  // its code page 932 bytes
-  std::vector<std::string> shuffled(ordered.rbegin(), ordered.rend());
-  std::sort(shuffled.begin(), shuffled.end(), [](const std::string& x, const std::string& y) {
-    return Cp932SortKey(x) < Cp932SortKey(y);
-  });
-  EXPECT_EQ(shuffled, ordered);
 }
 
 }  // namespace
