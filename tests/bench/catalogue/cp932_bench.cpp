@@ -15,35 +15,36 @@
 
 namespace {
 
+// v in decimal, zero-padded to width digits.
+std::string Num(long long v, std::size_t width = 1) {
+  std::string digits = std::to_string(v);
+  return std::string(width > digits.size() ? width - digits.size() : 0, '0') + digits;
+}
+
 // Texts are UTF-8 (u8 literals): this build's narrow literals are code
 // page 932.
 std::vector<std::string> MakeCells(int rows) {
   std::vector<std::string> cells;
   cells.reserve(static_cast<std::size_t>(rows) * 17);
-  char number[64];
   for (int r = 0; r < rows; ++r) {
-    auto n = [&](const char* format, long long v) {
-      std::snprintf(number, sizeof number, format, v);
-      return std::string(number);
-    };
-    cells.push_back(r % 4 ? n("movie_%06lld.avi", r)
-                          : std::string(u8"\u590F\u306E\u6D77_") + n("%lld.avi", r));
-    cells.push_back(n("%lld", 1000003LL * (r % 5000) + 12345));
-    cells.push_back(n("%lldMB", r % 700));
-    cells.push_back(n("%lldKB", 1000LL * (r % 900)));
-    cells.push_back(std::string(u8"\u6620\u753B\u306E\u30BF\u30A4\u30C8\u30EB ") + n("%lld, ", r) +
-                    u8"\u7B2C" + n("%lld", r % 13) + u8"\u8A71");
+    cells.push_back(r % 4 ? "movie_" + Num(r, 6) + ".avi"
+                          : std::string(u8"\u590F\u306E\u6D77_") + Num(r) + ".avi");
+    cells.push_back(Num(1000003LL * (r % 5000) + 12345));
+    cells.push_back(Num(r % 700) + "MB");
+    cells.push_back(Num(1000LL * (r % 900)) + "KB");
+    cells.push_back(std::string(u8"\u6620\u753B\u306E\u30BF\u30A4\u30C8\u30EB ") + Num(r) + ", " +
+                    u8"\u7B2C" + Num(r % 13) + u8"\u8A71");
     cells.push_back("DivX 5.0 Codec");
     cells.push_back("MPEG Layer-3");
     cells.push_back("1,024kbps");
     cells.push_back("44.1kHz 128kbps");
     cells.push_back("29.97");
     cells.push_back("640x480");
-    cells.push_back(n("%lld:", r % 120) + n("%02lld", r % 60));
+    cells.push_back(Num(r % 120) + ":" + Num(r % 60, 2));
     cells.push_back(r % 2 ? u8"\u30A2\u30CB\u30E1" : u8"\uFF71\uFF86\uFF92");
     cells.push_back(u8"\u88FD\u4F5C\u8005 \"Studio\"");
     cells.push_back(r % 3 ? u8"a comment, with commas \u00E9t\u00E9 \U0001F600" : "");
-    cells.push_back(std::string(u8"D:\\Movies\\\u30D5\u30A9\u30EB\u30C0") + n("%lld", r % 50));
+    cells.push_back(std::string(u8"D:\\Movies\\\u30D5\u30A9\u30EB\u30C0") + Num(r % 50));
     cells.push_back("MOVIES01");
   }
   return cells;
