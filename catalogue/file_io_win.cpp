@@ -1,0 +1,14 @@
+#include <windows.h>
+
+#include "catalogue/file_io.h"
+#include "catalogue/wide_win.h"
+
+namespace clip {
+
+std::FILE* OpenFile(const std::string& path, const char* mode) {
+  return _wfopen(WidePath(path).c_str(), Wide(mode).c_str());
+}
+
+bool RemoveFile(const std::string& path) { return DeleteFileW(WidePath(path).c_str()) != 0; }
+
+}  // namespace clip
