@@ -21,7 +21,7 @@
 
 namespace clip {
 
-constexpr const char* kMainClassName = "VidaRarevov";
+constexpr const wchar_t* kMainClassName = L"VidaRarevov";
 
 // The last captured rectangles of the main window: screen position and
 // size of the window, and its client rectangle.
@@ -37,7 +37,7 @@ struct AppState {
   HWND toolbar = nullptr;
   HWND status = nullptr;
   HACCEL accel = nullptr;
-  std::string commandLine;  // the arguments after the program path
+  std::string commandLine;  // the whole command line, the program first
   std::string startFolder;  // the current folder the program was started in
   Settings settings;
   std::unique_ptr<IniProfile> profile;

@@ -5,6 +5,7 @@
 
 #include "app/app_win.h"
 #include "app/main_window_win.h"
+#include "catalogue/wide_win.h"
 #include "res/resource.h"
 
 #include <algorithm>
@@ -30,18 +31,20 @@ TBBUTTON Separator() {
 }
 
 void Insert(HWND toolbar, int index, const TBBUTTON& button) {
-  SendMessageA(toolbar, TB_INSERTBUTTONA, static_cast<WPARAM>(index),
+  SendMessageW(toolbar, TB_INSERTBUTTONW, static_cast<WPARAM>(index),
                reinterpret_cast<LPARAM>(&button));
 }
 
 void Append(HWND toolbar, const TBBUTTON& button) {
-  SendMessageA(toolbar, TB_ADDBUTTONSA, 1, reinterpret_cast<LPARAM>(&button));
+  SendMessageW(toolbar, TB_ADDBUTTONSW, 1, reinterpret_cast<LPARAM>(&button));
 }
 
 HFONT MakeFont(const std::string& sizeText, const std::string& face) {
-  return CreateFontA(FontHeightFromSetting(sizeText), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+  // The faces the settings name; a name in another script than the face's
+  // own falls back on the platform's font linking.
+  return CreateFontW(FontHeightFromSetting(sizeText), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                      SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                     DEFAULT_PITCH | FF_DONTCARE, face.c_str());
+                     DEFAULT_PITCH | FF_DONTCARE, Wide(face).c_str());
 }
 
 }  // namespace
@@ -52,12 +55,12 @@ void CreateBars(HWND main) {
   InitCommonControlsEx(&icc);
 
   HWND tb =
-      CreateWindowExA(0, TOOLBARCLASSNAMEA, nullptr, WS_CHILD | WS_VISIBLE | TBSTYLE_TOOLTIPS, 0, 0,
+      CreateWindowExW(0, TOOLBARCLASSNAMEW, nullptr, WS_CHILD | WS_VISIBLE | TBSTYLE_TOOLTIPS, 0, 0,
                       0, 0, main, reinterpret_cast<HMENU>(IDC_TOOLBAR), app.instance, nullptr);
   app.toolbar = tb;
-  SendMessageA(tb, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+  SendMessageW(tb, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
   TBADDBITMAP images{HINST_COMMCTRL, IDB_STD_SMALL_COLOR};
-  SendMessageA(tb, TB_ADDBITMAP, 0, reinterpret_cast<LPARAM>(&images));
+  SendMessageW(tb, TB_ADDBITMAP, 0, reinterpret_cast<LPARAM>(&images));
   const BYTE on = TBSTATE_ENABLED, off = TBSTATE_INDETERMINATE;
   Insert(tb, 0, Separator());
   Append(tb, Button(STD_FILENEW, IDM_NEW, on));
@@ -70,15 +73,15 @@ void CreateBars(HWND main) {
   Append(tb, Button(STD_COPY, IDM_COPY, off));
   Append(tb, Button(STD_PASTE, IDM_PASTE, on));
 
-  app.status = CreateWindowExA(0, STATUSCLASSNAMEA, nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 0, 0,
+  app.status = CreateWindowExW(0, STATUSCLASSNAMEW, nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 0, 0,
                                main, reinterpret_cast<HMENU>(IDC_STATUSBAR), app.instance, nullptr);
   app.savedTotalsText = kNonScanning;
   ResetStatusBar();
 
-  LONG_PTR style = GetWindowLongPtrA(tb, GWL_STYLE);
+  LONG_PTR style = GetWindowLongPtrW(tb, GWL_STYLE);
   style &= ~static_cast<LONG_PTR>(TBSTYLE_FLAT | TBSTYLE_TRANSPARENT);
   style |= TBSTYLE_FLAT;
-  SetWindowLongPtrA(tb, GWL_STYLE, style);
+  SetWindowLongPtrW(tb, GWL_STYLE, style);
   InvalidateRect(tb, nullptr, TRUE);
   UpdateWindow(tb);
 }
@@ -87,16 +90,16 @@ void ShowCommandState() {
   AppState& app = App();
   if (HMENU menu = app.main ? GetMenu(app.main) : nullptr) {
     for (const MenuItemState& item : MenuItemStates(app.commands)) {
-      MENUITEMINFOA info{};
+      MENUITEMINFOW info{};
       info.cbSize = sizeof info;
       info.fMask = MIIM_STATE;
       info.fState = (item.checked ? MFS_CHECKED : 0u) | (item.grayed ? MFS_GRAYED : 0u);
-      SetMenuItemInfoA(menu, static_cast<UINT>(item.id), FALSE, &info);
+      SetMenuItemInfoW(menu, static_cast<UINT>(item.id), FALSE, &info);
     }
   }
   if (app.toolbar) {
     for (const ButtonState& b : ToolbarButtonStates(app.commands))
-      SendMessageA(app.toolbar, TB_SETSTATE, static_cast<WPARAM>(b.id),
+      SendMessageW(app.toolbar, TB_SETSTATE, static_cast<WPARAM>(b.id),
                    MAKELPARAM(b.enabled ? TBSTATE_ENABLED : TBSTATE_INDETERMINATE, 0));
   }
 }
@@ -112,10 +115,11 @@ namespace {
 // The width of a text in the status bar's font.
 int StatusTextWidth(HWND status, const std::string& text) {
   HDC dc = GetDC(status);
-  HFONT font = reinterpret_cast<HFONT>(SendMessageA(status, WM_GETFONT, 0, 0));
+  HFONT font = reinterpret_cast<HFONT>(SendMessageW(status, WM_GETFONT, 0, 0));
   HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
   SIZE size{};
-  GetTextExtentPoint32A(dc, text.data(), static_cast<int>(text.size()), &size);
+  const std::wstring wide = Wide(text);
+  GetTextExtentPoint32W(dc, wide.data(), static_cast<int>(wide.size()), &size);
   if (old) SelectObject(dc, old);
   ReleaseDC(status, dc);
   return static_cast<int>(size.cx);
@@ -134,10 +138,10 @@ void LayOutStatusParts() {
   const std::array<int, 4> wanted = StatusPartEdges(widths, client.right);
   int edges[4] = {};
   const int have =
-      static_cast<int>(SendMessageA(app.status, SB_GETPARTS, 4, reinterpret_cast<LPARAM>(edges)));
+      static_cast<int>(SendMessageW(app.status, SB_GETPARTS, 4, reinterpret_cast<LPARAM>(edges)));
   if (have == 4 && std::equal(wanted.begin(), wanted.end(), edges)) return;
   std::copy(wanted.begin(), wanted.end(), edges);
-  SendMessageA(app.status, SB_SETPARTS, 4, reinterpret_cast<LPARAM>(edges));
+  SendMessageW(app.status, SB_SETPARTS, 4, reinterpret_cast<LPARAM>(edges));
 }
 
 void SetStatusText(int part, const std::string& text) {
@@ -146,8 +150,8 @@ void SetStatusText(int part, const std::string& text) {
   std::string& shown = app.statusTexts[static_cast<std::size_t>(part)];
   const bool longer = text.size() > shown.size();
   shown = text;
-  SendMessageA(app.status, SB_SETTEXTA, static_cast<WPARAM>(part),
-               reinterpret_cast<LPARAM>(text.c_str()));
+  SendMessageW(app.status, SB_SETTEXTW, static_cast<WPARAM>(part),
+               reinterpret_cast<LPARAM>(Wide(text).c_str()));
   // The parts grow with their texts (a drive of several terabytes); they
   // are measured again when a text grows or the window changes size.
   if (longer) LayOutStatusParts();
@@ -177,10 +181,10 @@ void CreateFonts() {
   app.mainFont = MakeFont(app.settings.mainFontSize, app.settings.mainFontFace);
   app.listFont = MakeFont(app.settings.listFontSize, app.settings.listFontFace);
   if (app.status) {
-    SendMessageA(app.status, WM_SETFONT, reinterpret_cast<WPARAM>(app.mainFont), FALSE);
+    SendMessageW(app.status, WM_SETFONT, reinterpret_cast<WPARAM>(app.mainFont), FALSE);
     LayOutStatusParts();
   }
-  if (app.list) SendMessageA(app.list, WM_SETFONT, reinterpret_cast<WPARAM>(app.listFont), FALSE);
+  if (app.list) SendMessageW(app.list, WM_SETFONT, reinterpret_cast<WPARAM>(app.listFont), FALSE);
   // The old pair goes only once nothing uses it any more.
   if (oldMain) DeleteObject(oldMain);
   if (oldList) DeleteObject(oldList);

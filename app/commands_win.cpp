@@ -8,6 +8,7 @@
 #include "app/main_window_win.h"
 #include "catalogue/dialog_helpers_win.h"
 #include "catalogue/text.h"
+#include "catalogue/wide_win.h"
 #include "edit/info_writer.h"
 #include "edit/info_writer_win.h"
 #include "edit/item_edit.h"
@@ -52,14 +53,9 @@ void WithScanContext(Body body) {
   body(ctx);
 }
 
-void SetCaption(HWND main, const std::string& caption) { SetWindowTextA(main, caption.c_str()); }
+void SetCaption(HWND main, const std::string& caption) { SetWindowTextUtf8(main, caption); }
 
-std::string Caption(HWND main) {
-  std::string text(static_cast<std::size_t>(GetWindowTextLengthA(main)) + 1, '\0');
-  text.resize(
-      static_cast<std::size_t>(GetWindowTextA(main, text.data(), static_cast<int>(text.size()))));
-  return text;
-}
+std::string Caption(HWND main) { return WindowTextUtf8(main); }
 
 void ShowListCaption(HWND main, const std::string& path, bool appendOnly) {
   SetCaption(main, ListFileCaption(kDefaultTitle, PathFileName(path), appendOnly));
@@ -73,7 +69,7 @@ bool WriteList(HWND main, const std::string& path, ListFormat format, bool appen
     WaitCursor wait;
     result = SaveListFile(app.rows, app.table, path, format, append);
   }
-  if (!result.ok) MessageBoxA(main, result.error.c_str(), kSaveFailedCaption, MB_ICONERROR | MB_OK);
+  if (!result.ok) ShowMessage(main, result.error, kSaveFailedCaption, MB_ICONERROR | MB_OK);
   return result.ok;
 }
 
@@ -126,11 +122,11 @@ bool LoadCsv(HWND main, const std::string& path) {
     return true;
   }
   if (result == kCsvCannotOpen) {
-    MessageBoxA(main, CsvOpenFailedText(path).c_str(), kCsvErrorCaptionOpen, MB_ICONERROR | MB_OK);
+    ShowMessage(main, CsvOpenFailedText(path), kCsvErrorCaptionOpen, MB_ICONERROR | MB_OK);
     return false;
   }
   const char* caption = result == kCsvCountMismatch ? kCsvErrorCaptionCount : kCsvErrorCaptionItem;
-  MessageBoxA(main, CsvErrorText(result).c_str(), caption, MB_ICONERROR | MB_OK);
+  ShowMessage(main, CsvErrorText(result), caption, MB_ICONERROR | MB_OK);
   return false;
 }
 
@@ -154,7 +150,7 @@ std::optional<std::string> ChooseListFile(HWND owner, bool save) {
     chosen = ChooseFile(owner, choice);
   }
   if (!chosen) return std::nullopt;
-  app.lastListPath = CutToCharBoundary(*chosen, 259);
+  app.lastListPath = *chosen;
   InvalidateRect(owner, nullptr, TRUE);
   UpdateWindow(owner);
   return app.lastListPath;
@@ -269,8 +265,8 @@ void OnScan(HWND main) {
 
 void OnAutoScan(HWND main) {
   AppState& app = App();
-  if (!SetCurrentDirectoryA(app.settings.autoScanFolder.c_str())) {
-    MessageBoxA(main, kScanErrorText, kScanErrorCaption, MB_ICONWARNING | MB_OK);
+  if (!SetCurrentDirectoryW(Wide(app.settings.autoScanFolder).c_str())) {
+    ShowMessage(main, kScanErrorText, kScanErrorCaption, MB_ICONWARNING | MB_OK);
     return;
   }
   ScanAfterChoice(main, app.settings.autoScanFolder);
@@ -338,7 +334,7 @@ void OnGridLines() {
 
 void OnVersion(HWND main) {
   Beep(440, 100);
-  MessageBoxA(main, VersionText(App().settings.title).c_str(), kVersionCaption,
+  ShowMessage(main, VersionText(App().settings.title), kVersionCaption,
               MB_ICONINFORMATION | MB_OK);
 }
 
@@ -398,7 +394,7 @@ void OnClearChecks() {
 
 void ApplyClick(HWND main, HMENU popup) {
   AppState& app = App();
-  const int n = static_cast<int>(SendMessageA(app.list, LVM_GETSELECTEDCOUNT, 0, 0));
+  const int n = static_cast<int>(SendMessageW(app.list, LVM_GETSELECTEDCOUNT, 0, 0));
   const ClickStates click =
       StatesAfterClick(n, app.rows.Count(), app.table.IsOn(DirPath), app.rows.AnyChecked());
   app.commands = AfterClick(app.commands, click);
@@ -450,7 +446,7 @@ void ShowRowTotalsNow() {
 
 void UpdateSelectionTotals(HWND main) {
   AppState& app = App();
-  int n = static_cast<int>(SendMessageA(app.list, LVM_GETSELECTEDCOUNT, 0, 0));
+  int n = static_cast<int>(SendMessageW(app.list, LVM_GETSELECTEDCOUNT, 0, 0));
   if (n >= 2) {
     std::vector<int> selected = SelectedRows();
     SetStatusText(0, SelectionTotalsText(n, SelectedKB(app.rows, app.table, selected)));
@@ -464,7 +460,7 @@ void ShowContextMenu(HWND main) {
   AppState& app = App();
   POINT pt{};
   GetCursorPos(&pt);
-  HMENU menu = LoadMenuA(app.instance, "POPUPMENU");
+  HMENU menu = LoadMenuW(app.instance, L"POPUPMENU");
   if (!menu) return;
   RemoveUnusedFitItems(menu);
   HMENU popup = GetSubMenu(menu, 0);
@@ -480,7 +476,7 @@ void HandleCommand(HWND main, int command) {
     case IDM_OPEN: OnOpen(main); break;
     case IDM_SAVEAS: OnSaveAs(main); break;
     case IDM_SAVE: OnSave(main); break;
-    case IDM_EXIT: SendMessageA(main, WM_CLOSE, 0, 0); break;
+    case IDM_EXIT: SendMessageW(main, WM_CLOSE, 0, 0); break;
     case IDM_SCAN: OnScan(main); break;
     case IDM_AUTOSCAN: OnAutoScan(main); break;
     case IDM_CUT: OnCutOrDelete(true); break;

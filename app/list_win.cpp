@@ -11,6 +11,7 @@
 #include "app/app_win.h"
 #include "app/main_window_win.h"
 #include "catalogue/text.h"
+#include "catalogue/wide_win.h"
 #include "res/resource.h"
 
 namespace clip {
@@ -23,41 +24,24 @@ constexpr int kLabelPadding = 12;
 bool DirPathOn() { return App().table.IsOn(DirPath); }
 
 void SetRowState(int row, UINT state, UINT mask) {
-  LVITEMA item{};
+  LVITEMW item{};
   item.stateMask = mask;
   item.state = state;
-  SendMessageA(App().list, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+  SendMessageW(App().list, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
                reinterpret_cast<LPARAM>(&item));
 }
 
-void CopyText(const std::string& text, char* out, int capacity) {
-  if (!out || capacity <= 0) return;
-  std::size_t n = std::min(text.size(), static_cast<std::size_t>(capacity - 1));
-  std::memcpy(out, text.data(), n);
-  out[n] = '\0';
-}
-
-LRESULT OnGetDispInfoA(NMLVDISPINFOA* info) {
-  LVITEMA& item = info->item;
-  const RowModel& rows = App().rows;
-  if (item.mask & LVIF_TEXT)
-    CopyText(rows.Cell(item.iItem, item.iSubItem), item.pszText, item.cchTextMax);
-  if ((item.mask & LVIF_STATE) && DirPathOn()) {
-    item.state = (item.state & ~LVIS_STATEIMAGEMASK) |
-                 INDEXTOSTATEIMAGEMASK(rows.Checked(item.iItem) ? 2 : 1);
-    item.stateMask |= LVIS_STATEIMAGEMASK;
-  }
-  return 0;
-}
-
-LRESULT OnGetDispInfoW(NMLVDISPINFOW* info) {
+// The list asks for each cell it shows: the model's UTF-8 text in the
+// list's UTF-16, cut to the list's buffer on a character boundary.
+LRESULT OnGetDispInfo(NMLVDISPINFOW* info) {
   LVITEMW& item = info->item;
   const RowModel& rows = App().rows;
   if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
-    const std::string& text = rows.Cell(item.iItem, item.iSubItem);
-    int n = MultiByteToWideChar(932, 0, text.data(), static_cast<int>(text.size()), item.pszText,
-                                item.cchTextMax - 1);
-    item.pszText[n > 0 ? n : 0] = L'\0';
+    const std::wstring text = Wide(rows.Cell(item.iItem, item.iSubItem));
+    std::size_t n = std::min(text.size(), static_cast<std::size_t>(item.cchTextMax - 1));
+    if (n > 0 && n < text.size() && IS_HIGH_SURROGATE(text[n - 1])) --n;
+    text.copy(item.pszText, n);
+    item.pszText[n] = L'\0';
   }
   if ((item.mask & LVIF_STATE) && DirPathOn()) {
     item.state = (item.state & ~LVIS_STATEIMAGEMASK) |
@@ -65,23 +49,33 @@ LRESULT OnGetDispInfoW(NMLVDISPINFOW* info) {
     item.stateMask |= LVIS_STATEIMAGEMASK;
   }
   return 0;
+}
+
+// True when text begins with prefix, ASCII letters compared without case.
+bool StartsWithFolded(std::string_view text, std::string_view prefix) {
+  if (text.size() < prefix.size()) return false;
+  for (std::size_t i = 0; i < prefix.size(); ++i) {
+    char a = text[i], b = prefix[i];
+    if (a >= 'A' && a <= 'Z') a = static_cast<char>(a + 32);
+    if (b >= 'A' && b <= 'Z') b = static_cast<char>(b + 32);
+    if (a != b) return false;
+  }
+  return true;
 }
 
 // Typing in the list jumps to the next row whose file name begins with
 // the typed text.
-LRESULT OnFindItem(NMLVFINDITEMA* find) {
+LRESULT OnFindItem(NMLVFINDITEMW* find) {
   const RowModel& rows = App().rows;
   if (!(find->lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) || !find->lvfi.psz) return -1;
-  std::string_view wanted = find->lvfi.psz;
+  const std::string wanted = Narrow(find->lvfi.psz);
   int n = rows.Count();
   if (n == 0 || wanted.empty()) return -1;
   int start = find->iStart;
   if (start < 0 || start >= n) start = 0;
   for (int k = 0; k < n; ++k) {
     int r = (start + k) % n;
-    std::string_view name = rows.Cell(r, 0);
-    if (name.size() >= wanted.size() && CompareFolded(name.substr(0, wanted.size()), wanted) == 0)
-      return r;
+    if (StartsWithFolded(rows.Cell(r, 0), wanted)) return r;
     if (!(find->lvfi.flags & LVFI_WRAP) && r == n - 1) break;
   }
   return -1;
@@ -108,7 +102,7 @@ void OnClick(NMITEMACTIVATE* click) {
   if (!DirPathOn()) return;
   LVHITTESTINFO hit{};
   hit.pt = click->ptAction;
-  SendMessageA(App().list, LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+  SendMessageW(App().list, LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit));
   if (hit.iItem >= 0 && (hit.flags & LVHT_ONITEMSTATEICON) && hit.iSubItem == 0)
     ToggleCheck(hit.iItem);
 }
@@ -118,13 +112,14 @@ void SetUpCategoryColumns(HWND list) {
   for (int k = 0; k < kCategoryCount; ++k) {
     if (k != FileName && app.table.enabled[k] != 1) continue;
     const CategoryInfo& info = kCategories[static_cast<std::size_t>(k)];
-    LVCOLUMNA column{};
+    std::wstring header = Wide(info.header);
+    LVCOLUMNW column{};
     column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
     column.fmt = info.align == Align::Right ? LVCFMT_RIGHT : LVCFMT_LEFT;
     column.cx = info.width;
-    column.pszText = const_cast<char*>(info.header);
+    column.pszText = header.data();
     column.iSubItem = k;
-    SendMessageA(list, LVM_INSERTCOLUMNA, static_cast<WPARAM>(app.table.position[k]),
+    SendMessageW(list, LVM_INSERTCOLUMNW, static_cast<WPARAM>(app.table.position[k]),
                  reinterpret_cast<LPARAM>(&column));
   }
   RemoveUnusedFitItems(GetMenu(app.main));
@@ -137,13 +132,13 @@ void CreateCatalogueList(HWND parent) {
   AppState& app = App();
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES};
   InitCommonControlsEx(&icc);
-  app.list = CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
+  app.list = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
                              WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_OWNERDATA,
                              0, 0, 0, 0, parent, reinterpret_cast<HMENU>(IDC_CATALOGUE_LIST),
                              app.instance, nullptr);
   SetListExtendedStyle(app.commands.view.gridLines);
   // Check boxes live in the model; the list asks for them with the texts.
-  if (DirPathOn()) SendMessageA(app.list, LVM_SETCALLBACKMASK, LVIS_STATEIMAGEMASK, 0);
+  if (DirPathOn()) SendMessageW(app.list, LVM_SETCALLBACKMASK, LVIS_STATEIMAGEMASK, 0);
   ApplyListColours(app.settings.listFore, app.settings.listBack);
   SetUpCategoryColumns(app.list);
 }
@@ -157,7 +152,7 @@ void RemoveUnusedFitItems(HMENU menu) {
 }
 
 void SetListExtendedStyle(bool gridLines) {
-  SendMessageA(App().list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
+  SendMessageW(App().list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
                ListExtendedStyle(gridLines, DirPathOn()));
 }
 
@@ -165,12 +160,12 @@ std::vector<int> SelectedRows() {
   std::vector<int> rows;
   HWND list = App().list;
   if (!list) return rows;
-  int n = static_cast<int>(SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0));
+  int n = static_cast<int>(SendMessageW(list, LVM_GETSELECTEDCOUNT, 0, 0));
   if (n <= 0) return rows;
   rows.reserve(static_cast<std::size_t>(n));
   int r = -1;
   while ((r = static_cast<int>(
-              SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(r), LVNI_SELECTED))) >= 0) {
+              SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(r), LVNI_SELECTED))) >= 0) {
     rows.push_back(r);
     if (static_cast<int>(rows.size()) >= n) break;
   }
@@ -181,7 +176,7 @@ int FirstSelectedRow() {
   HWND list = App().list;
   if (!list) return -1;
   return static_cast<int>(
-      SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+      SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
 }
 
 void ReplaceSelection(const std::vector<int>& now, const std::vector<int>& wanted) {
@@ -202,7 +197,7 @@ int FocusedRow() {
   HWND list = App().list;
   if (!list) return -1;
   return static_cast<int>(
-      SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+      SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
 }
 
 void FollowInsertedRows(const RowMarks& before, int at, int count) {
@@ -215,22 +210,22 @@ void FollowInsertedRows(const RowMarks& before, int at, int count) {
 void SyncRowCount() {
   AppState& app = App();
   if (!app.list) return;
-  SendMessageA(app.list, LVM_SETITEMCOUNT, static_cast<WPARAM>(app.rows.Count()), LVSICF_NOSCROLL);
+  SendMessageW(app.list, LVM_SETITEMCOUNT, static_cast<WPARAM>(app.rows.Count()), LVSICF_NOSCROLL);
   InvalidateRect(app.list, nullptr, FALSE);
 }
 
 void RefreshRow(int row) {
   HWND list = App().list;
   if (!list || row < 0) return;
-  SendMessageA(list, LVM_REDRAWITEMS, static_cast<WPARAM>(row), static_cast<LPARAM>(row));
+  SendMessageW(list, LVM_REDRAWITEMS, static_cast<WPARAM>(row), static_cast<LPARAM>(row));
 }
 
 void ApplyListColours(COLORREF fore, COLORREF back) {
   HWND list = App().list;
   if (!list) return;
-  SendMessageA(list, LVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(fore));
-  SendMessageA(list, LVM_SETTEXTBKCOLOR, 0, static_cast<LPARAM>(back));
-  SendMessageA(list, LVM_SETBKCOLOR, 0, static_cast<LPARAM>(back));
+  SendMessageW(list, LVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(fore));
+  SendMessageW(list, LVM_SETTEXTBKCOLOR, 0, static_cast<LPARAM>(back));
+  SendMessageW(list, LVM_SETBKCOLOR, 0, static_cast<LPARAM>(back));
   InvalidateRect(list, nullptr, TRUE);
 }
 
@@ -248,37 +243,40 @@ void ToggleCheck(int row) {
 // is the text's width.
 class TextMeter {
  public:
-  explicit TextMeter(HDC dc) : dc_(dc), doubleByte_(0x10000, -1) {
-    INT widths[256] = {};
-    exact_ = !GetCharWidth32A(dc, 0, 255, widths);
-    for (int c = 0; c < 256; ++c) single_[c] = widths[c];
+  explicit TextMeter(HDC dc) : dc_(dc), widths_(0x10000, -1) {
+    INT first[256] = {};
+    exact_ = !GetCharWidth32W(dc, 0, 255, first);
+    if (!exact_)
+      for (int c = 0; c < 256; ++c) widths_[static_cast<std::size_t>(c)] = first[c];
   }
   int Estimate(const std::string& text) {
-    if (exact_) return Exact(text);
+    const std::wstring wide = Wide(text);
+    if (exact_) return Exact(wide);
     int width = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-      const auto b = static_cast<unsigned char>(text[i]);
-      if (IsLeadByte(b) && i + 1 < text.size()) {
-        const unsigned code = (b << 8) | static_cast<unsigned char>(text[++i]);
-        if (doubleByte_[code] < 0) doubleByte_[code] = Exact(text.substr(i - 1, 2));
-        width += doubleByte_[code];
-      } else {
-        width += single_[b];
+    for (std::size_t i = 0; i < wide.size(); ++i) {
+      const wchar_t c = wide[i];
+      // A character beyond the 16-bit range is measured with its pair.
+      if (IS_HIGH_SURROGATE(c) && i + 1 < wide.size()) {
+        width += Exact(wide.substr(i, 2));
+        ++i;
+        continue;
       }
+      int& w = widths_[static_cast<std::size_t>(c)];
+      if (w < 0) w = Exact(std::wstring(1, c));
+      width += w;
     }
     return width;
   }
-  int Exact(const std::string& text) const {
+  int Exact(const std::wstring& text) const {
     SIZE size{};
-    GetTextExtentPoint32A(dc_, text.data(), static_cast<int>(text.size()), &size);
+    GetTextExtentPoint32W(dc_, text.data(), static_cast<int>(text.size()), &size);
     return static_cast<int>(size.cx);
   }
 
  private:
   HDC dc_;
   bool exact_;
-  int single_[256];
-  std::vector<int> doubleByte_;
+  std::vector<int> widths_;
 };
 
 void FitColumn(int column) {
@@ -288,7 +286,7 @@ void FitColumn(int column) {
   // The list cannot measure texts it does not hold, so the widest text
   // of the column is found here, with the list's font.
   HDC dc = GetDC(app.list);
-  HFONT font = reinterpret_cast<HFONT>(SendMessageA(app.list, WM_GETFONT, 0, 0));
+  HFONT font = reinterpret_cast<HFONT>(SendMessageW(app.list, WM_GETFONT, 0, 0));
   HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
   int widest = 0;
   {
@@ -301,34 +299,33 @@ void FitColumn(int column) {
       if (estimate > widestEstimate) widestEstimate = estimate, widestRow = r;
     }
     if (widestRow >= 0)
-      widest = std::max(widestEstimate, meter.Exact(app.rows.Cell(widestRow, column)));
+      widest = std::max(widestEstimate, meter.Exact(Wide(app.rows.Cell(widestRow, column))));
   }
   if (old) SelectObject(dc, old);
   ReleaseDC(app.list, dc);
   // Like LVSCW_AUTOSIZE: the contents decide, not the header.
   int width = widest + kLabelPadding;
   if (column == 0 && DirPathOn()) width += GetSystemMetrics(SM_CXSMICON) + 4;  // the check box
-  SendMessageA(app.list, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), MAKELPARAM(width, 0));
+  SendMessageW(app.list, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), MAKELPARAM(width, 0));
 }
 
 LRESULT OnListNotify(HWND main, NMHDR* header) {
   switch (header->code) {
-    case LVN_GETDISPINFOA: return OnGetDispInfoA(reinterpret_cast<NMLVDISPINFOA*>(header));
-    case LVN_GETDISPINFOW: return OnGetDispInfoW(reinterpret_cast<NMLVDISPINFOW*>(header));
-    case LVN_ODFINDITEMA: return OnFindItem(reinterpret_cast<NMLVFINDITEMA*>(header));
+    case LVN_GETDISPINFOW: return OnGetDispInfo(reinterpret_cast<NMLVDISPINFOW*>(header));
+    case LVN_ODFINDITEMW: return OnFindItem(reinterpret_cast<NMLVFINDITEMW*>(header));
     case LVN_COLUMNCLICK: OnColumnClick(reinterpret_cast<NMLISTVIEW*>(header)->iSubItem); return 0;
     case NM_RCLICK: ShowContextMenu(main); return 0;
     case NM_DBLCLK: EditSelectedRow(main); return 0;
     case NM_CLICK:
       OnClick(reinterpret_cast<NMITEMACTIVATE*>(header));
       UpdateSelectionTotals(main);
-      return DefWindowProcA(main, WM_NOTIFY, header->idFrom, reinterpret_cast<LPARAM>(header));
+      return DefWindowProcW(main, WM_NOTIFY, header->idFrom, reinterpret_cast<LPARAM>(header));
     case LVN_KEYDOWN:
       if (reinterpret_cast<NMLVKEYDOWN*>(header)->wVKey == VK_SPACE && DirPathOn())
         ToggleCheck(FocusedRow());
       return 0;
     default:
-      return DefWindowProcA(main, WM_NOTIFY, header->idFrom, reinterpret_cast<LPARAM>(header));
+      return DefWindowProcW(main, WM_NOTIFY, header->idFrom, reinterpret_cast<LPARAM>(header));
   }
 }
 

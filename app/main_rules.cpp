@@ -9,21 +9,6 @@
 
 namespace clip {
 
-std::vector<std::string> SplitCommandLine(std::string_view text) {
-  std::vector<std::string> items;
-  if (text.empty()) return items;
-  std::size_t start = 0;
-  for (;;) {
-    std::size_t space = text.find(' ', start);
-    items.emplace_back(
-        text.substr(start, space == std::string_view::npos ? text.npos : space - start));
-    if (space == std::string_view::npos) break;
-    start = space + 1;
-    if (start == text.size()) break;  // a trailing space ends the list
-  }
-  return items;
-}
-
 std::string PathFromStartFolder(std::string_view startFolder, std::string_view item) {
   const auto isSeparator = [](char c) { return c == '\\' || c == '/'; };
   const bool hasDrive = item.size() >= 2 && item[1] == ':';

@@ -17,10 +17,6 @@ namespace clip {
 
 // ---- Command line and dropped paths -----------------------------------
 
-// Splits at every space (quotes are not interpreted). Two spaces in a row
-// give an empty item, which keeps its number but names nothing.
-std::vector<std::string> SplitCommandLine(std::string_view text);
-
 enum class PathKind { Folder, Movie, Ignored };
 // Command-line items: a folder only with the attributes exactly 0x10.
 PathKind ClassifyCommandLinePath(std::uint32_t attributes, std::string_view path);

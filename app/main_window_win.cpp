@@ -6,6 +6,8 @@
 
 #include "app/app_win.h"
 #include "app/main_window_win.h"
+#include "catalogue/dialog_helpers_win.h"
+#include "catalogue/wide_win.h"
 #include "res/resource.h"
 
 namespace clip {
@@ -18,9 +20,9 @@ AppState& App() {
 namespace {
 
 std::string FolderOfProgramFile() {
-  char path[MAX_PATH * 4];
-  DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
-  std::string p(path, n < sizeof path ? n : 0);
+  std::wstring path(32768, L'\0');
+  const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+  std::string p = Narrow(path.c_str(), n < path.size() ? static_cast<int>(n) : 0);
   std::size_t slash = p.find_last_of('\\');
   return slash == std::string::npos ? "." : p.substr(0, slash);
 }
@@ -30,9 +32,8 @@ std::string FindProgramFolder() {
   if (!app.programFolderOverride.empty()) return app.programFolderOverride;
   // The first item of the process command line is the quoted program path;
   // when it is missing or names no folder, ask for the program file itself.
-  std::string cmd = GetCommandLineA();
-  std::string folder = ProgramFolderFromCommandLine(cmd);
-  DWORD attributes = GetFileAttributesA(folder.c_str());
+  std::string folder = ProgramFolderFromCommandLine(Narrow(GetCommandLineW()));
+  DWORD attributes = GetFileAttributesW(WidePath(folder).c_str());
   if (folder == "." || attributes == INVALID_FILE_ATTRIBUTES ||
       !(attributes & FILE_ATTRIBUTE_DIRECTORY))
     folder = FolderOfProgramFile();
@@ -88,13 +89,14 @@ LRESULT OnCommand(HWND hwnd, WPARAM wp) {
 // the folder cells name the files (the INFO writer and playback refuse
 // relative folders). A path that cannot be made full is kept as it came.
 std::string FullPath(const std::string& path) {
-  DWORD n = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
+  const std::wstring wide = Wide(path);
+  DWORD n = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
   if (n == 0) return path;
-  std::string full(n, '\0');
-  n = GetFullPathNameA(path.c_str(), n, full.data(), nullptr);
+  std::wstring full(n, L'\0');
+  n = GetFullPathNameW(wide.c_str(), n, full.data(), nullptr);
   if (n == 0 || n >= full.size()) return path;
   full.resize(n);
-  return full;
+  return Narrow(full);
 }
 
 int TooltipStringFor(UINT_PTR command) {
@@ -113,14 +115,6 @@ int TooltipStringFor(UINT_PTR command) {
 LRESULT OnNotify(HWND hwnd, WPARAM wp, LPARAM lp) {
   NMHDR* header = reinterpret_cast<NMHDR*>(lp);
   AppState& app = App();
-  if (header->code == TTN_GETDISPINFOA) {
-    auto* info = reinterpret_cast<NMTTDISPINFOA*>(lp);
-    if (int id = TooltipStringFor(header->idFrom)) {
-      info->hinst = app.instance;
-      info->lpszText = MAKEINTRESOURCEA(id);
-    }
-    return 0;
-  }
   if (header->code == TTN_GETDISPINFOW) {
     auto* info = reinterpret_cast<NMTTDISPINFOW*>(lp);
     if (int id = TooltipStringFor(header->idFrom)) {
@@ -130,7 +124,7 @@ LRESULT OnNotify(HWND hwnd, WPARAM wp, LPARAM lp) {
     return 0;
   }
   if (app.list && header->hwndFrom == app.list) return OnListNotify(hwnd, header);
-  return DefWindowProcA(hwnd, WM_NOTIFY, wp, lp);
+  return DefWindowProcW(hwnd, WM_NOTIFY, wp, lp);
 }
 
 // Adds the paths of a drop or of the command line: a folder is scanned, a
@@ -145,7 +139,7 @@ void AddPaths(const std::vector<std::string>& paths,
     const std::string& path = paths[i];
     if (path.empty()) continue;
     last = path;
-    switch (classify(GetFileAttributesA(path.c_str()), path)) {
+    switch (classify(GetFileAttributesW(WidePath(path).c_str()), path)) {
       case PathKind::Folder: ScanIntoList(path); break;
       case PathKind::Movie:
         AddMovieRowAt(path, RowIndexForItem(static_cast<int>(i), app.rows.Count()));
@@ -159,13 +153,13 @@ void AddPaths(const std::vector<std::string>& paths,
 }
 
 LRESULT OnDropFiles(HDROP drop) {
-  const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+  const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
   std::vector<std::string> paths;
   for (UINT i = 0; i < count; ++i) {
     // The whole path, however long: a path cut short could name another file.
-    std::string path(DragQueryFileA(drop, i, nullptr, 0) + 1, '\0');
-    path.resize(DragQueryFileA(drop, i, path.data(), static_cast<UINT>(path.size())));
-    paths.push_back(path.empty() ? path : FullPath(path));
+    std::wstring path(DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
+    path.resize(DragQueryFileW(drop, i, path.data(), static_cast<UINT>(path.size())));
+    paths.push_back(path.empty() ? std::string() : FullPath(Narrow(path)));
   }
   DragFinish(drop);
   AddPaths(paths, ClassifyDroppedPath);
@@ -176,20 +170,27 @@ LRESULT OnDropFiles(HDROP drop) {
 
 void ProcessCommandLine(HWND) {
   AppState& app = App();
-  if (app.commandLine.empty()) return;
-  std::vector<std::string> paths = SplitCommandLine(app.commandLine);
-  for (std::string& path : paths)
-    if (!path.empty()) path = FullPath(PathFromStartFolder(app.startFolder, path));
-  AddPaths(paths, ClassifyCommandLinePath);
+  // The program's command line split as Windows splits it: a path in
+  // quotes is one argument, spaces and all. The first is the program.
+  int count = 0;
+  LPWSTR* argv = CommandLineToArgvW(Wide(app.commandLine).c_str(), &count);
+  if (!argv) return;
+  std::vector<std::string> paths;
+  for (int i = 1; i < count; ++i) {
+    const std::string item = Narrow(argv[i]);
+    paths.push_back(item.empty() ? item : FullPath(PathFromStartFolder(app.startFolder, item)));
+  }
+  LocalFree(argv);
+  if (!paths.empty()) AddPaths(paths, ClassifyCommandLinePath);
 }
 
 bool RegisterMainClass(HINSTANCE instance) {
   AppState& app = App();
   app.settings.programFolder = FindProgramFolder();
-  char start[MAX_PATH * 4] = {};
-  const DWORD n = GetCurrentDirectoryA(sizeof start, start);
-  app.startFolder = n > 0 && n < sizeof start ? std::string(start, n) : std::string();
-  SetCurrentDirectoryA(app.settings.programFolder.c_str());
+  std::wstring start(32768, L'\0');
+  const DWORD n = GetCurrentDirectoryW(static_cast<DWORD>(start.size()), start.data());
+  app.startFolder = n > 0 && n < start.size() ? Narrow(start.c_str(), static_cast<int>(n)) : "";
+  SetCurrentDirectoryW(Wide(app.settings.programFolder).c_str());
   app.settings.iniPath = app.settings.programFolder + "\\" + kIniFileName;
   app.profile = std::make_unique<IniProfile>(app.settings.iniPath);
   LoadSettings(*app.profile, app.settings);
@@ -197,20 +198,20 @@ bool RegisterMainClass(HINSTANCE instance) {
   app.commands = CommandState{};
   app.commands.view = app.settings.window.view;
 
-  WNDCLASSEXA wc{};
+  WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
   wc.style = CS_HREDRAW | CS_VREDRAW;
   wc.lpfnWndProc = MainWindowProc;
   wc.hInstance = instance;
-  wc.hIcon = LoadIconA(instance, "ICON");
+  wc.hIcon = LoadIconW(instance, L"ICON");
   wc.hIconSm =
-      static_cast<HICON>(LoadImageA(instance, "ICON", IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+      static_cast<HICON>(LoadImageW(instance, L"ICON", IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
                                     GetSystemMetrics(SM_CYSMICON), 0));
   wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
   wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-  wc.lpszMenuName = "TOP_MENUS";
+  wc.lpszMenuName = L"TOP_MENUS";
   wc.lpszClassName = kMainClassName;
-  return RegisterClassExA(&wc) != 0;
+  return RegisterClassExW(&wc) != 0;
 }
 
 HWND CreateMainWindow(HINSTANCE instance, int show) {
@@ -218,8 +219,8 @@ HWND CreateMainWindow(HINSTANCE instance, int show) {
   // The caption holds a title of any length.
   std::string caption = NewFileCaption(app.settings.title);
   app.instance = instance;
-  HWND hwnd = CreateWindowExA(0, kMainClassName, caption.c_str(), WS_OVERLAPPEDWINDOW, 16, 16, 320,
-                              240, nullptr, nullptr, instance, nullptr);
+  HWND hwnd = CreateWindowExW(0, kMainClassName, Wide(caption).c_str(), WS_OVERLAPPEDWINDOW, 16,
+                              16, 320, 240, nullptr, nullptr, instance, nullptr);
   if (!hwnd) return nullptr;
   app.main = hwnd;
   ApplyWindowSettings(hwnd);
@@ -231,12 +232,12 @@ HWND CreateMainWindow(HINSTANCE instance, int show) {
 int RunMessageLoop() {
   MSG msg{};
   for (;;) {
-    BOOL r = GetMessageA(&msg, nullptr, 0, 0);
+    BOOL r = GetMessageW(&msg, nullptr, 0, 0);
     if (r == 0) break;
     if (r == -1) continue;
-    if (App().accel && TranslateAcceleratorA(App().main, App().accel, &msg)) continue;
+    if (App().accel && TranslateAcceleratorW(App().main, App().accel, &msg)) continue;
     TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    DispatchMessageW(&msg);
   }
   return static_cast<int>(msg.wParam);
 }
@@ -250,7 +251,7 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_NOTIFY: return OnNotify(hwnd, wp, lp);
     case WM_COMMAND: return OnCommand(hwnd, wp);
     case WM_DROPFILES: return OnDropFiles(reinterpret_cast<HDROP>(wp));
-    default: return DefWindowProcA(hwnd, msg, wp, lp);
+    default: return DefWindowProcW(hwnd, msg, wp, lp);
   }
 }
 

@@ -34,7 +34,7 @@ void ShowBars(HWND main) {
   if (app.status) ShowWindow(app.status, view.statusBar ? SW_SHOW : SW_HIDE);
   app.toolbarHeight = view.toolbar ? 28 : 0;
   app.statusBarHeight = view.statusBar ? GetSystemMetrics(SM_CXHSCROLL) + 2 : 0;
-  SendMessageA(main, WM_SIZE, 0, 0);
+  SendMessageW(main, WM_SIZE, 0, 0);
 }
 
 void ApplyWindowSettings(HWND main) {

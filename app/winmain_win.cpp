@@ -1,11 +1,12 @@
 #include <windows.h>
 
 #include "app/app_win.h"
+#include "catalogue/wide_win.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR args, int show) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
   clip::AppState& app = clip::App();
-  app.commandLine = args ? args : "";
-  app.accel = LoadAcceleratorsA(instance, "ACCEL");
+  app.commandLine = clip::Narrow(GetCommandLineW());
+  app.accel = LoadAcceleratorsW(instance, L"ACCEL");
   if (!clip::RegisterMainClass(instance)) return 0;
   if (!clip::CreateMainWindow(instance, show)) return 0;
   return clip::RunMessageLoop();

@@ -12,9 +12,15 @@
 
 namespace clip {
 
-// The text of a dialog control, at most maxBytes bytes and never half of
-// a double-byte character.
+// The text of a dialog control, at most maxBytes bytes of its code page 932
+// form and never half a character.
 std::string DialogItemText(HWND dialog, int id, std::size_t maxBytes = 1023);
+void SetDialogItemText(HWND dialog, int id, const std::string& text);
+// A window's text (a caption, a control's text).
+std::string WindowTextUtf8(HWND window);
+void SetWindowTextUtf8(HWND window, const std::string& text);
+// A message box; returns the button chosen.
+int ShowMessage(HWND owner, const std::string& text, const std::string& caption, UINT type);
 
 // Moves a dialog to the middle of its owner window, keeping its size.
 void CenterOnOwner(HWND dialog);
@@ -40,7 +46,7 @@ std::optional<std::string> PickFolder(HWND owner, const char* title);
 // What the open or save dialog shows.
 struct FileChoice {
   bool save = false;
-  const char* filter = nullptr;  // pairs of texts, each ended by a zero byte
+  const char* filter = nullptr;  // pairs of UTF-8 texts, each ended by a zero byte
   const char* title = nullptr;
   const char* defaultExtension = nullptr;
   std::string initialFolder;

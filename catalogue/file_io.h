@@ -13,5 +13,11 @@ namespace clip {
 std::FILE* OpenFile(const std::string& path, const char* mode);
 // std::remove for a UTF-8 path; true when the file is gone.
 bool RemoveFile(const std::string& path);
+// True when something (file or folder) exists at path.
+bool PathExists(const std::string& path);
+// True when path names an existing file marked read-only: such a file is
+// neither replaced, appended to nor written into, even for a user whom the
+// system would let write it.
+bool IsReadOnlyFile(const std::string& path);
 
 }  // namespace clip

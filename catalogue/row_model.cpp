@@ -2,12 +2,17 @@
 
 #include <algorithm>
 
+#include "catalogue/cp932.h"
+
 namespace clip {
 
 namespace {
 const std::string kEmpty;
-std::string_view Cut(std::string_view text) {
-  return text.substr(0, std::min(text.size(), kCellMax));
+// A text of at most kCellMax bytes holds at most that many in code page
+// 932 too (no character takes more bytes there than in UTF-8), so only a
+// longer one is measured.
+std::string Cut(std::string_view text) {
+  return text.size() <= kCellMax ? std::string(text) : CutCp932(text, kCellMax);
 }
 }  // namespace
 
@@ -27,7 +32,10 @@ void RowModel::SetCell(int row, int column, std::string_view text) {
     if (text.empty()) return;
     cells.resize(static_cast<std::size_t>(column) + 1);
   }
-  cells[static_cast<std::size_t>(column)].assign(Cut(text));
+  if (text.size() <= kCellMax)
+    cells[static_cast<std::size_t>(column)].assign(text);
+  else
+    cells[static_cast<std::size_t>(column)] = Cut(text);
 }
 
 const std::string& RowModel::Cell(int row, int column) const {

@@ -10,7 +10,8 @@
 
 namespace clip {
 
-// A cell holds at most this many bytes; longer texts are cut.
+// A cell holds at most this many bytes of its code page 932 form; longer
+// texts are cut on a character boundary.
 constexpr std::size_t kCellMax = 255;
 
 struct CatalogueRow {
@@ -25,8 +26,8 @@ class RowModel {
 
   // Inserts a row at index (clamped to 0..Count()) and returns its index.
   int Insert(int index, std::string_view fileName, int tag);
-  // Sets one cell; the text is cut at kCellMax bytes. Out-of-range rows or
-  // columns are ignored.
+  // Sets one cell; the text is cut to kCellMax bytes of its code page 932
+  // form. Out-of-range rows or columns are ignored.
   void SetCell(int row, int column, std::string_view text);
   // The cell text, or an empty text for rows and columns that do not exist.
   const std::string& Cell(int row, int column) const;

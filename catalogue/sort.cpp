@@ -5,11 +5,15 @@
 #include <numeric>
 #include <string>
 
+#include "catalogue/cp932.h"
+#include "catalogue/unicode.h"
+
 namespace clip {
 
 namespace {
 
-// Cells are read through 256-byte buffers: at most 255 bytes take part.
+// Cells are compared by their code page 932 form, as lists always sorted:
+// at most 255 bytes of it take part.
 constexpr std::size_t kCompareMax = 255;
 // Byte sizes are padded with "0" to the width of the largest grouped
 // 64-bit number, so that sizes of 100,000,000 bytes and more (11 and 13
@@ -68,6 +72,13 @@ Padded Prepare(std::string_view text, int column, const CategoryTable& table, in
   return p;
 }
 
+// The bytes a text sorts by: its code page 932 form (see Cp932SortKey). An
+// ASCII text is its own key.
+std::string SortKeyOf(std::string_view text) {
+  if (AsciiPrefixLength(text) == text.size()) return std::string(text);
+  return Cp932SortKey(text);
+}
+
 std::string_view CellOf(const CatalogueRow& row, int column) {
   if (column < 0 || static_cast<std::size_t>(column) >= row.cells.size()) return {};
   return row.cells[static_cast<std::size_t>(column)];
@@ -76,13 +87,15 @@ std::string_view CellOf(const CatalogueRow& row, int column) {
 }  // namespace
 
 int CompareFolded(std::string_view a, std::string_view b) {
-  return ComparePadded(Padded{0, a}, Padded{0, b});
+  const std::string ka = SortKeyOf(a), kb = SortKeyOf(b);
+  return ComparePadded(Padded{0, ka}, Padded{0, kb});
 }
 
 int CompareColumnTexts(std::string_view a, std::string_view b, int column,
                        const CategoryTable& table, int byExtension) {
-  return ComparePadded(Prepare(a, column, table, byExtension),
-                       Prepare(b, column, table, byExtension));
+  const std::string ka = SortKeyOf(a), kb = SortKeyOf(b);
+  return ComparePadded(Prepare(ka, column, table, byExtension),
+                       Prepare(kb, column, table, byExtension));
 }
 
 int CompareRows(const CatalogueRow& a, const CatalogueRow& b, int column,
@@ -110,7 +123,8 @@ class ColumnKeys {
   ColumnKeys(const RowModel& rows, int column, const CategoryTable& table, int byExtension) {
     spans_.reserve(static_cast<std::size_t>(rows.Count()));
     for (int r = 0; r < rows.Count(); ++r) {
-      Padded p = Prepare(rows.Cell(r, column), column, table, byExtension);
+      const std::string key = SortKeyOf(rows.Cell(r, column));
+      Padded p = Prepare(key, column, table, byExtension);
       spans_.push_back({bytes_.size(), p.size()});
       bytes_.append(p.zeros, '0');
       for (char c : p.text)

@@ -1,6 +1,7 @@
 // Sorting the catalogue by a clicked column: alternately ascending and
-// descending per column, texts compared byte by byte with ASCII letters
-// folded, the two size columns padded so that their numbers sort by value.
+// descending per column, texts compared byte by byte in their code page 932
+// form with ASCII letters folded, the two size columns padded so that their
+// numbers sort by value.
 #pragma once
 
 #include <array>

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "catalogue/categories.h"
+#include "catalogue/cp932.h"
 #include "catalogue/row_model.h"
 
 namespace clip {
@@ -37,22 +38,18 @@ struct PathParts {
   std::string drive, dir, name, ext;
 };
 
-// Splits a path honouring double-byte characters: the trail byte of a code
-// page 932 character is never a separator or a point.
+// Splits a path into drive, folder, name and extension. (No byte of a
+// UTF-8 sequence is ever a separator or a point.)
 PathParts SplitPath(std::string_view path) {
   PathParts p;
   std::size_t pos = 0;
-  if (path.size() >= 2 && path[1] == ':' && !IsLeadByte(static_cast<unsigned char>(path[0]))) {
+  if (path.size() >= 2 && path[1] == ':' && static_cast<unsigned char>(path[0]) < 0x80) {
     p.drive = std::string(path.substr(0, 2));
     pos = 2;
   }
   std::size_t lastSep = std::string_view::npos, lastDot = std::string_view::npos;
   for (std::size_t i = pos; i < path.size(); ++i) {
     unsigned char b = static_cast<unsigned char>(path[i]);
-    if (IsLeadByte(b) && i + 1 < path.size()) {
-      ++i;
-      continue;
-    }
     if (b == '\\' || b == '/') {
       lastSep = i;
       lastDot = std::string_view::npos;
@@ -65,12 +62,6 @@ PathParts SplitPath(std::string_view path) {
   std::size_t nameEnd = lastDot == std::string_view::npos ? path.size() : lastDot;
   p.name = std::string(path.substr(nameStart, nameEnd - nameStart));
   p.ext = std::string(path.substr(nameEnd));
-  auto cut = [](std::string& s) {
-    if (s.size() > 255) s.resize(255);
-  };
-  cut(p.dir);
-  cut(p.name);
-  cut(p.ext);
   return p;
 }
 
@@ -204,30 +195,18 @@ std::string ColorToHtml(std::string_view hex) {
   return padded.substr(4, 2) + padded.substr(2, 2) + padded.substr(0, 2);
 }
 
-std::string CutToCharBoundary(std::string_view text, std::size_t maxBytes) {
+std::string CutCp932Bytes(std::string_view text, std::size_t maxBytes) {
   std::size_t i = 0;
   while (i < text.size()) {
     const std::size_t step =
-        IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
+        IsCp932LeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
     if (step > maxBytes - i) break;
     i += step;
   }
   return std::string(text.substr(0, i));
 }
 
-bool EndsWithSeparator(std::string_view text) {
-  bool lastIsOwn = false;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    unsigned char b = static_cast<unsigned char>(text[i]);
-    if (IsLeadByte(b) && i + 1 < text.size()) {
-      ++i;
-      lastIsOwn = false;
-      continue;
-    }
-    lastIsOwn = b == '\\';
-  }
-  return lastIsOwn;
-}
+bool EndsWithSeparator(std::string_view text) { return !text.empty() && text.back() == '\\'; }
 
 bool EndsWithNoCase(std::string_view text, std::string_view ending3) {
   if (text.size() < ending3.size()) return false;

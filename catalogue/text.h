@@ -1,5 +1,6 @@
-// Text helpers over code page 932 byte strings. Positions, counts and
-// lengths are bytes: a double-byte character counts two.
+// Text helpers over the program's UTF-8 texts. Positions, counts and
+// lengths are bytes. Rules that count the bytes of a text's code page 932
+// form (cells, cuts, column widths) are in cp932.h.
 #pragma once
 
 #include <cstddef>
@@ -19,8 +20,7 @@ std::string LeftText(std::string_view text, int count);
 // count bytes from the 1-based position start; count -1 means the length.
 // Positions outside the text contribute nothing.
 std::string MidText(std::string_view text, int start, int count);
-// Drive and folder of a path without the trailing separator. The second
-// byte of a double-byte character is never taken for a separator.
+// Drive and folder of a path without the trailing separator.
 std::string PathDirectory(std::string_view path);
 // File name and extension of a path.
 std::string PathFileName(std::string_view path);
@@ -44,17 +44,12 @@ std::int32_t ParseLongBase0(std::string_view text);
 // The same, saturating at the 64-bit limits.
 std::int64_t ParseLongBase0_64(std::string_view text);
 
-// The first maxBytes bytes of text at most, never ending inside a
-// double-byte character (a lone lead byte at the very end is kept as the
-// single byte it is).
-std::string CutToCharBoundary(std::string_view text, std::size_t maxBytes);
+// The first maxBytes bytes at most of a text still in code page 932 bytes
+// (read from a file), never ending inside a double-byte character (a lone
+// lead byte at the very end is kept as the single byte it is).
+std::string CutCp932Bytes(std::string_view bytes, std::size_t maxBytes);
 
-// True when byte b starts a code page 932 double-byte character.
-inline bool IsLeadByte(unsigned char b) {
-  return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-}
-// True when the last byte of text is a path separator of its own (not the
-// second byte of a double-byte character).
+// True when the last byte of text is a path separator.
 bool EndsWithSeparator(std::string_view text);
 // Last three bytes compared without regard to ASCII case.
 bool EndsWithNoCase(std::string_view text, std::string_view ending3);

@@ -173,6 +173,8 @@ std::string InfoFaultText(InfoFault fault) {
     case InfoFault::Truncated: return "ﾌｧｲﾙが途中で切れています";
     case InfoFault::IndexPastEnd: return "idx1ﾁｬﾝｸがﾌｧｲﾙの終わりを越えています";
     case InfoFault::ForeignTail: return "idx1の後ろに別のﾃﾞｰﾀがあります (OpenDML形式など)";
+    case InfoFault::NotCp932:
+      return "ｺｰﾄﾞﾍﾟｰｼﾞ932で表せない文字がﾀｲﾄﾙ、製作者名かｺﾒﾝﾄにあります";
     case InfoFault::TooManyChunks: return "ﾁｬﾝｸが多すぎて読み切れません";
     case InfoFault::ReadFailed: return "読み込みに失敗しました";
     case InfoFault::WriteFailed: return "書込みに失敗しました";

@@ -13,6 +13,8 @@
 
 namespace clip {
 
+// The texts of an INFO list as the file holds them: code page 932 bytes,
+// as other programs read the list.
 struct InfoTexts {
   std::string title, creator, comment;
 };
@@ -51,9 +53,9 @@ std::optional<InfoTexts> ParseOwnInfoList(std::string_view tail);
 // The user-facing reason for a fault (code page 932).
 std::string InfoFaultText(InfoFault fault);
 
-// What to write into one file. A text left unset keeps the text of the list
-// being replaced (empty when there is none): a category the catalogue does
-// not show must not wipe what the file holds.
+// What to write into one file, in code page 932 bytes. A text left unset
+// keeps the text of the list being replaced (empty when there is none): a
+// category the catalogue does not show must not wipe what the file holds.
 struct InfoRequest {
   std::optional<std::string> title, creator, comment;
 };

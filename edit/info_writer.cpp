@@ -1,9 +1,9 @@
 // The INFO writer over plain file I/O.
-#include <sys/stat.h>
-
 #include <cerrno>
 #include <cstdio>
 
+#include "catalogue/cp932.h"
+#include "catalogue/file_io.h"
 #include "catalogue/text.h"
 #include "edit/file_access.h"
 #include "edit/info_list.h"
@@ -56,14 +56,11 @@ bool IsFullFolder(const std::string& folder, char separator) {
 
 InfoFault WriteInfoToFile(const std::string& path, const InfoRequest& request) {
   errno = 0;
-  std::FILE* probe = std::fopen(path.c_str(), "rb");
+  std::FILE* probe = OpenFile(path, "rb");
   if (!probe) return errno == ENOENT ? InfoFault::Missing : InfoFault::CannotOpen;
   std::fclose(probe);
-  // A file marked read-only stays so, even for a user whom the system
-  // would let write it anyway.
-  struct stat st {};
-  if (stat(path.c_str(), &st) == 0 && !(st.st_mode & S_IWUSR)) return InfoFault::ReadOnly;
-  std::FILE* f = std::fopen(path.c_str(), "r+b");
+  if (IsReadOnlyFile(path)) return InfoFault::ReadOnly;
+  std::FILE* f = OpenFile(path, "r+b");
   if (!f) return InfoFault::CannotOpen;
   InfoFault fault = Write(f, request);
   if (std::fclose(f) != 0 && fault == InfoFault::None) fault = InfoFault::WriteFailed;
@@ -79,9 +76,16 @@ std::vector<InfoWriteProblem> WriteCheckedInfo(const RowModel& rows, const Categ
   std::vector<InfoWriteProblem> problems;
   // Without the folder category there is no path, and no check boxes.
   if (!table.IsOn(DirPath)) return problems;
+  // The list is written in code page 932, as other programs read it; a text
+  // it cannot hold is not written as question marks.
+  bool fits = true;
   auto text = [&](int row, int category) -> std::optional<std::string> {
     if (!table.IsOn(category)) return std::nullopt;
-    return rows.Cell(row, table.position[category]);
+    const std::string& cell = rows.Cell(row, table.position[category]);
+    std::size_t changed = 0;
+    std::string bytes = Utf8ToCp932(cell, &changed);
+    if (changed != 0) fits = false;
+    return bytes;
   };
   for (int i = 0; i < rows.Count(); ++i) {
     if (!rows.Checked(i)) continue;
@@ -95,9 +99,14 @@ std::vector<InfoWriteProblem> WriteCheckedInfo(const RowModel& rows, const Categ
       continue;
     }
     InfoRequest request;
+    fits = true;
     request.title = text(i, MovieTitle);
     request.creator = text(i, Creater);
     request.comment = text(i, Comment);
+    if (!fits) {
+      problems.push_back({path, InfoFaultText(InfoFault::NotCp932), InfoFault::NotCp932});
+      continue;
+    }
     const InfoFault fault = WriteInfoToFile(path, request);
     if (fault != InfoFault::None) problems.push_back({path, InfoFaultText(fault), fault});
   }

@@ -22,6 +22,7 @@ enum class InfoFault {
   NoIndex,        // no idx1 chunk inside the RIFF chunk
   IndexPastEnd,   // idx1's size runs past the end of the file
   ForeignTail,    // something other than our own INFO list follows idx1
+  NotCp932,       // a text has characters code page 932 cannot hold
   TooManyChunks,  // the chunk walk gave up before finding idx1
   ReadFailed,
   WriteFailed,

@@ -1,5 +1,6 @@
 #include "edit/item_edit.h"
 
+#include "catalogue/cp932.h"
 #include "catalogue/text.h"
 
 namespace clip {
@@ -10,10 +11,10 @@ const std::array<const char*, 11> kGenreNames = {
 };
 
 std::string EditCaption(std::string_view fileName) {
-  // Always four bytes go (the extension and its point), but never half of a
-  // double-byte character: a lone lead byte would swallow the "の".
-  const std::size_t keep = fileName.size() > 4 ? fileName.size() - 4 : 0;
-  return CutToCharBoundary(fileName, keep) + "のｴﾃﾞｨｯﾄ";
+  // Four bytes of the name's code page 932 form go (the extension and its
+  // point), but never half of a character.
+  const std::size_t length = Cp932Length(fileName);
+  return CutCp932(fileName, length > 4 ? length - 4 : 0) + "のｴﾃﾞｨｯﾄ";
 }
 
 namespace {
@@ -46,9 +47,9 @@ ItemEditView ComposeItemEdit(const RowModel& rows, const CategoryTable& table, i
   v.info2 = r.Part(Resolusion, "Rezolution ", "/", "Rezolution None/") +
             r.Part(FlameRate, "Frame ", "fps/", "Frame None/") +
             r.Part(PlayTime, "Time ", "", "Time None");
-  v.sizeLine = CutToCharBoundary(v.sizeLine, kEditLineMax);
-  v.info1 = CutToCharBoundary(v.info1, kEditLineMax);
-  v.info2 = CutToCharBoundary(v.info2, kEditLineMax);
+  v.sizeLine = CutCp932(v.sizeLine, kEditLineMax);
+  v.info1 = CutCp932(v.info1, kEditLineMax);
+  v.info2 = CutCp932(v.info2, kEditLineMax);
 
   v.titleOn = r.On(MovieTitle);
   v.creatorOn = r.On(Creater);
@@ -69,7 +70,7 @@ bool ApplyItemEdit(RowModel& rows, const CategoryTable& table, int row,
   bool changed = false;
   auto apply = [&](int k, const std::string& text) {
     if (!table.IsOn(k)) return;
-    const std::string value = CutToCharBoundary(text, kCellMax);
+    const std::string value = CutCp932(text, kCellMax);
     if (value != rows.Cell(row, table.position[k])) changed = true;
     rows.SetCell(row, table.position[k], value);
   };

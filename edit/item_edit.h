@@ -14,7 +14,8 @@ namespace clip {
 // The genre list of the editable genre box, in this order.
 extern const std::array<const char*, 11> kGenreNames;
 
-// Each composed line (size, info 1, info 2) holds at most this many bytes.
+// Each composed line (size, info 1, info 2) holds at most this many bytes
+// of its code page 932 form.
 constexpr std::size_t kEditLineMax = 63;
 
 // "<name less its last four bytes>のｴﾃﾞｨｯﾄ".

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "catalogue/dialog_helpers_win.h"
+#include "catalogue/wide_win.h"
 #include "res/dialogs_res.h"
 
 namespace clip {
@@ -10,21 +11,21 @@ namespace clip {
 namespace {
 
 void ShowField(HWND dlg, int id, bool on, const std::string& text) {
-  SendDlgItemMessageA(dlg, id, EM_LIMITTEXT, kCellMax, 0);
+  SendDlgItemMessageW(dlg, id, EM_LIMITTEXT, kCellMax, 0);
   if (on)
-    SetDlgItemTextA(dlg, id, text.c_str());
+    SetDialogItemText(dlg, id, text);
   else
     EnableWindow(GetDlgItem(dlg, id), FALSE);
 }
 
 void Init(HWND dlg, const ItemEditView& v) {
   CenterOnOwner(dlg);
-  SetWindowTextA(dlg, v.caption.c_str());
-  SetDlgItemTextA(dlg, IDC_EDIT_FILENAME, v.fileName.c_str());
-  SetDlgItemTextA(dlg, IDC_EDIT_FOLDER, v.folder.c_str());
-  SetDlgItemTextA(dlg, IDC_EDIT_SIZE, v.sizeLine.c_str());
-  SetDlgItemTextA(dlg, IDC_EDIT_INFO1, v.info1.c_str());
-  SetDlgItemTextA(dlg, IDC_EDIT_INFO2, v.info2.c_str());
+  SetWindowTextUtf8(dlg, v.caption);
+  SetDialogItemText(dlg, IDC_EDIT_FILENAME, v.fileName);
+  SetDialogItemText(dlg, IDC_EDIT_FOLDER, v.folder);
+  SetDialogItemText(dlg, IDC_EDIT_SIZE, v.sizeLine);
+  SetDialogItemText(dlg, IDC_EDIT_INFO1, v.info1);
+  SetDialogItemText(dlg, IDC_EDIT_INFO2, v.info2);
   ShowField(dlg, IDC_EDIT_TITLE, v.titleOn, v.title);
   ShowField(dlg, IDC_EDIT_CREATOR, v.creatorOn, v.creator);
   ShowField(dlg, IDC_EDIT_COMMENT, v.commentOn, v.comment);
@@ -33,13 +34,13 @@ void Init(HWND dlg, const ItemEditView& v) {
     EnableWindow(genre, FALSE);
     return;
   }
-  SendMessageA(genre, CB_LIMITTEXT, kCellMax, 0);
+  SendMessageW(genre, CB_LIMITTEXT, kCellMax, 0);
   for (std::size_t i = 0; i < kGenreNames.size(); ++i)
-    SendMessageA(genre, CB_INSERTSTRING, i, reinterpret_cast<LPARAM>(kGenreNames[i]));
+    SendMessageW(genre, CB_INSERTSTRING, i, reinterpret_cast<LPARAM>(Wide(kGenreNames[i]).c_str()));
   if (v.genreSelectFirst)
-    SendMessageA(genre, CB_SETCURSEL, 0, 0);
+    SendMessageW(genre, CB_SETCURSEL, 0, 0);
   else
-    SetWindowTextA(genre, v.genre.c_str());
+    SetWindowTextUtf8(genre, v.genre);
 }
 
 void Accept(HWND dlg, ItemEditData& io) {
@@ -51,10 +52,10 @@ void Accept(HWND dlg, ItemEditData& io) {
 }
 
 INT_PTR CALLBACK ItemEditProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
-  auto* io = reinterpret_cast<ItemEditData*>(GetWindowLongPtrA(dlg, DWLP_USER));
+  auto* io = reinterpret_cast<ItemEditData*>(GetWindowLongPtrW(dlg, DWLP_USER));
   switch (msg) {
     case WM_INITDIALOG:
-      SetWindowLongPtrA(dlg, DWLP_USER, lp);
+      SetWindowLongPtrW(dlg, DWLP_USER, lp);
       Init(dlg, reinterpret_cast<ItemEditData*>(lp)->view);
       return TRUE;
     case WM_COMMAND:
@@ -65,7 +66,7 @@ INT_PTR CALLBACK ItemEditProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
         case IDCANCEL: EndDialog(dlg, IDCANCEL); break;
         case IDC_EDIT_CLEAR:
           for (int id : {IDC_EDIT_TITLE, IDC_EDIT_CREATOR, IDC_EDIT_COMMENT, IDC_EDIT_GENRE})
-            SetDlgItemTextA(dlg, id, "");
+            SetDialogItemText(dlg, id, "");
           break;
       }
       return FALSE;
@@ -76,7 +77,7 @@ INT_PTR CALLBACK ItemEditProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
 }  // namespace
 
 bool ShowItemEditDialog(HWND owner, ItemEditData& io) {
-  return DialogBoxParamA(GetModuleHandleA(nullptr), "DIALOG2", owner, ItemEditProc,
+  return DialogBoxParamW(GetModuleHandleW(nullptr), L"DIALOG2", owner, ItemEditProc,
                          reinterpret_cast<LPARAM>(&io)) == IDOK;
 }
 

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "catalogue/dialog_helpers_win.h"
+#include "catalogue/wide_win.h"
 #include "edit/player.h"
 
 namespace clip {
@@ -12,53 +14,57 @@ namespace clip {
 namespace {
 
 // The registered open command for AVI files; empty when there is none.
-std::string RegisteredAviCommand() {
+std::wstring RegisteredAviCommand() {
   HKEY key;
-  if (RegOpenKeyExA(HKEY_CLASSES_ROOT, "AVIFile\\shell\\open\\command", 0, KEY_READ, &key) !=
+  if (RegOpenKeyExW(HKEY_CLASSES_ROOT, L"AVIFile\\shell\\open\\command", 0, KEY_READ, &key) !=
       ERROR_SUCCESS)
     return {};
-  std::string value;
+  std::wstring value;
   DWORD type = 0, size = 0;
-  if (RegQueryValueExA(key, nullptr, nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
+  if (RegQueryValueExW(key, nullptr, nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
       (type == REG_SZ || type == REG_EXPAND_SZ) && size > 0) {
-    std::vector<char> buf(size + 1, '\0');
-    if (RegQueryValueExA(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(buf.data()),
+    std::vector<wchar_t> buf(size / sizeof(wchar_t) + 2, L'\0');
+    if (RegQueryValueExW(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(buf.data()),
                          &size) == ERROR_SUCCESS)
       value = buf.data();
   }
   RegCloseKey(key);
   if (type == REG_EXPAND_SZ && !value.empty()) {
-    DWORD n = ExpandEnvironmentStringsA(value.c_str(), nullptr, 0);
-    std::vector<char> buf(n + 1, '\0');
-    if (n && ExpandEnvironmentStringsA(value.c_str(), buf.data(), n)) value = buf.data();
+    DWORD n = ExpandEnvironmentStringsW(value.c_str(), nullptr, 0);
+    std::vector<wchar_t> buf(n + 1, L'\0');
+    if (n && ExpandEnvironmentStringsW(value.c_str(), buf.data(), n)) value = buf.data();
   }
   return value;
 }
 
 bool IsFile(const std::string& path) {
-  DWORD attributes = GetFileAttributesA(path.c_str());
+  DWORD attributes = GetFileAttributesW(WidePath(path).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool Launched(HINSTANCE result) { return reinterpret_cast<INT_PTR>(result) > 32; }
 
+HINSTANCE Open(HWND owner, const std::string& file, const std::string& parameters,
+               const std::string& directory) {
+  const std::wstring wideParameters = Wide(parameters);
+  return ShellExecuteW(owner, L"open", Wide(file).c_str(),
+                       parameters.empty() ? nullptr : wideParameters.c_str(),
+                       Wide(directory).c_str(), SW_SHOWNORMAL);
+}
+
 }  // namespace
 
 void PlayMovie(HWND owner, const std::string& folder, const std::string& name) {
   if (folder.empty() || !IsFile(MoviePath(folder, name))) {
-    MessageBoxA(nullptr, kPlayMissingText, kPlayMissingCaption, MB_ICONWARNING | MB_OK);
+    ShowMessage(nullptr, kPlayMissingText, kPlayMissingCaption, MB_ICONWARNING | MB_OK);
     return;
   }
-  const PlayLaunch launch = PlanPlayback(RegisteredAviCommand(), folder, name);
-  const char* parameters = launch.parameters.empty() ? nullptr : launch.parameters.c_str();
-  HINSTANCE result = ShellExecuteA(owner, "open", launch.file.c_str(), parameters,
-                                   launch.directory.c_str(), SW_SHOWNORMAL);
+  const PlayLaunch launch = PlanPlayback(Narrow(RegisteredAviCommand()), folder, name);
   // A registered player that cannot be started: try the movie's own
   // file association before giving up.
-  if (!Launched(result) && parameters) {
-    ShellExecuteA(owner, "open", MoviePath(folder, name).c_str(), nullptr, launch.directory.c_str(),
-                  SW_SHOWNORMAL);
-  }
+  if (!Launched(Open(owner, launch.file, launch.parameters, launch.directory)) &&
+      !launch.parameters.empty())
+    Open(owner, MoviePath(folder, name), "", launch.directory);
 }
 
 }  // namespace clip

@@ -2,13 +2,21 @@
 #include <cstdio>
 #include <cstring>
 
+#include "catalogue/cp932.h"
+#include "catalogue/file_io.h"
 #include "listfile/csv_reader.h"
 #include "listfile/csv_loader.h"
 #include "listfile/listfile.h"
 
 namespace clip {
 
-int LoadCsvRecords(RowModel& rows, const CategoryTable& table, CsvReader& reader) {
+int LoadCsvRecords(RowModel& rows, const CategoryTable& table, CsvReader& reader,
+                   ListEncoding encoding) {
+  // A list is code page 932 unless it starts with a UTF-8 byte-order mark;
+  // either way its texts become UTF-8 here.
+  const auto text = [encoding](const std::string& field) {
+    return encoding == ListEncoding::Utf8 ? field : Cp932ToUtf8(field);
+  };
   CsvRecord record;
   if (ReadCsvRecord(reader, record) != 0)
     return reader.ReadError() ? kCsvCannotOpen : kCsvCountMismatch;
@@ -23,7 +31,7 @@ int LoadCsvRecords(RowModel& rows, const CategoryTable& table, CsvReader& reader
     const char* name = ListHeaderName(k);
     bool present = false;
     for (int f = 1; f <= expected && !present; ++f)
-      present = record.fields[static_cast<std::size_t>(f)] == name;
+      present = text(record.fields[static_cast<std::size_t>(f)]) == name;
     if (present != table.ReaderCounts(k)) return kCsvItemMismatch;
     // A category the list does not show has no column for its field: the
     // following fields would land one column too far left.
@@ -35,12 +43,12 @@ int LoadCsvRecords(RowModel& rows, const CategoryTable& table, CsvReader& reader
   const int lastColumn = table.columnCount;
   int row = 0;
   while (ReadCsvRecord(reader, record) == 0) {
-    rows.Insert(row, record.fields[0], row);
+    rows.Insert(row, text(record.fields[0]), row);
     const int last = std::min(record.SlotCount() - 1, lastColumn);
     // From the last column back, so that the row's cells are sized once.
     for (int j = last; j >= 1; --j) {
       const std::string& field = record.fields[static_cast<std::size_t>(j)];
-      if (!field.empty()) rows.SetCell(row, j, field);
+      if (!field.empty()) rows.SetCell(row, j, text(field));
     }
     ++row;
   }
@@ -53,11 +61,15 @@ int LoadCsvRecords(RowModel& rows, const CategoryTable& table, CsvReader& reader
 }
 
 int LoadCsvList(RowModel& rows, const CategoryTable& table, const std::string& path) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
+  std::FILE* file = OpenFile(path, "rb");
   if (!file) return kCsvCannotOpen;
   std::setvbuf(file, nullptr, _IONBF, 0);  // the reader reads large blocks itself
+  char head[3] = {};
+  const bool marked = std::fread(head, 1, 3, file) == 3 && std::memcmp(head, "\xEF\xBB\xBF", 3) == 0;
+  if (!marked) std::rewind(file);
   CsvReader reader(file);
-  int result = LoadCsvRecords(rows, table, reader);
+  int result =
+      LoadCsvRecords(rows, table, reader, marked ? ListEncoding::Utf8 : ListEncoding::Cp932);
   std::fclose(file);
   return result;
 }

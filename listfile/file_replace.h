@@ -4,19 +4,14 @@
 #include <cstdio>
 #include <string>
 
+#include "catalogue/file_io.h"
+
 namespace clip {
 
 // Moves the file `from` to `to`, replacing `to` when it exists. A read-only
 // `to` is not replaced. On failure returns false and a cause text; `from`
 // is then left for the caller to remove.
 bool ReplaceFileWith(const std::string& from, const std::string& to, std::string& cause);
-
-// True when path names an existing file marked read-only (such a file is
-// neither replaced nor appended to).
-bool IsReadOnlyFile(const std::string& path);
-
-// True when something (file or folder) exists at path.
-bool PathExists(const std::string& path);
 
 // Cuts the file at path back to size bytes (after a failed append).
 bool TruncateFileTo(const std::string& path, long long size);

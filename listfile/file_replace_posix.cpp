@@ -8,12 +8,6 @@
 
 namespace clip {
 
-bool PathExists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
-
-bool IsReadOnlyFile(const std::string& path) {
-  return access(path.c_str(), F_OK) == 0 && access(path.c_str(), W_OK) != 0;
-}
-
 bool TruncateFileTo(const std::string& path, long long size) {
   return truncate(path.c_str(), static_cast<off_t>(size)) == 0;
 }

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "catalogue/wide_win.h"
 #include "listfile/file_replace.h"
 
 namespace clip {
@@ -36,18 +37,8 @@ long long FileEndOffset(std::FILE* file) {
   return _ftelli64(file);
 }
 
-bool PathExists(const std::string& path) {
-  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-bool IsReadOnlyFile(const std::string& path) {
-  DWORD attributes = GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
-         !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 bool TruncateFileTo(const std::string& path, long long size) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+  HANDLE file = CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   LARGE_INTEGER at;
@@ -65,7 +56,8 @@ bool ReplaceFileWith(const std::string& from, const std::string& to, std::string
     cause = Win32CauseText(ERROR_ACCESS_DENIED);
     return false;
   }
-  if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
+  if (MoveFileExW(WidePath(from).c_str(), WidePath(to).c_str(), MOVEFILE_REPLACE_EXISTING))
+    return true;
   cause = Win32CauseText(GetLastError());
   return false;
 }

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "catalogue/cp932.h"
 #include "catalogue/text.h"
 
 namespace clip {
@@ -62,11 +63,11 @@ HtmlOptions WithValidChoices(HtmlOptions o) {
 
 void SaveHtmlOptions(Profile& p, const HtmlOptions& options) {
   const HtmlOptions o = WithValidChoices(options);
-  p.WriteString(kHtmlSection, "Caption", CutToCharBoundary(o.caption, kTextBuffer - 1));
-  p.WriteString(kHtmlSection, "TopTitle", CutToCharBoundary(o.topTitle, kTextBuffer - 1));
-  p.WriteString(kHtmlSection, "FoBackImage", CutToCharBoundary(o.backgroundImage, kTextBuffer - 1));
-  p.WriteString(kHtmlSection, "FoFontSize", CutToCharBoundary(o.topTitleSize, kTextBuffer - 1));
-  p.WriteString(kHtmlSection, "FiiFontSize", CutToCharBoundary(o.cellFontSize, kTextBuffer - 1));
+  p.WriteString(kHtmlSection, "Caption", CutCp932(o.caption, kTextBuffer - 1));
+  p.WriteString(kHtmlSection, "TopTitle", CutCp932(o.topTitle, kTextBuffer - 1));
+  p.WriteString(kHtmlSection, "FoBackImage", CutCp932(o.backgroundImage, kTextBuffer - 1));
+  p.WriteString(kHtmlSection, "FoFontSize", CutCp932(o.topTitleSize, kTextBuffer - 1));
+  p.WriteString(kHtmlSection, "FiiFontSize", CutCp932(o.cellFontSize, kTextBuffer - 1));
   p.WriteString(kHtmlSection, "FoStrDrawType", std::to_string(o.topTitleAlign));
   p.WriteString(kHtmlSection, "FoBackDrawType", std::to_string(o.backgroundKind));
   p.WriteString(kHtmlSection, "FitStrDrawType", std::to_string(o.headerAlign));

@@ -54,11 +54,11 @@ const ColourControl kColours[] = {
 };
 
 void ShowOptions(HWND dlg, const HtmlOptions& o) {
-  SetDlgItemTextA(dlg, IDC_HTML_CAPTION, o.caption.c_str());
-  SetDlgItemTextA(dlg, IDC_HTML_TOPTITLE, o.topTitle.c_str());
-  SetDlgItemTextA(dlg, IDC_HTML_IMAGE, o.backgroundImage.c_str());
-  SetDlgItemTextA(dlg, IDC_HTML_TOP_SIZE, o.topTitleSize.c_str());
-  SetDlgItemTextA(dlg, IDC_HTML_CELL_SIZE, o.cellFontSize.c_str());
+  SetDialogItemText(dlg, IDC_HTML_CAPTION, o.caption);
+  SetDialogItemText(dlg, IDC_HTML_TOPTITLE, o.topTitle);
+  SetDialogItemText(dlg, IDC_HTML_IMAGE, o.backgroundImage);
+  SetDialogItemText(dlg, IDC_HTML_TOP_SIZE, o.topTitleSize);
+  SetDialogItemText(dlg, IDC_HTML_CELL_SIZE, o.cellFontSize);
   for (const RadioGroup& g : kGroups) {
     const int value = o.*g.field;
     for (std::size_t i = 0; i < g.ids.size(); ++i)
@@ -119,7 +119,7 @@ void WritePage(HWND dlg, HtmlDialog& d) {
   const SaveResult result = d.io.writePage ? d.io.writePage(options) : SaveResult{};
   if (!result.ok) {
     // The page was not written: say so and let the user try again or cancel.
-    MessageBoxA(dlg, result.error.c_str(), kSaveFailedCaption, MB_ICONERROR | MB_OK);
+    ShowMessage(dlg, result.error, kSaveFailedCaption, MB_ICONERROR | MB_OK);
     d.io.writeFailed = true;
     return;
   }
@@ -129,10 +129,10 @@ void WritePage(HWND dlg, HtmlDialog& d) {
 
 void Init(HWND dlg, HtmlDialog& d) {
   CenterOnOwner(dlg);
-  SendDlgItemMessageA(dlg, IDC_HTML_CAPTION, EM_LIMITTEXT, 255, 0);
+  SendDlgItemMessageW(dlg, IDC_HTML_CAPTION, EM_LIMITTEXT, 255, 0);
   for (int id : {IDC_HTML_TOPTITLE, IDC_HTML_IMAGE, IDC_HTML_TOP_SIZE})
-    SendDlgItemMessageA(dlg, id, EM_LIMITTEXT, 127, 0);
-  SendDlgItemMessageA(dlg, IDC_HTML_CELL_SIZE, EM_LIMITTEXT, 255, 0);
+    SendDlgItemMessageW(dlg, id, EM_LIMITTEXT, 127, 0);
+  SendDlgItemMessageW(dlg, IDC_HTML_CELL_SIZE, EM_LIMITTEXT, 255, 0);
   ShowOptions(dlg, d.options);
 }
 
@@ -143,10 +143,10 @@ const ColourControl* SwatchOf(int id) {
 }
 
 INT_PTR CALLBACK HtmlOptionsProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
-  auto* d = reinterpret_cast<HtmlDialog*>(GetWindowLongPtrA(dlg, DWLP_USER));
+  auto* d = reinterpret_cast<HtmlDialog*>(GetWindowLongPtrW(dlg, DWLP_USER));
   switch (msg) {
     case WM_INITDIALOG:
-      SetWindowLongPtrA(dlg, DWLP_USER, lp);
+      SetWindowLongPtrW(dlg, DWLP_USER, lp);
       Init(dlg, *reinterpret_cast<HtmlDialog*>(lp));
       return TRUE;
     case WM_PAINT:
@@ -167,7 +167,7 @@ INT_PTR CALLBACK HtmlOptionsProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
         case IDC_HTML_IMAGE_BROWSE: {
           HWND owner = GetWindow(dlg, GW_OWNER);
           if (auto chosen = ChooseBackgroundImage(owner ? owner : dlg, d->io.imageFolder))
-            SetDlgItemTextA(dlg, IDC_HTML_IMAGE, PathFileName(*chosen).c_str());
+            SetDialogItemText(dlg, IDC_HTML_IMAGE, PathFileName(*chosen));
           break;
         }
         case IDC_HTML_SAVE_SETTINGS:
@@ -187,7 +187,7 @@ INT_PTR CALLBACK HtmlOptionsProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
 
 bool ShowHtmlOptionsDialog(HWND owner, HtmlOptionsData& io) {
   HtmlDialog d{io, io.options};
-  return DialogBoxParamA(GetModuleHandleA(nullptr), "HTMLEDIT", owner, HtmlOptionsProc,
+  return DialogBoxParamW(GetModuleHandleW(nullptr), L"HTMLEDIT", owner, HtmlOptionsProc,
                          reinterpret_cast<LPARAM>(&d)) == IDOK;
 }
 

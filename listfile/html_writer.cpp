@@ -1,7 +1,9 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "catalogue/cp932.h"
 #include "catalogue/text.h"
+#include "catalogue/unicode.h"
 #include "listfile/html_options.h"
 #include "listfile/list_format.h"
 
@@ -24,10 +26,32 @@ const char* CellAlignAttribute(int align) {
   }
 }
 
+// Appends text with every character the Shift_JIS page cannot hold written
+// as a numeric character reference ("&#x1F600;"), so that a browser shows
+// it; an LF becomes CR LF as in the rest of the page.
+void AppendPageText(std::string& out, std::string_view text) {
+  std::size_t run = 0, i = 0;
+  while (i < text.size()) {
+    if (static_cast<unsigned char>(text[i]) < 0x80) {
+      ++i;
+      continue;
+    }
+    const std::size_t start = i;
+    const char32_t cp = NextCodePoint(text, i);
+    if (FitsCp932(text.substr(start, i - start))) continue;
+    AppendStreamText(out, text.substr(run, start - run));
+    char ref[16];
+    std::snprintf(ref, sizeof ref, "&#x%X;", static_cast<unsigned>(cp));
+    out += ref;
+    run = i;
+  }
+  AppendStreamText(out, text.substr(run));
+}
+
 // Escapes text into out; an LF becomes CR LF as in the rest of the page.
 void AppendEscaped(std::string& out, std::string_view text) {
-  // Every trail byte of a double-byte character is 0x40 or above, so these
-  // bytes always stand for themselves.
+  // No byte of a UTF-8 sequence is ASCII, so these bytes always stand for
+  // themselves.
   std::size_t run = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char* entity;
@@ -39,11 +63,11 @@ void AppendEscaped(std::string& out, std::string_view text) {
       case '\n': entity = "\r\n"; break;
       default: continue;
     }
-    out.append(text.data() + run, i - run);
+    AppendPageText(out, text.substr(run, i - run));
     out.append(entity);
     run = i + 1;
   }
-  out.append(text.data() + run, text.size() - run);
+  AppendPageText(out, text.substr(run));
 }
 
 // The opening of a cell up to its text, for one alignment and colour pair.
@@ -53,7 +77,7 @@ std::string CellOpening(int align, std::uint32_t back, std::uint32_t font,
   opening += CellAlignAttribute(align);
   opening += " bgcolor=\"" + HtmlColour(back) + "\" nowrap><font color=\"" + HtmlColour(font) +
              "\"><font size=\"";
-  AppendStreamText(opening, fontSize);
+  AppendPageText(opening, fontSize);
   opening += "\"><b>";
   return opening;
 }
@@ -78,7 +102,7 @@ void WriteHtmlList(ListOutput& out, const RowModel& rows, const CategoryTable& t
   const bool alternate = valid.rowColouring == 1;
   std::string& page = out.text();
   // The option texts are written as typed (a line break as CR LF).
-  auto typed = [&](const std::string& text) { AppendStreamText(page, text); };
+  auto typed = [&](const std::string& text) { AppendPageText(page, text); };
 
   page += "<html>";
   out.EndLine();
@@ -147,8 +171,7 @@ void WriteHtmlList(ListOutput& out, const RowModel& rows, const CategoryTable& t
     page += "        <tr>";
     out.EndLine();
     for (std::size_t c = 0; c < columns.size(); ++c) {
-      std::string_view text = rows.Cell(r, static_cast<int>(c));
-      cell(opening, text.substr(0, std::min(text.size(), kCellMax)));
+      cell(opening, rows.Cell(r, static_cast<int>(c)));
     }
     page += "        </tr>";
     out.EndLine();

@@ -17,13 +17,16 @@ namespace clip {
 std::vector<int> ListColumns(const CategoryTable& table);
 
 // Where a list file's bytes go: kept in memory, or handed to an open file
-// in large blocks as lines are completed.
+// in large blocks as lines are completed. Writers append UTF-8 text; it is
+// encoded as the list's encoding says when it is handed on.
 class ListOutput {
  public:
-  ListOutput() = default;
-  explicit ListOutput(std::FILE* file);
+  explicit ListOutput(std::FILE* file = nullptr, ListEncoding encoding = ListEncoding::Cp932);
 
-  // The bytes not yet handed on; writers append to it.
+  // A UTF-8 list starts with the byte-order mark (what spreadsheet programs
+  // need to read it right); call before anything is written.
+  void Mark();
+  // The text not yet handed on; writers append to it.
   std::string& text() { return buffer_; }
   // Appends CR LF; with a file, a full block is then written out.
   void EndLine();
@@ -31,13 +34,16 @@ class ListOutput {
   bool Finish();
   // The C library error of the first failed write.
   int error() const { return error_; }
-  // Everything written (memory output).
-  std::string Take() { return std::move(buffer_); }
+  // Everything written, encoded (memory output).
+  std::string Take();
 
  private:
   void Drain();
+  std::string Encoded();
 
   std::FILE* file_ = nullptr;
+  ListEncoding encoding_ = ListEncoding::Cp932;
+  bool marked_ = false;
   std::string buffer_;
   bool failed_ = false;
   int error_ = 0;
@@ -66,15 +72,19 @@ void AppendStreamText(std::string& out, std::string_view text);
 // Writes a file beside path through write() and renames it over path only
 // when the whole write succeeded, so that a failed write leaves the old
 // file as it was.
-SaveResult ReplaceFileContents(const std::string& path,
+SaveResult ReplaceFileContents(const std::string& path, ListEncoding encoding,
                                const std::function<void(ListOutput&)>& write);
-// Appends to path (created when missing) through write().
-SaveResult AppendFileContents(const std::string& path,
+// Appends to path (created when missing) through write(), in the encoding
+// the file has (its byte-order mark) or, for a new or empty file, encoding.
+SaveResult AppendFileContents(const std::string& path, ListEncoding encoding,
                               const std::function<void(ListOutput&)>& write);
+// The encoding of an existing list file by its first bytes; otherwise for a
+// file that is missing or empty.
+ListEncoding ExistingListEncoding(const std::string& path, ListEncoding otherwise);
 
 // The name written before renaming over path: path + ".tmp" (".tmp1",
-// ".tmp2", ... for later attempts), shortened at a character boundary when
-// that would exceed 259 bytes. Empty when no such name fits.
+// ".tmp2", ... for later attempts); a file name that would pass 255 bytes is
+// shortened on a character boundary and ends in "~.tmp" ("~1.tmp", ...).
 std::string TempPathFor(const std::string& path, int attempt = 0);
 
 // The message of a failed save: names the file and the cause.

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "catalogue/cp932.h"
+#include "catalogue/file_io.h"
 #include "catalogue/text.h"
 #include "listfile/file_replace.h"
 #include "listfile/list_format.h"
@@ -12,14 +14,21 @@ namespace clip {
 
 namespace {
 
-constexpr std::size_t kPathMax = 259;
+// A file name holds at most this many bytes (Windows counts UTF-16 units,
+// never more than the UTF-8 bytes).
+constexpr std::size_t kNameMax = 255;
 constexpr std::size_t kBlockSize = 1 << 20;
+constexpr char kUtf8Mark[] = "\xEF\xBB\xBF";
 
-// A cell as the list hands it out: at most kCellMax bytes.
+// A cell as the list hands it out (the row model keeps it within kCellMax
+// bytes of its code page 932 form).
 std::string_view CellText(const RowModel& rows, int row, int column) {
-  std::string_view text = rows.Cell(row, column);
-  return text.substr(0, std::min(text.size(), kCellMax));
+  return rows.Cell(row, column);
 }
+
+// The width a text takes in a fixed-column list: the bytes of its code page
+// 932 form, in which a full-width character takes two columns as it shows.
+std::size_t ColumnWidthOf(std::string_view text) { return Cp932Length(text); }
 
 bool IsRightAligned(int category) {
   return category != FileName &&
@@ -31,9 +40,11 @@ int LastError() { return errno != 0 ? errno : EIO; }
 // Writes through the output, flushes and closes the file. Every step is
 // checked, since a full disk may show only when the last block is flushed or
 // the file is closed.
-bool WriteAndClose(std::FILE* file, const std::function<void(ListOutput&)>& write, int& error) {
+bool WriteAndClose(std::FILE* file, ListEncoding encoding, bool mark,
+                   const std::function<void(ListOutput&)>& write, int& error) {
   errno = 0;
-  ListOutput out(file);
+  ListOutput out(file, encoding);
+  if (mark) out.Mark();
   write(out);
   bool ok = out.Finish();
   if (!ok) error = out.error();
@@ -50,7 +61,26 @@ bool WriteAndClose(std::FILE* file, const std::function<void(ListOutput&)>& writ
 
 }  // namespace
 
-ListOutput::ListOutput(std::FILE* file) : file_(file) { buffer_.reserve(kBlockSize + 4096); }
+ListOutput::ListOutput(std::FILE* file, ListEncoding encoding) : file_(file), encoding_(encoding) {
+  buffer_.reserve(kBlockSize + 4096);
+}
+
+void ListOutput::Mark() {
+  if (encoding_ == ListEncoding::Utf8) marked_ = true;
+}
+
+std::string ListOutput::Encoded() {
+  std::string bytes =
+      encoding_ == ListEncoding::Cp932 ? Utf8ToCp932(buffer_) : std::move(buffer_);
+  if (marked_) {
+    bytes.insert(0, kUtf8Mark);
+    marked_ = false;
+  }
+  buffer_.clear();
+  return bytes;
+}
+
+std::string ListOutput::Take() { return Encoded(); }
 
 void ListOutput::EndLine() {
   buffer_.append("\r\n", 2);
@@ -58,12 +88,12 @@ void ListOutput::EndLine() {
 }
 
 void ListOutput::Drain() {
-  if (!failed_ && !buffer_.empty() &&
-      std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size()) {
+  // Blocks end at line ends, so no character is split between two of them.
+  const std::string bytes = Encoded();
+  if (!failed_ && !bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) {
     failed_ = true;
     error_ = LastError();
   }
-  buffer_.clear();
 }
 
 bool ListOutput::Finish() {
@@ -116,9 +146,9 @@ void WriteTextList(ListOutput& out, const RowModel& rows, const CategoryTable& t
   const int n = static_cast<int>(columns.size());
   std::vector<std::size_t> width(columns.size());
   for (int c = 0; c < n; ++c) {
-    width[c] = std::strlen(ListHeaderName(columns[c]));
+    width[c] = ColumnWidthOf(ListHeaderName(columns[c]));
     for (int r = 0; r < rows.Count(); ++r)
-      width[c] = std::max(width[c], CellText(rows, r, c).size());
+      width[c] = std::max(width[c], ColumnWidthOf(CellText(rows, r, c)));
   }
   std::string& text = out.text();
   auto line = [&](auto textOf) {
@@ -129,12 +159,12 @@ void WriteTextList(ListOutput& out, const RowModel& rows, const CategoryTable& t
         AppendStreamText(text, t);
         if (right) text.push_back(' ');
       } else if (right) {
-        text.append(width[c] - t.size(), ' ');
+        text.append(width[c] - ColumnWidthOf(t), ' ');
         AppendStreamText(text, t);
         text.push_back(' ');
       } else {
         AppendStreamText(text, t);
-        text.append(width[c] - t.size() + 1, ' ');
+        text.append(width[c] - ColumnWidthOf(t) + 1, ' ');
       }
     }
     out.EndLine();
@@ -161,29 +191,21 @@ std::string SaveFailureText(const std::string& path, const std::string& cause) {
 
 std::string TempPathFor(const std::string& path, int attempt) {
   const std::string number = attempt > 0 ? std::to_string(attempt) : std::string();
-  if (path.size() + 4 + number.size() <= kPathMax) return path + ".tmp" + number;
-  // Character boundaries of the path, so that no double-byte character is
-  // cut in half; the shortened name must stay within the file name.
-  std::size_t nameStart = 0;
-  std::vector<std::size_t> starts;
-  for (std::size_t i = 0; i < path.size(); ++i) {
-    starts.push_back(i);
-    unsigned char b = static_cast<unsigned char>(path[i]);
-    if (IsLeadByte(b) && i + 1 < path.size()) {
-      ++i;
-    } else if (b == '\\' || b == '/' || b == ':') {
-      nameStart = i + 1;
-    }
-  }
+  const std::size_t sep = path.find_last_of("\\/:");
+  const std::size_t nameStart = sep == std::string::npos ? 0 : sep + 1;
+  const std::size_t nameSize = path.size() - nameStart;
+  if (nameSize + 4 + number.size() <= kNameMax) return path + ".tmp" + number;
+  // A name that would grow too long is shortened on a character boundary
+  // (never inside a UTF-8 sequence) and marked with "~".
   const std::string suffix = "~" + number + ".tmp";
-  for (auto it = starts.rbegin(); it != starts.rend(); ++it) {
-    if (*it <= nameStart) break;
-    if (*it + suffix.size() <= kPathMax) return path.substr(0, *it) + suffix;
-  }
-  return {};
+  if (suffix.size() >= kNameMax) return {};
+  std::size_t keep = nameStart + (kNameMax - suffix.size());
+  while (keep > nameStart && (static_cast<unsigned char>(path[keep]) & 0xC0) == 0x80) --keep;
+  if (keep <= nameStart) return {};
+  return path.substr(0, keep) + suffix;
 }
 
-SaveResult ReplaceFileContents(const std::string& path,
+SaveResult ReplaceFileContents(const std::string& path, ListEncoding encoding,
                                const std::function<void(ListOutput&)>& write) {
   // A file that happens to carry the temporary name is not the writer's to
   // overwrite or remove: the first free name is taken.
@@ -194,30 +216,42 @@ SaveResult ReplaceFileContents(const std::string& path,
   }
   if (temp.empty()) return {false, SaveFailureText(path, ErrnoCauseText(ENAMETOOLONG))};
   if (PathExists(temp)) return {false, SaveFailureText(path, ErrnoCauseText(EEXIST))};
-  std::FILE* file = std::fopen(temp.c_str(), "wb");
+  std::FILE* file = OpenFile(temp, "wb");
   if (!file) return {false, SaveFailureText(path, ErrnoCauseText(errno))};
   int error = 0;
-  if (!WriteAndClose(file, write, error)) {
-    std::remove(temp.c_str());
+  if (!WriteAndClose(file, encoding, true, write, error)) {
+    RemoveFile(temp);
     return {false, SaveFailureText(path, ErrnoCauseText(error))};
   }
   std::string cause;
   if (!ReplaceFileWith(temp, path, cause)) {
-    std::remove(temp.c_str());
+    RemoveFile(temp);
     return {false, SaveFailureText(path, cause)};
   }
   return {};
 }
 
-SaveResult AppendFileContents(const std::string& path,
+ListEncoding ExistingListEncoding(const std::string& path, ListEncoding otherwise) {
+  std::FILE* file = OpenFile(path, "rb");
+  if (!file) return otherwise;
+  char head[3] = {};
+  const std::size_t n = std::fread(head, 1, sizeof head, file);
+  std::fclose(file);
+  if (n == 0) return otherwise;
+  return n == 3 && std::memcmp(head, kUtf8Mark, 3) == 0 ? ListEncoding::Utf8 : ListEncoding::Cp932;
+}
+
+SaveResult AppendFileContents(const std::string& path, ListEncoding encoding,
                               const std::function<void(ListOutput&)>& write) {
   if (IsReadOnlyFile(path)) return {false, SaveFailureText(path, ErrnoCauseText(EACCES))};
-  std::FILE* file = std::fopen(path.c_str(), "ab");
+  // A list keeps the encoding it has; a new or empty one takes the chosen one.
+  encoding = ExistingListEncoding(path, encoding);
+  std::FILE* file = OpenFile(path, "ab");
   if (!file) return {false, SaveFailureText(path, ErrnoCauseText(errno))};
   // The old end of the file, to cut a failed append's partial lines away.
   const long long oldSize = FileEndOffset(file);
   int error = 0;
-  if (!WriteAndClose(file, write, error)) {
+  if (!WriteAndClose(file, encoding, oldSize == 0, write, error)) {
     if (oldSize >= 0) TruncateFileTo(path, oldSize);
     return {false, SaveFailureText(path, ErrnoCauseText(error))};
   }
@@ -225,26 +259,50 @@ SaveResult AppendFileContents(const std::string& path,
 }
 
 SaveResult SaveListFile(const RowModel& rows, const CategoryTable& table, const std::string& path,
-                        ListFormat format, bool append, const HtmlOptions* html) {
+                        ListFormat format, bool append, const HtmlOptions* html,
+                        ListEncoding encoding) {
   if (path.empty()) return {false, SaveFailureText(path, ErrnoCauseText(ENOENT))};
   switch (format) {
     case ListFormat::Text:
       if (append) {
-        return AppendFileContents(path,
-                                  [&](ListOutput& out) { WriteTextList(out, rows, table, false); });
+        return AppendFileContents(path, encoding, [&](ListOutput& out) {
+          WriteTextList(out, rows, table, false);
+        });
       }
-      return ReplaceFileContents(path,
+      return ReplaceFileContents(path, encoding,
                                  [&](ListOutput& out) { WriteTextList(out, rows, table, true); });
     case ListFormat::Csv:
       // A CSV list is always rewritten whole, with its header line.
-      return ReplaceFileContents(path, [&](ListOutput& out) { WriteCsvList(out, rows, table); });
+      return ReplaceFileContents(path, encoding,
+                                 [&](ListOutput& out) { WriteCsvList(out, rows, table); });
     case ListFormat::Html: {
+      // A page is always Shift_JIS; the characters it lacks are written as
+      // character references.
       const HtmlOptions options = html ? *html : HtmlOptions{};
-      return ReplaceFileContents(
-          path, [&](ListOutput& out) { WriteHtmlList(out, rows, table, options); });
+      return ReplaceFileContents(path, ListEncoding::Cp932, [&](ListOutput& out) {
+        WriteHtmlList(out, rows, table, options);
+      });
     }
   }
   return {false, SaveFailureText(path, ErrnoCauseText(EINVAL))};
+}
+
+}  // namespace clip
+
+namespace clip {
+
+int RowsChangedByCp932(const RowModel& rows, const CategoryTable& table) {
+  const int columns = static_cast<int>(ListColumns(table).size());
+  int changed = 0;
+  for (int r = 0; r < rows.Count(); ++r) {
+    for (int c = 0; c < columns; ++c) {
+      if (!FitsCp932(rows.Cell(r, c))) {
+        ++changed;
+        break;
+      }
+    }
+  }
+  return changed;
 }
 
 }  // namespace clip

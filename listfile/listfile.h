@@ -11,6 +11,11 @@ namespace clip {
 
 enum class ListFormat { Text = 0, Csv = 1, Html = 2 };
 
+// How CSV and text lists are encoded: code page 932, as lists always were,
+// or UTF-8 after a byte-order mark, which holds every name and is what
+// spreadsheet programs open right. HTML pages are always Shift_JIS.
+enum class ListEncoding { Cp932, Utf8 };
+
 // Page options of the HTML writer. The options dialog fills it from its
 // controls; defaults are those of a missing [HtmlSetting] section. The
 // settings file names the page's parts: "Fo" is the page outside the table
@@ -45,7 +50,12 @@ constexpr const char* kSaveFailedCaption = "ﾌｧｲﾙ保存失敗";
 // beside the old one and renamed over it only when the write succeeded;
 // append (text only) appends in place without a header line.
 SaveResult SaveListFile(const RowModel& rows, const CategoryTable& table, const std::string& path,
-                        ListFormat format, bool append, const HtmlOptions* html = nullptr);
+                        ListFormat format, bool append, const HtmlOptions* html = nullptr,
+                        ListEncoding encoding = ListEncoding::Cp932);
+
+// The number of rows with a text code page 932 cannot hold: a save in code
+// page 932 would change them.
+int RowsChangedByCp932(const RowModel& rows, const CategoryTable& table);
 
 // 0 loaded; 1 no line or wrong field count; 2 other categories; 3 the file
 // could not be opened (the list is unchanged for 1, 2 and 3).

@@ -16,7 +16,8 @@ namespace clip {
 // compared or sorted by it keep working.
 extern const char kUnknownCodec[];
 
-// A probe field holds at most 63 bytes; INFO values at most 255.
+// A probe field holds at most 63 bytes of its code page 932 form; INFO
+// values at most 255.
 constexpr std::size_t kFieldMax = 63;
 constexpr std::size_t kInfoValueMax = 255;
 

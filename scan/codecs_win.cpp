@@ -6,6 +6,7 @@
 
 #include <cstring>
 
+#include "catalogue/wide_win.h"
 #include "scan/scan_win.h"
 
 namespace clip {
@@ -24,25 +25,20 @@ std::string Win32CodecNames::VideoDescription(std::uint32_t handler) {
   if (ICGetInfo(codec, &info, sizeof info) > 0) {
     // The description is a wide text of at most 128 characters.
     info.szDescription[sizeof info.szDescription / sizeof info.szDescription[0] - 1] = L'\0';
-    char text[sizeof info.szDescription * 2];
-    int n =
-        WideCharToMultiByte(CP_ACP, 0, info.szDescription, -1, text, sizeof text, nullptr, nullptr);
-    if (n > 0) {
-      text[sizeof text - 1] = '\0';
-      description = text;
-    }
+    description = Narrow(info.szDescription);
   }
   ICClose(codec);
   return description;
 }
 
 std::string Win32CodecNames::AudioFormatName(std::uint16_t formatTag) {
-  ACMFORMATTAGDETAILSA details;
+  ACMFORMATTAGDETAILSW details;
   std::memset(&details, 0, sizeof details);
   details.cbStruct = sizeof details;
   details.dwFormatTag = formatTag;
-  if (acmFormatTagDetailsA(nullptr, &details, ACM_FORMATTAGDETAILSF_FORMATTAG) != 0) return "";
-  return std::string(details.szFormatTag, strnlen(details.szFormatTag, sizeof details.szFormatTag));
+  if (acmFormatTagDetailsW(nullptr, &details, ACM_FORMATTAGDETAILSF_FORMATTAG) != 0) return "";
+  details.szFormatTag[sizeof details.szFormatTag / sizeof details.szFormatTag[0] - 1] = L'\0';
+  return Narrow(details.szFormatTag);
 }
 
 }  // namespace clip

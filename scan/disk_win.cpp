@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "catalogue/wide_win.h"
 #include "scan/scan_win.h"
 
 namespace clip {
@@ -12,7 +13,7 @@ bool Win32DiskQuery::SpaceKB(const std::string& root, std::uint64_t& totalKB,
   totalKB = freeKB = 0;
   // "D:" names the current folder of drive D, which lies on the same drive.
   ULARGE_INTEGER available, total, totalFree;
-  if (!GetDiskFreeSpaceExA(root.c_str(), &available, &total, &totalFree)) return false;
+  if (!GetDiskFreeSpaceExW(Wide(root).c_str(), &available, &total, &totalFree)) return false;
   // Whole 64-bit figures: a drive above 4 TB does not wrap.
   totalKB = total.QuadPart / 1024;
   freeKB = totalFree.QuadPart / 1024;

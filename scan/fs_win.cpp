@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "catalogue/wide_win.h"
 #include "scan/cached_file.h"
 #include "scan/scan.h"
 #include "scan/scan_win.h"
@@ -70,7 +71,7 @@ bool QueryFileIndex(HANDLE handle, std::uint64_t& index) {
   using QueryFn = LONG(WINAPI*)(HANDLE, IoStatus*, PVOID, ULONG, int);
   constexpr int kFileInternalInformation = 6;
   static QueryFn query = [] {
-    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
     return ntdll ? reinterpret_cast<QueryFn>(
                        reinterpret_cast<void*>(GetProcAddress(ntdll, "NtQueryInformationFile")))
                  : nullptr;
@@ -87,20 +88,23 @@ bool QueryFileIndex(HANDLE handle, std::uint64_t& index) {
 
 bool Win32FileSystem::List(const std::string& folder, std::vector<Entry>& entries) {
   entries.clear();
-  std::string pattern = JoinPath(folder, "*");
-  WIN32_FIND_DATAA data;
-  HANDLE find = FindFirstFileA(pattern.c_str(), &data);
+  // Wide names, so that a file named in any script is listed as it is; a
+  // long folder path is listed through its "\\?\" form.
+  const std::wstring pattern = WidePath(JoinPath(folder, "*"));
+  WIN32_FIND_DATAW data;
+  HANDLE find = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
+                                 nullptr, FIND_FIRST_EX_LARGE_FETCH);
   if (find == INVALID_HANDLE_VALUE) return false;
   do {
-    entries.push_back(Entry{data.cFileName, data.dwFileAttributes});
-  } while (FindNextFileA(find, &data));
+    entries.push_back(Entry{Narrow(data.cFileName), data.dwFileAttributes});
+  } while (FindNextFileW(find, &data));
   FindClose(find);
   return true;
 }
 
 std::unique_ptr<MovieFile> Win32FileSystem::Open(const std::string& path) {
   // OPEN_EXISTING: a listed path that has gone away is never created.
-  HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+  HANDLE handle = CreateFileW(WidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return nullptr;
   LARGE_INTEGER size;
@@ -112,12 +116,12 @@ std::unique_ptr<MovieFile> Win32FileSystem::Open(const std::string& path) {
 }
 
 std::string Win32FileSystem::VolumeLabel(const std::string& root) {
-  char label[128] = {};
-  if (!GetVolumeInformationA(root.c_str(), label, sizeof label, nullptr, nullptr, nullptr, nullptr,
-                             0))
+  wchar_t label[MAX_PATH + 1] = {};
+  if (!GetVolumeInformationW(Wide(root).c_str(), label, MAX_PATH + 1, nullptr, nullptr, nullptr,
+                             nullptr, 0))
     return {};
-  label[sizeof label - 1] = '\0';
-  return label;
+  label[MAX_PATH] = L'\0';
+  return Narrow(label);
 }
 
 std::string Win32FileSystem::FolderIdentity(const std::string& folder) {
@@ -127,7 +131,7 @@ std::string Win32FileSystem::FolderIdentity(const std::string& folder) {
   // query reads the drive's device and costs more than a whole folder's
   // listing.
   HANDLE handle =
-      CreateFileA(folder.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+      CreateFileW(WidePath(folder).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                   nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return {};
   std::uint64_t index = 0, created = 0;

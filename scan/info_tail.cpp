@@ -1,5 +1,6 @@
 #include <cstring>
 
+#include "catalogue/cp932.h"
 #include "catalogue/text.h"
 #include "scan/byte_reader.h"
 #include "scan/codec_table.h"
@@ -32,8 +33,9 @@ void ScanTailBytes(ByteView tail, InfoTail& info) {
     const void* zero = std::memchr(start, 0, n - p);
     std::size_t len =
         zero ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(zero) - start) : n - p;
-    *target = CutToCharBoundary(std::string_view(reinterpret_cast<const char*>(start), len),
-                                kInfoValueMax);
+    // The values are code page 932, as writers of the list store them.
+    *target = Cp932ToUtf8(CutCp932Bytes(std::string_view(reinterpret_cast<const char*>(start), len),
+                                kInfoValueMax));
     p += len;
     if (p < n) ++p;  // past the zero byte
   }

@@ -8,7 +8,9 @@
 #include <cstdlib>
 #include <limits>
 
+#include "catalogue/cp932.h"
 #include "catalogue/text.h"
+#include "catalogue/unicode.h"
 #include "scan/avi_probe.h"
 #include "scan/codec_table.h"
 #include "scan/mpeg_probe.h"
@@ -16,6 +18,14 @@
 namespace clip {
 
 namespace {
+
+// The renaming rules look at bytes of a name as the codec managers gave it
+// in code page 932; a name outside it keeps its characters.
+std::string RenamedOnCp932(std::string (*rename)(std::string_view), const std::string& utf8) {
+  if (AsciiPrefixLength(utf8) == utf8.size()) return rename(utf8);
+  if (!FitsCp932(utf8)) return rename(utf8);
+  return Cp932ToUtf8(rename(Utf8ToCp932(utf8)));
+}
 
 std::string Resolution(long long width, long long height) {
   char buf[64];
@@ -35,7 +45,7 @@ void ProbeAviVideo(const AviVideoStream& v, CodecNames& codecs, ProbeFields& fie
   if (description.empty()) description = kUnknownCodec;
   // The rules look at the whole description (its last bytes may lie past
   // what the field can hold); only the result is cut to the field.
-  fields.videoFormat = CutToCharBoundary(RenameVideoCodec(description), kFieldMax);
+  fields.videoFormat = CutCp932(RenamedOnCp932(RenameVideoCodec, description), kFieldMax);
 
   // Frames per second = rate / scale (rate unsigned, scale signed); without
   // a positive rate the frame rate and play time are unknown.
@@ -81,8 +91,8 @@ ProbeFields ProbeAvi(MovieFile* file, CodecNames& codecs) {
     std::string name = codecs.AudioFormatName(a.formatTag);
     if (name.empty()) name = BuiltInAudioFormatName(a.formatTag);
     if (name.empty()) name = kUnknownCodec;
-    name = CutToCharBoundary(name, kFieldMax);
-    fields.audioFormat = CutToCharBoundary(RenameAudioFormat(name), kFieldMax);
+    name = CutCp932(name, kFieldMax);
+    fields.audioFormat = CutCp932(RenamedOnCp932(RenameAudioFormat, name), kFieldMax);
     audioKbit = static_cast<std::uint64_t>(a.avgBytesPerSec) * 8 / 1000;
     char buf[64];
     std::snprintf(buf, sizeof buf, "%.2fkHz/%llukbit", a.samplesPerSec / 1000.0,

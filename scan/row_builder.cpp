@@ -32,7 +32,7 @@ bool AnyOn(const CategoryTable& table, std::initializer_list<int> categories) {
 // "D:" (which names the current folder of that drive).
 std::string VolumeRoot(const std::string& dir) {
   std::string root = LeftText(dir, 3);
-  if (root.size() == 2 && root[1] == ':' && !IsLeadByte(static_cast<unsigned char>(root[0])))
+  if (root.size() == 2 && root[1] == ':' && static_cast<unsigned char>(root[0]) < 0x80)
     root += '\\';
   return root;
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "catalogue/cp932.h"
 #include "catalogue/text.h"
 #include "res/dialogs_res.h"
 
@@ -71,18 +72,18 @@ void SaveCustomizeState(Profile& p, Settings& settings, const CustomizeState& s)
   settings.listClear = s.boxes[static_cast<std::size_t>(BoxIndex(IDC_CUST_LISTCLEAR))] ? 1 : 0;
   settings.sizeInfo = s.boxes[static_cast<std::size_t>(BoxIndex(IDC_CUST_SIZEINFO))] ? 1 : 0;
 
-  settings.autoScanFolder = CutToCharBoundary(s.autoScan, 255);
+  settings.autoScanFolder = CutCp932(s.autoScan, 255);
   p.WriteString(kCustomize, "AutoScan", settings.autoScanFolder);
 
-  settings.mainFontSize = CutToCharBoundary(s.mainSize, 3);
-  settings.listFontSize = CutToCharBoundary(s.listSize, 3);
+  settings.mainFontSize = CutCp932(s.mainSize, 3);
+  settings.listFontSize = CutCp932(s.listSize, 3);
   p.WriteString(kFonts, "MainFontSize", settings.mainFontSize);
   p.WriteString(kFonts, "ListFontSize", settings.listFontSize);
 
   // A box without a selection keeps the face it had, so the file always
   // names a face.
-  if (!s.mainFace.empty()) settings.mainFontFace = CutToCharBoundary(s.mainFace, 31);
-  if (!s.listFace.empty()) settings.listFontFace = CutToCharBoundary(s.listFace, 31);
+  if (!s.mainFace.empty()) settings.mainFontFace = CutCp932(s.mainFace, 31);
+  if (!s.listFace.empty()) settings.listFontFace = CutCp932(s.listFace, 31);
   p.WriteString(kFonts, "MainFontType", settings.mainFontFace);
   p.WriteString(kFonts, "ListFontType", settings.listFontFace);
   p.WriteString(kFonts, "EditFontType", "");

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "catalogue/dialog_helpers_win.h"
+#include "catalogue/wide_win.h"
 #include "res/dialogs_res.h"
 
 namespace clip {
@@ -16,8 +17,9 @@ struct CustomizeDialog {
   std::vector<std::string> faces;
 };
 
-int CALLBACK CollectFamily(const LOGFONTA* lf, const TEXTMETRICA*, DWORD, LPARAM lp) {
-  reinterpret_cast<std::vector<FontFamily>*>(lp)->push_back({lf->lfFaceName, lf->lfCharSet});
+int CALLBACK CollectFamily(const LOGFONTW* lf, const TEXTMETRICW*, DWORD, LPARAM lp) {
+  reinterpret_cast<std::vector<FontFamily>*>(lp)->push_back(
+      {Narrow(lf->lfFaceName), lf->lfCharSet});
   return 1;
 }
 
@@ -29,30 +31,30 @@ void ShowBoxes(HWND dlg, const CustomizeState& s) {
 void FillFaces(HWND dlg, CustomizeDialog& d) {
   std::vector<FontFamily> families;
   HDC screen = GetDC(nullptr);
-  EnumFontFamiliesA(screen, nullptr, CollectFamily, reinterpret_cast<LPARAM>(&families));
+  EnumFontFamiliesW(screen, nullptr, CollectFamily, reinterpret_cast<LPARAM>(&families));
   ReleaseDC(nullptr, screen);
   d.faces = JapaneseFaces(families);
   for (int box : {IDC_CUST_MAIN_FACE, IDC_CUST_LIST_FACE}) {
     for (std::size_t i = 0; i < d.faces.size(); ++i)
-      SendDlgItemMessageA(dlg, box, CB_INSERTSTRING, i,
-                          reinterpret_cast<LPARAM>(d.faces[i].c_str()));
+      SendDlgItemMessageW(dlg, box, CB_INSERTSTRING, i,
+                          reinterpret_cast<LPARAM>(Wide(d.faces[i]).c_str()));
   }
-  SendDlgItemMessageA(dlg, IDC_CUST_MAIN_FACE, CB_SETCURSEL,
+  SendDlgItemMessageW(dlg, IDC_CUST_MAIN_FACE, CB_SETCURSEL,
                       static_cast<WPARAM>(FaceIndex(d.faces, d.state.mainFace)), 0);
-  SendDlgItemMessageA(dlg, IDC_CUST_LIST_FACE, CB_SETCURSEL,
+  SendDlgItemMessageW(dlg, IDC_CUST_LIST_FACE, CB_SETCURSEL,
                       static_cast<WPARAM>(FaceIndex(d.faces, d.state.listFace)), 0);
 }
 
 void Init(HWND dlg, CustomizeDialog& d) {
   CenterOnOwner(dlg);
   ShowBoxes(dlg, d.state);
-  SendDlgItemMessageA(dlg, IDC_CUST_AUTOSCAN, EM_LIMITTEXT, 255, 0);
-  SetDlgItemTextA(dlg, IDC_CUST_AUTOSCAN, d.state.autoScan.c_str());
+  SendDlgItemMessageW(dlg, IDC_CUST_AUTOSCAN, EM_LIMITTEXT, 255, 0);
+  SetDialogItemText(dlg, IDC_CUST_AUTOSCAN, d.state.autoScan);
   FillFaces(dlg, d);
-  SendDlgItemMessageA(dlg, IDC_CUST_MAIN_SIZE, EM_LIMITTEXT, 3, 0);
-  SendDlgItemMessageA(dlg, IDC_CUST_LIST_SIZE, EM_LIMITTEXT, 3, 0);
-  SetDlgItemTextA(dlg, IDC_CUST_MAIN_SIZE, d.state.mainSize.c_str());
-  SetDlgItemTextA(dlg, IDC_CUST_LIST_SIZE, d.state.listSize.c_str());
+  SendDlgItemMessageW(dlg, IDC_CUST_MAIN_SIZE, EM_LIMITTEXT, 3, 0);
+  SendDlgItemMessageW(dlg, IDC_CUST_LIST_SIZE, EM_LIMITTEXT, 3, 0);
+  SetDialogItemText(dlg, IDC_CUST_MAIN_SIZE, d.state.mainSize);
+  SetDialogItemText(dlg, IDC_CUST_LIST_SIZE, d.state.listSize);
 }
 
 void Reset(HWND dlg, CustomizeDialog& d) {
@@ -60,16 +62,16 @@ void Reset(HWND dlg, CustomizeDialog& d) {
   ShowBoxes(dlg, d.state);
   const int pGothic = FaceIndex(d.faces, kDefaultFontFace);
   if (pGothic >= 0) {
-    SendDlgItemMessageA(dlg, IDC_CUST_MAIN_FACE, CB_SETCURSEL, static_cast<WPARAM>(pGothic), 0);
-    SendDlgItemMessageA(dlg, IDC_CUST_LIST_FACE, CB_SETCURSEL, static_cast<WPARAM>(pGothic), 0);
+    SendDlgItemMessageW(dlg, IDC_CUST_MAIN_FACE, CB_SETCURSEL, static_cast<WPARAM>(pGothic), 0);
+    SendDlgItemMessageW(dlg, IDC_CUST_LIST_FACE, CB_SETCURSEL, static_cast<WPARAM>(pGothic), 0);
   }
-  SetDlgItemTextA(dlg, IDC_CUST_MAIN_SIZE, d.state.mainSize.c_str());
-  SetDlgItemTextA(dlg, IDC_CUST_LIST_SIZE, d.state.listSize.c_str());
+  SetDialogItemText(dlg, IDC_CUST_MAIN_SIZE, d.state.mainSize);
+  SetDialogItemText(dlg, IDC_CUST_LIST_SIZE, d.state.listSize);
 }
 
 // The face chosen in a box; empty (keep the stored face) without a choice.
 std::string ChosenFace(HWND dlg, int box, const CustomizeDialog& d) {
-  LRESULT i = SendDlgItemMessageA(dlg, box, CB_GETCURSEL, 0, 0);
+  LRESULT i = SendDlgItemMessageW(dlg, box, CB_GETCURSEL, 0, 0);
   if (i < 0 || static_cast<std::size_t>(i) >= d.faces.size()) return {};
   return d.faces[static_cast<std::size_t>(i)];
 }
@@ -108,7 +110,7 @@ INT_PTR OnCommand(HWND dlg, CustomizeDialog& d, int id) {
     case IDC_CUST_LISTBK_COLOR: PickInto(dlg, d, d.state.listBack, IDC_CUST_LISTBK_SWATCH); break;
     case IDC_CUST_BROWSE:
       if (auto folder = PickFolder(dlg, kScanFolderTitle))
-        SetDlgItemTextA(dlg, IDC_CUST_AUTOSCAN, folder->c_str());
+        SetDialogItemText(dlg, IDC_CUST_AUTOSCAN, *folder);
       break;
     case IDC_CUST_RESET: Reset(dlg, d); break;
     case IDOK: Accept(dlg, d); break;
@@ -118,10 +120,10 @@ INT_PTR OnCommand(HWND dlg, CustomizeDialog& d, int id) {
 }
 
 INT_PTR CALLBACK CustomizeProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
-  auto* d = reinterpret_cast<CustomizeDialog*>(GetWindowLongPtrA(dlg, DWLP_USER));
+  auto* d = reinterpret_cast<CustomizeDialog*>(GetWindowLongPtrW(dlg, DWLP_USER));
   switch (msg) {
     case WM_INITDIALOG:
-      SetWindowLongPtrA(dlg, DWLP_USER, lp);
+      SetWindowLongPtrW(dlg, DWLP_USER, lp);
       Init(dlg, *reinterpret_cast<CustomizeDialog*>(lp));
       return TRUE;
     case WM_PAINT:
@@ -147,7 +149,7 @@ INT_PTR CALLBACK CustomizeProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
 
 bool ShowCustomizeDialog(HWND owner, CustomizeData& io) {
   CustomizeDialog d{io, io.state, {}};
-  return DialogBoxParamA(GetModuleHandleA(nullptr), "DIALOG1", owner, CustomizeProc,
+  return DialogBoxParamW(GetModuleHandleW(nullptr), L"DIALOG1", owner, CustomizeProc,
                          reinterpret_cast<LPARAM>(&d)) == IDOK;
 }
 

@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "catalogue/cp932.h"
+
 namespace clip {
 
 std::string IniProfile::GetString(std::string_view section, std::string_view key,
@@ -11,20 +13,21 @@ std::string IniProfile::GetString(std::string_view section, std::string_view key
   if (bufferSize == 0) return {};
   std::vector<char> buf(bufferSize + 1, '\0');
   std::string s(section), k(key), d(def);
+  d = Utf8ToCp932(d);
   DWORD n = GetPrivateProfileStringA(s.c_str(), k.c_str(), d.c_str(), buf.data(),
-                                     static_cast<DWORD>(bufferSize), path_.c_str());
-  return std::string(buf.data(), n);
+                                     static_cast<DWORD>(bufferSize), Utf8ToCp932(path_).c_str());
+  return Cp932ToUtf8(std::string_view(buf.data(), n));
 }
 
 int IniProfile::GetInt(std::string_view section, std::string_view key, int def) {
   std::string s(section), k(key);
-  return static_cast<int>(GetPrivateProfileIntA(s.c_str(), k.c_str(), def, path_.c_str()));
+  return static_cast<int>(GetPrivateProfileIntA(s.c_str(), k.c_str(), def, Utf8ToCp932(path_).c_str()));
 }
 
 bool IniProfile::WriteString(std::string_view section, std::string_view key,
                              std::string_view value) {
-  std::string s(section), k(key), v(value);
-  return WritePrivateProfileStringA(s.c_str(), k.c_str(), v.c_str(), path_.c_str()) != 0;
+  std::string s(section), k(key), v = Utf8ToCp932(value);
+  return WritePrivateProfileStringA(s.c_str(), k.c_str(), v.c_str(), Utf8ToCp932(path_).c_str()) != 0;
 }
 
 }  // namespace clip

@@ -171,7 +171,7 @@ bool RunOne(int n, const std::string& work) {
   }
   DestroyWindow(main);
   Pump();
-  UnregisterClassA(clip::kMainClassName, instance);
+  UnregisterClassW(clip::kMainClassName, instance);
   DeleteFileA(input.c_str());
   DeleteFileA(chosen.c_str());
   DeleteFileA((program + "\\dodedaru.ini").c_str());

@@ -37,14 +37,8 @@ class PosixMovieFile : public CachedMovieFile {
 
 std::string PosixFileSystem::NativePath(const std::string& path) {
   std::string out = path;
-  for (std::size_t i = 0; i < out.size(); ++i) {
-    unsigned char b = static_cast<unsigned char>(out[i]);
-    if (IsLeadByte(b) && i + 1 < out.size()) {
-      ++i;
-      continue;
-    }
-    if (b == '\\') out[i] = '/';
-  }
+  for (char& c : out)
+    if (c == '\\') c = '/';
   return out;
 }
 

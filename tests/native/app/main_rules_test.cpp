@@ -13,18 +13,6 @@
 namespace clip {
 namespace {
 
-TEST(CommandLine, SplitsAtEverySpaceWithoutQuotes) {
-  EXPECT_TRUE(SplitCommandLine("").empty());
-  EXPECT_EQ(SplitCommandLine("C:\\a"), (std::vector<std::string>{"C:\\a"}));
-  EXPECT_EQ(SplitCommandLine("a b c"), (std::vector<std::string>{"a", "b", "c"}));
-  // An empty item keeps its number, so c is item 2.
-  EXPECT_EQ(SplitCommandLine("a  c"), (std::vector<std::string>{"a", "", "c"}));
-  EXPECT_EQ(SplitCommandLine("\"C:\\My Movies\""),
-            (std::vector<std::string>{"\"C:\\My", "Movies\""}));
-  EXPECT_EQ(SplitCommandLine("a "), (std::vector<std::string>{"a"}));
-  EXPECT_EQ(SplitCommandLine(" a"), (std::vector<std::string>{"", "a"}));
-}
-
 TEST(CommandLine, FoldersByExactAttributesAndMoviesByEnding) {
   EXPECT_EQ(ClassifyCommandLinePath(0x10, "C:\\m"), PathKind::Folder);
   EXPECT_EQ(ClassifyCommandLinePath(0x30, "C:\\m"), PathKind::Ignored);

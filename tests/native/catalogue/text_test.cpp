@@ -22,24 +22,23 @@ TEST(Cutters, ClampCountsAndPositions) {
   EXPECT_EQ(MidText("abc", 5, 1), "");
 }
 
-TEST(Cutters, CountBytesAndSplitDoubleByteCharacters) {
-  const std::string so = "\x83\x5C";  // ソ
-  EXPECT_EQ(LeftText(so + "a", 1), "\x83");
-  EXPECT_EQ(RightText("a" + so, 1), "\x5C");
+TEST(Cutters, CountBytes) {
+  EXPECT_EQ(LeftText("ソa", 1), "\xE3");
+  EXPECT_EQ(RightText("aソ", 1), "\xBD");
   // A cutter may take its own previous result as input.
   std::string r = LeftText("abcdef", 4);
   EXPECT_EQ(LeftText(r, 2), "ab");
 }
 
-TEST(Cutters, CutToCharBoundaryKeepsDoubleByteCharactersWhole) {
-  EXPECT_EQ(CutToCharBoundary("abc", 5), "abc");
-  EXPECT_EQ(CutToCharBoundary("abcdef", 3), "abc");
-  EXPECT_EQ(CutToCharBoundary("ab\x82\xA0", 3), "ab");
-  EXPECT_EQ(CutToCharBoundary("ab\x82\xA0z", 4), "ab\x82\xA0");
-  EXPECT_EQ(CutToCharBoundary("\xB1\xB2\xB3", 2),
+TEST(Cutters, CutCp932BytesKeepsDoubleByteCharactersWhole) {
+  EXPECT_EQ(CutCp932Bytes("abc", 5), "abc");
+  EXPECT_EQ(CutCp932Bytes("abcdef", 3), "abc");
+  EXPECT_EQ(CutCp932Bytes("ab\x82\xA0", 3), "ab");
+  EXPECT_EQ(CutCp932Bytes("ab\x82\xA0z", 4), "ab\x82\xA0");
+  EXPECT_EQ(CutCp932Bytes("\xB1\xB2\xB3", 2),
             "\xB1\xB2");  // half-width katakana are single bytes
-  EXPECT_EQ(CutToCharBoundary("x", 0), "");
-  EXPECT_EQ(CutToCharBoundary("ab\x82", 3), "ab\x82");  // a lone lead byte at the end is one byte
+  EXPECT_EQ(CutCp932Bytes("x", 0), "");
+  EXPECT_EQ(CutCp932Bytes("ab\x82", 3), "ab\x82");  // a lone lead byte at the end is one byte
 }
 
 TEST(PathSplit, DirectoryAndFileName) {
@@ -56,16 +55,15 @@ TEST(PathSplit, DirectoryAndFileName) {
   EXPECT_EQ(PathFileName("C:\\dir.x\\noext"), "noext");
 }
 
-TEST(PathSplit, TrailByte5CIsNoSeparator) {
-  // Folder ソ (83 5C) followed by a real separator.
-  const std::string path = "D:\\\x83\x5C\\clip.avi";
-  EXPECT_EQ(PathFileName(path), "clip.avi");
-  EXPECT_EQ(PathDirectory(path), "D:\\\x83\x5C");
-  // A file name ending in ソ.avi: the 5C is not a separator.
-  EXPECT_EQ(PathFileName("D:\\a\\x\x83\x5C.avi"), "x\x83\x5C.avi");
-  EXPECT_FALSE(EndsWithSeparator("D:\\\x83\x5C"));
-  EXPECT_TRUE(EndsWithSeparator("D:\\"));
-  EXPECT_TRUE(EndsWithSeparator("D:\\\x83\x5C\\"));
+TEST(PathSplit, NamesInAnyScript) {
+  // ソ was 83 5C in code page 932, whose second byte is a backslash; the
+  // program's UTF-8 paths have no such byte.
+  const std::string path = "D:\\ソ\\한국영화.avi";
+  EXPECT_EQ(PathFileName(path), "한국영화.avi");
+  EXPECT_EQ(PathDirectory(path), "D:\\ソ");
+  EXPECT_EQ(PathFileName("D:\\Café\\emoji😀.avi"), "emoji😀.avi");
+  EXPECT_FALSE(EndsWithSeparator("D:\\ソ"));
+  EXPECT_TRUE(EndsWithSeparator("D:\\ソ\\"));
 }
 
 TEST(Numbers, GroupThousands) {

@@ -1,6 +1,9 @@
 // The item edit dialog's composed texts and the write-back of its fields.
 #include "edit/item_edit.h"
 
+#include "catalogue/cp932.h"
+#include "catalogue/unicode.h"
+
 #include <gtest/gtest.h>
 
 #include "catalogue/text.h"
@@ -83,11 +86,8 @@ TEST(ItemEditView, LongCellsAreCutOnACharacterBoundary) {
   r.Set(FileSizeKB, std::string(100, '9'));
   ItemEditView v = ComposeItemEdit(r.rows, r.table, 0);
   for (const std::string* line : {&v.sizeLine, &v.info1, &v.info2}) {
-    EXPECT_LE(line->size(), kEditLineMax);
-    // Every kept double-byte character is whole.
-    std::size_t i = 0;
-    while (i < line->size()) i += IsLeadByte(static_cast<unsigned char>((*line)[i])) ? 2 : 1;
-    EXPECT_EQ(i, line->size()) << *line;
+    EXPECT_LE(Cp932Length(*line), kEditLineMax);  // counted in code page 932 bytes
+    EXPECT_TRUE(IsValidUtf8(*line)) << *line;      // and every character whole
   }
   EXPECT_EQ(v.info2, "Rezolution " + std::string(52, 'R'));
   EXPECT_EQ(v.sizeLine, std::string(63, '9'));
@@ -145,9 +145,7 @@ TEST(ApplyItemEdit, OverlongTextsAreCutWhole) {
   for (int i = 0; i < 130; ++i) text += "あ";  // 260 bytes
   ApplyItemEdit(r.rows, r.table, 0, {text, "", "", ""});
   const std::string& cell = r.rows.Cell(0, r.table.position[MovieTitle]);
-  EXPECT_EQ(cell.size(), 254u);  // 127 whole characters, not 127 and a half
-  EXPECT_EQ(CutToCharBoundary("abc", 2), "ab");
-  EXPECT_EQ(CutToCharBoundary("あい", 3), "あ");
+  EXPECT_EQ(cell, text.substr(0, 127 * 3));  // 127 whole characters of 2 bytes in code page 932
 }
 
 }  // namespace

@@ -68,7 +68,7 @@ TEST(HtmlOptions, TextsAreCutAt127BytesOnACharacterBoundary) {
   for (int i = 0; i < 70; ++i) o.caption += "表";  // 141 bytes
   o.topTitle = std::string(200, 'x');
   SaveHtmlOptions(p, o);
-  EXPECT_EQ(p.log[0].second.size(), 127u);  // 'a' and 63 whole characters
+  EXPECT_EQ(p.log[0].second, "a" + o.caption.substr(1, 63 * 3));  // 'a' and 63 whole characters
   EXPECT_EQ(p.log[1].second, std::string(127, 'x'));
 }
 

@@ -3,6 +3,7 @@
 #include "list_test_util.h"
 #include "listfile/list_format.h"
 #include "listfile/listfile.h"
+#include "catalogue/cp932.h"
 
 namespace clip {
 namespace {
@@ -28,6 +29,11 @@ std::string Cell(const char* align, const char* back, const char* font, const ch
 }
 
 const char* const kCenter = " align=\"center\"";
+
+// A page's text: its Shift_JIS bytes read back.
+std::string Page(const RowModel& rows, const CategoryTable& table, const HtmlOptions& o) {
+  return Cp932ToUtf8(FormatHtmlList(rows, table, o));
+}
 
 TEST(HtmlWriter, DefaultOptionsGiveThisPage) {
   CategoryTable t = TableWith({FileSizeBT, MovieTitle});
@@ -60,7 +66,7 @@ TEST(HtmlWriter, DefaultOptionsGiveThisPage) {
       "    </table></center>\r\n"
       "</html>\r\n"
       "\r\n";
-  EXPECT_EQ(FormatHtmlList(rows, t, HtmlOptions{}), expected);
+  EXPECT_EQ(FormatHtmlList(rows, t, HtmlOptions{}), Utf8ToCp932(expected));
 }
 
 TEST(HtmlWriter, LeftTitleJoinsTheTableLineAndRightTitleSitsInADiv) {
@@ -68,20 +74,20 @@ TEST(HtmlWriter, LeftTitleJoinsTheTableLineAndRightTitleSitsInADiv) {
   o.topTitleAlign = 0;
   o.topTitle = "My <i>films</i>";  // typed by the user: written as typed
   o.topTitleSize = "";
-  std::string page = FormatHtmlList(RowModel{}, TableWith({}), o);
+  std::string page = Page(RowModel{}, TableWith({}), o);
   EXPECT_NE(page.find("    </head>\r\n<b><font size=\"\">My <i>films</i></font></b><br><br>"
                       "    <center><table border=1>\r\n"),
             std::string::npos)
       << page;
   o.topTitleAlign = 2;
-  page = FormatHtmlList(RowModel{}, TableWith({}), o);
+  page = Page(RowModel{}, TableWith({}), o);
   EXPECT_NE(page.find("    <div align=\"right\"><b><font size=\"\">My <i>films</i></font></b>"
                       "<br><br></div>\r\n    <center><table border=1>\r\n"),
             std::string::npos);
 }
 
 TEST(HtmlWriter, EmptyListHasTheHeaderRowOnly) {
-  std::string page = FormatHtmlList(RowModel{}, TableWith({}), HtmlOptions{});
+  std::string page = Page(RowModel{}, TableWith({}), HtmlOptions{});
   EXPECT_NE(page.find("<table border=1>\r\n        <tr>\r\n" +
                       Cell(kCenter, "FFFFFF", "000000", "3", "ファイル名") +
                       "        </tr>\r\n    </table></center>\r\n</html>\r\n\r\n"),
@@ -101,7 +107,7 @@ TEST(HtmlWriter, AlternateColouringUsesSetTwoOnOddRows) {
   o.fiiFontColor2 = 0xFF0000;
   o.cellFontSize = "2";
   RowModel rows = Rows({{"a.avi"}, {"b.avi"}, {"c.avi"}});
-  std::string page = FormatHtmlList(rows, TableWith({}), o);
+  std::string page = Page(rows, TableWith({}), o);
   const std::string body = "        <tr>\r\n" +
                            Cell(" align=\"right\"", "332211", "FF0000", "2", "ファイル名") +
                            "        </tr>\r\n"
@@ -117,7 +123,7 @@ TEST(HtmlWriter, AlternateColouringUsesSetTwoOnOddRows) {
 
   // All rows alike: colour set 1 everywhere.
   o.rowColouring = 0;
-  page = FormatHtmlList(rows, TableWith({}), o);
+  page = Page(rows, TableWith({}), o);
   EXPECT_EQ(page.find("CCCCCC"), std::string::npos);
   EXPECT_NE(page.find(Cell("", "4080C0", "000000", "2", "b.avi")), std::string::npos);
 }
@@ -131,8 +137,8 @@ TEST(HtmlWriter, OutOfRangeChoicesFallBackToDefaults) {
   o.rowColouring = 2;
   o.fiiBackColor2 = 0x123456;
   RowModel rows = Rows({{"a.avi"}, {"b.avi"}});
-  std::string page = FormatHtmlList(rows, TableWith({}), o);
-  EXPECT_EQ(page, FormatHtmlList(rows, TableWith({}), HtmlOptions{}));
+  std::string page = Page(rows, TableWith({}), o);
+  EXPECT_EQ(page, Page(rows, TableWith({}), HtmlOptions{}));
 }
 
 TEST(HtmlWriter, ImageBackgroundIsReferencedAsTyped) {
@@ -141,7 +147,7 @@ TEST(HtmlWriter, ImageBackgroundIsReferencedAsTyped) {
   o.backgroundImage = "back ground.jpg";
   o.foFontColor = 0x00FF00;
   o.caption = "目録 & <list>";
-  std::string page = FormatHtmlList(RowModel{}, TableWith({}), o);
+  std::string page = Page(RowModel{}, TableWith({}), o);
   EXPECT_NE(page.find("    <body background=\"back ground.jpg\" text=\"#00FF00\"></body>\r\n"
                       "    <title>目録 & <list></title>\r\n"),
             std::string::npos);
@@ -151,20 +157,32 @@ TEST(HtmlWriter, ImageBackgroundIsReferencedAsTyped) {
 TEST(HtmlWriter, CellTextsAreEscapedSoTitlesShowAsText) {
   CategoryTable t = TableWith({MovieTitle, Comment});
   RowModel rows = Rows({{"a&b.avi", "<script>alert(1)</script>", "say \"hi\" > 表"}});
-  std::string page = FormatHtmlList(rows, t, HtmlOptions{});
+  std::string page = Page(rows, t, HtmlOptions{});
   EXPECT_EQ(page.find("<script>"), std::string::npos);
   EXPECT_NE(page.find("<b>a&amp;b.avi</b>"), std::string::npos);
   EXPECT_NE(page.find("<b>&lt;script&gt;alert(1)&lt;/script&gt;</b>"), std::string::npos);
-  // "表" is 95 5C: its trail byte is kept as it is.
-  EXPECT_NE(page.find("<b>say &quot;hi&quot; &gt; \x95\x5C</b>"), std::string::npos);
+  // "表" is 95 5C in the page: its trail byte is kept as it is.
+  EXPECT_NE(FormatHtmlList(rows, t, HtmlOptions{}).find("<b>say &quot;hi&quot; &gt; \x95\x5C</b>"),
+            std::string::npos);
   EXPECT_EQ(EscapeHtml("ソ&"), "ソ&amp;");
   EXPECT_EQ(EscapeHtml("a\nb"), "a\r\nb");  // stored as every line end is
+}
+
+TEST(HtmlWriter, CharactersShiftJisLacksAreCharacterReferences) {
+  HtmlOptions o;
+  o.caption = "한국 목록";
+  RowModel rows = Rows({{"emoji😀.avi"}, {"Amélie Ω.avi"}});
+  const std::string bytes = FormatHtmlList(rows, TableWith({}), o);
+  EXPECT_NE(bytes.find("<title>&#xD55C;&#xAD6D; &#xBAA9;&#xB85D;</title>"), std::string::npos);
+  EXPECT_NE(bytes.find("<b>emoji&#x1F600;.avi</b>"), std::string::npos);
+  // Ω is in code page 932 (83 B6); é is not and keeps its own character.
+  EXPECT_NE(bytes.find("<b>Am&#xE9;lie \x83\xB6.avi</b>"), std::string::npos);
 }
 
 TEST(HtmlWriter, ColoursWiderThanSixDigitsUseTheirLowSixDigits) {
   HtmlOptions o;
   o.foBackColor = 0x01FFEEDD;
-  std::string page = FormatHtmlList(RowModel{}, TableWith({}), o);
+  std::string page = Page(RowModel{}, TableWith({}), o);
   EXPECT_NE(page.find("<body bgcolor=\"#DDEEFF\""), std::string::npos);
 }
 

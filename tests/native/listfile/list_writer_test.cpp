@@ -9,6 +9,7 @@
 #include "list_test_util.h"
 #include "listfile/list_format.h"
 #include "listfile/listfile.h"
+#include "catalogue/cp932.h"
 
 namespace clip {
 namespace {
@@ -27,13 +28,15 @@ RowModel OneRow(std::initializer_list<std::string> cells) {
   return rows;
 }
 
-// The header names, as the program's code page stores them.
+// The list files' bytes: code page 932, as lists have always been stored.
+std::string Sj(const std::string& utf8) { return Utf8ToCp932(utf8); }
+
 TEST(ListHeaderNames, AreTheFullWidthNamesInCodePage932) {
-  EXPECT_EQ(std::string(ListHeaderName(FileName)), "\x83\x74\x83\x40\x83\x43\x83\x8B\x96\xBC");
+  EXPECT_EQ(Sj(ListHeaderName(FileName)), "\x83\x74\x83\x40\x83\x43\x83\x8B\x96\xBC");
   EXPECT_STREQ(ListHeaderName(FileSizeBT), "サイズ(Byte)");
-  EXPECT_EQ(std::string(ListHeaderName(FileSizeBT)).size(), 12u);
-  EXPECT_EQ(std::string(ListHeaderName(DirPath)).size(), 16u);
-  EXPECT_EQ(std::string(ListHeaderName(PlayTime)).size(), 4u);
+  EXPECT_EQ(Sj(ListHeaderName(FileSizeBT)).size(), 12u);
+  EXPECT_EQ(Sj(ListHeaderName(DirPath)).size(), 16u);
+  EXPECT_EQ(Sj(ListHeaderName(PlayTime)).size(), 4u);
   EXPECT_STREQ(ListHeaderName(99), "");
 }
 
@@ -41,20 +44,20 @@ TEST(CsvWriter, WritesQuotedFieldsWithCrLfAndNothingElse) {
   CategoryTable t = TableWith({FileSizeBT, MovieTitle});
   RowModel rows = OneRow({"a.avi", "1,234", ""});
   EXPECT_EQ(FormatCsvList(rows, t),
-            "\"ファイル名\",\"サイズ(Byte)\",\"タイトル\"\r\n"
-            "\"a.avi\",\"1,234\",\"\"\r\n");
+            Sj("\"ファイル名\",\"サイズ(Byte)\",\"タイトル\"\r\n"
+               "\"a.avi\",\"1,234\",\"\"\r\n"));
 }
 
 TEST(CsvWriter, EmptyListAndNoCategoriesAndRawSpecialCharacters) {
-  EXPECT_EQ(FormatCsvList(RowModel{}, TableWith({})), "\"ファイル名\"\r\n");
+  EXPECT_EQ(FormatCsvList(RowModel{}, TableWith({})), Sj("\"ファイル名\"\r\n"));
   RowModel rows = OneRow({"x\"y,z.avi"});
-  EXPECT_EQ(FormatCsvList(rows, TableWith({})), "\"ファイル名\"\r\n\"x\"y,z.avi\"\r\n");
+  EXPECT_EQ(FormatCsvList(rows, TableWith({})), Sj("\"ファイル名\"\r\n\"x\"y,z.avi\"\r\n"));
   // Every category on: seventeen fields in category order.
   std::string all = FormatCsvList(RowModel{}, CategoryTable::AllOn());
   std::string expected;
   for (int k = 0; k < kCategoryCount; ++k)
     expected += std::string(k ? "," : "") + "\"" + ListHeaderName(k) + "\"";
-  EXPECT_EQ(all, expected + "\r\n");
+  EXPECT_EQ(all, Sj(expected + "\r\n"));
 }
 
 TEST(CsvWriter, KeepsListOrderAndCutsCellsAt255Bytes) {
@@ -64,46 +67,46 @@ TEST(CsvWriter, KeepsListOrderAndCutsCellsAt255Bytes) {
   rows.Insert(0, "a.avi", 1);
   rows.SetCell(1, 1, std::string(300, 'c'));
   EXPECT_EQ(FormatCsvList(rows, t),
-            "\"ファイル名\",\"コメント\"\r\n\"a.avi\",\"\"\r\n\"b.avi\",\"" +
-                std::string(255, 'c') + "\"\r\n");
+            Sj("\"ファイル名\",\"コメント\"\r\n\"a.avi\",\"\"\r\n\"b.avi\",\"" +
+               std::string(255, 'c') + "\"\r\n"));
 }
 
 TEST(CsvWriter, LineFeedInsideACellIsStoredAsCrLfLikeAnyLineEnd) {
   RowModel rows = OneRow({"a.avi", "one\ntwo"});
   EXPECT_EQ(FormatCsvList(rows, TableWith({Comment})),
-            "\"ファイル名\",\"コメント\"\r\n\"a.avi\",\"one\r\ntwo\"\r\n");
+            Sj("\"ファイル名\",\"コメント\"\r\n\"a.avi\",\"one\r\ntwo\"\r\n"));
 }
 
 TEST(TextWriter, ColumnsStartAtTheWidestTextPlusOne) {
   CategoryTable t = TableWith({FileSizeBT, MovieTitle});
   RowModel rows = OneRow({"a.avi", "1,234", "x"});
   std::string text = FormatTextList(rows, t, true);
-  const std::string header = "ファイル名 サイズ(Byte) タイトル\r\n";
+  const std::string header = Sj("ファイル名 サイズ(Byte) タイトル\r\n");
   const std::string row = "a.avi" + std::string(6, ' ') + std::string(7, ' ') + "1,234 x\r\n";
   EXPECT_EQ(text, header + row);
   EXPECT_EQ(row.find("1,234") - 7, 11u);  // second column starts at byte 11
   EXPECT_EQ(row.find('x'), 24u);
-  EXPECT_EQ(header.find("サイズ"), 11u);
-  EXPECT_EQ(header.find("タイトル"), 24u);
+  EXPECT_EQ(header.find(Sj("サイズ")), 11u);
+  EXPECT_EQ(header.find(Sj("タイトル")), 24u);
 }
 
 TEST(TextWriter, RightAlignedLastColumnGetsOneTrailingSpace) {
   RowModel rows = OneRow({"movie.avi", "12KB"});
   EXPECT_EQ(FormatTextList(rows, TableWith({FileSizeKB}), true),
-            "ファイル名 サイズ(KB) \r\n"
-            "movie.avi  12KB \r\n");
+            Sj("ファイル名 サイズ(KB) \r\n"
+               "movie.avi  12KB \r\n"));
   rows = OneRow({"movie.avi", "t"});
   EXPECT_EQ(FormatTextList(rows, TableWith({MovieTitle}), true),
-            "ファイル名 タイトル\r\n"
-            "movie.avi  t\r\n");
+            Sj("ファイル名 タイトル\r\n"
+               "movie.avi  t\r\n"));
 }
 
 TEST(TextWriter, RatesAlignRightAndDoubleByteTextCountsTwo) {
   CategoryTable t = TableWith({VideoRate, AudioRate, Janle});
   RowModel rows = OneRow({"動画.avi", "1000kbps", "44kHz", "アニメ"});
   EXPECT_EQ(FormatTextList(rows, t, true),
-            "ファイル名 動画レート 音声レート ジャンル\r\n"
-            "動画.avi     1000kbps      44kHz アニメ\r\n");
+            Sj("ファイル名 動画レート 音声レート ジャンル\r\n"
+               "動画.avi     1000kbps      44kHz アニメ\r\n"));
 }
 
 TEST(TextWriter, AppendWritesNoHeaderButHeaderNamesStillCountForWidths) {
@@ -111,7 +114,7 @@ TEST(TextWriter, AppendWritesNoHeaderButHeaderNamesStillCountForWidths) {
   EXPECT_EQ(FormatTextList(rows, TableWith({MovieTitle}), false), "a.avi      x\r\n");
   EXPECT_EQ(FormatTextList(RowModel{}, TableWith({MovieTitle}), false), "");
   // No category: the file name alone.
-  EXPECT_EQ(FormatTextList(rows, TableWith({}), true), "ファイル名\r\na.avi\r\n");
+  EXPECT_EQ(FormatTextList(rows, TableWith({}), true), Sj("ファイル名\r\na.avi\r\n"));
 }
 
 TEST(SaveListFile, WritesEachFormatAndReplacesAnOldFileWhole) {
@@ -133,6 +136,35 @@ TEST(SaveListFile, WritesEachFormatAndReplacesAnOldFileWhole) {
   EXPECT_EQ(ReadAll(html), FormatHtmlList(rows, t, HtmlOptions{}));
 }
 
+TEST(SaveListFile, Utf8ListsStartWithAByteOrderMarkAndAppendsKeepTheFilesEncoding) {
+  ScratchDir dir;
+  CategoryTable t = TableWith({MovieTitle});
+  RowModel rows = OneRow({"한국영화.avi", "Amélie"});
+  EXPECT_EQ(RowsChangedByCp932(rows, t), 1);
+  EXPECT_EQ(RowsChangedByCp932(OneRow({"日本語.avi", "Ω"}), t), 0);
+  const std::string csv = dir.File("list.csv");
+  ASSERT_TRUE(SaveListFile(rows, t, csv, ListFormat::Csv, false, nullptr, ListEncoding::Utf8).ok);
+  EXPECT_EQ(ReadAll(csv), "\xEF\xBB\xBF\"ファイル名\",\"タイトル\"\r\n\"한국영화.avi\",\"Amélie\"\r\n");
+
+  // A text list keeps the encoding it has, whatever the setting says now.
+  const std::string utf8 = dir.File("utf8.txt"), sjis = dir.File("sjis.txt");
+  ASSERT_TRUE(SaveListFile(rows, t, utf8, ListFormat::Text, false, nullptr, ListEncoding::Utf8).ok);
+  ASSERT_TRUE(SaveListFile(OneRow({"b.avi", "ソ"}), t, utf8, ListFormat::Text, true).ok);
+  const std::string appended = "b.avi      ソ\r\n";
+  EXPECT_EQ(ReadAll(utf8).substr(ReadAll(utf8).size() - appended.size()), appended);
+  ASSERT_TRUE(SaveListFile(OneRow({"a.avi", "x"}), t, sjis, ListFormat::Text, false).ok);
+  ASSERT_TRUE(
+      SaveListFile(OneRow({"b.avi", "ソ"}), t, sjis, ListFormat::Text, true, nullptr, ListEncoding::Utf8)
+          .ok);
+  EXPECT_EQ(ReadAll(sjis).substr(ReadAll(sjis).size() - 15), Sj("b.avi      ソ\r\n"));
+  // A new file appended to takes the chosen encoding, mark included.
+  const std::string fresh = dir.File("fresh.txt");
+  ASSERT_TRUE(
+      SaveListFile(OneRow({"c.avi", "z"}), t, fresh, ListFormat::Text, true, nullptr, ListEncoding::Utf8)
+          .ok);
+  EXPECT_EQ(ReadAll(fresh), "\xEF\xBB\xBF" "c.avi      z\r\n");
+}
+
 TEST(SaveListFile, TextAppendAddsRowsInPlaceWithoutHeader) {
   ScratchDir dir;
   CategoryTable t = TableWith({MovieTitle});
@@ -141,10 +173,9 @@ TEST(SaveListFile, TextAppendAddsRowsInPlaceWithoutHeader) {
   ASSERT_TRUE(SaveListFile(first, t, path, ListFormat::Text, false).ok);
   RowModel second = OneRow({"b.avi", "y"});
   ASSERT_TRUE(SaveListFile(second, t, path, ListFormat::Text, true).ok);
-  EXPECT_EQ(ReadAll(path),
-            "ファイル名 タイトル\r\n"
-            "a.avi      x\r\n"
-            "b.avi      y\r\n");
+  EXPECT_EQ(ReadAll(path), Sj("ファイル名 タイトル\r\n"
+                              "a.avi      x\r\n"
+                              "b.avi      y\r\n"));
   // Appending an empty list adds nothing; appending to a missing file makes it.
   ASSERT_TRUE(SaveListFile(RowModel{}, t, path, ListFormat::Text, true).ok);
   EXPECT_EQ(ReadAll(path).size(), 49u);
@@ -259,26 +290,22 @@ TEST(SaveListFile, FailedWriteKeepsThePreviousFile) {
   EXPECT_EQ(ReadAll(text), "old text\r\n");
 }
 
-TEST(TempPath, StaysBesideTheFileAndWithinThePathLimit) {
+TEST(TempPath, StaysBesideTheFileAndWithinTheNameLimit) {
   EXPECT_EQ(TempPathFor("C:\\lists\\a.csv"), "C:\\lists\\a.csv.tmp");
-  std::string longPath = "C:\\" + std::string(240, 'd') + "\\list-name.csv";  // 257 bytes
-  std::string temp = TempPathFor(longPath);
-  EXPECT_LE(temp.size(), 259u);
-  EXPECT_EQ(temp.substr(0, 244), longPath.substr(0, 244));
-  EXPECT_NE(temp, longPath);
-  // A double-byte character is never cut in half: "ソ" ends in the byte 0x5C.
-  std::string dbcs = "C:\\" + std::string(243, 'd') + "\\" + "ソソソソソソ";
-  std::string t2 = TempPathFor(dbcs);
-  ASSERT_FALSE(t2.empty());
-  EXPECT_LE(t2.size(), 259u);
-  EXPECT_EQ((t2.size() - 5 - 247) % 2, 0u);
-  // Later attempts take other names.
+  // A long path is fine (it is opened as a long path); a long name is cut.
+  const std::string deep = "C:\\" + std::string(400, 'd') + "\\list.csv";
+  EXPECT_EQ(TempPathFor(deep), deep + ".tmp");
+  const std::string longName = "C:\\x\\" + std::string(250, 'n') + ".csv";
+  std::string temp = TempPathFor(longName, 3);
+  EXPECT_EQ(temp.size() - 5, 255u);
+  EXPECT_EQ(temp.substr(temp.size() - 6), "~3.tmp");
+  // A UTF-8 character is never cut in half.
+  std::string utf8 = "C:\\x\\";
+  for (int i = 0; i < 90; ++i) utf8 += "ソ";  // 270 bytes
+  const std::string t2 = TempPathFor(utf8);
+  EXPECT_EQ(t2.substr(t2.size() - 5), "~.tmp");
+  EXPECT_EQ((t2.size() - 5 - 5) % 3, 0u);
   EXPECT_EQ(TempPathFor("C:\\lists\\a.csv", 2), "C:\\lists\\a.csv.tmp2");
-  std::string t3 = TempPathFor(longPath, 3);
-  EXPECT_LE(t3.size(), 259u);
-  EXPECT_EQ(t3.substr(t3.size() - 6), "~3.tmp");
-  // No room left in the name itself.
-  EXPECT_EQ(TempPathFor("C:\\" + std::string(254, 'd') + "\\a"), "");
 }
 
 TEST(CsvErrorTexts, CaptionsAndTextCarryTheResult) {

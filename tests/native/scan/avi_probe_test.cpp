@@ -327,8 +327,9 @@ TEST(AviProbe, InstalledCodecsComeBeforeTheTable) {
 TEST(AviProbe, LongDescriptionsFitTheField) {
   FakeCodecs codecs;
   codecs.video[Code("XVID")] = std::string(100, 'a') + " Video";
-  // 62 ASCII bytes then a double-byte character: it does not fit whole.
-  codecs.audio[0x55] = std::string(62, 'b') + "\x83\x41" + "xyz";
+  // 62 ASCII bytes then a character of two bytes in code page 932: it
+  // does not fit whole.
+  codecs.audio[0x55] = std::string(62, 'b') + "ア" + "xyz";
   Probed p = ProbeBytes(MakeAvi(AviSpec{}), codecs);
   EXPECT_EQ(p.f.videoFormat, std::string(63, 'a'));
   EXPECT_EQ(p.f.audioFormat, std::string(62, 'b'));

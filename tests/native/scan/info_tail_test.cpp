@@ -36,12 +36,12 @@ TEST(InfoTail, InfoListAtTheEndOfAnAvi) {
   b.Fill(5000, 0x11);
   std::size_t list = b.OpenList("INFO");
   Entry(b, "ISBJ", "Summer trip");
-  Entry(b, "ICOP", "\x83\x65\x83\x58\x83\x67");  // three double-byte characters
+  Entry(b, "ICOP", "\x83\x65\x83\x58\x83\x67");  // テスト in code page 932
   Entry(b, "ICMT", "Second take");
   b.Close(list);
   InfoTail t = Scan(b.b);
   EXPECT_EQ(t.title, "Summer trip");
-  EXPECT_EQ(t.creator, "\x83\x65\x83\x58\x83\x67");
+  EXPECT_EQ(t.creator, "テスト");
   EXPECT_EQ(t.comment, "Second take");
 }
 

@@ -79,9 +79,9 @@ TEST_F(Window, ToolbarTooltipsComeFromTheStringTable) {
 
 TEST_F(Window, ClassIconAndListStyles) {
   Open();
-  WNDCLASSEXA wc{};
+  WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
-  ASSERT_TRUE(GetClassInfoExA(GetModuleHandleA(nullptr), clip::kMainClassName, &wc));
+  ASSERT_TRUE(GetClassInfoExW(GetModuleHandleW(nullptr), clip::kMainClassName, &wc));
   EXPECT_NE(wc.hIcon, nullptr);
   EXPECT_EQ(wc.style, static_cast<UINT>(CS_HREDRAW | CS_VREDRAW));
   EXPECT_EQ(GetDlgCtrlID(list()), IDC_CATALOGUE_LIST);

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "catalogue/cp932.h"
+#include "catalogue/wide_win.h"
 #include "res/resource.h"
 
 namespace wintest {
@@ -14,7 +16,7 @@ std::string SamplePath(const std::string& sample) {
 }
 
 bool CopySample(const std::string& sample, const std::string& to) {
-  return CopyFileA(SamplePath(sample).c_str(), to.c_str(), FALSE) != 0;
+  return CopyOneFile(SamplePath(sample), to);
 }
 
 BoxAnswerer::BoxAnswerer(int button, int count, DWORD thread)
@@ -180,7 +182,8 @@ void ClickLater(HWND dlg, int id) {
 }
 
 void SetText(HWND dlg, int id, const std::string& text) {
-  SendMessageA(GetDlgItem(dlg, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  SendMessageW(GetDlgItem(dlg, id), WM_SETTEXT, 0,
+               reinterpret_cast<LPARAM>(clip::Wide(text).c_str()));
 }
 
 void AnswerColourChooser(DWORD thread, HWND owner, bool accept, COLORREF colour) {
@@ -224,7 +227,7 @@ void MainWindowTest::Open(bool large) {
   clip::App() = clip::AppState{};
   clip::AppState& app = clip::App();
   app.programFolderOverride = folder.path();
-  app.commandLine = commandLine;
+  app.commandLine = "clipledger.exe " + commandLine;
   app.chooseListFile = [this](HWND, bool) -> std::optional<std::string> {
     ++dialogsAsked;
     if (chosen.empty()) return std::nullopt;
@@ -248,7 +251,7 @@ void MainWindowTest::Close() {
   MSG msg;
   while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
   }
-  UnregisterClassA(clip::kMainClassName, instance);
+  UnregisterClassW(clip::kMainClassName, instance);
   clip::App().main = nullptr;
   clip::App().list = nullptr;
   SetCurrentDirectoryA(TempRoot().c_str());
@@ -261,13 +264,13 @@ int MainWindowTest::Rows() const {
 }
 
 std::string MainWindowTest::Cell(int row, int column) const {
-  char buf[260] = {};
-  LVITEMA item{};
+  wchar_t buf[1024] = {};
+  LVITEMW item{};
   item.iSubItem = column;
   item.pszText = buf;
-  item.cchTextMax = sizeof buf;
-  SendMessageA(list(), LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-  return buf;
+  item.cchTextMax = 1024;
+  SendMessageW(list(), LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+  return clip::Narrow(buf);
 }
 
 std::vector<std::string> MainWindowTest::Column(int column) const {
@@ -277,9 +280,9 @@ std::vector<std::string> MainWindowTest::Column(int column) const {
 }
 
 std::string MainWindowTest::Status(int part) const {
-  char buf[512] = {};
-  SendMessageA(status(), SB_GETTEXTA, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(buf));
-  return buf;
+  wchar_t buf[1024] = {};
+  SendMessageW(status(), SB_GETTEXTW, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(buf));
+  return clip::Narrow(buf);
 }
 
 std::string MainWindowTest::Caption() const { return WindowText(main()); }
@@ -342,27 +345,26 @@ void MainWindowTest::HeaderClick(int column) {
 }
 
 void MainWindowTest::Drop(const std::vector<std::string>& paths) {
-  std::size_t chars = 1;
-  for (const auto& p : paths) chars += p.size() + 1;
-  HGLOBAL mem = GlobalAlloc(GHND, sizeof(DROPFILES) + chars);
+  std::wstring all;
+  for (const auto& p : paths) all += clip::Wide(p) + L'\0';
+  all += L'\0';
+  HGLOBAL mem = GlobalAlloc(GHND, sizeof(DROPFILES) + all.size() * sizeof(wchar_t));
   auto* drop = static_cast<DROPFILES*>(GlobalLock(mem));
   drop->pFiles = sizeof(DROPFILES);
-  drop->fWide = FALSE;
-  char* out = reinterpret_cast<char*>(drop) + sizeof(DROPFILES);
-  for (const auto& p : paths) {
-    std::memcpy(out, p.c_str(), p.size() + 1);
-    out += p.size() + 1;
-  }
-  *out = '\0';
+  drop->fWide = TRUE;
+  std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), all.data(),
+              all.size() * sizeof(wchar_t));
   GlobalUnlock(mem);
-  SendMessageA(main(), WM_DROPFILES, reinterpret_cast<WPARAM>(mem), 0);
+  SendMessageW(main(), WM_DROPFILES, reinterpret_cast<WPARAM>(mem), 0);
 }
 
 std::string MainWindowTest::IniValue(const char* section, const char* key) const {
+  // The settings file is code page 932; the test reads it as the platform
+  // does and compares UTF-8.
   char buf[1024] = {};
   GetPrivateProfileStringA(section, key, "<none>", buf, sizeof buf,
-                           (folder / "dodedaru.ini").c_str());
-  return buf;
+                           clip::Utf8ToCp932(folder / "dodedaru.ini").c_str());
+  return clip::Cp932ToUtf8(buf);
 }
 
 bool MainWindowTest::IniHas(const char* section, const char* key) const {

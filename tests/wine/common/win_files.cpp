@@ -2,12 +2,19 @@
 
 #include <cstdio>
 
+#include "catalogue/file_io.h"
+#include "catalogue/wide_win.h"
+
 namespace wintest {
 
+using clip::Narrow;
+using clip::Wide;
+using clip::WidePath;
+
 std::string TempRoot() {
-  char buf[MAX_PATH];
-  DWORD n = GetTempPathA(sizeof buf, buf);
-  std::string s(buf, n);
+  wchar_t buf[MAX_PATH];
+  DWORD n = GetTempPathW(MAX_PATH, buf);
+  std::string s = Narrow(buf, static_cast<int>(n));
   if (!s.empty() && s.back() == '\\') s.pop_back();
   return s;
 }
@@ -15,23 +22,23 @@ std::string TempRoot() {
 namespace {
 
 void RemoveTree(const std::string& path) {
-  WIN32_FIND_DATAA fd;
-  HANDLE h = FindFirstFileA((path + "\\*").c_str(), &fd);
+  WIN32_FIND_DATAW fd;
+  HANDLE h = FindFirstFileW(WidePath(path + "\\*").c_str(), &fd);
   if (h != INVALID_HANDLE_VALUE) {
     do {
-      std::string name = fd.cFileName;
+      std::string name = Narrow(fd.cFileName);
       if (name == "." || name == "..") continue;
       std::string full = path + "\\" + name;
-      SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+      SetFileAttributesW(WidePath(full).c_str(), FILE_ATTRIBUTE_NORMAL);
       if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
         RemoveTree(full);
       else
-        DeleteFileA(full.c_str());
-    } while (FindNextFileA(h, &fd));
+        DeleteFileW(WidePath(full).c_str());
+    } while (FindNextFileW(h, &fd));
     FindClose(h);
   }
-  SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-  RemoveDirectoryA(path.c_str());
+  SetFileAttributesW(WidePath(path).c_str(), FILE_ATTRIBUTE_NORMAL);
+  RemoveDirectoryW(WidePath(path).c_str());
 }
 
 }  // namespace
@@ -42,14 +49,14 @@ TempFolder::TempFolder(const char* prefix) {
     char name[96];
     std::snprintf(name, sizeof name, "\\%s_%lu_%d", prefix, GetCurrentProcessId(), ++counter);
     path_ = TempRoot() + name;
-    if (CreateDirectoryA(path_.c_str(), nullptr)) break;
+    if (CreateDirectoryW(Wide(path_).c_str(), nullptr)) break;
   }
 }
 
 TempFolder::~TempFolder() { RemoveTree(path_); }
 
 bool WriteFileBytes(const std::string& path, const std::string& bytes) {
-  FILE* f = std::fopen(path.c_str(), "wb");
+  FILE* f = clip::OpenFile(path, "wb");
   if (!f) return false;
   bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
   return std::fclose(f) == 0 && ok;
@@ -57,7 +64,7 @@ bool WriteFileBytes(const std::string& path, const std::string& bytes) {
 
 std::string ReadFileBytes(const std::string& path) {
   std::string out;
-  FILE* f = std::fopen(path.c_str(), "rb");
+  FILE* f = clip::OpenFile(path, "rb");
   if (!f) return out;
   char buf[65536];
   std::size_t n;
@@ -67,13 +74,22 @@ std::string ReadFileBytes(const std::string& path) {
 }
 
 bool FileExists(const std::string& path) {
-  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+  return GetFileAttributesW(WidePath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool MakeFolder(const std::string& path) {
+  return CreateDirectoryW(WidePath(path).c_str(), nullptr) != 0;
+}
+
+bool CopyOneFile(const std::string& from, const std::string& to) {
+  return CopyFileW(WidePath(from).c_str(), WidePath(to).c_str(), FALSE) != 0;
 }
 
 std::string WindowText(HWND w) {
-  char buf[2048] = {};
-  GetWindowTextA(w, buf, sizeof buf);
-  return buf;
+  const int n = GetWindowTextLengthW(w);
+  std::wstring buf(static_cast<std::size_t>(n) + 1, L'\0');
+  buf.resize(static_cast<std::size_t>(GetWindowTextW(w, buf.data(), n + 1)));
+  return Narrow(buf);
 }
 
 std::string ClassOf(HWND w) {
@@ -84,10 +100,10 @@ std::string ClassOf(HWND w) {
 
 void Pump() {
   MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (msg.message == WM_QUIT) continue;
     TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    DispatchMessageW(&msg);
   }
 }
 

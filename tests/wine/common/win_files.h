@@ -1,5 +1,6 @@
 // Helpers shared by the Wine suites: scratch folders, whole-file reads and
-// writes, window texts and the message pump.
+// writes, window texts and the message pump. Paths and texts are UTF-8, as
+// in the program.
 #pragma once
 
 #include <windows.h>
@@ -28,6 +29,8 @@ class TempFolder {
 bool WriteFileBytes(const std::string& path, const std::string& bytes);
 std::string ReadFileBytes(const std::string& path);
 bool FileExists(const std::string& path);
+bool MakeFolder(const std::string& path);
+bool CopyOneFile(const std::string& from, const std::string& to);
 
 std::string WindowText(HWND w);
 std::string ClassOf(HWND w);

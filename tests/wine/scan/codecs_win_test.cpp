@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "catalogue/cp932.h"
 #include "catalogue/text.h"
 #include "scan/codec_table.h"
 #include "scan/probe.h"
@@ -107,7 +108,7 @@ TEST(ProbeUnderWine, RealFilesThroughTheWin32Layer) {
     std::string video = e.videoFormat, audio = e.audioFormat;
     if (e.videoCode && e.videoCode[0]) {
       std::string d = codecs.VideoDescription(Code(e.videoCode));
-      if (!d.empty()) video = CutToCharBoundary(RenameVideoCodec(d), kFieldMax);
+      if (!d.empty()) video = CutCp932(RenameVideoCodec(d), kFieldMax);
     }
     if (e.audioTag) {
       std::string n = codecs.AudioFormatName(e.audioTag);
