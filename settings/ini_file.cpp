@@ -74,7 +74,8 @@ struct Contents {
 
 Contents Decode(std::string_view bytes, bool present) {
   Contents c;
-  c.present = present && !bytes.empty();
+  if (!present) return c;
+  c.present = !bytes.empty();
   c.text = bytes;
   const auto* b = reinterpret_cast<const unsigned char*>(bytes.data());
   if (bytes.substr(0, 3) == kUtf8Mark) {
