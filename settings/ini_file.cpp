@@ -3,7 +3,6 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 
 #include "catalogue/cp932.h"
 #include "catalogue/file_io.h"
@@ -38,8 +37,8 @@ std::string_view UpToNul(std::string_view s) { return s.substr(0, s.find('\0'));
 
 bool IsAscii(std::string_view s) { return AsciiPrefixLength(s) == s.size(); }
 
-// UTF-8 with every bad byte made U+FFFD, as the platform's UTF-8 decoder
-// does.
+// UTF-8 with every bad byte made U+FFFD (the platform's UTF-8 decoder
+// replaces them too, so a rewritten file holds valid UTF-8).
 std::string CleanUtf8(std::string_view s) {
   if (IsValidUtf8(s)) return std::string(s);
   std::string out;
@@ -119,8 +118,9 @@ class EntryReader {
     const auto* s = reinterpret_cast<const unsigned char*>(text_.data());
     const std::size_t n = text_.size();
     while (pos_ < n) {
-      // Blank lines and the blanks that start a line go together: every
-      // blank is a single byte, never a trail byte.
+      // Blank lines and the blanks that start a line go together. A blank
+      // is a character of one byte, so skipping blanks keeps to character
+      // boundaries.
       std::size_t i = pos_;
       while (i < n && IsBlank(s[i])) ++i;
       if (i == n) break;
@@ -179,8 +179,9 @@ class EntryReader {
       } else {
         name = text_.substr(start, end - start);
       }
-      // A second key without a name in a row is not kept; the name's length
-      // before its NUL decides, and the kept one's after it.
+      // A key line without a name right after a key whose name is empty
+      // (up to its NUL) in the same section is dropped, as the platform's
+      // loader does.
       if (name.empty() && prevKey_ && prevKeyNameEmpty_) continue;
       e = Entry{};
       e.name = UpToNul(name);
@@ -210,8 +211,9 @@ std::string EntryText(std::string_view raw, bool utf8) {
 // True when a name of the file is query (UTF-8, without blanks).
 bool NameIs(std::string_view raw, bool utf8, std::string_view query) {
   if (IsAscii(raw)) return EqualsNoAsciiCase(raw, query);
-  // Every other byte belongs to a character outside ASCII, in either
-  // encoding.
+  // A byte above 0x7F belongs to a character outside ASCII in either
+  // encoding, and only ASCII letters compare without case: such a name
+  // never equals ASCII text.
   if (IsAscii(query)) return false;
   return EqualsNoAsciiCase(EntryText(raw, utf8), query);
 }

@@ -19,17 +19,22 @@
 //   that starts with '[' and holds a ']' names a section: the text up to the
 //   last ']', without blanks. Any other line is a key: the text before the
 //   first '=' is its name, the text after it its value; a line without '='
-//   is a key without a value. A NUL ends a name or value. A line without a
-//   name right after another one is dropped. Names compare without regard
-//   to ASCII case; only the first section of a name counts, and in it the
-//   first key of a name.
+//   is a key without a value. A NUL ends a name or value. A key line
+//   without a name right after another one in its section is dropped.
+//   Names compare without regard to ASCII case only; only the first section
+//   of a name counts, and in it the first key of a name. The lines above
+//   the first section form a section of their own, named "". Names are
+//   text code page 932 holds.
 // - A string read strips one pair of matching quotes (' or ") and keeps at
 //   most bufferSize - 1 bytes of the code page 932 form, cut on a character
 //   boundary; a missing key, or a key without '=', gives the default
-//   without its trailing spaces. An integer read takes the leading number
-//   of the value (decimal, or hex after "0x", octal after "0o", binary
-//   after "0b"; a sign first), modulo 2^32; an empty or missing value gives
-//   the default.
+//   without its trailing spaces (and quotes). As on the platform, a quoted
+//   value whose text after the opening quote takes just bufferSize
+//   characters loses its last character to the closing quote's removal.
+// - An integer read takes the leading number of the value's first 29
+//   characters (decimal, or hex after "0x", octal after "0o", binary after
+//   "0b"; a sign first), modulo 2^32; an empty or missing value gives the
+//   default.
 // - A write rewrites the whole file in the platform's form: every line
 //   "name=value" or "[section]" with CR LF ends, blank lines and blanks
 //   around names dropped. It replaces the value of the key, or adds the key
