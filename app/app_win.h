@@ -16,7 +16,7 @@
 #include "catalogue/categories.h"
 #include "catalogue/row_model.h"
 #include "catalogue/sort.h"
-#include "settings/profile_win.h"
+#include "settings/ini_file.h"
 #include "settings/settings.h"
 
 namespace clip {
@@ -40,7 +40,7 @@ struct AppState {
   std::string commandLine;  // the whole command line, the program first
   std::string startFolder;  // the current folder the program was started in
   Settings settings;
-  std::unique_ptr<IniProfile> profile;
+  std::unique_ptr<IniFile> profile;
   CategoryTable table;
   RowModel rows;
 

@@ -192,7 +192,7 @@ bool RegisterMainClass(HINSTANCE instance) {
   app.startFolder = n > 0 && n < start.size() ? Narrow(start.c_str(), static_cast<int>(n)) : "";
   SetCurrentDirectoryW(Wide(app.settings.programFolder).c_str());
   app.settings.iniPath = app.settings.programFolder + "\\" + kIniFileName;
-  app.profile = std::make_unique<IniProfile>(app.settings.iniPath);
+  app.profile = std::make_unique<IniFile>(app.settings.iniPath);
   LoadSettings(*app.profile, app.settings);
   app.table = CategoryTable::FromValues(app.settings.categoryValues);
   app.commands = CommandState{};

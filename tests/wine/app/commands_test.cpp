@@ -45,9 +45,9 @@ TEST_F(Commands, CommandLinePathsByOrderFoldersAndEndings) {
   std::string two = MakeFile("two.MPG", "mpeg1.mpg");
   std::string text = files / "list.txt";
   WriteFileBytes(text, "x");
-  // one.avi is item 0, the folder item 2 (after an empty item), two.MPG
-  // item 3, the text file item 4.
-  commandLine = one + "  " + movies + " " + two + " " + text;
+  // one.avi is item 0, the folder item 1 (an empty item in quotes keeps its
+  // number: item 2), two.MPG item 3, the text file item 4.
+  commandLine = one + "  " + movies + " \"\" " + two + " " + text;
   Open();
   ASSERT_EQ(Rows(), 6);
   EXPECT_EQ(Cell(0, 0), "one.avi");
@@ -78,6 +78,17 @@ TEST_F(Commands, RelativeCommandLinePathsAreTakenFromTheStartFolder) {
   for (int r = 0; r < Rows(); ++r)
     EXPECT_EQ(Cell(r, dir).rfind(files.path(), 0), 0u) << Cell(r, dir);
   EXPECT_NE(Status(1), "DiskMax: 0.0MB");
+}
+
+TEST_F(Commands, AQuotedPathWithSpacesIsOnePath) {
+  const std::string dir = files / "my movies 한국";
+  ASSERT_TRUE(MakeFolder(dir));
+  ASSERT_TRUE(CopySample("xvid_mp3.avi", dir + "\\영화 one.avi"));
+  commandLine = "\"" + dir + "\"";
+  Open();
+  ASSERT_EQ(Rows(), 1);
+  EXPECT_EQ(Cell(0, 0), "영화 one.avi");
+  EXPECT_EQ(Cell(0, 1), "16,842");
 }
 
 TEST_F(Commands, CommandLineFileBeyondTheRowCountGoesToTheEnd) {

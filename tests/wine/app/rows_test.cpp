@@ -327,7 +327,8 @@ TEST_F(Rows, FittingWidthsMeasuresTheTexts) {
   HDC dc = GetDC(list());
   HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(list(), WM_GETFONT, 0, 0)));
   SIZE size{};
-  GetTextExtentPoint32A(dc, mixed.data(), static_cast<int>(mixed.size()), &size);
+  const std::wstring wide = clip::Wide(mixed);
+  GetTextExtentPoint32W(dc, wide.data(), static_cast<int>(wide.size()), &size);
   SelectObject(dc, old);
   ReleaseDC(list(), dc);
   EXPECT_EQ(ColumnWidth(comment), size.cx + 12);
@@ -355,17 +356,17 @@ TEST_F(Rows, DoubleClickOpensTheEditDialogOnlyWithASelection) {
 
 TEST_F(Rows, TypingJumpsToTheNextMatchingName) {
   OpenWithFiveRows();
-  NMLVFINDITEMA find{};
+  NMLVFINDITEMW find{};
   find.hdr.hwndFrom = list();
   find.hdr.idFrom = IDC_CATALOGUE_LIST;
-  find.hdr.code = LVN_ODFINDITEMA;
+  find.hdr.code = LVN_ODFINDITEMW;
   find.iStart = 1;
   find.lvfi.flags = LVFI_STRING | LVFI_PARTIAL | LVFI_WRAP;
-  find.lvfi.psz = "R3";
-  EXPECT_EQ(SendMessageA(main(), WM_NOTIFY, IDC_CATALOGUE_LIST, reinterpret_cast<LPARAM>(&find)),
+  find.lvfi.psz = L"R3";
+  EXPECT_EQ(SendMessageW(main(), WM_NOTIFY, IDC_CATALOGUE_LIST, reinterpret_cast<LPARAM>(&find)),
             3);
-  find.lvfi.psz = "zz";
-  EXPECT_EQ(SendMessageA(main(), WM_NOTIFY, IDC_CATALOGUE_LIST, reinterpret_cast<LPARAM>(&find)),
+  find.lvfi.psz = L"zz";
+  EXPECT_EQ(SendMessageW(main(), WM_NOTIFY, IDC_CATALOGUE_LIST, reinterpret_cast<LPARAM>(&find)),
             -1);
 }
 

@@ -32,20 +32,21 @@ TEST_F(Window, StartsWithTheResourceMenuStatesAndDisabledFileButtons) {
   EXPECT_EQ(Status(3), "Per:Non");
 }
 
+std::string MenuText(HMENU menu, UINT item, UINT flags) {
+  wchar_t text[128] = {};
+  GetMenuStringW(menu, item, text, 128, flags);
+  return clip::Narrow(text);
+}
+
 TEST_F(Window, MenuTextsCarryTheirShortcutsAfterATab) {
   Open();
-  char text[128] = {};
-  GetMenuStringA(GetMenu(main()), IDM_NEW, text, sizeof text, MF_BYCOMMAND);
-  EXPECT_STREQ(text, "新規作成(&N),\tCtrl+N");
-  GetMenuStringA(GetMenu(main()), IDM_DELETE, text, sizeof text, MF_BYCOMMAND);
-  EXPECT_STREQ(text, "削除(&D)\tDel");
-  GetMenuStringA(GetMenu(main()), IDM_FIT_VOLLABEL, text, sizeof text, MF_BYCOMMAND);
-  EXPECT_STREQ(text, "ﾎﾞﾘｭｰﾑﾗﾍﾞﾙ");
-  HMENU popup = LoadMenuA(GetModuleHandleA(nullptr), "POPUPMENU");
+  EXPECT_EQ(MenuText(GetMenu(main()), IDM_NEW, MF_BYCOMMAND), "新規作成(&N),\tCtrl+N");
+  EXPECT_EQ(MenuText(GetMenu(main()), IDM_DELETE, MF_BYCOMMAND), "削除(&D)\tDel");
+  EXPECT_EQ(MenuText(GetMenu(main()), IDM_FIT_VOLLABEL, MF_BYCOMMAND), "ﾎﾞﾘｭｰﾑﾗﾍﾞﾙ");
+  HMENU popup = LoadMenuW(GetModuleHandleW(nullptr), L"POPUPMENU");
   ASSERT_NE(popup, nullptr);
   HMENU items = GetSubMenu(popup, 0);
-  GetMenuStringA(items, 0, text, sizeof text, MF_BYPOSITION);
-  EXPECT_STREQ(text, "ｽｷｬﾆﾝｸﾞ(&S)\tCtrl+M");
+  EXPECT_EQ(MenuText(items, 0, MF_BYPOSITION), "ｽｷｬﾆﾝｸﾞ(&S)\tCtrl+M");
   EXPECT_NE(::GetMenuState(items, IDM_PLAY, MF_BYCOMMAND) & MF_GRAYED, 0u);
   EXPECT_NE(::GetMenuState(items, IDM_LISTEDIT, MF_BYCOMMAND) & MF_GRAYED, 0u);
   EXPECT_EQ(::GetMenuState(items, IDM_PASTE, MF_BYCOMMAND) & MF_GRAYED, 0u);
@@ -59,20 +60,19 @@ TEST_F(Window, ToolbarTooltipsComeFromTheStringTable) {
       {IDM_SCAN, "ﾏﾆｭｱﾙｽｷｬﾝ"}, {IDM_CUT, "切り取り"},    {IDM_COPY, "ｺﾋﾟｰ"},
       {IDM_PASTE, "張り付け"}};
   for (const auto& [id, expected] : tips) {
-    NMTTDISPINFOA info{};
+    NMTTDISPINFOW info{};
     info.hdr.hwndFrom = toolbar();
     info.hdr.idFrom = id;
-    info.hdr.code = TTN_GETDISPINFOA;
-    SendMessageA(main(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info));
+    info.hdr.code = TTN_GETDISPINFOW;
+    SendMessageW(main(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info));
     ASSERT_TRUE(IS_INTRESOURCE(info.lpszText)) << id;
-    char text[64] = {};
-    LoadStringA(info.hinst, static_cast<UINT>(reinterpret_cast<UINT_PTR>(info.lpszText)), text,
-                sizeof text);
-    EXPECT_STREQ(text, expected);
+    wchar_t text[64] = {};
+    LoadStringW(info.hinst, static_cast<UINT>(reinterpret_cast<UINT_PTR>(info.lpszText)), text, 64);
+    EXPECT_EQ(clip::Narrow(text), expected);
   }
-  NMTTDISPINFOA other{};
+  NMTTDISPINFOW other{};
   other.hdr.idFrom = IDM_SCAN + 1;
-  other.hdr.code = TTN_GETDISPINFOA;
+  other.hdr.code = TTN_GETDISPINFOW;
   SendMessageA(main(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&other));
   EXPECT_EQ(other.lpszText, nullptr);
 }
@@ -103,17 +103,17 @@ TEST_F(Window, AllSeventeenColumnsWithoutSettings) {
   HWND header = reinterpret_cast<HWND>(SendMessageA(list(), LVM_GETHEADER, 0, 0));
   EXPECT_EQ(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0), 17);
   EXPECT_EQ(clip::App().table.columnCount, 16);
-  char text[64] = {};
-  LVCOLUMNA col{};
+  wchar_t text[64] = {};
+  LVCOLUMNW col{};
   col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
   col.pszText = text;
-  col.cchTextMax = sizeof text;
-  SendMessageA(list(), LVM_GETCOLUMNA, 1, reinterpret_cast<LPARAM>(&col));
-  EXPECT_STREQ(text, "ｻｲｽﾞ(Byte)");
+  col.cchTextMax = 64;
+  SendMessageW(list(), LVM_GETCOLUMNW, 1, reinterpret_cast<LPARAM>(&col));
+  EXPECT_EQ(clip::Narrow(text), "ｻｲｽﾞ(Byte)");
   EXPECT_EQ(col.cx, 85);
   EXPECT_EQ(col.fmt & LVCFMT_JUSTIFYMASK, LVCFMT_RIGHT);
-  SendMessageA(list(), LVM_GETCOLUMNA, 16, reinterpret_cast<LPARAM>(&col));
-  EXPECT_STREQ(text, "ﾎﾞﾘｭｰﾑ");
+  SendMessageW(list(), LVM_GETCOLUMNW, 16, reinterpret_cast<LPARAM>(&col));
+  EXPECT_EQ(clip::Narrow(text), "ﾎﾞﾘｭｰﾑ");
   for (int k = 1; k < clip::kCategoryCount; ++k)
     EXPECT_TRUE(MenuHas(clip::kCategories[k].fitCommand)) << k;
 }

@@ -18,6 +18,7 @@
 
 #include "app/app_win.h"
 #include "app/main_window_win.h"
+#include "catalogue/wide_win.h"
 #include "win_files.h"
 
 namespace wintest {

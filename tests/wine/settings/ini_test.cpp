@@ -13,7 +13,7 @@
 
 #include "catalogue/cp932.h"
 #include "settings/ini_file.h"
-#include "settings/profile_win.h"
+#include "platform_profile.h"
 #include "settings/settings.h"
 
 namespace clip {
