@@ -92,15 +92,32 @@ void AppendStreamText(std::string& out, std::string_view text) {
   }
 }
 
+namespace {
+
+// A quoted CSV field: a quote inside is doubled, so that a spreadsheet keeps
+// it in the cell, and an LF is stored as CR LF like any line end.
+void AppendCsvField(std::string& out, std::string_view text) {
+  out.push_back('"');
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '"' && text[i] != '\n') continue;
+    out.append(text.data() + start, i - start);
+    out.append(text[i] == '"' ? "\"\"" : "\r\n", 2);
+    start = i + 1;
+  }
+  out.append(text.data() + start, text.size() - start);
+  out.push_back('"');
+}
+
+}  // namespace
+
 void WriteCsvList(ListOutput& out, const RowModel& rows, const CategoryTable& table) {
   const std::vector<int> columns = ListColumns(table);
   const int n = static_cast<int>(columns.size());
   std::string& text = out.text();
   auto field = [&](int c, std::string_view value) {
     if (c > 0) text.push_back(',');
-    text.push_back('"');
-    AppendStreamText(text, value);
-    text.push_back('"');
+    AppendCsvField(text, value);
   };
   for (int c = 0; c < n; ++c) field(c, ListHeaderName(columns[c]));
   out.EndLine();

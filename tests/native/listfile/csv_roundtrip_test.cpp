@@ -2,9 +2,13 @@
 // categories and the awkward texts that titles and comments can hold.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <random>
 
+#include "catalogue/cp932.h"
 #include "list_test_util.h"
+#include "listfile/csv_loader.h"
+#include "listfile/csv_reader.h"
 #include "listfile/listfile.h"
 
 namespace clip {
@@ -13,13 +17,8 @@ namespace {
 using testing::ScratchDir;
 
 // Texts a cell can hold that a CSV list stores without loss: anything but
-// line breaks, NUL, the three bytes quote-comma-quote and a trailing
-// quote-comma (the format has no escape for those).
-bool Representable(const std::string& text) {
-  if (text.find_first_of(std::string("\r\n\0", 3)) != std::string::npos) return false;
-  if (text.find("\",\"") != std::string::npos) return false;
-  return !(text.size() >= 2 && text.compare(text.size() - 2, 2, "\",") == 0);
-}
+// NUL, which ends a cell's text.
+bool Representable(const std::string& text) { return text.find('\0') == std::string::npos; }
 
 std::string RandomCell(std::mt19937& rng) {
   static const std::vector<std::string> fixed = {
@@ -39,9 +38,13 @@ std::string RandomCell(std::mt19937& rng) {
       std::string(255, 'w'),
       std::string(254, 'x') + "ソ",  // cut inside a double-byte character
       "\"quoted title\"",
+      "x\",\"y",
+      "a\",",
+      "one\ntwo",
+      "a\r\nb\r",
   };
   if (rng() % 3 != 0) return fixed[rng() % fixed.size()];
-  static const std::string alphabet = "ab1,\"\" \x83\x5C\x95\xB1";
+  static const std::string alphabet = "ab1,\"\" \r\n\x83\x5C\x95\xB1";
   for (;;) {
     std::string text;
     std::size_t length = rng() % 40;
@@ -88,17 +91,87 @@ TEST(CsvRoundTrip, RandomCategorySubsets) {
   }
 }
 
-TEST(CsvRoundTrip, CellWithQuoteCommaQuoteIsTheFormatsOneAmbiguity) {
-  // Written raw, the three bytes read as a field boundary, as they always did.
+// Python's csv module stands in for a spreadsheet: it opens the list and
+// saves it again, with quotes only where needed or around every field.
+const char kResave[] = R"(import csv, sys
+src, dst, quoting, encoding = sys.argv[1:]
+with open(src, newline="", encoding="cp932") as f:
+    rows = list(csv.reader(f))
+with open(dst, "w", newline="", encoding=encoding) as f:
+    csv.writer(f, quoting=getattr(csv, quoting), lineterminator="\r\n").writerows(rows)
+)";
+
+TEST(CsvRoundTrip, ListSavedAgainByASpreadsheetLoadsWithTheSameCells) {
+  const std::vector<std::string> texts = {
+      "",
+      " ",
+      "End comment, \"quoted\"",
+      "149,048",
+      "0.14",
+      "149",
+      "1,024kbps",
+      "\"",
+      "\"\"",
+      "x\",\"y",
+      "a\",",
+      ",\"x",
+      "a,,b",
+      "one\ntwo",
+      "a\r\nb",
+      "cr\ronly",
+      "表示ソ",  // trail bytes 0x5C
+      "ｺﾒﾝﾄ, 半角",
+      "D:\\Movies\\フォルダ",
+  };
   ScratchDir dir;
-  CategoryTable t = testing::TableWith({Comment});
-  RowModel rows;
-  rows.Insert(0, "a.avi", 0);
-  rows.SetCell(0, 1, "x\",\"y");
-  ASSERT_TRUE(SaveListFile(rows, t, dir.File("l.csv"), ListFormat::Csv, false).ok);
-  RowModel loaded;
-  ASSERT_EQ(LoadCsvList(loaded, t, dir.File("l.csv")), kCsvLoaded);
-  EXPECT_EQ(loaded.Cell(0, 1), "x");
+  const CategoryTable table = CategoryTable::AllOn();
+  RowModel written;
+  std::mt19937 rng(3);
+  for (int r = 0; r < 40; ++r) {
+    written.Insert(r, r % 2 ? texts[rng() % texts.size()] : "m" + std::to_string(r) + ".avi", r);
+    for (int c = 1; c <= table.columnCount; ++c) written.SetCell(r, c, texts[rng() % texts.size()]);
+  }
+  const std::string ours = dir.File("ours.csv");
+  ASSERT_TRUE(SaveListFile(written, table, ours, ListFormat::Csv, false).ok);
+  testing::WriteAll(dir.File("resave.py"), kResave);
+
+  for (const char* quoting : {"QUOTE_MINIMAL", "QUOTE_ALL"}) {
+    for (const char* encoding : {"cp932", "utf-8"}) {
+      SCOPED_TRACE(std::string(quoting) + " " + encoding);
+      const std::string saved = dir.File(std::string(quoting) + "-" + encoding + ".csv");
+      const std::string command = "python3 '" + dir.File("resave.py") + "' '" + ours + "' '" +
+                                  saved + "' " + quoting + " " + encoding;
+      ASSERT_EQ(std::system(command.c_str()), 0) << command;
+      const std::string bytes = testing::ReadAll(saved);
+      if (std::string(encoding) == "utf-8") {
+        // Split byte-wise; the header names are compared once decoded, so
+        // the loader takes such a file only with the decoding step.
+        CsvReader reader(bytes);
+        CsvRecord record;
+        ASSERT_EQ(ReadCsvRecord(reader, record), 0);
+        ASSERT_EQ(record.lastField, table.columnCount);
+        for (int c = 0; c <= table.columnCount; ++c)
+          EXPECT_EQ(record.fields[c], Cp932ToUtf8(ListHeaderName(c)));
+        for (int r = 0; r < written.Count(); ++r) {
+          ASSERT_EQ(ReadCsvRecord(reader, record), 0) << "row " << r;
+          ASSERT_EQ(record.lastField, table.columnCount) << "row " << r;
+          for (int c = 0; c <= table.columnCount; ++c)
+            EXPECT_EQ(record.fields[c], Cp932ToUtf8(written.Cell(r, c))) << r << " " << c;
+        }
+        EXPECT_EQ(ReadCsvRecord(reader, record), 1);
+        continue;
+      }
+      // With every field quoted, Python writes the very bytes of the list.
+      if (std::string(quoting) == "QUOTE_ALL") EXPECT_EQ(bytes, testing::ReadAll(ours));
+      RowModel loaded;
+      CsvReader reader(bytes);
+      ASSERT_EQ(LoadCsvRecords(loaded, table, reader), kCsvLoaded);
+      ASSERT_EQ(loaded.Count(), written.Count());
+      for (int r = 0; r < written.Count(); ++r)
+        for (int c = 0; c <= table.columnCount; ++c)
+          EXPECT_EQ(loaded.Cell(r, c), written.Cell(r, c)) << "row " << r << " column " << c;
+    }
+  }
 }
 
 }  // namespace
