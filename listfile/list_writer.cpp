@@ -98,14 +98,20 @@ namespace {
 // it in the cell, and an LF is stored as CR LF like any line end.
 void AppendCsvField(std::string& out, std::string_view text) {
   out.push_back('"');
-  std::size_t start = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '"' && text[i] != '\n') continue;
-    out.append(text.data() + start, i - start);
-    out.append(text[i] == '"' ? "\"\"" : "\r\n", 2);
-    start = i + 1;
+  while (!text.empty()) {
+    // Most cells hold neither byte: one scan for each, and the cell is
+    // appended whole.
+    const char* p = text.data();
+    const void* quote = std::memchr(p, '"', text.size());
+    const std::size_t before =
+        quote ? static_cast<std::size_t>(static_cast<const char*>(quote) - p) : text.size();
+    const void* lf = std::memchr(p, '\n', before);
+    const std::size_t n = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - p) : before;
+    out.append(p, n);
+    if (n == text.size()) break;
+    out.append(p[n] == '"' ? "\"\"" : "\r\n", 2);
+    text.remove_prefix(n + 1);
   }
-  out.append(text.data() + start, text.size() - start);
   out.push_back('"');
 }
 
