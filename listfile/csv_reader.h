@@ -26,13 +26,14 @@
 // end of the file closes an open quote.
 //
 // The loader knows the field count of a data line from the header. When a
-// record read as above has another count, a reading of its first line that
-// gives exactly that count is taken instead: earlier versions' quoted rule
-// for a line that starts with a quote and that was read by RFC 4180
-// (cells such as `a"` next to `"b`), and for any other line the digit rule
-// of hand-made lists (a comma with a digit on either side does not split,
-// so that 1,234,567 stays one field). The digit rule is used nowhere else:
-// it would join the cells of minimal quoting such as 0.14,149.
+// record read as above has another count (and ends within its first
+// kCsvRereadMax bytes), a reading of its first line that gives exactly that
+// count is taken instead: earlier versions' quoted rule for a line that
+// starts with a quote and was read by RFC 4180 (cells such as `a"` next to
+// `"b`), and for any other line the digit rule of hand-made lists (a comma
+// with a digit on either side does not split, so that 1,234,567 stays one
+// field). The digit rule is used nowhere else: it would join the cells of
+// minimal quoting such as 0.14,149.
 //
 // An earlier version's field that holds only doubled quotes (a""b) on a
 // line that is otherwise valid RFC 4180 reads as RFC 4180 has it (a"b).
