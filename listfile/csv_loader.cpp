@@ -39,7 +39,9 @@ int LoadCsvRecords(RowModel& rows, const CategoryTable& table, CsvReader& reader
   }
 
   // Data lines go on top of the list in file order; fields are placed by
-  // position and fields beyond the last column are dropped.
+  // position and fields beyond the last column are dropped. A line whose
+  // count differs may fit the header by an earlier version's splitting.
+  reader.ExpectLastField(expected);
   const int lastColumn = table.columnCount;
   int row = 0;
   while (ReadCsvRecord(reader, record) == 0) {

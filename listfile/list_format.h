@@ -49,7 +49,8 @@ class ListOutput {
   int error_ = 0;
 };
 
-// A CSV list: header line and one line per row, every field quoted.
+// A CSV list: header line and one line per row, every field quoted and a
+// quote inside a field doubled (RFC 4180).
 void WriteCsvList(ListOutput& out, const RowModel& rows, const CategoryTable& table);
 std::string FormatCsvList(const RowModel& rows, const CategoryTable& table);
 // A fixed-column text list; the header line only when withHeader is true

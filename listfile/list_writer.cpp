@@ -122,15 +122,38 @@ void AppendStreamText(std::string& out, std::string_view text) {
   }
 }
 
+namespace {
+
+// A quoted CSV field: a quote inside is doubled, so that a spreadsheet keeps
+// it in the cell, and an LF is stored as CR LF like any line end.
+void AppendCsvField(std::string& out, std::string_view text) {
+  out.push_back('"');
+  while (!text.empty()) {
+    // Most cells hold neither byte: one scan for each, and the cell is
+    // appended whole.
+    const char* p = text.data();
+    const void* quote = std::memchr(p, '"', text.size());
+    const std::size_t before =
+        quote ? static_cast<std::size_t>(static_cast<const char*>(quote) - p) : text.size();
+    const void* lf = std::memchr(p, '\n', before);
+    const std::size_t n = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - p) : before;
+    out.append(p, n);
+    if (n == text.size()) break;
+    out.append(p[n] == '"' ? "\"\"" : "\r\n", 2);
+    text.remove_prefix(n + 1);
+  }
+  out.push_back('"');
+}
+
+}  // namespace
+
 void WriteCsvList(ListOutput& out, const RowModel& rows, const CategoryTable& table) {
   const std::vector<int> columns = ListColumns(table);
   const int n = static_cast<int>(columns.size());
   std::string& text = out.text();
   auto field = [&](int c, std::string_view value) {
     if (c > 0) text.push_back(',');
-    text.push_back('"');
-    AppendStreamText(text, value);
-    text.push_back('"');
+    AppendCsvField(text, value);
   };
   for (int c = 0; c < n; ++c) field(c, ListHeaderName(columns[c]));
   out.EndLine();

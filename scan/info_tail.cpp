@@ -34,8 +34,12 @@ void ScanTailBytes(ByteView tail, InfoTail& info) {
     std::size_t len =
         zero ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(zero) - start) : n - p;
     // The values are code page 932, as writers of the list store them.
-    *target = Cp932ToUtf8(CutCp932Bytes(std::string_view(reinterpret_cast<const char*>(start), len),
-                                kInfoValueMax));
+    // (A byte that decodes to no character becomes one of two bytes, so
+    // the decoded text is held to the limit once more.)
+    *target = CutCp932(
+        Cp932ToUtf8(CutCp932Bytes(std::string_view(reinterpret_cast<const char*>(start), len),
+                                  kInfoValueMax)),
+        kInfoValueMax);
     p += len;
     if (p < n) ++p;  // past the zero byte
   }

@@ -1,7 +1,8 @@
 // CSV list reader over arbitrary bytes. The first three bytes choose the
 // category table (two bytes of on/off flags, one naming a category whose
 // flag is 2); the rest is the file. Checks that records stay within their
-// slots and that whatever loads and can be stored saves and loads back alike.
+// slots and that whatever loads saves and loads back alike (a loaded cell
+// holds no NUL, and any other text is stored without loss).
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -17,12 +18,6 @@ namespace {
 
 void Check(bool ok) {
   if (!ok) __builtin_trap();
-}
-
-bool Representable(const std::string& text) {
-  if (text.find_first_of(std::string("\r\n\0", 3)) != std::string::npos) return false;
-  if (text.find("\",\"") != std::string::npos) return false;
-  return !(text.size() >= 2 && text.compare(text.size() - 2, 2, "\",") == 0);
 }
 
 }  // namespace
@@ -66,11 +61,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   (void)FormatTextList(rows, table, true);
   (void)FormatHtmlList(rows, table, HtmlOptions{});
 
-  bool storable = true;
-  for (int r = 0; r < rows.Count() && storable; ++r)
-    for (int c = 0; c <= table.columnCount && storable; ++c)
-      storable = Representable(rows.Cell(r, c));
-  if (!storable) return 0;
   std::string csv = FormatCsvList(rows, table);
   RowModel again;
   CsvReader back(csv);

@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "catalogue/cp932.h"
 #include "memory_file.h"
 #include "scan/probe.h"
 
@@ -9,7 +10,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   clip::MemoryMovieFile file(data, size);
   clip::InfoTail tail = clip::ScanInfoTail(file);
   for (const std::string* s : {&tail.title, &tail.creator, &tail.comment})
-    if (s->size() > 255) std::abort();
+    if (clip::Cp932Length(*s) > 255) std::abort();  // a cell's limit, in code page 932
   if (file.bytesRead > clip::kInfoTailWindow) std::abort();
   return 0;
 }

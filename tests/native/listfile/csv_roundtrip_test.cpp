@@ -2,9 +2,13 @@
 // categories and the awkward texts that titles and comments can hold.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <random>
 
+#include "catalogue/cp932.h"
 #include "list_test_util.h"
+#include "listfile/csv_loader.h"
+#include "listfile/csv_reader.h"
 #include "listfile/listfile.h"
 
 namespace clip {
@@ -13,13 +17,8 @@ namespace {
 using testing::ScratchDir;
 
 // Texts a cell can hold that a CSV list stores without loss: anything but
-// line breaks, NUL, the three bytes quote-comma-quote and a trailing
-// quote-comma (the format has no escape for those).
-bool Representable(const std::string& text) {
-  if (text.find_first_of(std::string("\r\n\0", 3)) != std::string::npos) return false;
-  if (text.find("\",\"") != std::string::npos) return false;
-  return !(text.size() >= 2 && text.compare(text.size() - 2, 2, "\",") == 0);
-}
+// NUL, which ends a cell's text.
+bool Representable(const std::string& text) { return text.find('\0') == std::string::npos; }
 
 std::string RandomCell(std::mt19937& rng) {
   static const std::vector<std::string> fixed = {
@@ -39,13 +38,18 @@ std::string RandomCell(std::mt19937& rng) {
       std::string(255, 'w'),
       std::string(254, 'x') + "ソ",  // cut inside a double-byte character
       "\"quoted title\"",
+      "x\",\"y",
+      "a\",",
+      "one\ntwo",
+      "a\r\nb\r",
   };
   if (rng() % 3 != 0) return fixed[rng() % fixed.size()];
-  static const std::string alphabet = "ab1,\"\" \x83\x5C\x95\xB1";
+  static const std::vector<std::string> alphabet = {"a", "b",  "1",  ",", "\"", "\"",
+                                                    " ", "\r", "\n", "ソ", "表", "ｱ"};
   for (;;) {
     std::string text;
     std::size_t length = rng() % 40;
-    for (std::size_t i = 0; i < length; ++i) text.push_back(alphabet[rng() % alphabet.size()]);
+    for (std::size_t i = 0; i < length; ++i) text += alphabet[rng() % alphabet.size()];
     if (Representable(text)) return text;
   }
 }
@@ -88,17 +92,75 @@ TEST(CsvRoundTrip, RandomCategorySubsets) {
   }
 }
 
-TEST(CsvRoundTrip, CellWithQuoteCommaQuoteIsTheFormatsOneAmbiguity) {
-  // Written raw, the three bytes read as a field boundary, as they always did.
+// Python's csv module stands in for a spreadsheet: it opens the list and
+// saves it again, with quotes only where needed or around every field.
+const char kResave[] = R"(import csv, sys
+src, dst, quoting, encoding = sys.argv[1:]
+with open(src, newline="", encoding=encoding) as f:
+    rows = list(csv.reader(f))
+with open(dst, "w", newline="", encoding=encoding) as f:
+    csv.writer(f, quoting=getattr(csv, quoting), lineterminator="\r\n").writerows(rows)
+)";
+
+TEST(CsvRoundTrip, ListSavedAgainByASpreadsheetLoadsWithTheSameCells) {
+  const std::vector<std::string> texts = {
+      "",
+      " ",
+      "End comment, \"quoted\"",
+      "149,048",
+      "0.14",
+      "149",
+      "1,024kbps",
+      "\"",
+      "\"\"",
+      "x\",\"y",
+      "a\",",
+      ",\"x",
+      "a,,b",
+      "one\ntwo",
+      "a\r\nb",
+      "cr\ronly",
+      "表示ソ",  // trail bytes 0x5C
+      "ｺﾒﾝﾄ, 半角",
+      "D:\\Movies\\フォルダ",
+  };
+  // Names code page 932 cannot hold, for the UTF-8 lists.
+  const std::vector<std::string> utf8Only = {"한국영화 Amélie", "emoji😀.avi"};
   ScratchDir dir;
-  CategoryTable t = testing::TableWith({Comment});
-  RowModel rows;
-  rows.Insert(0, "a.avi", 0);
-  rows.SetCell(0, 1, "x\",\"y");
-  ASSERT_TRUE(SaveListFile(rows, t, dir.File("l.csv"), ListFormat::Csv, false).ok);
-  RowModel loaded;
-  ASSERT_EQ(LoadCsvList(loaded, t, dir.File("l.csv")), kCsvLoaded);
-  EXPECT_EQ(loaded.Cell(0, 1), "x");
+  const CategoryTable table = CategoryTable::AllOn();
+  testing::WriteAll(dir.File("resave.py"), kResave);
+  // "utf-8-sig" reads and writes the byte-order mark of the UTF-8 lists (and
+  // of spreadsheet programs).
+  for (const char* encoding : {"cp932", "utf-8-sig"}) {
+    const bool utf8 = std::string(encoding) != "cp932";
+    std::vector<std::string> pool = texts;
+    if (utf8) pool.insert(pool.end(), utf8Only.begin(), utf8Only.end());
+    RowModel written;
+    std::mt19937 rng(3);
+    for (int r = 0; r < 40; ++r) {
+      written.Insert(r, r % 2 ? pool[rng() % pool.size()] : "m" + std::to_string(r) + ".avi", r);
+      for (int c = 1; c <= table.columnCount; ++c) written.SetCell(r, c, pool[rng() % pool.size()]);
+    }
+    const std::string ours = dir.File(std::string("ours-") + encoding + ".csv");
+    ASSERT_TRUE(SaveListFile(written, table, ours, ListFormat::Csv, false, nullptr,
+                             utf8 ? ListEncoding::Utf8 : ListEncoding::Cp932)
+                    .ok);
+    for (const char* quoting : {"QUOTE_MINIMAL", "QUOTE_ALL"}) {
+      SCOPED_TRACE(std::string(quoting) + " " + encoding);
+      const std::string saved = dir.File(std::string(quoting) + "-" + encoding + ".csv");
+      const std::string command = "python3 '" + dir.File("resave.py") + "' '" + ours + "' '" +
+                                  saved + "' " + quoting + " " + encoding;
+      ASSERT_EQ(std::system(command.c_str()), 0) << command;
+      // With every field quoted, Python writes the very bytes of the list.
+      if (std::string(quoting) == "QUOTE_ALL") EXPECT_EQ(testing::ReadAll(saved), testing::ReadAll(ours));
+      RowModel loaded;
+      ASSERT_EQ(LoadCsvList(loaded, table, saved), kCsvLoaded);
+      ASSERT_EQ(loaded.Count(), written.Count());
+      for (int r = 0; r < written.Count(); ++r)
+        for (int c = 0; c <= table.columnCount; ++c)
+          EXPECT_EQ(loaded.Cell(r, c), written.Cell(r, c)) << "row " << r << " column " << c;
+    }
+  }
 }
 
 }  // namespace

@@ -48,10 +48,11 @@ TEST(CsvWriter, WritesQuotedFieldsWithCrLfAndNothingElse) {
                "\"a.avi\",\"1,234\",\"\"\r\n"));
 }
 
-TEST(CsvWriter, EmptyListAndNoCategoriesAndRawSpecialCharacters) {
+TEST(CsvWriter, EmptyListAndNoCategoriesAndDoubledQuotes) {
   EXPECT_EQ(FormatCsvList(RowModel{}, TableWith({})), Sj("\"ファイル名\"\r\n"));
-  RowModel rows = OneRow({"x\"y,z.avi"});
-  EXPECT_EQ(FormatCsvList(rows, TableWith({})), Sj("\"ファイル名\"\r\n\"x\"y,z.avi\"\r\n"));
+  RowModel rows = OneRow({"x\"y,z.avi", "End comment, \"quoted\""});
+  EXPECT_EQ(FormatCsvList(rows, TableWith({Comment})),
+            Sj("\"ファイル名\",\"コメント\"\r\n\"x\"\"y,z.avi\",\"End comment, \"\"quoted\"\"\"\r\n"));
   // Every category on: seventeen fields in category order.
   std::string all = FormatCsvList(RowModel{}, CategoryTable::AllOn());
   std::string expected;

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "catalogue/cp932.h"
 #include "listfile/listfile.h"
 
 namespace clip {
@@ -77,21 +78,21 @@ TEST_F(ListReplace, SavingOverAnExistingFileReplacesIt) {
   WriteAll(path, std::string(10000, 'x'));
   SaveResult r = SaveListFile(rows_, table_, path, ListFormat::Csv, false);
   ASSERT_TRUE(r.ok) << r.error;
-  EXPECT_EQ(ReadAll(path), kCsv);
+  EXPECT_EQ(ReadAll(path), clip::Utf8ToCp932(kCsv));
   EXPECT_FALSE(Exists(path + ".tmp"));
   // Again over the file just written, and as HTML and a new text list.
   ASSERT_TRUE(SaveListFile(rows_, table_, path, ListFormat::Csv, false).ok);
-  EXPECT_EQ(ReadAll(path), kCsv);
+  EXPECT_EQ(ReadAll(path), clip::Utf8ToCp932(kCsv));
   ASSERT_TRUE(SaveListFile(rows_, table_, File("list.htm"), ListFormat::Html, false).ok);
   EXPECT_EQ(ReadAll(File("list.htm")).substr(0, 8), "<html>\r\n");
   std::string text = File("list.txt");
   WriteAll(text, "old text\r\n");
   ASSERT_TRUE(SaveListFile(rows_, table_, text, ListFormat::Text, false).ok);
-  EXPECT_EQ(ReadAll(text).substr(0, 10), "ファイル名");
+  EXPECT_EQ(ReadAll(text).substr(0, 10), clip::Utf8ToCp932("ファイル名"));
   ASSERT_TRUE(SaveListFile(rows_, table_, text, ListFormat::Text, true).ok);
-  EXPECT_EQ(ReadAll(text), std::string("ファイル名 サイズ(Byte) \r\n") +
-                               "a.avi      1,234 \r\nb.avi       \r\n"
-                               "a.avi      1,234 \r\nb.avi       \r\n");
+  EXPECT_EQ(ReadAll(text), clip::Utf8ToCp932(std::string("ファイル名 サイズ(Byte) \r\n") +
+                                               "a.avi      1,234 \r\nb.avi       \r\n"
+                                               "a.avi      1,234 \r\nb.avi       \r\n"));
 }
 
 TEST_F(ListReplace, ReadOnlyFileIsKeptAndTheFailureNamed) {

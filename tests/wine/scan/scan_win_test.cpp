@@ -14,6 +14,7 @@
 #include "catalogue/row_model.h"
 #include "scan/scan.h"
 #include "catalogue/dialog_helpers_win.h"
+#include "catalogue/wide_win.h"
 #include "scan/scan_win.h"
 #include "settings/settings.h"
 #include "win_files.h"
@@ -43,12 +44,10 @@ struct Win32Scan {
   }
 };
 
-bool Exists(const std::string& path) {
-  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
+bool Exists(const std::string& path) { return wintest::FileExists(path); }
 
 void WriteFile(const std::string& path, const std::string& bytes) {
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+  HANDLE h = CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(h, INVALID_HANDLE_VALUE) << path;
   DWORD written = 0;
@@ -89,10 +88,13 @@ TEST_F(TempFolder, ListingGivesTheAttributeValuesOfFilesAndFolders) {
   EXPECT_FALSE(fs.List(Path("missing"), entries));
 }
 
-TEST_F(TempFolder, TheWalkEntersPlainFoldersOnlyAndNamesPathsAfterAFolderEndingInSo) {
-  const std::string so = Path("M\x83\x5C");  // ソ: trail byte 0x5C
-  ASSERT_TRUE(CreateDirectoryA(so.c_str(), nullptr));
+TEST_F(TempFolder, TheWalkEntersPlainFoldersOnlyInAnyScript) {
+  // ソ was 83 5C in code page 932; Café cannot be named in it at all.
+  const std::string so = Path("Mソ");
+  ASSERT_TRUE(wintest::MakeFolder(so));
   WriteFile(so + "\\in-so.avi", std::string(3000, 's'));
+  ASSERT_TRUE(wintest::MakeFolder(Path("Café")));
+  WriteFile(Path("Café\\한국영화😀.avi"), std::string(100, 'k'));
   ASSERT_TRUE(CreateDirectoryA(Path(".hidden").c_str(), nullptr));
   WriteFile(Path(".hidden\\skipped.avi"), "h");
   WriteFile(Path("top.MPG"), std::string(1234567, 'm'));
@@ -100,14 +102,19 @@ TEST_F(TempFolder, TheWalkEntersPlainFoldersOnlyAndNamesPathsAfterAFolderEndingI
 
   Win32Scan s;
   ScanFolder(s.ctx, root);
-  ASSERT_EQ(s.rows.Count(), 2);
+  ASSERT_EQ(s.rows.Count(), 3);
   EXPECT_EQ(s.rows.Cell(0, 0), "top.MPG");
   EXPECT_EQ(s.Cell(0, FileSizeBT), "1,234,567");
   EXPECT_EQ(s.Cell(0, FileSizeMB), "1.18");
   EXPECT_EQ(s.Cell(0, FileSizeKB), "1,205");
-  EXPECT_EQ(s.rows.Cell(1, 0), "in-so.avi");
-  EXPECT_EQ(s.Cell(1, FileSizeBT), "3,000");
-  EXPECT_EQ(s.Cell(1, DirPath), so);
+  const int k = s.Find("한국영화😀.avi");
+  ASSERT_GE(k, 0);
+  EXPECT_EQ(s.Cell(k, FileSizeBT), "100");
+  EXPECT_EQ(s.Cell(k, DirPath), Path("Café"));
+  const int m = s.Find("in-so.avi");
+  ASSERT_GE(m, 0);
+  EXPECT_EQ(s.Cell(m, FileSizeBT), "3,000");
+  EXPECT_EQ(s.Cell(m, DirPath), so);
 }
 
 TEST_F(TempFolder, ALockedFileGivesARowWithEmptySizesAndAMissingOneIsNeverCreated) {
@@ -189,7 +196,7 @@ TEST(Win32Scan, LinksBackToAncestorsEndTheWalkWithEveryFileOnce) {
   EXPECT_EQ(s.Cell(1, FileSizeBT), "8,192");
 }
 
-TEST(Win32Scan, PathsBeyondTheAnsiLimitGiveRowsWithoutSizesOrAreSkipped) {
+TEST(Win32Scan, PathsBeyondTheClassicLimitGetTheirFacts) {
   std::string tree = CLIP_SCAN_TREE "\\long";
   ASSERT_TRUE(Exists(tree + "\\short.rm"))
       << "the tree is made by the wine_scan_tree test: run through ctest";
@@ -197,10 +204,10 @@ TEST(Win32Scan, PathsBeyondTheAnsiLimitGiveRowsWithoutSizesOrAreSkipped) {
   ScanFolder(s.ctx, tree);
   std::map<std::string, std::string> sizes;
   for (int r = 0; r < s.rows.Count(); ++r) sizes[s.rows.Cell(r, 0)] = s.Cell(r, FileSizeBT);
-  // The folder of deep.rm is too long to be listed; the long name in a
-  // listable folder gives a row whose file cannot be opened.
+  // Paths past MAX_PATH are listed and opened through their long form.
   std::string longName = std::string(130, 'c') + ".rm";
-  EXPECT_EQ(sizes, (std::map<std::string, std::string>{{"short.rm", "2,784"}, {longName, ""}}));
+  EXPECT_EQ(sizes, (std::map<std::string, std::string>{
+                       {"short.rm", "2,784"}, {longName, "2,784"}, {"deep.rm", "2,784"}}));
   int r = s.Find(longName);
   ASSERT_GE(r, 0);
   EXPECT_EQ(s.Cell(r, DirPath), tree + "\\" + std::string(120, 'a'));
@@ -276,9 +283,8 @@ struct BrowserDriver {
 
   static BOOL CALLBACK Child(HWND child, LPARAM param) {
     auto* self = reinterpret_cast<BrowserDriver*>(param);
-    char text[256] = {};
-    GetWindowTextA(child, text, sizeof text);
-    if (std::string(text) == "ｽｷｬﾝするﾄﾞﾗｲﾌﾞ･ﾌｫﾙﾀﾞ") self->title = text;
+    const std::string text = wintest::WindowText(child);
+    if (text == "ｽｷｬﾝするﾄﾞﾗｲﾌﾞ･ﾌｫﾙﾀﾞ") self->title = text;
     return TRUE;
   }
   static DWORD WINAPI Run(void* param) {
