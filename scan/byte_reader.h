@@ -53,6 +53,31 @@ class ByteView {
     return ByteView(data_ + off, n < left ? n : left);
   }
 
+  // ---- Big-endian and 64-bit fields (ISO base media, Matroska, ASF) ----
+  std::uint16_t U16BE(std::size_t off) const {
+    if (!Has(off, 2)) return 0;
+    return static_cast<std::uint16_t>((data_[off] << 8) | data_[off + 1]);
+  }
+  std::uint32_t U32BE(std::size_t off) const {
+    if (!Has(off, 4)) return 0;
+    return (static_cast<std::uint32_t>(U16BE(off)) << 16) | U16BE(off + 2);
+  }
+  std::uint64_t U64BE(std::size_t off) const {
+    if (!Has(off, 8)) return 0;
+    return (static_cast<std::uint64_t>(U32BE(off)) << 32) | U32BE(off + 4);
+  }
+  std::uint64_t U64(std::size_t off) const {
+    if (!Has(off, 8)) return 0;
+    return U32(off) | (static_cast<std::uint64_t>(U32(off + 4)) << 32);
+  }
+  // True when the n bytes at off equal bytes (a GUID, a signature).
+  bool Equals(std::size_t off, const std::uint8_t* bytes, std::size_t n) const {
+    if (!Has(off, n)) return false;
+    for (std::size_t i = 0; i < n; ++i)
+      if (data_[off + i] != bytes[i]) return false;
+    return true;
+  }
+
  private:
   const std::uint8_t* data_ = nullptr;
   std::size_t size_ = 0;
