@@ -115,4 +115,29 @@ class RiffWalker {
   std::size_t off_ = 0;
 };
 
+// ---- A file read through windows (ISO base media, Matroska, ASF) ----
+
+// The file seen through two buffers: its first bytes, kept for the whole
+// probe, and the last window read elsewhere. A read that lands outside both
+// fetches a new window there (one that ends at the end of the file when the
+// read lies near it, so a tail structure and what it points back to come
+// together). After maxReads reads nothing more is read.
+class FileWindow {
+ public:
+  FileWindow(MovieFile& file, std::size_t window, int maxReads);
+  std::uint64_t size() const { return size_; }
+  int reads() const { return reads_; }
+  // Up to n bytes at off: fewer at the end of the file, none once the read
+  // budget is spent. The view is valid until the next call.
+  ByteView At(std::uint64_t off, std::size_t n);
+
+ private:
+  MovieFile& file_;
+  std::uint64_t size_;
+  std::size_t window_;
+  int maxReads_, reads_ = 1;
+  std::vector<std::uint8_t> head_, far_;
+  std::uint64_t farStart_ = 0;
+};
+
 }  // namespace clip

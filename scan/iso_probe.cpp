@@ -39,47 +39,6 @@ std::uint64_t SatMul(std::uint64_t a, std::uint64_t b) {
   return a != 0 && b > UINT64_MAX / a ? UINT64_MAX : a * b;
 }
 
-// The file seen through two buffers: its first kIsoWindow bytes, kept for
-// the whole probe, and the last window read elsewhere. A view from At() is
-// valid until the next call.
-class Source {
- public:
-  explicit Source(MovieFile& file) : file_(file), size_(file.Size()) {
-    head_ = ReadBytes(file, 0, kIsoWindow);
-    reads_ = 1;
-  }
-  std::uint64_t size() const { return size_; }
-
-  // Up to n bytes at off (fewer at the end of the file, none once the read
-  // budget is spent).
-  ByteView At(std::uint64_t off, std::size_t n) {
-    if (off >= size_) return ByteView();
-    if (n > size_ - off) n = static_cast<std::size_t>(size_ - off);
-    if (off < head_.size() && n <= head_.size() - off)
-      return ByteView(head_).Sub(static_cast<std::size_t>(off), n);
-    if (off >= farStart_ && off - farStart_ < far_.size() && n <= far_.size() - (off - farStart_))
-      return ByteView(far_).Sub(static_cast<std::size_t>(off - farStart_), n);
-    if (reads_ >= kIsoMaxReads) return ByteView();
-    ++reads_;
-    // Near the end of the file the window ends there, so that a tail box
-    // and what its offsets point back to come in the same read.
-    std::size_t want = std::max(n, kIsoWindow);
-    std::uint64_t start = off;
-    if (size_ - off < want) start = size_ > want ? size_ - want : 0;
-    far_ = ReadBytes(file_, start, want);
-    farStart_ = start;
-    if (off - start >= far_.size()) return ByteView();
-    return ByteView(far_).Sub(static_cast<std::size_t>(off - start), n);
-  }
-
- private:
-  MovieFile& file_;
-  std::uint64_t size_;
-  std::vector<std::uint8_t> head_, far_;
-  std::uint64_t farStart_ = 0;
-  int reads_ = 0;
-};
-
 struct Box {
   std::uint32_t type = 0;
   std::uint64_t body = 0;  // file offset of the bytes after the header
@@ -90,7 +49,7 @@ struct Box {
 // The header of the box at off, which must end by limit; a box that runs
 // past it is malformed, except at the top level (cut), where a file that
 // stops early keeps what its boxes hold.
-bool ReadBox(Source& src, std::uint64_t off, std::uint64_t limit, bool cut, Box& box) {
+bool ReadBox(FileWindow& src, std::uint64_t off, std::uint64_t limit, bool cut, Box& box) {
   if (off >= limit || limit - off < 8) return false;
   ByteView h = src.At(off, 16);
   if (!h.Has(0, 8)) return false;
@@ -116,7 +75,7 @@ bool ReadBox(Source& src, std::uint64_t off, std::uint64_t limit, bool cut, Box&
 
 // Calls visit(child) for the boxes inside parent until it returns false.
 template <typename Visit>
-void ForEachChild(Source& src, const Box& parent, Visit visit) {
+void ForEachChild(FileWindow& src, const Box& parent, Visit visit) {
   std::uint64_t off = parent.body;
   Box box;
   for (int i = 0; i < kMaxChildren && ReadBox(src, off, parent.end, false, box); ++i) {
@@ -126,7 +85,7 @@ void ForEachChild(Source& src, const Box& parent, Visit visit) {
 }
 
 // The body of a box, at most max bytes of it.
-ByteView Body(Source& src, const Box& box, std::size_t max = kLeafMax) {
+ByteView Body(FileWindow& src, const Box& box, std::size_t max = kLeafMax) {
   return src.At(box.body, static_cast<std::size_t>(std::min<std::uint64_t>(box.BodySize(), max)));
 }
 
@@ -418,7 +377,7 @@ void ParseSampleEntry(ByteView stsd, Track& t) {
 
 // ---- Tracks ----
 
-void ParseSampleTable(Source& src, const Box& stbl, Track& t) {
+void ParseSampleTable(FileWindow& src, const Box& stbl, Track& t) {
   ForEachChild(src, stbl, [&](const Box& box) {
     if (box.type == Type("stsd")) {
       ParseSampleEntry(Body(src, box), t);
@@ -461,7 +420,7 @@ void ParseSampleTable(Source& src, const Box& stbl, Track& t) {
   });
 }
 
-Track ParseTrak(Source& src, const Box& trak) {
+Track ParseTrak(FileWindow& src, const Box& trak) {
   Track t;
   ForEachChild(src, trak, [&](const Box& box) {
     if (box.type == Type("tkhd")) {
@@ -629,7 +588,7 @@ std::string IlstText(ByteView item, std::uint32_t type) {
   return "";
 }
 
-void ParseIlst(Source& src, const Box& ilst, Tags& tags) {
+void ParseIlst(FileWindow& src, const Box& ilst, Tags& tags) {
   ForEachChild(src, ilst, [&](const Box& item) {
     std::string* slot = TagSlot(tags, item.type);
     if (slot && slot->empty()) *slot = IlstText(Body(src, item, kTagTextMax + 64), item.type);
@@ -637,7 +596,7 @@ void ParseIlst(Source& src, const Box& ilst, Tags& tags) {
   });
 }
 
-void ParseUdta(Source& src, const Box& udta, Tags& tags) {
+void ParseUdta(FileWindow& src, const Box& udta, Tags& tags) {
   ForEachChild(src, udta, [&](const Box& box) {
     if (box.type == Type("meta")) {
       // An ISO meta box has a version and flags; a QuickTime one starts
@@ -673,7 +632,7 @@ Track* TrackById(Movie& movie, std::uint32_t id) {
 }
 
 // Sample counts, durations and sizes of the runs of one movie fragment.
-void ParseMoof(Source& src, const Box& moof, Movie& movie, bool first) {
+void ParseMoof(FileWindow& src, const Box& moof, Movie& movie, bool first) {
   ForEachChild(src, moof, [&](const Box& traf) {
     if (traf.type != Type("traf")) return true;
     Track* t = nullptr;
@@ -737,7 +696,7 @@ void ParseMoof(Source& src, const Box& moof, Movie& movie, bool first) {
 // The movie fragment that the random access tables at the end of the file
 // name last (mfro gives the size of mfra, whose tfra entries point at
 // moofs); 0 when there is none.
-std::uint64_t LastFragmentOffset(Source& src) {
+std::uint64_t LastFragmentOffset(FileWindow& src) {
   const std::uint64_t size = src.size();
   if (size < 16) return 0;
   ByteView mfro = src.At(size - 16, 16);
@@ -767,7 +726,7 @@ std::uint64_t LastFragmentOffset(Source& src) {
 
 // ---- The movie ----
 
-void ParseMoov(Source& src, const Box& moov, Movie& movie, Tags& tags) {
+void ParseMoov(FileWindow& src, const Box& moov, Movie& movie, Tags& tags) {
   struct Trex {
     std::uint32_t id, duration, size;
   };
@@ -823,7 +782,7 @@ double Rate(std::uint64_t count, std::uint32_t timescale, std::uint64_t duration
 
 MovieFacts ProbeIsoMedia(MovieFile& file) {
   MovieFacts facts;
-  Source src(file);
+  FileWindow src(file, kIsoWindow, kIsoMaxReads);
   Box box;
   if (!ReadBox(src, 0, src.size(), true, box) || !IsFirstBox(box.type)) return facts;
   facts.recognised = true;
