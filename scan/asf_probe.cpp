@@ -46,7 +46,9 @@ struct Stream {
 struct Header {
   MovieFacts facts;
   Stream video, audio;
-  std::uint64_t timePerFrame[kMaxStreams] = {};  // 100 ns units, by stream number
+  // From the extended stream properties, by stream number.
+  std::uint64_t timePerFrame[kMaxStreams] = {};  // 100 ns units
+  std::uint32_t dataBitrate[kMaxStreams] = {};   // bits a second
 };
 
 // Calls visit(guid, body) for each object in bytes until it returns false;
@@ -142,6 +144,7 @@ void TakeHeaderExtension(ByteView body, Header& h) {
     if (Is(guid, kExtendedStream) && object.Has(52, 8)) {
       const int number = object.U16(48) & 0x7F;
       h.timePerFrame[number] = object.U64(52);
+      h.dataBitrate[number] = object.U32(16);
     }
     return true;
   });
@@ -242,6 +245,10 @@ MovieFacts ProbeAsf(MovieFile& file) {
     }
     return true;
   });
+  // A format that leaves its byte rate at 0 (variable-rate audio) has the
+  // stream's average in its extended properties.
+  if (h.audio.present && f.audioBitsPerSecond == 0)
+    f.audioBitsPerSecond = h.dataBitrate[h.audio.number];
   if (h.video.present && h.timePerFrame[h.video.number])
     f.framesPerSecond = 1e7 / static_cast<double>(h.timePerFrame[h.video.number]);
   return f;

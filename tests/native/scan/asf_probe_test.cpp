@@ -93,14 +93,15 @@ Bytes Utf16(const std::u16string& s) {
 // extension's extended stream properties (stream 2 at 40 ms a frame), a
 // WMV3 video stream 2 of 640x360, a WMA stream 1 (44.1 kHz, 16000 bytes a
 // second) and both content descriptions.
-std::vector<std::uint8_t> MakeAsf() {
+std::vector<std::uint8_t> MakeAsf(std::uint32_t audioBytes = 16000, std::uint16_t audioStream = 1) {
   Bytes objects;
   Bytes file;
   file.Fill(40).U32(145000000).U32(0).U32(0).U32(0).U32(2000).U32(0).U32(
       2);  // durations, preroll, flags
   Object(objects, kFileGuid, file);
   Bytes esp;
-  esp.Fill(48).U16(2).U16(0).U32(400000).U32(0).U16(0).U16(0);  // stream 2, 40 ms a frame
+  esp.Fill(16).U32(700000).Fill(28);                   // times, data bit rate, ...
+  esp.U16(2).U16(0).U32(400000).U32(0).U16(0).U16(0);  // stream 2, 40 ms a frame
   Bytes extObjects;
   Object(extObjects, kExtStreamGuid, esp);
   Bytes ext;
@@ -109,8 +110,8 @@ std::vector<std::uint8_t> MakeAsf() {
   Object(objects, kExtensionGuid, ext);
   Bytes audio;
   Guid(audio, kAudioGuid);
-  audio.Fill(16 + 8).U32(18).U32(0).U16(1).U32(0);  // ECC GUID, offset, lengths, stream 1
-  audio.U16(0x161).U16(2).U32(44100).U32(16000).U16(4).U16(16).U16(0);
+  audio.Fill(16 + 8).U32(18).U32(0).U16(audioStream).U32(0);  // ECC GUID, offset, lengths, stream
+  audio.U16(0x161).U16(2).U32(44100).U32(audioBytes).U16(4).U16(16).U16(0);
   Object(objects, kStreamGuid, audio);
   Bytes video;
   Guid(video, kVideoGuid);
@@ -167,6 +168,10 @@ TEST(AsfProbe, EveryHeaderObjectTheFactsComeFrom) {
   EXPECT_EQ(f.creator, "\xE4\xBD\x9C\xE8\x80\x85");
   EXPECT_EQ(f.comment, "d");
   EXPECT_EQ(f.genre, "Jazz");
+
+  // Audio of no stated byte rate takes its stream's extended properties.
+  std::vector<std::uint8_t> vbr = MakeAsf(/*audioBytes=*/0, /*audioStream=*/2);
+  EXPECT_EQ(ProbeBytes(vbr).audioBitsPerSecond, 700000u);
 }
 
 TEST(AsfProbe, CodecNames) {
