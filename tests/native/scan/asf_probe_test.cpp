@@ -34,12 +34,10 @@ class AsfFixture : public ::testing::TestWithParam<AsfMovie> {};
 
 TEST_P(AsfFixture, AgreesWithFfprobe) {
   const AsfMovie& m = GetParam();
-  if (!MakeModernFixtures()) GTEST_SKIP() << "ffmpeg could not make the fixtures";
-  const std::string path = ModernDir() + "/" + m.name;
-  std::vector<std::uint8_t> bytes = ReadWhole(path);
-  if (bytes.empty()) GTEST_SKIP() << m.name << " was not made (encoder missing)";
-  Probe p = RunFfprobe(path);
-  CountedFile file(bytes);
+  Fixture fx = LoadFixture(m.name);
+  if (fx.bytes.empty()) GTEST_SKIP() << m.name << " was not made";
+  Probe& p = fx.probe;
+  CountedFile file(fx.bytes);
   MovieFacts facts = ProbeAsf(file);
   EXPECT_EQ(facts.videoFormat, m.video);
   EXPECT_EQ(facts.audioFormat, m.audio);
@@ -53,9 +51,7 @@ TEST_P(AsfFixture, AgreesWithFfprobe) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Fixtures, AsfFixture, ::testing::ValuesIn(kAsfMovies),
-                         [](const ::testing::TestParamInfo<AsfMovie>& i) {
-                           return NameOf(i.param.name);
-                         });
+                         FixtureName<AsfMovie>);
 
 // GUIDs as stored.
 const std::uint8_t kHeaderGuid[] = {0x30, 0x26, 0xB2, 0x75, 0x8E, 0x66, 0xCF, 0x11,

@@ -145,10 +145,27 @@ class CountedFile : public CachedMovieFile {
   std::vector<std::uint8_t> bytes_;
 };
 
-// Test names from file names.
-inline std::string NameOf(const char* file) {
+// A fixture's bytes and ffprobe's view of it; no bytes when ffmpeg could
+// not make it (an encoder missing).
+struct Fixture {
+  std::vector<std::uint8_t> bytes;
+  Probe probe;
+};
+
+inline Fixture LoadFixture(const std::string& name) {
+  Fixture f;
+  if (!MakeModernFixtures()) return f;
+  f.bytes = ReadWhole(ModernDir() + "/" + name);
+  if (!f.bytes.empty()) f.probe = RunFfprobe(ModernDir() + "/" + name);
+  return f;
+}
+
+// Test names from the file names of a table of fixtures.
+template <typename Row>
+std::string FixtureName(const ::testing::TestParamInfo<Row>& info) {
   std::string n;
-  for (const char* c = file; *c; ++c) n += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
+  for (const char* c = info.param.name; *c; ++c)
+    n += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
   return n;
 }
 

@@ -48,17 +48,15 @@ class IsoFixture : public ::testing::TestWithParam<IsoMovie> {};
 
 TEST_P(IsoFixture, AgreesWithFfprobe) {
   const IsoMovie& m = GetParam();
-  if (!MakeModernFixtures()) GTEST_SKIP() << "ffmpeg could not make the fixtures";
-  const std::string path = ModernDir() + "/" + m.name;
-  std::vector<std::uint8_t> bytes = ReadWhole(path);
-  if (bytes.empty()) GTEST_SKIP() << m.name << " was not made (encoder missing)";
-  Probe p = RunFfprobe(path);
-  MemoryMovieFile file(bytes);
+  Fixture fx = LoadFixture(m.name);
+  if (fx.bytes.empty()) GTEST_SKIP() << m.name << " was not made";
+  Probe& p = fx.probe;
+  MemoryMovieFile file(fx.bytes);
   MovieFacts facts = ProbeIsoMedia(file);
 
   EXPECT_EQ(facts.videoFormat, m.video);
   EXPECT_EQ(facts.audioFormat, m.audio);
-  if (path.size() > 4 && path.compare(path.size() - 4, 4, ".3gp") == 0) {
+  if (std::strstr(m.name, ".3gp")) {
     // ffprobe does not read 3GPP user data; these are the script's texts.
     p.format["tag:title"] = u8"한국어 제목", p.format["tag:artist"] = u8"김철수";
     p.format["tag:genre"] = u8"드라마", p.format["tag:comment"] = u8"설명";
@@ -81,9 +79,7 @@ TEST_P(IsoFixture, AgreesWithFfprobe) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Fixtures, IsoFixture, ::testing::ValuesIn(kIsoMovies),
-                         [](const ::testing::TestParamInfo<IsoMovie>& i) {
-                           return NameOf(i.param.name);
-                         });
+                         FixtureName<IsoMovie>);
 
 // Big-endian box writer.
 class Boxes {

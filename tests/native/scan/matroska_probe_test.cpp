@@ -40,12 +40,10 @@ class MatroskaFixture : public ::testing::TestWithParam<MkvMovie> {};
 
 TEST_P(MatroskaFixture, AgreesWithFfprobe) {
   const MkvMovie& m = GetParam();
-  if (!MakeModernFixtures()) GTEST_SKIP() << "ffmpeg could not make the fixtures";
-  const std::string path = ModernDir() + "/" + m.name;
-  std::vector<std::uint8_t> bytes = ReadWhole(path);
-  if (bytes.empty()) GTEST_SKIP() << m.name << " was not made (encoder missing)";
-  Probe p = RunFfprobe(path);
-  CountedFile file(bytes);
+  Fixture fx = LoadFixture(m.name);
+  if (fx.bytes.empty()) GTEST_SKIP() << m.name << " was not made";
+  Probe& p = fx.probe;
+  CountedFile file(fx.bytes);
   MovieFacts facts = ProbeMatroska(file);
   EXPECT_EQ(facts.videoFormat, m.video);
   EXPECT_EQ(facts.audioFormat, m.audio);
@@ -61,9 +59,7 @@ TEST_P(MatroskaFixture, AgreesWithFfprobe) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Fixtures, MatroskaFixture, ::testing::ValuesIn(kMkvMovies),
-                         [](const ::testing::TestParamInfo<MkvMovie>& i) {
-                           return NameOf(i.param.name);
-                         });
+                         FixtureName<MkvMovie>);
 
 // EBML writer: elements with one-byte-marker sizes of eight bytes, so that
 // the long size form is what every element here uses.
