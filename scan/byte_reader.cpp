@@ -37,4 +37,27 @@ bool RiffWalker::Next(RiffChunk& chunk) {
   return true;
 }
 
+FileWindow::FileWindow(MovieFile& file, std::size_t window, int maxReads)
+    : file_(file), size_(file.Size()), window_(window), maxReads_(maxReads) {
+  head_ = ReadBytes(file, 0, window);
+}
+
+ByteView FileWindow::At(std::uint64_t off, std::size_t n) {
+  if (off >= size_) return ByteView();
+  if (n > size_ - off) n = static_cast<std::size_t>(size_ - off);
+  if (off < head_.size() && n <= head_.size() - off)
+    return ByteView(head_).Sub(static_cast<std::size_t>(off), n);
+  if (off >= farStart_ && off - farStart_ < far_.size() && n <= far_.size() - (off - farStart_))
+    return ByteView(far_).Sub(static_cast<std::size_t>(off - farStart_), n);
+  if (reads_ >= maxReads_) return ByteView();
+  ++reads_;
+  std::size_t want = n > window_ ? n : window_;
+  std::uint64_t start = off;
+  if (size_ - off < want) start = size_ > want ? size_ - want : 0;
+  far_ = ReadBytes(file_, start, want);
+  farStart_ = start;
+  if (off - start >= far_.size()) return ByteView();
+  return ByteView(far_).Sub(static_cast<std::size_t>(off - start), n);
+}
+
 }  // namespace clip

@@ -53,6 +53,31 @@ class ByteView {
     return ByteView(data_ + off, n < left ? n : left);
   }
 
+  // ---- Big-endian and 64-bit fields (ISO base media, Matroska, ASF) ----
+  std::uint16_t U16BE(std::size_t off) const {
+    if (!Has(off, 2)) return 0;
+    return static_cast<std::uint16_t>((data_[off] << 8) | data_[off + 1]);
+  }
+  std::uint32_t U32BE(std::size_t off) const {
+    if (!Has(off, 4)) return 0;
+    return (static_cast<std::uint32_t>(U16BE(off)) << 16) | U16BE(off + 2);
+  }
+  std::uint64_t U64BE(std::size_t off) const {
+    if (!Has(off, 8)) return 0;
+    return (static_cast<std::uint64_t>(U32BE(off)) << 32) | U32BE(off + 4);
+  }
+  std::uint64_t U64(std::size_t off) const {
+    if (!Has(off, 8)) return 0;
+    return U32(off) | (static_cast<std::uint64_t>(U32(off + 4)) << 32);
+  }
+  // True when the n bytes at off equal bytes (a GUID, a signature).
+  bool Equals(std::size_t off, const std::uint8_t* bytes, std::size_t n) const {
+    if (!Has(off, n)) return false;
+    for (std::size_t i = 0; i < n; ++i)
+      if (data_[off + i] != bytes[i]) return false;
+    return true;
+  }
+
  private:
   const std::uint8_t* data_ = nullptr;
   std::size_t size_ = 0;
@@ -88,6 +113,31 @@ class RiffWalker {
  private:
   ByteView body_;
   std::size_t off_ = 0;
+};
+
+// ---- A file read through windows (ISO base media, Matroska, ASF) ----
+
+// The file seen through two buffers: its first bytes, kept for the whole
+// probe, and the last window read elsewhere. A read that lands outside both
+// fetches a new window there (one that ends at the end of the file when the
+// read lies near it, so a tail structure and what it points back to come
+// together). After maxReads reads nothing more is read.
+class FileWindow {
+ public:
+  FileWindow(MovieFile& file, std::size_t window, int maxReads);
+  std::uint64_t size() const { return size_; }
+  int reads() const { return reads_; }
+  // Up to n bytes at off: fewer at the end of the file, none once the read
+  // budget is spent. The view is valid until the next call.
+  ByteView At(std::uint64_t off, std::size_t n);
+
+ private:
+  MovieFile& file_;
+  std::uint64_t size_;
+  std::size_t window_;
+  int maxReads_, reads_ = 1;
+  std::vector<std::uint8_t> head_, far_;
+  std::uint64_t farStart_ = 0;
 };
 
 }  // namespace clip

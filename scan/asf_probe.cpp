@@ -1,0 +1,257 @@
+#include "scan/asf_probe.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include "scan/byte_reader.h"
+#include "scan/tag_text.h"
+
+namespace clip {
+
+namespace {
+
+// GUIDs as the file stores them (the first three fields little-endian).
+using Guid = std::uint8_t[16];
+constexpr Guid kHeader = {0x30, 0x26, 0xB2, 0x75, 0x8E, 0x66, 0xCF, 0x11,
+                          0xA6, 0xD9, 0x00, 0xAA, 0x00, 0x62, 0xCE, 0x6C};
+constexpr Guid kFileProperties = {0xA1, 0xDC, 0xAB, 0x8C, 0x47, 0xA9, 0xCF, 0x11,
+                                  0x8E, 0xE4, 0x00, 0xC0, 0x0C, 0x20, 0x53, 0x65};
+constexpr Guid kStreamProperties = {0x91, 0x07, 0xDC, 0xB7, 0xB7, 0xA9, 0xCF, 0x11,
+                                    0x8E, 0xE6, 0x00, 0xC0, 0x0C, 0x20, 0x53, 0x65};
+constexpr Guid kContentDescription = {0x33, 0x26, 0xB2, 0x75, 0x8E, 0x66, 0xCF, 0x11,
+                                      0xA6, 0xD9, 0x00, 0xAA, 0x00, 0x62, 0xCE, 0x6C};
+constexpr Guid kExtendedContent = {0x40, 0xA4, 0xD0, 0xD2, 0x07, 0xE3, 0xD2, 0x11,
+                                   0x97, 0xF0, 0x00, 0xA0, 0xC9, 0x5E, 0xA8, 0x50};
+constexpr Guid kHeaderExtension = {0xB5, 0x03, 0xBF, 0x5F, 0x2E, 0xA9, 0xCF, 0x11,
+                                   0x8E, 0xE3, 0x00, 0xC0, 0x0C, 0x20, 0x53, 0x65};
+constexpr Guid kExtendedStream = {0xCB, 0xA5, 0xE6, 0x14, 0x72, 0xC6, 0x32, 0x43,
+                                  0x83, 0x99, 0xA9, 0x69, 0x52, 0x06, 0x5B, 0x5A};
+constexpr Guid kAudioMedia = {0x40, 0x9E, 0x69, 0xF8, 0x4D, 0x5B, 0xCF, 0x11,
+                              0xA8, 0xFD, 0x00, 0x80, 0x5F, 0x5C, 0x44, 0x2B};
+constexpr Guid kVideoMedia = {0xC0, 0xEF, 0x19, 0xBC, 0x4D, 0x5B, 0xCF, 0x11,
+                              0xA8, 0xFD, 0x00, 0x80, 0x5F, 0x5C, 0x44, 0x2B};
+
+constexpr std::size_t kObjectHeader = 24;  // GUID and 64-bit size
+// Objects looked at in the header and in its extension.
+constexpr int kMaxObjects = 256;
+// Streams whose extended properties are kept (stream numbers run 1 to 127).
+constexpr int kMaxStreams = 128;
+
+struct Stream {
+  bool present = false;
+  int number = 0;
+};
+
+struct Header {
+  MovieFacts facts;
+  Stream video, audio;
+  // From the extended stream properties, by stream number.
+  std::uint64_t timePerFrame[kMaxStreams] = {};  // 100 ns units
+  std::uint32_t dataBitrate[kMaxStreams] = {};   // bits a second
+};
+
+// Calls visit(guid, body) for each object in bytes until it returns false;
+// an object whose size runs past the bytes ends the walk.
+template <typename Visit>
+void ForEachObject(ByteView bytes, std::uint32_t count, Visit visit) {
+  std::size_t off = 0;
+  for (std::uint32_t i = 0; i < count && i < kMaxObjects && bytes.Has(off, kObjectHeader); ++i) {
+    std::uint64_t size = bytes.U64(off + 16);
+    if (size < kObjectHeader || size > bytes.size() - off) return;
+    if (!visit(bytes.Sub(off, 16), bytes.Sub(off + kObjectHeader, size - kObjectHeader))) return;
+    off += static_cast<std::size_t>(size);
+  }
+}
+
+bool Is(ByteView guid, const Guid& want) { return guid.Equals(0, want, 16); }
+
+void TakeStream(ByteView body, Header& h) {
+  // Stream type, error correction type, time offset, data lengths, flags.
+  const std::uint32_t typeLength = body.U32(40);
+  const int number = body.U16(48) & 0x7F;
+  ByteView data = body.Sub(54, typeLength);
+  MovieFacts& f = h.facts;
+  if (Is(body.Sub(0, 16), kVideoMedia) && !h.video.present && data.Has(0, 11 + 20)) {
+    // Encoded width and height, flags, format size, then BITMAPINFOHEADER.
+    h.video = {true, number};
+    f.width = static_cast<int>(std::min<std::uint32_t>(data.U32(0), 0x7FFFFFFF));
+    f.height = static_cast<int>(std::min<std::uint32_t>(data.U32(4), 0x7FFFFFFF));
+    f.videoFormat = WindowsVideoName(data.U32(11 + 16));
+  } else if (Is(body.Sub(0, 16), kAudioMedia) && !h.audio.present && data.Has(0, 16)) {
+    h.audio = {true, number};
+    std::uint16_t tag = data.U16(0);
+    // WAVEFORMATEXTENSIBLE names its format in the first two bytes of its
+    // sub-format GUID.
+    if (tag == 0xFFFE && data.Has(24, 2)) tag = data.U16(24);
+    f.audioFormat = WindowsAudioName(tag);
+    f.audioSamplesPerSecond = data.U32(4);
+    f.audioBitsPerSecond = static_cast<std::uint64_t>(data.U32(8)) * 8;
+  }
+}
+
+void TakeContentDescription(ByteView body, MovieFacts& f) {
+  // Five lengths (title, author, copyright, description, rating), then the
+  // texts in that order.
+  std::size_t at = 10;
+  std::string* slots[5] = {&f.title, &f.creator, nullptr, &f.comment, nullptr};
+  for (int i = 0; i < 5; ++i) {
+    const std::uint16_t len = body.U16(2 * i);
+    if (slots[i] && slots[i]->empty()) *slots[i] = Utf8FromUtf16(body.Sub(at, len), false);
+    at += len;
+  }
+}
+
+// Names are compared without regard to ASCII case.
+bool SameName(const std::string& a, const char* b) {
+  std::size_t i = 0;
+  for (; i < a.size() && b[i]; ++i) {
+    char c = a[i] >= 'A' && a[i] <= 'Z' ? static_cast<char>(a[i] + 32) : a[i];
+    char d = b[i] >= 'A' && b[i] <= 'Z' ? static_cast<char>(b[i] + 32) : b[i];
+    if (c != d) return false;
+  }
+  return i == a.size() && !b[i];
+}
+
+// WM/Genre, and the texts of the content description where that object
+// leaves them out (some writers put the comment here only, as Description).
+void TakeExtendedContent(ByteView body, MovieFacts& f) {
+  const std::uint16_t count = body.U16(0);
+  std::size_t at = 2;
+  for (std::uint16_t i = 0; i < count && body.Has(at, 2); ++i) {
+    const std::uint16_t nameLength = body.U16(at);
+    ByteView name = body.Sub(at + 2, nameLength);
+    at += 2 + static_cast<std::size_t>(nameLength);
+    if (!body.Has(at, 4)) return;
+    const std::uint16_t type = body.U16(at), valueLength = body.U16(at + 2);
+    ByteView value = body.Sub(at + 4, valueLength);
+    at += 4 + static_cast<std::size_t>(valueLength);
+    if (type != 0) continue;  // not a text
+    const std::string key = Utf8FromUtf16(name, false);
+    std::string* slot = SameName(key, "WM/Genre")      ? &f.genre
+                        : SameName(key, "Title")       ? &f.title
+                        : SameName(key, "Author")      ? &f.creator
+                        : SameName(key, "Description") ? &f.comment
+                                                       : nullptr;
+    if (slot && slot->empty()) *slot = Utf8FromUtf16(value, false);
+  }
+}
+
+void TakeHeaderExtension(ByteView body, Header& h) {
+  // Reserved GUID and field, the size of the objects, the objects.
+  const std::uint32_t size = body.U32(18);
+  ForEachObject(body.Sub(22, size), kMaxObjects, [&](ByteView guid, ByteView object) {
+    if (Is(guid, kExtendedStream) && object.Has(52, 8)) {
+      const int number = object.U16(48) & 0x7F;
+      h.timePerFrame[number] = object.U64(52);
+      h.dataBitrate[number] = object.U32(16);
+    }
+    return true;
+  });
+}
+
+}  // namespace
+
+std::string WindowsVideoName(std::uint32_t fourcc) {
+  std::uint8_t c[4];
+  for (int i = 0; i < 4; ++i) {
+    std::uint8_t b = static_cast<std::uint8_t>(fourcc >> (8 * i));
+    c[i] = b >= 'a' && b <= 'z' ? static_cast<std::uint8_t>(b - 32) : b;
+  }
+  const std::uint32_t upper =
+      c[0] | (c[1] << 8) | (c[2] << 16) | (static_cast<std::uint32_t>(c[3]) << 24);
+  struct Name {
+    char code[5];
+    const char* name;
+  };
+  static const Name kNames[] = {
+      {"WMV1", "WMV1"},          {"WMV2", "WMV2"},          {"WMV3", "WMV3"},
+      {"WVC1", "VC-1"},          {"WMVA", "VC-1"},          {"MP4S", "MPEG-4 Visual"},
+      {"M4S2", "MPEG-4 Visual"}, {"MP4V", "MPEG-4 Visual"}, {"XVID", "MPEG-4 Visual"},
+      {"DIVX", "MPEG-4 Visual"}, {"DX50", "MPEG-4 Visual"}, {"FMP4", "MPEG-4 Visual"},
+      {"H264", "H.264"},         {"AVC1", "H.264"},         {"X264", "H.264"},
+      {"HEVC", "H.265"},         {"H265", "H.265"},         {"MJPG", "MJPEG"},
+      {"VP80", "VP8"},           {"VP90", "VP9"},           {"AV01", "AV1"}};
+  for (const Name& n : kNames)
+    if (upper == FourCC(n.code)) return n.name;
+  std::uint8_t raw[4];
+  for (int i = 0; i < 4; ++i) raw[i] = static_cast<std::uint8_t>(fourcc >> (8 * i));
+  return CodecIdText(ByteView(raw, 4));
+}
+
+std::string WindowsAudioName(std::uint16_t formatTag) {
+  switch (formatTag) {
+    case 0x0001:
+    case 0x0003:
+      return "PCM";
+    case 0x0050:
+      return "MP2";
+    case 0x0055:
+      return "MP3";
+    case 0x00FF:
+    case 0x1610:
+      return "AAC";
+    case 0x0160:
+    case 0x0161:
+    case 0x0162:
+    case 0x0163:
+      return "WMA";
+    case 0x2000:
+      return "AC-3";
+    case 0x2001:
+      return "DTS";
+    case 0xF1AC:
+      return "FLAC";
+  }
+  char text[8];
+  std::snprintf(text, sizeof text, "0x%04X", formatTag);
+  return text;
+}
+
+MovieFacts ProbeAsf(MovieFile& file) {
+  Header h;
+  MovieFacts& f = h.facts;
+  // One read holds the header of almost every file; a larger one (cover
+  // art in the tags) is read again whole, up to the cap.
+  std::vector<std::uint8_t> bytes = ReadBytes(file, 0, kAsfFirstRead);
+  ByteView v(bytes);
+  if (!v.Equals(0, kHeader, 16) || !v.Has(0, 30)) return f;
+  f.recognised = true;
+  const std::uint64_t headerSize = v.U64(16);
+  const std::uint32_t count = v.U32(24);
+  if (headerSize < 30) return f;
+  if (headerSize > bytes.size() && bytes.size() == kAsfFirstRead)
+    bytes = ReadBytes(file, 0,
+                      static_cast<std::size_t>(std::min<std::uint64_t>(headerSize, kAsfMaxHeader)));
+  v = ByteView(bytes).Sub(30, headerSize - 30);
+
+  ForEachObject(v, count, [&](ByteView guid, ByteView body) {
+    if (Is(guid, kFileProperties) && body.Has(64, 4)) {
+      // Play duration (100 ns) includes the preroll (ms); a broadcast file
+      // (flag bit 0) knows neither.
+      const std::uint64_t play = body.U64(40), preroll = body.U64(56);
+      if (!(body.U32(64) & 1)) {
+        double seconds = static_cast<double>(play) / 1e7 - static_cast<double>(preroll) / 1e3;
+        f.seconds = seconds > 0 ? seconds : 0;
+      }
+    } else if (Is(guid, kStreamProperties)) {
+      TakeStream(body, h);
+    } else if (Is(guid, kContentDescription)) {
+      TakeContentDescription(body, f);
+    } else if (Is(guid, kExtendedContent)) {
+      TakeExtendedContent(body, f);
+    } else if (Is(guid, kHeaderExtension)) {
+      TakeHeaderExtension(body, h);
+    }
+    return true;
+  });
+  // A format that leaves its byte rate at 0 (variable-rate audio) has the
+  // stream's average in its extended properties.
+  if (h.audio.present && f.audioBitsPerSecond == 0)
+    f.audioBitsPerSecond = h.dataBitrate[h.audio.number];
+  if (h.video.present && h.timePerFrame[h.video.number])
+    f.framesPerSecond = 1e7 / static_cast<double>(h.timePerFrame[h.video.number]);
+  return f;
+}
+
+}  // namespace clip

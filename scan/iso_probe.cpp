@@ -1,0 +1,894 @@
+#include "scan/iso_probe.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "scan/byte_reader.h"
+#include "scan/tag_text.h"
+
+namespace clip {
+
+namespace {
+
+// A box type as the file stores it, read big-endian.
+constexpr std::uint32_t Type(const char (&t)[5]) {
+  return (static_cast<std::uint32_t>(static_cast<std::uint8_t>(t[0])) << 24) |
+         (static_cast<std::uint32_t>(static_cast<std::uint8_t>(t[1])) << 16) |
+         (static_cast<std::uint32_t>(static_cast<std::uint8_t>(t[2])) << 8) |
+         static_cast<std::uint32_t>(static_cast<std::uint8_t>(t[3]));
+}
+
+// Boxes looked at inside one box, and at the top level of the file.
+constexpr int kMaxChildren = 1024;
+constexpr int kMaxTopBoxes = 256;
+// Bytes read of one descriptive box (headers, sample descriptions, tags).
+constexpr std::size_t kLeafMax = kIsoWindow;
+// Entries of a time-to-sample table summed; a longer one (a variable frame
+// rate over hours) gives way to the media header's duration.
+constexpr std::uint32_t kMaxTimeEntries = 8192;
+// Bytes of one track fragment run read: 256 K samples with two fields each.
+constexpr std::size_t kMaxRunBytes = 2 * 1024 * 1024;
+// Track format names are kept for this many tracks of a fragmented file.
+constexpr std::size_t kMaxTrex = 16;
+
+std::uint64_t SatAdd(std::uint64_t a, std::uint64_t b) {
+  return b > UINT64_MAX - a ? UINT64_MAX : a + b;
+}
+std::uint64_t SatMul(std::uint64_t a, std::uint64_t b) {
+  return a != 0 && b > UINT64_MAX / a ? UINT64_MAX : a * b;
+}
+
+struct Box {
+  std::uint32_t type = 0;
+  std::uint64_t body = 0;  // file offset of the bytes after the header
+  std::uint64_t end = 0;   // file offset just past the box
+  std::uint64_t BodySize() const { return end - body; }
+};
+
+// The header of the box at off, which must end by limit; a box that runs
+// past it is malformed, except at the top level (cut), where a file that
+// stops early keeps what its boxes hold.
+bool ReadBox(FileWindow& src, std::uint64_t off, std::uint64_t limit, bool cut, Box& box) {
+  if (off >= limit || limit - off < 8) return false;
+  ByteView h = src.At(off, 16);
+  if (!h.Has(0, 8)) return false;
+  std::uint64_t size = h.U32BE(0);
+  std::uint64_t header = 8;
+  if (size == 1) {  // a 64-bit size follows the type
+    if (!h.Has(8, 8)) return false;
+    size = h.U64BE(8);
+    header = 16;
+  } else if (size == 0) {  // to the end of the enclosing space
+    size = limit - off;
+  }
+  if (size < header) return false;
+  if (size > limit - off) {
+    if (!cut || limit - off < header) return false;
+    size = limit - off;
+  }
+  box.type = h.U32BE(4);
+  box.body = off + header;
+  box.end = off + size;
+  return true;
+}
+
+// Calls visit(child) for the boxes inside parent until it returns false.
+template <typename Visit>
+void ForEachChild(FileWindow& src, const Box& parent, Visit visit) {
+  std::uint64_t off = parent.body;
+  Box box;
+  for (int i = 0; i < kMaxChildren && ReadBox(src, off, parent.end, false, box); ++i) {
+    if (!visit(box)) return;
+    off = box.end;
+  }
+}
+
+// The body of a box, at most max bytes of it.
+ByteView Body(FileWindow& src, const Box& box, std::size_t max = kLeafMax) {
+  return src.At(box.body, static_cast<std::size_t>(std::min<std::uint64_t>(box.BodySize(), max)));
+}
+
+// Boxes inside bytes already read (a sample description, a tag item).
+class Pieces {
+ public:
+  explicit Pieces(ByteView bytes) : v_(bytes) {}
+  bool Next(std::uint32_t& type, ByteView& body) {
+    if (count_++ >= kMaxChildren || !v_.Has(off_, 8)) return false;
+    std::uint64_t size = v_.U32BE(off_);
+    std::size_t header = 8;
+    if (size == 1) {
+      if (!v_.Has(off_, 16)) return false;
+      size = v_.U64BE(off_ + 8);
+      header = 16;
+    } else if (size == 0) {
+      size = v_.size() - off_;
+    }
+    if (size < header || size > v_.size() - off_) return false;
+    type = v_.U32BE(off_ + 4);
+    body = v_.Sub(off_ + header, static_cast<std::size_t>(size) - header);
+    off_ += static_cast<std::size_t>(size);
+    return true;
+  }
+
+ private:
+  ByteView v_;
+  std::size_t off_ = 0;
+  int count_ = 0;
+};
+
+ByteView FindPiece(ByteView bytes, std::uint32_t wanted, bool& found) {
+  Pieces pieces(bytes);
+  std::uint32_t type = 0;
+  ByteView body;
+  while (pieces.Next(type, body))
+    if (type == wanted) return found = true, body;
+  found = false;
+  return ByteView();
+}
+
+// The most common of the sample durations seen, counting up to 16 distinct
+// ones: a fragmented file's frame rate, where the first sample's duration
+// often carries the shift of the composition offsets.
+class DurationTally {
+ public:
+  void Add(std::uint32_t duration, std::uint64_t count) {
+    for (int i = 0; i < n_; ++i)
+      if (value_[i] == duration) return void(count_[i] = SatAdd(count_[i], count));
+    if (n_ < 16) value_[n_] = duration, count_[n_++] = count;
+  }
+  std::uint32_t Mode() const {
+    int best = -1;
+    for (int i = 0; i < n_; ++i)
+      if (value_[i] && (best < 0 || count_[i] > count_[best])) best = i;
+    return best < 0 ? 0 : value_[best];
+  }
+
+ private:
+  std::uint32_t value_[16] = {};
+  std::uint64_t count_[16] = {};
+  int n_ = 0;
+};
+
+// What a track's boxes say, as far as the facts need it.
+struct Fragments {
+  DurationTally tally;
+  std::uint64_t samples = 0, durations = 0, sizes = 0;
+  std::uint64_t end = 0;  // decode time just past the last sample read
+  bool haveEnd = false;
+};
+
+struct Track {
+  std::uint32_t id = 0, handler = 0;
+  std::uint32_t tkhdWidth = 0, tkhdHeight = 0;  // 16.16 fixed point
+  std::uint32_t timescale = 0;
+  std::uint64_t duration = 0;
+  std::string format;
+  bool mpegAudio = false;  // MPEG-1/2 audio: the first frame tells layer 2 from 3
+  bool pcm = false;
+  std::uint16_t entryWidth = 0, entryHeight = 0;
+  std::uint16_t channels = 0, sampleBits = 0;
+  std::uint32_t sampleRate = 0;
+  std::uint32_t declaredBitrate = 0;
+  bool haveTimes = false;
+  std::uint64_t timeSamples = 0, timeTotal = 0;
+  DurationTally timeTally;
+  std::uint64_t sizeSamples = 0, sizeSum = 0;
+  bool haveSizes = false;
+  std::uint64_t firstChunk = 0;
+  bool haveChunk = false;
+  std::uint32_t trexDuration = 0, trexSize = 0;
+  Fragments first, last;
+};
+
+struct Movie {
+  std::uint32_t timescale = 0;
+  std::uint64_t duration = 0;
+  bool fragmented = false;
+  std::uint64_t fragmentDuration = 0;  // from mehd, movie timescale
+  bool haveVideo = false, haveAudio = false;
+  Track video, audio;
+};
+
+// ---- Sample descriptions ----
+
+struct EsInfo {
+  std::uint8_t objectType = 0;
+  std::uint32_t avgBitrate = 0;
+  bool found = false;
+};
+
+// Reads one descriptor length: up to four bytes of seven bits each.
+bool DescriptorLength(ByteView v, std::size_t& off, std::uint32_t& len) {
+  len = 0;
+  for (int i = 0; i < 4; ++i) {
+    if (!v.Has(off, 1)) return false;
+    std::uint8_t b = v.U8(off++);
+    len = (len << 7) | (b & 0x7F);
+    if (!(b & 0x80)) return true;
+  }
+  return true;
+}
+
+// The decoder configuration in an esds body (after version and flags).
+EsInfo ParseEsds(ByteView esds) {
+  EsInfo info;
+  std::size_t off = 4;
+  std::uint32_t len = 0;
+  if (esds.U8(off++) != 0x03 || !DescriptorLength(esds, off, len)) return info;
+  if (!esds.Has(off, 3)) return info;
+  std::uint8_t flags = esds.U8(off + 2);
+  off += 3;
+  if (flags & 0x80) off += 2;                 // depends on another stream
+  if (flags & 0x40) off += 1 + esds.U8(off);  // URL
+  if (flags & 0x20) off += 2;                 // OCR stream
+  if (esds.U8(off++) != 0x04 || !DescriptorLength(esds, off, len) || !esds.Has(off, 13))
+    return info;
+  info.objectType = esds.U8(off);
+  info.avgBitrate = esds.U32BE(off + 9);
+  info.found = true;
+  return info;
+}
+
+std::string VideoName(std::uint32_t type, const EsInfo& es) {
+  switch (type) {
+    case Type("avc1"):
+    case Type("avc2"):
+    case Type("avc3"):
+    case Type("avc4"):
+      return "H.264";
+    case Type("hvc1"):
+    case Type("hev1"):
+      return "H.265";
+    case Type("av01"):
+      return "AV1";
+    case Type("vp08"):
+      return "VP8";
+    case Type("vp09"):
+      return "VP9";
+    case Type("vc-1"):
+      return "VC-1";
+    case Type("jpeg"):
+    case Type("mjpa"):
+    case Type("mjpb"):
+      return "MJPEG";
+    case Type("apch"):
+    case Type("apcn"):
+    case Type("apcs"):
+    case Type("apco"):
+    case Type("ap4h"):
+    case Type("ap4x"):
+      return "ProRes";
+    case Type("s263"):
+    case Type("h263"):
+    case Type("H263"):
+      return "H.263";
+    case Type("mp4v"):
+      if (es.objectType == 0x21) return "H.264";
+      if (es.objectType >= 0x60 && es.objectType <= 0x65) return "MPEG2";
+      if (es.objectType == 0x6A) return "MPEG1";
+      if (es.objectType == 0x6C) return "MJPEG";
+      return "MPEG-4 Visual";
+  }
+  return "";
+}
+
+std::string AudioName(std::uint32_t type, const EsInfo& es, Track& t) {
+  switch (type) {
+    case Type("mp4a"):
+      switch (es.objectType) {
+        case 0x69:
+        case 0x6B:
+          t.mpegAudio = true;
+          return "MP3";
+        case 0xA5:
+          return "AC-3";
+        case 0xA6:
+          return "E-AC-3";
+        case 0xA9:
+          return "DTS";
+        case 0xAD:
+          return "Opus";
+        case 0xDD:
+          return "Vorbis";
+      }
+      return "AAC";
+    case Type(".mp3"):
+      return "MP3";
+    case Type("ac-3"):
+      return "AC-3";
+    case Type("ec-3"):
+      return "E-AC-3";
+    case Type("dtsc"):
+    case Type("dtsh"):
+    case Type("dtsl"):
+    case Type("dtse"):
+      return "DTS";
+    case Type("mlpa"):
+      return "TrueHD";
+    case Type("Opus"):
+      return "Opus";
+    case Type("fLaC"):
+      return "FLAC";
+    case Type("alac"):
+      return "ALAC";
+    case Type("ipcm"):
+    case Type("lpcm"):
+    case Type("sowt"):
+    case Type("twos"):
+    case Type("in24"):
+    case Type("in32"):
+    case Type("fl32"):
+    case Type("fl64"):
+    case Type("raw "):
+    case Type("NONE"):
+      t.pcm = true;
+      return "PCM";
+  }
+  return "";
+}
+
+std::string TypeText(std::uint32_t type) {
+  std::uint8_t bytes[4] = {static_cast<std::uint8_t>(type >> 24),
+                           static_cast<std::uint8_t>(type >> 16),
+                           static_cast<std::uint8_t>(type >> 8), static_cast<std::uint8_t>(type)};
+  return CodecIdText(ByteView(bytes, 4));
+}
+
+// The first sample description of a track's stsd body.
+void ParseSampleEntry(ByteView stsd, Track& t) {
+  Pieces entries(stsd.Sub(8, stsd.size()));
+  std::uint32_t type = 0;
+  ByteView entry;
+  if (!entries.Next(type, entry)) return;
+  const bool video = t.handler == Type("vide");
+  std::size_t childAt = 78;
+  if (!video) {
+    // Sound descriptions of QuickTime versions 1 and 2 are longer.
+    std::uint16_t version = entry.U16BE(8);
+    childAt = version == 1 ? 44 : version == 2 ? 64 : 28;
+    t.channels = entry.U16BE(16);
+    t.sampleBits = entry.U16BE(18);
+    t.sampleRate = entry.U32BE(24) >> 16;
+    if (version == 2) {
+      t.sampleRate = 0;  // a float64 rate; the media time scale stands in
+      t.channels = 0;
+    }
+  } else {
+    t.entryWidth = entry.U16BE(24);
+    t.entryHeight = entry.U16BE(26);
+  }
+  ByteView children = entry.Sub(childAt, entry.size());
+  bool found = false;
+  // An encrypted entry names the codec it hides in sinf/frma.
+  if (type == Type("encv") || type == Type("enca")) {
+    ByteView frma = FindPiece(FindPiece(children, Type("sinf"), found), Type("frma"), found);
+    if (found && frma.Has(0, 4)) type = frma.U32BE(0);
+  }
+  ByteView esds = FindPiece(children, Type("esds"), found);
+  if (!found) esds = FindPiece(FindPiece(children, Type("wave"), found), Type("esds"), found);
+  EsInfo es = found ? ParseEsds(esds) : EsInfo();
+  t.declaredBitrate = es.avgBitrate;
+  ByteView btrt = FindPiece(children, Type("btrt"), found);
+  if (t.declaredBitrate == 0 && found) t.declaredBitrate = btrt.U32BE(8);
+  t.format = video ? VideoName(type, es) : AudioName(type, es, t);
+  if (t.format.empty()) t.format = TypeText(type);
+}
+
+// ---- Tracks ----
+
+void ParseSampleTable(FileWindow& src, const Box& stbl, Track& t) {
+  ForEachChild(src, stbl, [&](const Box& box) {
+    if (box.type == Type("stsd")) {
+      ParseSampleEntry(Body(src, box), t);
+    } else if (box.type == Type("stts")) {
+      ByteView v = Body(src, box, 8 + 8 * static_cast<std::size_t>(kMaxTimeEntries));
+      std::uint32_t entries = v.U32BE(4);
+      if (entries <= kMaxTimeEntries && v.Has(8, 8 * static_cast<std::size_t>(entries))) {
+        t.haveTimes = true;
+        for (std::uint32_t i = 0; i < entries; ++i) {
+          std::uint64_t count = v.U32BE(8 + 8 * i);
+          std::uint32_t delta = v.U32BE(12 + 8 * i);
+          t.timeSamples = SatAdd(t.timeSamples, count);
+          t.timeTotal = SatAdd(t.timeTotal, SatMul(count, delta));
+          t.timeTally.Add(delta, count);
+        }
+      }
+    } else if (box.type == Type("stsz")) {
+      ByteView v = Body(src, box, 12);
+      if (!v.Has(0, 12)) return true;
+      std::uint32_t size = v.U32BE(4), count = v.U32BE(8);
+      t.sizeSamples = count;
+      if (size != 0) {
+        t.sizeSum = SatMul(size, count), t.haveSizes = true;
+      } else if (t.handler == Type("soun") && count <= kIsoMaxSummedSizes &&
+                 count <= (box.BodySize() - 12) / 4) {
+        ByteView table = src.At(box.body + 12, 4 * static_cast<std::size_t>(count));
+        if (table.Has(0, 4 * static_cast<std::size_t>(count))) {
+          for (std::uint32_t i = 0; i < count; ++i) t.sizeSum += table.U32BE(4 * i);
+          t.haveSizes = true;
+        }
+      }
+    } else if (box.type == Type("stco") || box.type == Type("co64")) {
+      ByteView v = Body(src, box, 16);
+      if (v.U32BE(4) != 0 && v.Has(8, box.type == Type("co64") ? 8 : 4)) {
+        t.firstChunk = box.type == Type("co64") ? v.U64BE(8) : v.U32BE(8);
+        t.haveChunk = true;
+      }
+    }
+    return true;
+  });
+}
+
+Track ParseTrak(FileWindow& src, const Box& trak) {
+  Track t;
+  ForEachChild(src, trak, [&](const Box& box) {
+    if (box.type == Type("tkhd")) {
+      ByteView v = Body(src, box, 96);
+      bool v1 = v.U8(0) == 1;
+      t.id = v.U32BE(v1 ? 20 : 12);
+      t.tkhdWidth = v.U32BE(v1 ? 88 : 76);
+      t.tkhdHeight = v.U32BE(v1 ? 92 : 80);
+    } else if (box.type == Type("mdia")) {
+      ForEachChild(src, box, [&](const Box& m) {
+        if (m.type == Type("mdhd")) {
+          ByteView v = Body(src, m, 32);
+          bool v1 = v.U8(0) == 1;
+          t.timescale = v.U32BE(v1 ? 20 : 12);
+          t.duration = v1 ? v.U64BE(24) : v.U32BE(16);
+          if (!v1 && t.duration == 0xFFFFFFFFu) t.duration = 0;  // unknown
+        } else if (m.type == Type("hdlr")) {
+          t.handler = Body(src, m, 12).U32BE(8);
+        } else if (m.type == Type("minf")) {
+          ForEachChild(src, m, [&](const Box& s) {
+            if (s.type == Type("stbl")) ParseSampleTable(src, s, t);
+            return true;
+          });
+        }
+        return true;
+      });
+    }
+    return true;
+  });
+  return t;
+}
+
+// ---- Tags ----
+
+// The 80 genres of an ID3v1 tag, which a gnre item numbers from one.
+const char* const kId3Genres[] = {"Blues",
+                                  "Classic Rock",
+                                  "Country",
+                                  "Dance",
+                                  "Disco",
+                                  "Funk",
+                                  "Grunge",
+                                  "Hip-Hop",
+                                  "Jazz",
+                                  "Metal",
+                                  "New Age",
+                                  "Oldies",
+                                  "Other",
+                                  "Pop",
+                                  "R&B",
+                                  "Rap",
+                                  "Reggae",
+                                  "Rock",
+                                  "Techno",
+                                  "Industrial",
+                                  "Alternative",
+                                  "Ska",
+                                  "Death Metal",
+                                  "Pranks",
+                                  "Soundtrack",
+                                  "Euro-Techno",
+                                  "Ambient",
+                                  "Trip-Hop",
+                                  "Vocal",
+                                  "Jazz+Funk",
+                                  "Fusion",
+                                  "Trance",
+                                  "Classical",
+                                  "Instrumental",
+                                  "Acid",
+                                  "House",
+                                  "Game",
+                                  "Sound Clip",
+                                  "Gospel",
+                                  "Noise",
+                                  "AlternRock",
+                                  "Bass",
+                                  "Soul",
+                                  "Punk",
+                                  "Space",
+                                  "Meditative",
+                                  "Instrumental Pop",
+                                  "Instrumental Rock",
+                                  "Ethnic",
+                                  "Gothic",
+                                  "Darkwave",
+                                  "Techno-Industrial",
+                                  "Electronic",
+                                  "Pop-Folk",
+                                  "Eurodance",
+                                  "Dream",
+                                  "Southern Rock",
+                                  "Comedy",
+                                  "Cult",
+                                  "Gangsta",
+                                  "Top 40",
+                                  "Christian Rap",
+                                  "Pop/Funk",
+                                  "Jungle",
+                                  "Native American",
+                                  "Cabaret",
+                                  "New Wave",
+                                  "Psychadelic",
+                                  "Rave",
+                                  "Showtunes",
+                                  "Trailer",
+                                  "Lo-Fi",
+                                  "Tribal",
+                                  "Acid Punk",
+                                  "Acid Jazz",
+                                  "Polka",
+                                  "Retro",
+                                  "Musical",
+                                  "Rock & Roll",
+                                  "Hard Rock"};
+
+struct Tags {
+  std::string title, creator, genre, comment;
+};
+
+std::string* TagSlot(Tags& tags, std::uint32_t type) {
+  switch (type) {
+    case Type("\xA9nam"):
+    case Type("titl"):
+      return &tags.title;
+    case Type(
+        "\xA9"
+        "ART"):
+    case Type("perf"):
+    case Type("auth"):
+      return &tags.creator;
+    case Type("\xA9gen"):
+    case Type("gnre"):
+      return &tags.genre;
+    case Type(
+        "\xA9"
+        "cmt"):
+    case Type("dscp"):
+      return &tags.comment;
+  }
+  return nullptr;
+}
+
+// A 3GPP text: UTF-16 when it starts with a byte order mark, else UTF-8.
+std::string BomText(ByteView text) {
+  if (text.U16BE(0) == 0xFEFF) return Utf8FromUtf16(text.Sub(2, text.size()), true);
+  if (text.U16BE(0) == 0xFFFE) return Utf8FromUtf16(text.Sub(2, text.size()), false);
+  return CleanUtf8(text);
+}
+
+// An item of an ilst list: a data box of type 1 (UTF-8), 2 (UTF-16) or, for
+// gnre, 0 with a genre number.
+std::string IlstText(ByteView item, std::uint32_t type) {
+  bool found = false;
+  ByteView data = FindPiece(item, Type("data"), found);
+  if (!found || !data.Has(0, 8)) return "";
+  std::uint32_t kind = data.U32BE(0) & 0xFFFFFF;
+  ByteView value = data.Sub(8, data.size());
+  if (kind == 1) return CleanUtf8(value);
+  if (kind == 2) return Utf8FromUtf16(value, true);
+  if (type == Type("gnre") && value.Has(0, 2)) {
+    std::uint16_t n = value.U16BE(0);
+    if (n >= 1 && n <= sizeof kId3Genres / sizeof kId3Genres[0]) return kId3Genres[n - 1];
+  }
+  return "";
+}
+
+void ParseIlst(FileWindow& src, const Box& ilst, Tags& tags) {
+  ForEachChild(src, ilst, [&](const Box& item) {
+    std::string* slot = TagSlot(tags, item.type);
+    if (slot && slot->empty()) *slot = IlstText(Body(src, item, kTagTextMax + 64), item.type);
+    return true;
+  });
+}
+
+void ParseUdta(FileWindow& src, const Box& udta, Tags& tags) {
+  ForEachChild(src, udta, [&](const Box& box) {
+    if (box.type == Type("meta")) {
+      // An ISO meta box has a version and flags; a QuickTime one starts
+      // straight with its handler box.
+      Box inner = box;
+      if (!Body(src, box, 8).Is(4, "hdlr")) inner.body = std::min(box.body + 4, box.end);
+      ForEachChild(src, inner, [&](const Box& b) {
+        if (b.type == Type("ilst")) ParseIlst(src, b, tags);
+        return true;
+      });
+      return true;
+    }
+    std::string* slot = TagSlot(tags, box.type);
+    if (!slot || !slot->empty()) return true;
+    ByteView v = Body(src, box, kTagTextMax + 8);
+    if ((box.type >> 24) == 0xA9) {
+      // QuickTime text: length, language, text.
+      *slot = CleanUtf8(v.Sub(4, v.U16BE(0)));
+    } else {
+      // 3GPP: version and flags, language, text.
+      *slot = BomText(v.Sub(6, v.size()));
+    }
+    return true;
+  });
+}
+
+// ---- Fragments ----
+
+Track* TrackById(Movie& movie, std::uint32_t id) {
+  if (movie.haveVideo && movie.video.id == id) return &movie.video;
+  if (movie.haveAudio && movie.audio.id == id) return &movie.audio;
+  return nullptr;
+}
+
+// Sample counts, durations and sizes of the runs of one movie fragment.
+void ParseMoof(FileWindow& src, const Box& moof, Movie& movie, bool first) {
+  ForEachChild(src, moof, [&](const Box& traf) {
+    if (traf.type != Type("traf")) return true;
+    Track* t = nullptr;
+    std::uint64_t defDuration = 0, defSize = 0, decodeTime = 0;
+    bool haveTime = false;
+    Fragments f;
+    ForEachChild(src, traf, [&](const Box& box) {
+      if (box.type == Type("tfhd")) {
+        ByteView v = Body(src, box, 40);
+        std::uint32_t flags = v.U32BE(0) & 0xFFFFFF;
+        t = TrackById(movie, v.U32BE(4));
+        if (!t) return false;
+        defDuration = t->trexDuration, defSize = t->trexSize;
+        std::size_t at = 8;
+        if (flags & 0x01) at += 8;  // base data offset
+        if (flags & 0x02) at += 4;  // sample description index
+        if (flags & 0x08) defDuration = v.U32BE(at), at += 4;
+        if (flags & 0x10) defSize = v.U32BE(at), at += 4;
+      } else if (box.type == Type("tfdt") && t) {
+        ByteView v = Body(src, box, 12);
+        decodeTime = v.U8(0) == 1 ? v.U64BE(4) : v.U32BE(4);
+        haveTime = true;
+      } else if (box.type == Type("trun") && t) {
+        ByteView v = Body(src, box, kMaxRunBytes);
+        std::uint32_t flags = v.U32BE(0) & 0xFFFFFF, count = v.U32BE(4);
+        std::size_t at = 8;
+        if (flags & 0x001) at += 4;  // data offset
+        if (flags & 0x004) at += 4;  // first sample flags
+        const bool hasDuration = flags & 0x100, hasSize = flags & 0x200;
+        const std::size_t entry =
+            4 * (hasDuration + hasSize + !!(flags & 0x400) + !!(flags & 0x800));
+        if (entry == 0) {
+          f.tally.Add(static_cast<std::uint32_t>(defDuration), count);
+          f.samples = SatAdd(f.samples, count);
+          f.durations = SatAdd(f.durations, SatMul(count, defDuration));
+          f.sizes = SatAdd(f.sizes, SatMul(count, defSize));
+          return true;
+        }
+        if (!v.Has(at, 0)) return true;
+        std::uint64_t held = (v.size() - at) / entry;
+        if (count > held) return true;  // a run cut short is not counted
+        for (std::uint32_t i = 0; i < count; ++i, at += entry) {
+          std::uint32_t duration =
+              hasDuration ? v.U32BE(at) : static_cast<std::uint32_t>(defDuration);
+          f.tally.Add(duration, 1);
+          f.durations += duration;
+          f.sizes += hasSize ? v.U32BE(at + 4 * hasDuration) : defSize;
+        }
+        f.samples += count;
+      }
+      return true;
+    });
+    if (!t) return true;
+    f.end = SatAdd(decodeTime, f.durations);
+    f.haveEnd = haveTime;
+    (first ? t->first : t->last) = f;
+    return true;
+  });
+}
+
+// The movie fragment that the random access tables at the end of the file
+// name last (mfro gives the size of mfra, whose tfra entries point at
+// moofs); 0 when there is none.
+std::uint64_t LastFragmentOffset(FileWindow& src) {
+  const std::uint64_t size = src.size();
+  if (size < 16) return 0;
+  ByteView mfro = src.At(size - 16, 16);
+  if (!mfro.Is(4, "mfro")) return 0;
+  std::uint64_t mfraSize = mfro.U32BE(12);
+  if (mfraSize < 16 || mfraSize > size) return 0;
+  Box mfra;
+  if (!ReadBox(src, size - mfraSize, size, false, mfra) || mfra.type != Type("mfra")) return 0;
+  std::uint64_t last = 0;
+  ForEachChild(src, mfra, [&](const Box& tfra) {
+    if (tfra.type != Type("tfra")) return true;
+    // Version and flags, track ID, field lengths, entry count.
+    ByteView h = Body(src, tfra, 16);
+    if (!h.Has(0, 16)) return true;
+    const bool v1 = h.U8(0) == 1;
+    const std::uint32_t lengths = h.U32BE(8), count = h.U32BE(12);
+    const std::uint64_t entry =
+        (v1 ? 16 : 8) + ((lengths >> 4) & 3) + ((lengths >> 2) & 3) + (lengths & 3) + 3;
+    if (count == 0 || tfra.BodySize() < 16 || count > (tfra.BodySize() - 16) / entry) return true;
+    ByteView e = src.At(tfra.body + 16 + (count - 1) * entry, static_cast<std::size_t>(entry));
+    std::uint64_t moof = v1 ? e.U64BE(8) : e.U32BE(4);
+    last = std::max(last, moof);
+    return true;
+  });
+  return last;
+}
+
+// ---- The movie ----
+
+void ParseMoov(FileWindow& src, const Box& moov, Movie& movie, Tags& tags) {
+  struct Trex {
+    std::uint32_t id, duration, size;
+  };
+  std::vector<Trex> trex;
+  ForEachChild(src, moov, [&](const Box& box) {
+    if (box.type == Type("mvhd")) {
+      ByteView v = Body(src, box, 32);
+      bool v1 = v.U8(0) == 1;
+      movie.timescale = v.U32BE(v1 ? 20 : 12);
+      movie.duration = v1 ? v.U64BE(24) : v.U32BE(16);
+      if (!v1 && movie.duration == 0xFFFFFFFFu) movie.duration = 0;
+    } else if (box.type == Type("trak")) {
+      Track t = ParseTrak(src, box);
+      if (t.handler == Type("vide") && !movie.haveVideo) {
+        movie.video = t, movie.haveVideo = true;
+      } else if (t.handler == Type("soun") && !movie.haveAudio) {
+        movie.audio = t, movie.haveAudio = true;
+      }
+    } else if (box.type == Type("mvex")) {
+      movie.fragmented = true;
+      ForEachChild(src, box, [&](const Box& b) {
+        ByteView v = Body(src, b, 24);
+        if (b.type == Type("mehd"))
+          movie.fragmentDuration = v.U8(0) == 1 ? v.U64BE(4) : v.U32BE(4);
+        else if (b.type == Type("trex") && trex.size() < kMaxTrex)
+          trex.push_back({v.U32BE(4), v.U32BE(12), v.U32BE(16)});
+        return true;
+      });
+    } else if (box.type == Type("udta")) {
+      ParseUdta(src, box, tags);
+    }
+    return true;
+  });
+  for (const Trex& x : trex) {
+    if (Track* t = TrackById(movie, x.id)) t->trexDuration = x.duration, t->trexSize = x.size;
+  }
+}
+
+// Types a file of this family starts with.
+bool IsFirstBox(std::uint32_t type) {
+  for (std::uint32_t t : {Type("ftyp"), Type("moov"), Type("mdat"), Type("free"), Type("skip"),
+                          Type("wide"), Type("pnot"), Type("styp"), Type("sidx"), Type("moof")})
+    if (type == t) return true;
+  return false;
+}
+
+double Rate(std::uint64_t count, std::uint32_t timescale, std::uint64_t duration) {
+  if (count == 0 || timescale == 0 || duration == 0) return 0;
+  return static_cast<double>(count) * timescale / static_cast<double>(duration);
+}
+
+}  // namespace
+
+MovieFacts ProbeIsoMedia(MovieFile& file) {
+  MovieFacts facts;
+  FileWindow src(file, kIsoWindow, kIsoMaxReads);
+  Box box;
+  if (!ReadBox(src, 0, src.size(), true, box) || !IsFirstBox(box.type)) return facts;
+  facts.recognised = true;
+
+  Movie movie;
+  Tags tags;
+  bool haveMoov = false;
+  Box firstMoof;
+  bool haveMoof = false;
+  std::uint64_t off = 0;
+  for (int i = 0; i < kMaxTopBoxes && ReadBox(src, off, src.size(), true, box); ++i) {
+    if (box.type == Type("moov") && !haveMoov) {
+      ParseMoov(src, box, movie, tags);
+      haveMoov = true;
+    } else if (box.type == Type("moof") && !haveMoof) {
+      firstMoof = box, haveMoof = true;
+    }
+    if (haveMoov && (!movie.fragmented || haveMoof)) break;
+    off = box.end;
+  }
+  if (!haveMoov) return facts;
+
+  facts.title = tags.title, facts.creator = tags.creator;
+  facts.genre = tags.genre, facts.comment = tags.comment;
+
+  bool haveEnd = false;
+  double end = 0;
+  if (movie.fragmented) {
+    if (haveMoof) ParseMoof(src, firstMoof, movie, true);
+    if (movie.fragmentDuration == 0) {
+      Box lastMoof;
+      std::uint64_t at = LastFragmentOffset(src);
+      if (at && ReadBox(src, at, src.size(), false, lastMoof) && lastMoof.type == Type("moof"))
+        ParseMoof(src, lastMoof, movie, false);
+      for (Track* t : {&movie.video, &movie.audio}) {
+        if (t->last.haveEnd && t->timescale) {
+          end = std::max(end, static_cast<double>(t->last.end) / t->timescale);
+          haveEnd = true;
+        }
+      }
+    }
+  }
+
+  if (movie.haveVideo) {
+    const Track& v = movie.video;
+    facts.videoFormat = v.format;
+    facts.width = static_cast<int>(v.tkhdWidth >> 16);
+    facts.height = static_cast<int>(v.tkhdHeight >> 16);
+    if (facts.width == 0 || facts.height == 0)
+      facts.width = v.entryWidth, facts.height = v.entryHeight;
+    if (movie.fragmented) {
+      // The moov holds at most the first fragment's samples; the usual
+      // frame duration of those (or of the first moof's) gives the rate.
+      std::uint32_t usual = v.timeTally.Mode();
+      if (usual == 0) usual = v.first.tally.Mode();
+      facts.framesPerSecond = Rate(1, v.timescale, usual);
+    } else {
+      facts.framesPerSecond = v.haveTimes ? Rate(v.timeSamples, v.timescale, v.timeTotal) : 0;
+      if (facts.framesPerSecond == 0)
+        facts.framesPerSecond = Rate(v.sizeSamples, v.timescale, v.duration);
+    }
+  }
+  if (movie.haveAudio) {
+    Track& a = movie.audio;
+    if (a.mpegAudio && a.haveChunk) {
+      // The layer bits of the first frame header: 01 is layer 3, 10 layer 2.
+      ByteView h = src.At(a.firstChunk, 4);
+      if (h.U8(0) == 0xFF && (h.U8(1) & 0xE0) == 0xE0 && ((h.U8(1) >> 1) & 3) == 2)
+        a.format = "MP2";
+    }
+    facts.audioFormat = a.format;
+    facts.audioSamplesPerSecond = a.sampleRate ? a.sampleRate : a.timescale;
+    const std::uint64_t mediaTime = a.duration ? a.duration : a.timeTotal;
+    if (a.pcm && a.channels && a.sampleBits) {
+      facts.audioBitsPerSecond =
+          static_cast<std::uint64_t>(a.channels) * a.sampleBits * facts.audioSamplesPerSecond;
+    } else if (movie.fragmented && a.declaredBitrate) {
+      // The moov's tables cover the first fragment at most.
+      facts.audioBitsPerSecond = a.declaredBitrate;
+    } else if (a.haveSizes && a.sizeSamples && mediaTime && a.timescale) {
+      facts.audioBitsPerSecond = static_cast<std::uint64_t>(
+          static_cast<double>(a.sizeSum) * 8 * a.timescale / static_cast<double>(mediaTime));
+    } else if (a.declaredBitrate) {
+      facts.audioBitsPerSecond = a.declaredBitrate;
+    } else if (a.first.durations && a.timescale) {
+      facts.audioBitsPerSecond =
+          static_cast<std::uint64_t>(static_cast<double>(a.first.sizes) * 8 * a.timescale /
+                                     static_cast<double>(a.first.durations));
+    }
+  }
+
+  // Play time: the movie header's duration, which a fragmented file leaves
+  // for mehd or its last fragment to tell; else the longest track.
+  if (movie.fragmented) {
+    if (movie.fragmentDuration && movie.timescale)
+      facts.seconds = static_cast<double>(movie.fragmentDuration) / movie.timescale;
+    else if (haveEnd)
+      facts.seconds = end;
+  } else if (movie.duration && movie.timescale) {
+    facts.seconds = static_cast<double>(movie.duration) / movie.timescale;
+  } else {
+    for (const Track* t : {&movie.video, &movie.audio})
+      if (t->timescale && t->duration)
+        facts.seconds = std::max(facts.seconds, static_cast<double>(t->duration) / t->timescale);
+  }
+  return facts;
+}
+
+}  // namespace clip

@@ -1,0 +1,30 @@
+// Facts of an ISO base media file (MP4, MOV, 3GP, M4V) from its boxes:
+// the movie header, the first video and audio track, the sample tables'
+// counts and sizes, fragments where the file has them, and its tags.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "scan/movie_facts.h"
+#include "scan/scan.h"
+
+namespace clip {
+
+// Bytes of the first read, and of every later read that lands outside what
+// is held already: a moov of this size or less costs one read wherever it is.
+constexpr std::size_t kIsoWindow = 64 * 1024;
+// Reads of one file after which the parser gives up on what is still
+// missing; a well-formed file needs a handful.
+constexpr int kIsoMaxReads = 32;
+// An audio sample-size table of more entries than this (2 MB of sizes, over
+// three hours of AAC at 48 kHz) is not summed; the rate the sample
+// description declares is taken instead.
+constexpr std::uint32_t kIsoMaxSummedSizes = 1u << 19;
+
+// Reads the boxes of file: the top-level walk jumps over media data by its
+// size to find moov wherever it lies. recognised is false when the first
+// box is not one an ISO base media file starts with.
+MovieFacts ProbeIsoMedia(MovieFile& file);
+
+}  // namespace clip

@@ -1,0 +1,534 @@
+#include "scan/matroska_probe.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "scan/asf_probe.h"
+#include "scan/byte_reader.h"
+#include "scan/tag_text.h"
+
+namespace clip {
+
+namespace {
+
+// Element IDs, with their length markers as written.
+enum : std::uint32_t {
+  kEbml = 0x1A45DFA3,
+  kDocType = 0x4282,
+  kSegment = 0x18538067,
+  kSeekHead = 0x114D9B74,
+  kSeek = 0x4DBB,
+  kSeekId = 0x53AB,
+  kSeekPosition = 0x53AC,
+  kInfo = 0x1549A966,
+  kTimestampScale = 0x2AD7B1,
+  kDuration = 0x4489,
+  kTitle = 0x7BA9,
+  kTracks = 0x1654AE6B,
+  kTrackEntry = 0xAE,
+  kTrackNumber = 0xD7,
+  kTrackUid = 0x73C5,
+  kTrackType = 0x83,
+  kCodecId = 0x86,
+  kCodecPrivate = 0x63A2,
+  kDefaultDuration = 0x23E383,
+  kVideo = 0xE0,
+  kPixelWidth = 0xB0,
+  kPixelHeight = 0xBA,
+  kDisplayWidth = 0x54B0,
+  kDisplayHeight = 0x54BA,
+  kDisplayUnit = 0x54B2,
+  kAudio = 0xE1,
+  kSamplingFrequency = 0xB5,
+  kOutputSamplingFrequency = 0x78B5,
+  kChannels = 0x9F,
+  kBitDepth = 0x6264,
+  kTags = 0x1254C367,
+  kTag = 0x7373,
+  kTargets = 0x63C0,
+  kTargetTypeValue = 0x68CA,
+  kTagTrackUid = 0x63C5,
+  kTagEditionUid = 0x63C9,
+  kTagChapterUid = 0x63C4,
+  kTagAttachmentUid = 0x63C6,
+  kSimpleTag = 0x67C8,
+  kTagName = 0x45A3,
+  kTagString = 0x4487,
+  kCluster = 0x1F43B675,
+};
+
+// Elements looked at inside one element, and at the top of the segment.
+constexpr int kMaxChildren = 4096;
+constexpr int kMaxTopElements = 64;
+// Longest header: a four-byte ID and an eight-byte size.
+constexpr std::size_t kMaxHeader = 12;
+
+struct Element {
+  std::uint32_t id = 0;
+  std::uint64_t size = 0;
+  bool unknownSize = false;
+  std::size_t header = 0;
+};
+
+// An element header at off: the ID (one to four bytes, its length marked
+// by the leading zero bits of the first byte) and the size (one to eight
+// bytes, all value bits set meaning "unknown").
+bool ReadHeader(ByteView v, std::size_t off, Element& e) {
+  const std::uint8_t first = v.U8(off);
+  if (!v.Has(off, 1) || first < 0x10) return false;
+  const std::size_t idLength = first >= 0x80 ? 1 : first >= 0x40 ? 2 : first >= 0x20 ? 3 : 4;
+  if (!v.Has(off, idLength + 1)) return false;
+  e.id = 0;
+  for (std::size_t i = 0; i < idLength; ++i) e.id = (e.id << 8) | v.U8(off + i);
+  const std::uint8_t lead = v.U8(off + idLength);
+  if (lead == 0) return false;
+  std::size_t sizeLength = 1;
+  while (!(lead & (0x80 >> (sizeLength - 1)))) ++sizeLength;
+  if (!v.Has(off + idLength, sizeLength)) return false;
+  std::uint64_t size = lead & (0xFF >> sizeLength);
+  bool allOnes = size == (0xFFu >> sizeLength);
+  for (std::size_t i = 1; i < sizeLength; ++i) {
+    const std::uint8_t b = v.U8(off + idLength + i);
+    size = (size << 8) | b;
+    allOnes = allOnes && b == 0xFF;
+  }
+  e.size = size;
+  e.unknownSize = allOnes;
+  e.header = idLength + sizeLength;
+  return true;
+}
+
+// The children of an element read whole. A child whose size runs past its
+// parent ends the walk; one of unknown size reaches the parent's end.
+class Children {
+ public:
+  explicit Children(ByteView body) : v_(body) {}
+  bool Next(std::uint32_t& id, ByteView& data) {
+    Element e;
+    if (count_++ >= kMaxChildren || !ReadHeader(v_, off_, e)) return false;
+    const std::size_t start = off_ + e.header;
+    const std::size_t left = v_.size() - start;
+    if (e.unknownSize) e.size = left;
+    if (e.size > left) return false;
+    id = e.id;
+    data = v_.Sub(start, static_cast<std::size_t>(e.size));
+    off_ = start + static_cast<std::size_t>(e.size);
+    return true;
+  }
+
+ private:
+  ByteView v_;
+  std::size_t off_ = 0;
+  int count_ = 0;
+};
+
+std::uint64_t UInt(ByteView data) {
+  if (data.size() > 8) return 0;
+  std::uint64_t v = 0;
+  for (std::size_t i = 0; i < data.size(); ++i) v = (v << 8) | data.U8(i);
+  return v;
+}
+
+double Float(ByteView data) {
+  if (data.size() == 4) {
+    std::uint32_t bits = data.U32BE(0);
+    float f;
+    std::memcpy(&f, &bits, 4);
+    return f;
+  }
+  if (data.size() == 8) {
+    std::uint64_t bits = data.U64BE(0);
+    double d;
+    std::memcpy(&d, &bits, 8);
+    return d;
+  }
+  return 0;
+}
+
+// A positive finite value, else 0: a hostile float must not reach a cell.
+double Usable(double v) { return v > 0 && v < 1e15 ? v : 0; }
+
+struct Track {
+  bool present = false;
+  std::uint64_t uid = 0;
+  std::string codec;
+  ByteView codecPrivate;  // valid while the Tracks bytes are
+  std::uint64_t defaultDuration = 0;
+  std::uint64_t pixelWidth = 0, pixelHeight = 0, displayWidth = 0, displayHeight = 0;
+  std::uint64_t displayUnit = 0;
+  double sampleRate = 0, outputRate = 0;
+  std::uint64_t channels = 0, bitDepth = 0;
+};
+
+struct TrackTag {
+  std::uint64_t uid = 0;
+  std::string name, value;
+};
+
+struct Segment {
+  bool haveInfo = false, haveTracks = false, haveTags = false;
+  std::uint64_t timestampScale = 1000000;
+  double duration = 0;
+  MovieFacts facts;
+  int titleRank = 0, creatorRank = 0, genreRank = 0, commentRank = 0;
+  std::vector<TrackTag> trackTags;  // BPS and DURATION of each track
+  std::uint64_t seek[3] = {};       // positions of Info, Tracks, Tags; 0 when not listed
+  std::uint64_t seekHead2 = 0;      // a further SeekHead
+};
+
+void ParseInfo(ByteView body, Segment& s) {
+  s.haveInfo = true;
+  Children c(body);
+  std::uint32_t id;
+  ByteView d;
+  while (c.Next(id, d)) {
+    if (id == kTimestampScale && UInt(d)) s.timestampScale = UInt(d);
+    if (id == kDuration) s.duration = Usable(Float(d));
+    if (id == kTitle) s.facts.title = CleanUtf8(d), s.titleRank = 3;
+  }
+}
+
+std::string VideoName(const Track& t) {
+  struct Name {
+    const char* id;
+    const char* name;
+  };
+  // Exact IDs, then prefixes.
+  static const Name kExact[] = {{"V_MPEG4/ISO/AVC", "H.264"},
+                                {"V_MPEGH/ISO/HEVC", "H.265"},
+                                {"V_VP8", "VP8"},
+                                {"V_VP9", "VP9"},
+                                {"V_AV1", "AV1"},
+                                {"V_MPEG2", "MPEG2"},
+                                {"V_MPEG1", "MPEG1"},
+                                {"V_MJPEG", "MJPEG"},
+                                {"V_PRORES", "ProRes"},
+                                {"V_THEORA", "Theora"},
+                                {"V_MS/VFW/FOURCC", nullptr}};
+  for (const Name& n : kExact) {
+    if (t.codec != n.id) continue;
+    if (n.name) return n.name;
+    // BITMAPINFOHEADER: biCompression at 16.
+    if (t.codecPrivate.Has(16, 4)) return WindowsVideoName(t.codecPrivate.U32(16));
+  }
+  if (t.codec.rfind("V_MPEG4/ISO/", 0) == 0) return "MPEG-4 Visual";
+  return t.codec;
+}
+
+std::string AudioName(const Track& t) {
+  struct Name {
+    const char* prefix;
+    const char* name;
+  };
+  static const Name kPrefixes[] = {
+      {"A_AAC", "AAC"},     {"A_OPUS", "Opus"},   {"A_VORBIS", "Vorbis"}, {"A_FLAC", "FLAC"},
+      {"A_EAC3", "E-AC-3"}, {"A_AC3", "AC-3"},    {"A_DTS", "DTS"},       {"A_TRUEHD", "TrueHD"},
+      {"A_MPEG/L3", "MP3"}, {"A_MPEG/L2", "MP2"}, {"A_PCM/", "PCM"},      {"A_ALAC", "ALAC"}};
+  for (const Name& n : kPrefixes)
+    if (t.codec.rfind(n.prefix, 0) == 0) return n.name;
+  // WAVEFORMATEX: the format tag first.
+  if (t.codec == "A_MS/ACM" && t.codecPrivate.Has(0, 2))
+    return WindowsAudioName(t.codecPrivate.U16(0));
+  return t.codec;
+}
+
+void ParseTrackEntry(ByteView body, Track& t, std::uint64_t& type) {
+  Children c(body);
+  std::uint32_t id;
+  ByteView d;
+  while (c.Next(id, d)) {
+    switch (id) {
+      case kTrackType:
+        type = UInt(d);
+        break;
+      case kTrackUid:
+        t.uid = UInt(d);
+        break;
+      case kCodecId:
+        t.codec = CodecIdText(d);
+        break;
+      case kCodecPrivate:
+        t.codecPrivate = d;
+        break;
+      case kDefaultDuration:
+        t.defaultDuration = UInt(d);
+        break;
+      case kVideo:
+      case kAudio: {
+        Children inner(d);
+        std::uint32_t k;
+        ByteView v;
+        while (inner.Next(k, v)) {
+          switch (k) {
+            case kPixelWidth:
+              t.pixelWidth = UInt(v);
+              break;
+            case kPixelHeight:
+              t.pixelHeight = UInt(v);
+              break;
+            case kDisplayWidth:
+              t.displayWidth = UInt(v);
+              break;
+            case kDisplayHeight:
+              t.displayHeight = UInt(v);
+              break;
+            case kDisplayUnit:
+              t.displayUnit = UInt(v);
+              break;
+            case kSamplingFrequency:
+              t.sampleRate = Usable(Float(v));
+              break;
+            case kOutputSamplingFrequency:
+              t.outputRate = Usable(Float(v));
+              break;
+            case kChannels:
+              t.channels = UInt(v);
+              break;
+            case kBitDepth:
+              t.bitDepth = UInt(v);
+              break;
+          }
+        }
+        break;
+      }
+    }
+  }
+}
+
+int Dimension(std::uint64_t v) { return v <= 0x7FFFFFFF ? static_cast<int>(v) : 0; }
+
+void ParseTracks(ByteView body, Segment& s, Track& video, Track& audio) {
+  s.haveTracks = true;
+  Children c(body);
+  std::uint32_t id;
+  ByteView d;
+  while (c.Next(id, d)) {
+    if (id != kTrackEntry) continue;
+    Track t;
+    std::uint64_t type = 0;
+    ParseTrackEntry(d, t, type);
+    t.present = true;
+    if (type == 1 && !video.present) video = t;
+    if (type == 2 && !audio.present) audio = t;
+  }
+  MovieFacts& f = s.facts;
+  if (video.present) {
+    f.videoFormat = VideoName(video);
+    // Display sizes count only in pixels (unit 0) and only as a pair.
+    const bool display = video.displayUnit == 0 && video.displayWidth && video.displayHeight;
+    f.width = Dimension(display ? video.displayWidth : video.pixelWidth);
+    f.height = Dimension(display ? video.displayHeight : video.pixelHeight);
+    if (video.defaultDuration) f.framesPerSecond = 1e9 / static_cast<double>(video.defaultDuration);
+  }
+  if (audio.present) {
+    f.audioFormat = AudioName(audio);
+    const double rate = audio.outputRate ? audio.outputRate : audio.sampleRate;
+    f.audioSamplesPerSecond = rate < 4e9 ? static_cast<std::uint32_t>(rate) : 0;
+    if (f.audioFormat == "PCM" && audio.channels <= 64 && audio.bitDepth <= 64)
+      f.audioBitsPerSecond = audio.channels * audio.bitDepth * f.audioSamplesPerSecond;
+  }
+}
+
+bool SameName(const std::string& a, const char* b) {
+  if (a.size() != std::strlen(b)) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    char c = a[i] >= 'a' && a[i] <= 'z' ? static_cast<char>(a[i] - 32) : a[i];
+    if (c != b[i]) return false;
+  }
+  return true;
+}
+
+void ParseTag(ByteView body, Segment& s) {
+  std::uint64_t targetType = 0, trackUid = 0;
+  bool otherTarget = false;
+  Children c(body);
+  std::uint32_t id;
+  ByteView d;
+  // Targets come first in a Tag; read them before its SimpleTags.
+  while (c.Next(id, d)) {
+    if (id != kTargets) continue;
+    Children t(d);
+    std::uint32_t k;
+    ByteView v;
+    while (t.Next(k, v)) {
+      if (k == kTargetTypeValue) targetType = UInt(v);
+      if (k == kTagTrackUid) trackUid = UInt(v);
+      if ((k == kTagEditionUid || k == kTagChapterUid || k == kTagAttachmentUid) && UInt(v))
+        otherTarget = true;
+    }
+  }
+  if (otherTarget) return;  // a chapter's or an attachment's tags
+  // The whole file's tags: no target type, or 50 (the movie), rank above
+  // any other level (a collection's, a season's).
+  const int rank = targetType == 0 || targetType == 50 ? 2 : 1;
+  Children again(body);
+  while (again.Next(id, d)) {
+    if (id != kSimpleTag) continue;
+    std::string name, value;
+    Children t(d);
+    std::uint32_t k;
+    ByteView v;
+    while (t.Next(k, v)) {
+      if (k == kTagName) name = CodecIdText(v.Sub(0, 32));
+      if (k == kTagString) value = CleanUtf8(v);
+    }
+    if (trackUid) {
+      if ((SameName(name, "BPS") || SameName(name, "DURATION")) && s.trackTags.size() < 64)
+        s.trackTags.push_back({trackUid, name, value.substr(0, 32)});
+      continue;
+    }
+    struct Slot {
+      const char* name;
+      std::string* text;
+      int* rank;
+    } slots[] = {{"TITLE", &s.facts.title, &s.titleRank},
+                 {"ARTIST", &s.facts.creator, &s.creatorRank},
+                 {"GENRE", &s.facts.genre, &s.genreRank},
+                 {"COMMENT", &s.facts.comment, &s.commentRank}};
+    for (Slot& slot : slots) {
+      if (SameName(name, slot.name) && rank > *slot.rank) *slot.text = value, *slot.rank = rank;
+    }
+  }
+}
+
+void ParseTags(ByteView body, Segment& s) {
+  s.haveTags = true;
+  Children c(body);
+  std::uint32_t id;
+  ByteView d;
+  while (c.Next(id, d))
+    if (id == kTag) ParseTag(d, s);
+}
+
+void ParseSeekHead(ByteView body, Segment& s) {
+  Children c(body);
+  std::uint32_t id;
+  ByteView d;
+  while (c.Next(id, d)) {
+    if (id != kSeek) continue;
+    std::uint64_t target = 0, position = 0;
+    Children e(d);
+    std::uint32_t k;
+    ByteView v;
+    while (e.Next(k, v)) {
+      if (k == kSeekId) target = UInt(v);
+      if (k == kSeekPosition) position = UInt(v);
+    }
+    // Position 0 would be the SeekHead itself: never a target here.
+    if (position == 0) continue;
+    if (target == kInfo && !s.seek[0]) s.seek[0] = position;
+    if (target == kTracks && !s.seek[1]) s.seek[1] = position;
+    if (target == kTags && !s.seek[2]) s.seek[2] = position;
+    if (target == kSeekHead && !s.seekHead2) s.seekHead2 = position;
+  }
+}
+
+// "HH:MM:SS.nnnnnnnnn" as seconds; negative when it is not that form.
+double ClockSeconds(const std::string& text) {
+  int field = 0;
+  double seconds = 0, part = 0, scale = 0;
+  for (char c : text) {
+    if (c >= '0' && c <= '9') {
+      if (scale > 0) {
+        scale /= 10, part += (c - '0') * scale;
+      } else {
+        part = part * 10 + (c - '0');
+        if (part > 1e9) return -1;
+      }
+    } else if (c == ':' && scale == 0 && field < 2) {
+      seconds = (seconds + part) * 60, part = 0, ++field;
+    } else if (c == '.' && scale == 0) {
+      scale = 1;
+    } else {
+      return -1;
+    }
+  }
+  return field == 2 ? seconds + part : -1;
+}
+
+}  // namespace
+
+MovieFacts ProbeMatroska(MovieFile& file) {
+  FileWindow src(file, kMatroskaWindow, kMatroskaMaxReads);
+  Segment s;
+  MovieFacts& f = s.facts;
+  Element e;
+  ByteView v = src.At(0, kMaxHeader);
+  if (!ReadHeader(v, 0, e) || e.id != kEbml || e.unknownSize || e.size > 4096) return f;
+  {
+    ByteView header = src.At(e.header, static_cast<std::size_t>(e.size));
+    Children c(header);
+    std::uint32_t id;
+    ByteView d;
+    std::string docType = "matroska";  // the default when the header names none
+    while (c.Next(id, d))
+      if (id == kDocType) docType = CodecIdText(d);
+    if (docType != "matroska" && docType != "webm") return f;
+  }
+  f.recognised = true;
+
+  // The Segment follows the EBML header.
+  const std::uint64_t segmentAt = e.header + e.size;
+  if (!ReadHeader(src.At(segmentAt, kMaxHeader), 0, e) || e.id != kSegment) return f;
+  const std::uint64_t data = segmentAt + e.header;
+  const std::uint64_t fileSize = src.size();
+  const std::uint64_t end =
+      e.unknownSize || e.size > fileSize - std::min(fileSize, data) ? fileSize : data + e.size;
+
+  Track video, audio;
+  // Tracks bytes outlive the walk: the track entries point into them.
+  std::vector<std::uint8_t> tracksBytes;
+  auto take = [&](const Element& el, std::uint64_t at) {
+    std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(el.size, kMatroskaMaxElement));
+    ByteView body = src.At(at, n);
+    if (el.id == kInfo && !s.haveInfo) ParseInfo(body, s);
+    if (el.id == kTracks && !s.haveTracks) {
+      tracksBytes.assign(body.data(), body.data() + body.size());
+      ParseTracks(ByteView(tracksBytes), s, video, audio);
+    }
+    if (el.id == kTags && !s.haveTags) ParseTags(body, s);
+    if (el.id == kSeekHead) ParseSeekHead(body, s);
+  };
+
+  // The elements before the first Cluster, in order.
+  std::uint64_t off = data;
+  for (int i = 0; i < kMaxTopElements && off < end; ++i) {
+    if (!ReadHeader(src.At(off, kMaxHeader), 0, e) || e.id == kCluster || e.unknownSize) break;
+    const std::uint64_t at = off + e.header;
+    if (at > end || e.size > end - at) break;  // runs past the segment
+    take(e, at);
+    off = at + e.size;
+  }
+  // Those that lie further on, through the SeekHead (and a second one it
+  // names): one read each. A position must hold the element it names, whole
+  // inside the segment.
+  auto seekTo = [&](std::uint64_t pos, std::uint32_t id) {
+    if (!pos || pos >= end - std::min(end, data)) return;
+    if (!ReadHeader(src.At(data + pos, kMaxHeader), 0, e) || e.id != id || e.unknownSize) return;
+    const std::uint64_t body = data + pos + e.header;
+    if (body <= end && e.size <= end - body) take(e, body);
+  };
+  if (s.seekHead2) seekTo(s.seekHead2, kSeekHead);
+  if (!s.haveInfo) seekTo(s.seek[0], kInfo);
+  if (!s.haveTracks) seekTo(s.seek[1], kTracks);
+  if (!s.haveTags) seekTo(s.seek[2], kTags);
+
+  // Play time: the segment's duration, else the longest track's DURATION tag.
+  if (s.duration > 0) f.seconds = s.duration * static_cast<double>(s.timestampScale) / 1e9;
+  for (const TrackTag& t : s.trackTags) {
+    if (SameName(t.name, "DURATION") && s.duration == 0) {
+      double seconds = ClockSeconds(t.value);
+      if (seconds >= 0) f.seconds = std::max(f.seconds, seconds);
+    }
+    if (SameName(t.name, "BPS") && audio.present && t.uid == audio.uid && f.audioBitsPerSecond == 0)
+      f.audioBitsPerSecond = std::strtoull(t.value.c_str(), nullptr, 10);
+  }
+  if (!std::isfinite(f.seconds) || f.seconds > 1e12) f.seconds = -1;
+  return f;
+}
+
+}  // namespace clip

@@ -1,0 +1,25 @@
+// Facts of a Matroska or WebM file from its EBML elements: the segment's
+// Info, Tracks and Tags, found in order at its start or through its
+// SeekHead when they lie further on (Tags often sit at the end).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "scan/movie_facts.h"
+#include "scan/scan.h"
+
+namespace clip {
+
+// Bytes of the first read and of each later read elsewhere.
+constexpr std::size_t kMatroskaWindow = 64 * 1024;
+// Reads of one file after which nothing more is read.
+constexpr int kMatroskaMaxReads = 12;
+// Info, Tracks, Tags and SeekHead are each read up to this many bytes.
+constexpr std::size_t kMatroskaMaxElement = 1024 * 1024;
+
+// recognised is false unless the file starts with an EBML header whose
+// DocType is "matroska" or "webm".
+MovieFacts ProbeMatroska(MovieFile& file);
+
+}  // namespace clip

@@ -1,0 +1,361 @@
+// ProbeIsoMedia over real MP4, MOV, 3GP and M4V files checked against
+// ffprobe, and over hand-built boxes for what real files rarely show.
+#include "scan/iso_probe.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+
+#include "ffprobe_facts.h"
+#include "memory_file.h"
+
+namespace clip {
+namespace {
+
+using namespace ffprobefacts;
+
+struct IsoMovie {
+  const char* name;
+  const char* video;
+  const char* audio;
+  bool fragmented;
+};
+
+const IsoMovie kIsoMovies[] = {
+    {"iso/h264_aac.mp4", "H.264", "AAC", false},
+    {"iso/h264_aac_faststart.mp4", "H.264", "AAC", false},
+    {"iso/h264_aac_frag.mp4", "H.264", "AAC", true},
+    {"iso/h264_aac_frag_faststart.mp4", "H.264", "AAC", true},
+    {"iso/h264_aac_frag_first.mp4", "H.264", "AAC", true},
+    {"iso/hevc_mp3.mp4", "H.265", "MP3", false},
+    {"iso/av1_opus.mp4", "AV1", "Opus", false},
+    {"iso/vp9_flac.mp4", "VP9", "FLAC", false},
+    {"iso/h264_eac3.mp4", "H.264", "E-AC-3", false},
+    // ffprobe calls layer 2 audio under object type 0x6B "mp3"; the frame
+    // header says layer 2.
+    {"iso/mpeg2_mp2.mp4", "MPEG2", "MP2", false},
+    {"iso/prores_pcm.mov", "ProRes", "PCM", false},
+    {"iso/mjpeg_alac.mov", "MJPEG", "ALAC", false},
+    {"iso/h263_aac.3gp", "H.263", "AAC", false},
+    {"iso/mpeg4_aac.m4v", "MPEG-4 Visual", "AAC", false},
+    {"iso/long.mp4", "H.264", "", false},  // 3665 s: the play time 61:05
+};
+
+void PrintTo(const IsoMovie& m, std::ostream* os) { *os << m.name; }
+
+class IsoFixture : public ::testing::TestWithParam<IsoMovie> {};
+
+TEST_P(IsoFixture, AgreesWithFfprobe) {
+  const IsoMovie& m = GetParam();
+  Fixture fx = LoadFixture(m.name);
+  if (fx.bytes.empty()) GTEST_SKIP() << m.name << " was not made";
+  Probe& p = fx.probe;
+  MemoryMovieFile file(fx.bytes);
+  MovieFacts facts = ProbeIsoMedia(file);
+
+  EXPECT_EQ(facts.videoFormat, m.video);
+  EXPECT_EQ(facts.audioFormat, m.audio);
+  if (std::strstr(m.name, ".3gp")) {
+    // ffprobe does not read 3GPP user data; these are the script's texts.
+    p.format["tag:title"] = u8"한국어 제목", p.format["tag:artist"] = u8"김철수";
+    p.format["tag:genre"] = u8"드라마", p.format["tag:comment"] = u8"설명";
+  }
+  ExpectCommonFacts(facts, p);
+  if (p.hasVideo) {
+    // ffprobe averages a fragmented file's rate over its whole packets'
+    // span, audio priming included; the file's own rate is its nominal one.
+    double fps = Ratio(p.Get(p.video, m.fragmented ? "r_frame_rate" : "avg_frame_rate"));
+    EXPECT_NEAR(facts.framesPerSecond, fps, 0.005);
+  }
+  if (p.hasAudio) {
+    // Sizes summed over the media duration, against ffprobe's own sum (or
+    // its codec's nominal rate): within 2 %; 5 % where the sizes of a first
+    // fragment stand for the whole file.
+    double rate = std::atof(p.Get(p.audio, "bit_rate").c_str());
+    EXPECT_NEAR(static_cast<double>(facts.audioBitsPerSecond), rate,
+                rate * (m.fragmented ? 0.05 : 0.02));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Fixtures, IsoFixture, ::testing::ValuesIn(kIsoMovies),
+                         FixtureName<IsoMovie>);
+
+// Big-endian box writer.
+class Boxes {
+ public:
+  std::vector<std::uint8_t> b;
+  Boxes& U8(std::uint8_t v) { return b.push_back(v), *this; }
+  Boxes& U16(std::uint16_t v) { return U8(v >> 8).U8(v & 0xFF); }
+  Boxes& U32(std::uint32_t v) { return U16(v >> 16).U16(v & 0xFFFF); }
+  Boxes& U64(std::uint64_t v) { return U32(v >> 32).U32(v & 0xFFFFFFFF); }
+  Boxes& Tag(const char* four) { return b.insert(b.end(), four, four + 4), *this; }
+  Boxes& Fill(std::size_t n, std::uint8_t v = 0) { return b.insert(b.end(), n, v), *this; }
+  Boxes& Text(const std::string& s) { return b.insert(b.end(), s.begin(), s.end()), *this; }
+  std::size_t Open(const char* type) {
+    std::size_t at = b.size();
+    U32(0).Tag(type);
+    return at;
+  }
+  void Close(std::size_t at) {
+    std::uint32_t size = static_cast<std::uint32_t>(b.size() - at);
+    for (int i = 0; i < 4; ++i) b[at + i] = static_cast<std::uint8_t>(size >> (24 - 8 * i));
+  }
+};
+
+// A minimal moov: one 25 fps video track of 250 samples, 320x240, and one
+// 48 kHz AAC track of 10 s whose sample sizes (count of them given) are 400
+// bytes each.
+std::vector<std::uint8_t> MakeMoov(std::uint32_t audioSamples = 4688, bool withSizes = true) {
+  Boxes o;
+  std::size_t moov = o.Open("moov");
+  std::size_t mvhd = o.Open("mvhd");
+  o.U32(0).U32(0).U32(0).U32(1000).U32(10000);  // version 0, times, timescale, 10 s
+  o.Fill(80);
+  o.Close(mvhd);
+  for (int track = 0; track < 2; ++track) {
+    const bool video = track == 0;
+    std::size_t trak = o.Open("trak");
+    std::size_t tkhd = o.Open("tkhd");
+    o.U32(0).U32(0).U32(0).U32(track + 1).U32(0).U32(10000);  // ..., track ID, reserved, duration
+    o.Fill(8 + 2 + 2 + 2 + 2 + 36);  // reserved, layer, group, volume, matrix
+    o.U32(video ? 320u << 16 : 0).U32(video ? 240u << 16 : 0);  // 16.16 width, height
+    o.Close(tkhd);
+    std::size_t mdia = o.Open("mdia");
+    std::size_t mdhd = o.Open("mdhd");
+    o.U32(0).U32(0).U32(0).U32(video ? 25 : 48000).U32(video ? 250 : 480000).U32(0);
+    o.Close(mdhd);
+    std::size_t hdlr = o.Open("hdlr");
+    o.U32(0).U32(0).Tag(video ? "vide" : "soun").Fill(13);
+    o.Close(hdlr);
+    std::size_t minf = o.Open("minf");
+    std::size_t stbl = o.Open("stbl");
+    std::size_t stsd = o.Open("stsd");
+    o.U32(0).U32(1);
+    std::size_t entry = o.Open(video ? "avc1" : "mp4a");
+    if (video) {
+      o.Fill(24).U16(320).U16(240).Fill(50);  // visual sample entry, 78 bytes
+    } else {
+      o.Fill(16).U16(2).U16(16).U32(0).U32(48000u
+                                           << 16);  // audio entry: channels, bits, 16.16 rate
+      std::size_t esds = o.Open("esds");
+      o.U32(0).U8(0x03).U8(23).U16(1).U8(0);                           // ES descriptor
+      o.U8(0x04).U8(15).U8(0x40).U8(0x15).Fill(3).U32(0).U32(128000);  // AAC, avg 128 kbit
+      o.Close(esds);
+    }
+    o.Close(entry);
+    o.Close(stsd);
+    std::size_t stsz = o.Open("stsz");
+    o.U32(0).U32(video ? 1000 : 0).U32(video ? 250 : audioSamples);
+    if (!video && withSizes)
+      for (std::uint32_t i = 0; i < audioSamples; ++i) o.U32(400);
+    o.Close(stsz);
+    o.Close(stbl);
+    o.Close(minf);
+    o.Close(mdia);
+    o.Close(trak);
+  }
+  o.Close(moov);
+  return o.b;
+}
+
+std::vector<std::uint8_t> Ftyp() {
+  Boxes o;
+  std::size_t ftyp = o.Open("ftyp");
+  o.Tag("isom").U32(512).Tag("isom");
+  o.Close(ftyp);
+  return o.b;
+}
+
+std::vector<std::uint8_t> Join(std::initializer_list<std::vector<std::uint8_t>> parts) {
+  std::vector<std::uint8_t> out;
+  for (const auto& p : parts) out.insert(out.end(), p.begin(), p.end());
+  return out;
+}
+
+MovieFacts Probe(std::vector<std::uint8_t> bytes) {
+  MemoryMovieFile file(std::move(bytes));
+  return ProbeIsoMedia(file);
+}
+
+TEST(IsoProbe, HandBuiltMoovAndTheAudioSizeTableCap) {
+  MovieFacts f = Probe(Join({Ftyp(), MakeMoov()}));
+  EXPECT_EQ(f.videoFormat, "H.264");
+  EXPECT_EQ(f.width, 320);
+  EXPECT_EQ(f.height, 240);
+  EXPECT_DOUBLE_EQ(f.framesPerSecond, 25);
+  EXPECT_DOUBLE_EQ(f.seconds, 10);
+  EXPECT_EQ(f.audioFormat, "AAC");
+  EXPECT_EQ(f.audioSamplesPerSecond, 48000u);
+  EXPECT_EQ(f.audioBitsPerSecond, 4688u * 400 * 8 / 10);  // the sizes, not the declared 128000
+
+  // A table past the cap is not read; the declared rate stands in.
+  MovieFacts big = Probe(Join({Ftyp(), MakeMoov(kIsoMaxSummedSizes + 1, false)}));
+  EXPECT_EQ(big.audioBitsPerSecond, 128000u);
+  EXPECT_DOUBLE_EQ(big.seconds, 10);
+}
+
+TEST(IsoProbe, MoovAfterHugeMdatIsFoundInAFewReads) {
+  // mdat with a 64-bit size of 5 GiB, moov after it; the file is held as
+  // its first and last bytes only.
+  Boxes head;
+  head.U32(1).Tag("mdat").U64((5ull << 30) + 16);
+  std::vector<std::uint8_t> start = Join({Ftyp(), head.b});
+  std::vector<std::uint8_t> moov = MakeMoov();
+  const std::uint64_t moovAt = start.size() + (5ull << 30);
+
+  class Sparse : public MovieFile {
+   public:
+    std::vector<std::uint8_t> head, tail;
+    std::uint64_t tailAt = 0;
+    int reads = 0;
+    std::uint64_t Size() override { return tailAt + tail.size(); }
+    std::size_t ReadAt(std::uint64_t off, void* buf, std::size_t n) override {
+      ++reads;
+      auto* out = static_cast<std::uint8_t*>(buf);
+      std::size_t k = 0;
+      for (; k < n && off + k < Size(); ++k) {
+        std::uint64_t at = off + k;
+        out[k] = at < head.size() ? head[at] : at >= tailAt ? tail[at - tailAt] : 0;
+      }
+      return k;
+    }
+  } file;
+  file.head = start, file.tail = moov, file.tailAt = moovAt;
+  MovieFacts f = ProbeIsoMedia(file);
+  EXPECT_EQ(f.videoFormat, "H.264");
+  EXPECT_DOUBLE_EQ(f.seconds, 10);
+  EXPECT_LE(file.reads, 2);
+
+  // The same with a 32-bit mdat size running past the end: nothing after it.
+  Boxes cut;
+  cut.U32(0xFFFFFFF0u).Tag("mdat").Fill(64);
+  MovieFacts g = Probe(Join({Ftyp(), cut.b, MakeMoov()}));
+  EXPECT_TRUE(g.recognised);
+  EXPECT_EQ(g.videoFormat, "");
+  EXPECT_LT(g.seconds, 0);
+}
+
+TEST(IsoProbe, RealFilesCostAHandfulOfReads) {
+  if (!MakeModernFixtures()) GTEST_SKIP();
+  // Each file grown past the read cache's whole-file size by 8 MB of
+  // padding: after ftyp (moov last), after moov (moov first), before the
+  // fragments' random access tables (fragmented).
+  struct Case {
+    const char* name;
+    int maxReads;
+  } cases[] = {
+      {"iso/h264_aac.mp4", 2}, {"iso/h264_aac_faststart.mp4", 1}, {"iso/h264_aac_frag.mp4", 3}};
+  for (const Case& c : cases) {
+    std::vector<std::uint8_t> bytes = ReadWhole(ModernDir() + "/" + c.name);
+    if (bytes.empty()) continue;
+    MemoryMovieFile plain(bytes);
+    MovieFacts want = ProbeIsoMedia(plain);
+    // The padding goes after the first box that ends past 1 KB.
+    std::size_t at = 0;
+    while (at < 1024)
+      at += (bytes[at] << 24) | (bytes[at + 1] << 16) | (bytes[at + 2] << 8) | bytes[at + 3];
+    if (std::string(c.name).find("frag") != std::string::npos)
+      at = bytes.size() - 186;  // the mfra that ffmpeg writes last, 186 bytes here
+    Boxes pad;
+    std::size_t free = pad.Open("free");
+    pad.Fill(8 << 20);
+    pad.Close(free);
+    bytes.insert(bytes.begin() + static_cast<std::ptrdiff_t>(at), pad.b.begin(), pad.b.end());
+    CountedFile counted(bytes);
+    MovieFacts got = ProbeIsoMedia(counted);
+    EXPECT_EQ(got.videoFormat, want.videoFormat) << c.name;
+    EXPECT_EQ(got.audioBitsPerSecond, want.audioBitsPerSecond) << c.name;
+    EXPECT_EQ(got.title, want.title) << c.name;
+    EXPECT_LE(counted.rawReads, c.maxReads) << c.name;
+  }
+}
+
+TEST(IsoProbe, HostileBoxesEndTheWalkQuietly) {
+  std::vector<std::uint8_t> good = Join({Ftyp(), MakeMoov()});
+  // Every cut of the file: no crash, and whatever is found is what the whole
+  // file says.
+  MovieFacts whole = Probe(good);
+  for (std::size_t n = 0; n < good.size(); ++n) {
+    MovieFacts f = Probe(std::vector<std::uint8_t>(good.begin(), good.begin() + n));
+    if (!f.videoFormat.empty()) EXPECT_EQ(f.videoFormat, whole.videoFormat) << n;
+    if (f.width) EXPECT_EQ(f.width, whole.width) << n;
+    if (f.seconds >= 0) EXPECT_EQ(f.seconds, whole.seconds) << n;
+    if (f.audioBitsPerSecond) EXPECT_EQ(f.audioBitsPerSecond, whole.audioBitsPerSecond) << n;
+  }
+
+  // A trak whose size runs past its moov, a zero-size child (to the end of
+  // its parent) and a 64-bit size smaller than its own header.
+  std::vector<std::uint8_t> bad = good;
+  std::size_t trak = Ftyp().size() + 8 + 108;
+  bad[trak] = 0x7F;
+  MovieFacts f = Probe(bad);
+  EXPECT_TRUE(f.recognised);
+  EXPECT_EQ(f.videoFormat, "");
+  EXPECT_DOUBLE_EQ(f.seconds, 10);  // mvhd came before it
+  bad = good;
+  std::memset(&bad[trak], 0, 4);  // the trak now reaches the end of moov
+  EXPECT_EQ(Probe(bad).videoFormat, "H.264");
+  bad = good;
+  const std::uint8_t small64[] = {0, 0, 0, 1, 't', 'r', 'a', 'k', 0, 0, 0, 0, 0, 0, 0, 8};
+  std::memcpy(&bad[trak], small64, sizeof small64);
+  EXPECT_EQ(Probe(bad).videoFormat, "");
+
+  // A moov of a hundred thousand empty boxes, and noise.
+  Boxes many;
+  std::size_t moov = many.Open("moov");
+  for (int i = 0; i < 100000; ++i) many.U32(8).Tag("free");
+  many.Close(moov);
+  EXPECT_EQ(Probe(Join({Ftyp(), many.b})).videoFormat, "");
+  std::mt19937 rng(7);
+  std::vector<std::uint8_t> noise(100000);
+  for (auto& b : noise) b = static_cast<std::uint8_t>(rng());
+  EXPECT_FALSE(Probe(noise).recognised);
+}
+
+TEST(IsoProbe, TextsOfEveryTagForm) {
+  // ilst items with UTF-8 and UTF-16 data, a numeric genre, QuickTime and
+  // 3GPP user data.
+  Boxes o;
+  std::size_t moov = o.Open("moov");
+  std::size_t udta = o.Open("udta");
+  std::size_t meta = o.Open("meta");
+  o.U32(0);  // version and flags
+  std::size_t ilst = o.Open("ilst");
+  auto item = [&](const char* type, std::uint32_t kind, const std::vector<std::uint8_t>& v) {
+    std::size_t i = o.Open(type);
+    std::size_t d = o.Open("data");
+    o.U32(kind).U32(0);
+    o.b.insert(o.b.end(), v.begin(), v.end());
+    o.Close(d);
+    o.Close(i);
+  };
+  item("\xA9nam", 1, {'T', 0xC3, 0xA9, 0xFF});  // "Té" and a bad byte
+  item(
+      "\xA9"
+      "ART",
+      2, {0xD8, 0x3D, 0xDE, 0x00, 0, 'A'});  // U+1F600 'A', UTF-16BE
+  item("gnre", 0, {0, 8});                   // ID3 genre 7: Hip-Hop
+  o.Close(ilst);
+  o.Close(meta);
+  std::size_t cmt = o.Open(
+      "\xA9"
+      "cmt");  // QuickTime text
+  o.U16(3).U16(0x55C4).Text("abc");
+  o.Close(cmt);
+  std::size_t dscp = o.Open("dscp");  // 3GPP, ignored: cmt came first
+  o.U32(0).U16(0x55C4).Text("zzz");
+  o.Close(dscp);
+  o.Close(udta);
+  o.Close(moov);
+  MovieFacts f = Probe(Join({Ftyp(), o.b}));
+  EXPECT_EQ(f.title, "T\xC3\xA9\xEF\xBF\xBD");
+  EXPECT_EQ(f.creator,
+            "\xF0\x9F\x98\x80"
+            "A");
+  EXPECT_EQ(f.genre, "Hip-Hop");
+  EXPECT_EQ(f.comment, "abc");
+}
+
+}  // namespace
+}  // namespace clip

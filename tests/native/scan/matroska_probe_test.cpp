@@ -1,0 +1,240 @@
+// ProbeMatroska over real Matroska and WebM files checked against ffprobe,
+// and over hand-built EBML for the layouts ffmpeg does not write.
+#include "scan/matroska_probe.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <random>
+
+#include "ffprobe_facts.h"
+#include "memory_file.h"
+
+namespace clip {
+namespace {
+
+using namespace ffprobefacts;
+
+struct MkvMovie {
+  const char* name;
+  const char* video;
+  const char* audio;
+  bool declaresRate;  // a BPS tag or PCM; otherwise the file states no audio rate
+};
+
+const MkvMovie kMkvMovies[] = {
+    {"matroska/hevc_eac3.mkv", "H.265", "E-AC-3", false},
+    {"matroska/h264_ac3.mkv", "H.264", "AC-3", false},
+    {"matroska/h264_flac.mkv", "H.264", "FLAC", false},
+    {"matroska/mpeg4_mp3.mkv", "MPEG-4 Visual", "MP3", true},
+    {"matroska/av1_opus.mkv", "AV1", "Opus", false},
+    {"matroska/vp9_opus.webm", "VP9", "Opus", false},
+    {"matroska/vp8_vorbis.webm", "VP8", "Vorbis", false},
+    {"matroska/prores_pcm.mkv", "ProRes", "PCM", true},
+};
+
+void PrintTo(const MkvMovie& m, std::ostream* os) { *os << m.name; }
+
+class MatroskaFixture : public ::testing::TestWithParam<MkvMovie> {};
+
+TEST_P(MatroskaFixture, AgreesWithFfprobe) {
+  const MkvMovie& m = GetParam();
+  Fixture fx = LoadFixture(m.name);
+  if (fx.bytes.empty()) GTEST_SKIP() << m.name << " was not made";
+  Probe& p = fx.probe;
+  CountedFile file(fx.bytes);
+  MovieFacts facts = ProbeMatroska(file);
+  EXPECT_EQ(facts.videoFormat, m.video);
+  EXPECT_EQ(facts.audioFormat, m.audio);
+  ExpectCommonFacts(facts, p);
+  EXPECT_NEAR(facts.framesPerSecond, Ratio(p.Get(p.video, "avg_frame_rate")), 0.005);
+  // A declared rate is ffprobe's exactly (it reads the same tag or format).
+  if (m.declaresRate)
+    EXPECT_EQ(facts.audioBitsPerSecond,
+              static_cast<std::uint64_t>(std::atoll(p.Get(p.audio, "bit_rate").c_str())));
+  else
+    EXPECT_EQ(facts.audioBitsPerSecond, 0u);
+  EXPECT_EQ(file.rawReads, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Fixtures, MatroskaFixture, ::testing::ValuesIn(kMkvMovies),
+                         FixtureName<MkvMovie>);
+
+// EBML writer: elements with one-byte-marker sizes of eight bytes, so that
+// the long size form is what every element here uses.
+class Ebml {
+ public:
+  std::vector<std::uint8_t> b;
+  Ebml& Id(std::uint32_t id) {
+    for (int shift = 24; shift >= 0; shift -= 8)
+      if (id >> shift || shift == 0) b.push_back(static_cast<std::uint8_t>(id >> shift));
+    return *this;
+  }
+  Ebml& Size(std::uint64_t n) {  // 0x01 then seven bytes
+    b.push_back(0x01);
+    for (int shift = 48; shift >= 0; shift -= 8) b.push_back(static_cast<std::uint8_t>(n >> shift));
+    return *this;
+  }
+  Ebml& Bytes(std::uint32_t id, const std::vector<std::uint8_t>& v) {
+    Id(id).Size(v.size());
+    b.insert(b.end(), v.begin(), v.end());
+    return *this;
+  }
+  Ebml& Str(std::uint32_t id, const std::string& s) {
+    return Bytes(id, std::vector<std::uint8_t>(s.begin(), s.end()));
+  }
+  Ebml& UInt(std::uint32_t id, std::uint64_t v) {
+    std::vector<std::uint8_t> bytes;
+    for (int shift = 56; shift >= 0; shift -= 8)
+      if (v >> shift || shift == 0 || !bytes.empty())
+        bytes.push_back(static_cast<std::uint8_t>(v >> shift));
+    return Bytes(id, bytes);
+  }
+  Ebml& Float4(std::uint32_t id, float f) {
+    std::uint32_t bits;
+    std::memcpy(&bits, &f, 4);
+    return Bytes(id, {static_cast<std::uint8_t>(bits >> 24), static_cast<std::uint8_t>(bits >> 16),
+                      static_cast<std::uint8_t>(bits >> 8), static_cast<std::uint8_t>(bits)});
+  }
+  Ebml& Master(std::uint32_t id, const Ebml& body) { return Bytes(id, body.b); }
+};
+
+// EBML header (webm), then a Segment of unknown size: SeekHead, Info (4-byte
+// Duration 5000 at a 2 ms scale: 10 s), Tracks (a VP9 640x360 track shown
+// at 854x480, 40 ms a frame; a Vorbis track of 48 kHz), a cluster of
+// clusterBytes, then Tags: two whole-file tags of different levels, a
+// chapter's tag and the audio track's BPS.
+std::vector<std::uint8_t> MakeWebm(std::size_t clusterBytes = 1000) {
+  Ebml header;
+  header.Str(0x4282, "webm");
+  Ebml info;
+  info.UInt(0x2AD7B1, 2000000).Float4(0x4489, 5000).Str(0x7BA9, "Info title");
+  Ebml video, audio, v, a;
+  v.UInt(0xB0, 640).UInt(0xBA, 360).UInt(0x54B0, 854).UInt(0x54BA, 480);
+  video.UInt(0xD7, 1).UInt(0x73C5, 11).UInt(0x83, 1).Str(0x86, "V_VP9").UInt(0x23E383, 40000000);
+  video.Master(0xE0, v);
+  a.Float4(0xB5, 48000).UInt(0x9F, 2);
+  audio.UInt(0xD7, 2).UInt(0x73C5, 22).UInt(0x83, 2).Str(0x86, "A_VORBIS").Master(0xE1, a);
+  Ebml tracks;
+  tracks.Master(0xAE, video).Master(0xAE, audio);
+  auto simple = [](const char* name, const std::string& value) {
+    Ebml s;
+    s.Str(0x45A3, name).Str(0x4487, value);
+    return s;
+  };
+  Ebml album, movie, chapter, track, targets70, targets50, targetsChapter, targetsTrack;
+  targets70.UInt(0x68CA, 70);
+  album.Master(0x63C0, targets70)
+      .Master(0x67C8, simple("ARTIST", "Band"))
+      .Master(0x67C8, simple("GENRE", "Rock"));
+  targets50.UInt(0x68CA, 50);
+  movie.Master(0x63C0, targets50).Master(0x67C8, simple("ARTIST", "Director"));
+  movie.Master(0x67C8, simple("comment", "c\xC3\xA9"));
+  targetsChapter.UInt(0x63C4, 5);
+  chapter.Master(0x63C0, targetsChapter).Master(0x67C8, simple("TITLE", "Chapter"));
+  targetsTrack.UInt(0x63C5, 22);
+  track.Master(0x63C0, targetsTrack).Master(0x67C8, simple("BPS", "112000"));
+  Ebml tags;
+  tags.Master(0x7373, album).Master(0x7373, movie).Master(0x7373, chapter).Master(0x7373, track);
+
+  Ebml body;
+  // The SeekHead's positions are fixed up below, once the layout is known.
+  Ebml seekInfo, seekTracks, seekTags, seekHead;
+  seekInfo.Bytes(0x53AB, {0x15, 0x49, 0xA9, 0x66}).UInt(0x53AC, 0x0100000000000000);
+  seekTracks.Bytes(0x53AB, {0x16, 0x54, 0xAE, 0x6B}).UInt(0x53AC, 0x0100000000000000);
+  seekTags.Bytes(0x53AB, {0x12, 0x54, 0xC3, 0x67}).UInt(0x53AC, 0x0100000000000000);
+  seekHead.Master(0x4DBB, seekInfo).Master(0x4DBB, seekTracks).Master(0x4DBB, seekTags);
+  body.Master(0x114D9B74, seekHead);
+  std::uint64_t infoAt = body.b.size();
+  body.Master(0x1549A966, info);
+  std::uint64_t tracksAt = body.b.size();
+  body.Master(0x1654AE6B, tracks);
+  body.Bytes(0x1F43B675, std::vector<std::uint8_t>(clusterBytes, 0xA3));
+  std::uint64_t tagsAt = body.b.size();
+  body.Master(0x1254C367, tags);
+  // Each placeholder position (01 then seven zero bytes) in turn.
+  std::uint64_t positions[] = {infoAt, tracksAt, tagsAt};
+  std::size_t at = 0;
+  for (std::uint64_t pos : positions) {
+    while (!(body.b[at] == 0x01 && std::count(&body.b[at + 1], &body.b[at + 8], 0) == 7 &&
+             body.b[at - 1] == 0x08))
+      ++at;
+    for (int i = 0; i < 8; ++i) body.b[at + i] = static_cast<std::uint8_t>(pos >> (56 - 8 * i));
+  }
+
+  Ebml file;
+  file.Master(0x1A45DFA3, header);
+  file.Id(0x18538067).b.insert(file.b.end(), {0x01, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF});
+  file.b.insert(file.b.end(), body.b.begin(), body.b.end());
+  return file.b;
+}
+
+MovieFacts ProbeBytes(const std::vector<std::uint8_t>& bytes) {
+  MemoryMovieFile file(bytes);
+  return ProbeMatroska(file);
+}
+
+TEST(MatroskaProbe, TagsAtTheEndThroughTheSeekHeadInTwoReads) {
+  std::vector<std::uint8_t> bytes = MakeWebm(8 << 20);
+  CountedFile file(bytes);
+  MovieFacts f = ProbeMatroska(file);
+  EXPECT_TRUE(f.recognised);
+  EXPECT_EQ(f.videoFormat, "VP9");
+  EXPECT_EQ(f.width, 854);
+  EXPECT_EQ(f.height, 480);
+  EXPECT_DOUBLE_EQ(f.framesPerSecond, 25);
+  EXPECT_DOUBLE_EQ(f.seconds, 10);
+  EXPECT_EQ(f.audioFormat, "Vorbis");
+  EXPECT_EQ(f.audioSamplesPerSecond, 48000u);
+  EXPECT_EQ(f.audioBitsPerSecond, 112000u);
+  EXPECT_EQ(f.title, "Info title");  // not the chapter's
+  EXPECT_EQ(f.creator, "Director");  // level 50 over 70
+  EXPECT_EQ(f.genre, "Rock");        // only level 70 has one
+  EXPECT_EQ(f.comment, "c\xC3\xA9");
+  EXPECT_EQ(file.rawReads, 2);
+}
+
+TEST(MatroskaProbe, HostileElementsGiveNoInventedFacts) {
+  std::vector<std::uint8_t> good = MakeWebm();
+  MovieFacts whole = ProbeBytes(good);
+  for (std::size_t n = 0; n < good.size(); ++n) {
+    MovieFacts f = ProbeBytes(std::vector<std::uint8_t>(good.begin(), good.begin() + n));
+    if (!f.videoFormat.empty()) EXPECT_EQ(f.videoFormat, whole.videoFormat) << n;
+    if (f.width) EXPECT_EQ(f.width, whole.width) << n;
+    if (f.seconds >= 0) EXPECT_EQ(f.seconds, whole.seconds) << n;
+    if (!f.creator.empty()) EXPECT_EQ(f.creator, whole.creator) << n;
+  }
+  // The Tracks element's size past the segment's end, and past 2^56.
+  std::size_t tracks = 0;
+  for (std::size_t i = 0; i + 4 < good.size(); ++i)
+    if (good[i] == 0x16 && good[i + 1] == 0x54 && good[i + 2] == 0xAE && good[i + 3] == 0x6B)
+      tracks = i;
+  ASSERT_NE(tracks, 0u);
+  for (std::uint8_t top : {0x00, 0x7F}) {
+    std::vector<std::uint8_t> bad = good;
+    bad[tracks + 5] = top, bad[tracks + 6] = 0xFF;
+    MovieFacts f = ProbeBytes(bad);
+    EXPECT_EQ(f.videoFormat, "");
+    EXPECT_DOUBLE_EQ(f.seconds, 10);  // Info came first
+  }
+  // Another DocType, a zero first byte, an EBML header of unknown size, noise.
+  std::vector<std::uint8_t> other = good;
+  std::memcpy(&other[12 + 12], "wabm", 4);
+  EXPECT_FALSE(ProbeBytes(other).recognised);
+  other = good;
+  other[0] = 0;
+  EXPECT_FALSE(ProbeBytes(other).recognised);
+  other = good;
+  std::memset(&other[4], 0xFF, 8);
+  other[4] = 0x01;
+  EXPECT_FALSE(ProbeBytes(other).recognised);
+  std::mt19937 rng(3);
+  std::vector<std::uint8_t> noise(100000);
+  for (auto& b : noise) b = static_cast<std::uint8_t>(rng());
+  noise[0] = 0x1A, noise[1] = 0x45, noise[2] = 0xDF, noise[3] = 0xA3;
+  EXPECT_EQ(ProbeBytes(noise).videoFormat, "");
+}
+
+}  // namespace
+}  // namespace clip
