@@ -54,6 +54,7 @@ struct AppState {
   SortState sort;
   RowClipboard clipboard;
   std::string scanFolder;  // the folder last chosen for scanning
+  std::vector<std::string> unreadableFolders;  // of the scans since the last report
   WindowGeometry geometry;
   int toolbarHeight = 28;
   int statusBarHeight = 0;  // set when the saved window state is applied

@@ -50,6 +50,7 @@ void WithScanContext(Body body) {
   Win32CodecNames codecs;
   StatusBarSink sink;
   ScanContext ctx{app.rows, app.table, fs, codecs, &sink, app.settings.sizeInfo};
+  ctx.unreadable = &app.unreadableFolders;
   body(ctx);
 }
 
@@ -61,13 +62,35 @@ void ShowListCaption(HWND main, const std::string& path, bool appendOnly) {
   SetCaption(main, ListFileCaption(kDefaultTitle, PathFileName(path), appendOnly));
 }
 
-// Writes a text or CSV list; a failure is shown and reported as false.
+// The encoding a text or CSV list is written in: the chosen one, or the
+// one a text list appended to has. Before a code page 932 list would change
+// some texts the user is asked; nothing when the save is cancelled.
+std::optional<ListEncoding> ChooseListEncoding(HWND main, const std::string& path, bool append) {
+  AppState& app = App();
+  const ListEncoding chosen = app.settings.listUtf8 == 1 ? ListEncoding::Utf8 : ListEncoding::Cp932;
+  const ListEncoding encoding = append ? ExistingListEncoding(path, chosen) : chosen;
+  if (encoding == ListEncoding::Utf8) return encoding;
+  const int changed = RowsChangedByCp932(app.rows, app.table);
+  if (changed == 0) return encoding;
+  const bool switchable = !append || ExistingListEncoding(path, ListEncoding::Utf8) != encoding;
+  const int answer =
+      ShowMessage(main, Cp932SaveQuestion(changed, switchable), kCp932SaveCaption,
+                  MB_ICONWARNING | (switchable ? MB_YESNOCANCEL : MB_OKCANCEL));
+  if (answer == IDYES) return ListEncoding::Utf8;
+  if (answer == IDNO || answer == IDOK) return ListEncoding::Cp932;
+  return std::nullopt;
+}
+
+// Writes a text or CSV list; a failure or a cancelled save is reported as
+// false (a failure is shown).
 bool WriteList(HWND main, const std::string& path, ListFormat format, bool append) {
   AppState& app = App();
+  const std::optional<ListEncoding> encoding = ChooseListEncoding(main, path, append);
+  if (!encoding) return false;
   SaveResult result;
   {
     WaitCursor wait;
-    result = SaveListFile(app.rows, app.table, path, format, append);
+    result = SaveListFile(app.rows, app.table, path, format, append, nullptr, *encoding);
   }
   if (!result.ok) ShowMessage(main, result.error, kSaveFailedCaption, MB_ICONERROR | MB_OK);
   return result.ok;
@@ -254,6 +277,7 @@ void ScanAfterChoice(HWND main, const std::string& folder) {
   }
   ShowTotalsFor(folder);
   ApplyEvent(ShellEvent::Scan);
+  ReportUnreadableFolders(main);
 }
 
 void OnScan(HWND main) {
@@ -405,6 +429,13 @@ void ApplyClick(HWND main, HMENU popup) {
 }
 
 }  // namespace
+
+void ReportUnreadableFolders(HWND main) {
+  AppState& app = App();
+  const std::string text = UnreadableFoldersText(app.unreadableFolders);
+  app.unreadableFolders.clear();
+  if (!text.empty()) ShowMessage(main, text, kUnreadableCaption, MB_ICONWARNING | MB_OK);
+}
 
 void EditSelectedRow(HWND main) {
   AppState& app = App();

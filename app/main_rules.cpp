@@ -177,6 +177,30 @@ std::string VersionText(std::string_view title) {
   return text;
 }
 
+std::string Cp932SaveQuestion(int rows, bool switchable) {
+  std::string text = std::to_string(rows) +
+                     "行に、Shift_JIS (ｺｰﾄﾞﾍﾟｰｼﾞ932) で表せない文字があります\n\n";
+  if (switchable)
+    return text +
+           "はい: UTF-8で保存します (表計算ｿﾌﾄでも開けます)\n"
+           "いいえ: 表せない文字を置き換えて保存します\n"
+           "ｷｬﾝｾﾙ: 保存しません";
+  return text +
+         "このﾘｽﾄはShift_JISです\n"
+         "OK: 表せない文字を置き換えて追加します\n"
+         "ｷｬﾝｾﾙ: 保存しません";
+}
+
+std::string UnreadableFoldersText(const std::vector<std::string>& folders,
+                                  std::size_t maxListed) {
+  if (folders.empty()) return {};
+  std::string text = "次のﾌｫﾙﾀﾞは読み取れなかったため、中のﾌｧｲﾙはﾘｽﾄにありません\n";
+  const std::size_t listed = std::min(folders.size(), maxListed);
+  for (std::size_t i = 0; i < listed; ++i) text += "\n" + folders[i];
+  if (listed < folders.size()) text += "\n\nほか" + std::to_string(folders.size() - listed) + "件";
+  return text;
+}
+
 std::string CsvOpenFailedText(std::string_view path) {
   return std::string(path) + "\nﾌｧｲﾙを開けませんでした\n読み込みに失敗しました";
 }

@@ -100,6 +100,19 @@ int FontHeightFromSetting(std::string_view sizeText);
 // The version box: "%s Version 0.98t", an empty line and one more line.
 std::string VersionText(std::string_view title);
 
+// The question asked before a code page 932 list would change the texts of
+// some rows: save as UTF-8 (yes), with the characters replaced (no) or not
+// at all (cancel). A text list appended to keeps its encoding (switchable
+// false): replace (OK) or cancel.
+std::string Cp932SaveQuestion(int rows, bool switchable);
+constexpr const char* kCp932SaveCaption = "ﾘｽﾄの文字ｺｰﾄﾞ";
+
+// One message naming the folders a scan could not list (access denied, a
+// disc gone), at most maxListed of them; empty when there are none.
+std::string UnreadableFoldersText(const std::vector<std::string>& folders,
+                                  std::size_t maxListed = 20);
+constexpr const char* kUnreadableCaption = "ｽｷｬﾝできなかったﾌｫﾙﾀﾞ";
+
 // The message of a CSV list that could not be opened, naming the file.
 std::string CsvOpenFailedText(std::string_view path);
 

@@ -150,6 +150,7 @@ void AddPaths(const std::vector<std::string>& paths,
   SetCursor(previous ? previous : LoadCursor(nullptr, IDC_ARROW));
   ApplyEvent(ShellEvent::DropOrCommandLine);
   if (!last.empty()) ShowTotalsFor(last);
+  ReportUnreadableFolders(App().main);
 }
 
 LRESULT OnDropFiles(HDROP drop) {

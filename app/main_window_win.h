@@ -77,6 +77,9 @@ void HandleCommand(HWND main, int command);
 void UpdateSelectionTotals(HWND main);
 void ShowContextMenu(HWND main);
 void EditSelectedRow(HWND main);
+// One message naming the folders the scans since the last report could not
+// list; nothing when there were none.
+void ReportUnreadableFolders(HWND main);
 // Scans one folder, appending rows.
 void ScanIntoList(const std::string& folder);
 // Builds one movie's row at index, the selection following its rows.

@@ -79,9 +79,7 @@ SaveResult ReplaceFileContents(const std::string& path, ListEncoding encoding,
 // the file has (its byte-order mark) or, for a new or empty file, encoding.
 SaveResult AppendFileContents(const std::string& path, ListEncoding encoding,
                               const std::function<void(ListOutput&)>& write);
-// The encoding of an existing list file by its first bytes; otherwise for a
-// file that is missing or empty.
-ListEncoding ExistingListEncoding(const std::string& path, ListEncoding otherwise);
+
 
 // The name written before renaming over path: path + ".tmp" (".tmp1",
 // ".tmp2", ... for later attempts); a file name that would pass 255 bytes is

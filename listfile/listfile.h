@@ -53,6 +53,10 @@ SaveResult SaveListFile(const RowModel& rows, const CategoryTable& table, const 
                         ListFormat format, bool append, const HtmlOptions* html = nullptr,
                         ListEncoding encoding = ListEncoding::Cp932);
 
+// The encoding of an existing list file by its first bytes (a UTF-8
+// byte-order mark); otherwise for a file that is missing or empty.
+ListEncoding ExistingListEncoding(const std::string& path, ListEncoding otherwise);
+
 // The number of rows with a text code page 932 cannot hold: a save in code
 // page 932 would change them.
 int RowsChangedByCp932(const RowModel& rows, const CategoryTable& table);

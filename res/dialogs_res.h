@@ -34,6 +34,8 @@
 #define IDC_CUST_BROWSE 1036    // button: browse for the folder
 #define IDC_CUST_LISTCLEAR 1037
 #define IDC_CUST_SIZEINFO 1046
+#define IDC_CUST_MODERN 1047    // today's containers in a scan
+#define IDC_CUST_LISTUTF8 1048  // lists in UTF-8
 #define IDC_CUST_RESET 3
 
 // "DIALOG2": the item edit dialog.

@@ -80,6 +80,9 @@ struct ScanContext {
   CodecNames& codecs;
   StatusSink* status = nullptr;  // may be null
   int sizeInfo = 0;              // [Customize] SizeInfo: units on size cells when 1
+  // When given, the folders that could not be listed are added here, so
+  // that no folder is left out without a word.
+  std::vector<std::string>* unreadable = nullptr;
 };
 
 // The names a scan adds: the last three characters "AVI" or "MPG" without

@@ -26,7 +26,10 @@ void WalkFolder(Walk& walk, const std::string& folder, int depth) {
   if (!identity.empty() && !walk.entered.insert(identity).second) return;
 
   std::vector<FileSystem::Entry> entries;
-  if (!walk.ctx.fs.List(folder, entries)) return;
+  if (!walk.ctx.fs.List(folder, entries)) {
+    if (walk.ctx.unreadable) walk.ctx.unreadable->push_back(folder);
+    return;
+  }
 
   // Read once: rows added by subfolders end up behind this folder's files.
   int index = walk.ctx.rows.Count();

@@ -27,6 +27,10 @@ const std::array<CustomizeBox, kCustomizeBoxCount> kCustomizeBoxes = {{
     {IDC_CUST_VOLLABEL, "VolLabel"},
     {IDC_CUST_LISTCLEAR, "ListClear"},
     {IDC_CUST_SIZEINFO, "SizeInfo"},
+    // Later switches, written after the others; a file without them keeps
+    // today's files in the scan and code page 932 lists.
+    {IDC_CUST_MODERN, "ModernFormats", 1},
+    {IDC_CUST_LISTUTF8, "ListUtf8"},
 }};
 
 namespace {
@@ -45,7 +49,7 @@ int BoxIndex(int id) {
 CustomizeState LoadCustomizeState(Profile& p, const Settings& settings) {
   CustomizeState s;
   for (std::size_t i = 0; i < kCustomizeBoxes.size(); ++i)
-    s.boxes[i] = p.GetInt(kCustomize, kCustomizeBoxes[i].key, 0) == 1;
+    s.boxes[i] = p.GetInt(kCustomize, kCustomizeBoxes[i].key, kCustomizeBoxes[i].missing) == 1;
   s.autoScan = settings.autoScanFolder;
   s.mainFace = settings.mainFontFace;
   s.listFace = settings.listFontFace;
@@ -60,7 +64,7 @@ CustomizeState LoadCustomizeState(Profile& p, const Settings& settings) {
 void ResetCustomizeBoxes(CustomizeState& s) {
   s.boxes.fill(false);
   for (int id : {IDC_CUST_SIZEKB, IDC_CUST_TITLE, IDC_CUST_RESOLUSION, IDC_CUST_PLAYTIME,
-                 IDC_CUST_DIRPATH, IDC_CUST_SIZEINFO})
+                 IDC_CUST_DIRPATH, IDC_CUST_SIZEINFO, IDC_CUST_MODERN})
     s.boxes[static_cast<std::size_t>(BoxIndex(id))] = true;
   s.mainSize = "12";
   s.listSize = "12";
@@ -71,6 +75,8 @@ void SaveCustomizeState(Profile& p, Settings& settings, const CustomizeState& s)
     p.WriteString(kCustomize, kCustomizeBoxes[i].key, s.boxes[i] ? "1" : "0");
   settings.listClear = s.boxes[static_cast<std::size_t>(BoxIndex(IDC_CUST_LISTCLEAR))] ? 1 : 0;
   settings.sizeInfo = s.boxes[static_cast<std::size_t>(BoxIndex(IDC_CUST_SIZEINFO))] ? 1 : 0;
+  settings.modernFormats = s.boxes[static_cast<std::size_t>(BoxIndex(IDC_CUST_MODERN))] ? 1 : 0;
+  settings.listUtf8 = s.boxes[static_cast<std::size_t>(BoxIndex(IDC_CUST_LISTUTF8))] ? 1 : 0;
 
   settings.autoScanFolder = CutCp932(s.autoScan, 255);
   p.WriteString(kCustomize, "AutoScan", settings.autoScanFolder);

@@ -12,13 +12,14 @@
 
 namespace clip {
 
-constexpr int kCustomizeBoxCount = 18;
+constexpr int kCustomizeBoxCount = 20;
 
 // A check box of the dialog and the [Customize] key it carries, in the
 // order OK writes them (the box order differs from the category order).
 struct CustomizeBox {
   int id;
   const char* key;
+  int missing = 0;  // the value a missing key counts as
 };
 extern const std::array<CustomizeBox, kCustomizeBoxCount> kCustomizeBoxes;
 

@@ -31,6 +31,8 @@ void LoadSettings(Profile& p, Settings& s) {
   s.saveDir = p.GetString("MainSeting", "SavePath", "", 128);
   s.listClear = p.GetInt("Customize", "ListClear", 0);
   s.sizeInfo = p.GetInt("Customize", "SizeInfo", 0);
+  s.modernFormats = p.GetInt("Customize", "ModernFormats", 1);
+  s.listUtf8 = p.GetInt("Customize", "ListUtf8", 0);
   s.title = p.GetString("MainSeting", "mvTitle", kDefaultTitle, 128);
   s.categoryValues.fill(1);
   for (int k = 1; k < kCategoryCount; ++k)

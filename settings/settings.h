@@ -32,6 +32,8 @@ struct Settings {
   std::string saveDir;
   int listClear = 0;
   int sizeInfo = 0;
+  int modernFormats = 1;  // 1: a scan adds today's containers (MP4, MKV, ...) too
+  int listUtf8 = 0;       // 1: CSV and text lists are saved as UTF-8 with a mark
   std::string title = kDefaultTitle;
   // The sixteen [Customize] category values (index 1..16; default 1). The
   // columns are fixed for the run: the Customize dialog changes them for

@@ -30,6 +30,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (data[2] % 17 != 0) values[data[2] % 17] = 2;
   const CategoryTable table = CategoryTable::FromValues(values);
   std::string_view file(reinterpret_cast<const char*>(data) + 3, size - 3);
+  // A byte-order mark makes the list UTF-8, as when a file is opened.
+  const bool utf8 = file.substr(0, 3) == "\xEF\xBB\xBF";
+  if (utf8) file.remove_prefix(3);
+  const ListEncoding encoding = utf8 ? ListEncoding::Utf8 : ListEncoding::Cp932;
 
   // Every record keeps to its slots.
   {
@@ -50,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   RowModel rows;
   rows.Insert(0, "existing.avi", 0);
   CsvReader reader(file);
-  int result = LoadCsvRecords(rows, table, reader);
+  int result = LoadCsvRecords(rows, table, reader, encoding);
   Check(result >= kCsvLoaded && result <= kCsvItemMismatch);
   if (result != kCsvLoaded) {
     Check(rows.Count() == 1);
@@ -61,10 +65,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   (void)FormatTextList(rows, table, true);
   (void)FormatHtmlList(rows, table, HtmlOptions{});
 
-  std::string csv = FormatCsvList(rows, table);
+  ListOutput out(nullptr, encoding);
+  WriteCsvList(out, rows, table);
+  const std::string csv = out.Take();
   RowModel again;
   CsvReader back(csv);
-  Check(LoadCsvRecords(again, table, back) == kCsvLoaded);
+  Check(LoadCsvRecords(again, table, back, encoding) == kCsvLoaded);
   Check(again.Count() == rows.Count());
   for (int r = 0; r < rows.Count(); ++r)
     for (int c = 0; c <= table.columnCount; ++c) Check(again.Cell(r, c) == rows.Cell(r, c));

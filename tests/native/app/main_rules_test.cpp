@@ -214,6 +214,14 @@ TEST(Fonts, SizeSettingsReadWithBaseDetection) {
   EXPECT_EQ(FontHeightFromSetting(""), 0);
 }
 
+TEST(Messages, UnreadableFoldersAreNamedInOneMessage) {
+  EXPECT_EQ(UnreadableFoldersText({}), "");
+  const std::string text = UnreadableFoldersText({"D:\\a", "D:\\Café"}, 1);
+  EXPECT_NE(text.find("\nD:\\a"), std::string::npos);
+  EXPECT_EQ(text.find("Café"), std::string::npos);
+  EXPECT_NE(text.find("ほか1件"), std::string::npos);
+}
+
 TEST(Messages, NameTheFile) {
   EXPECT_NE(CsvOpenFailedText("D:\\l.csv").find("D:\\l.csv"), std::string::npos);
   EXPECT_EQ(VersionText("T").rfind("T Version 0.98t\n\n", 0), 0u);

@@ -87,11 +87,14 @@ TEST(Walk, DotEntriesAreSkipped) {
   EXPECT_EQ(s.fs.listed, (Names{"C:\\M"}));
 }
 
-TEST(Walk, AFolderThatCannotBeListedAddsNothing) {
+TEST(Walk, AFolderThatCannotBeListedAddsNothingAndIsNamed) {
   Scan s;
-  s.fs.AddDir("C:\\M", "gone").AddFile("C:\\M", "a.avi", "");
+  std::vector<std::string> unreadable;
+  s.ctx.unreadable = &unreadable;
+  s.fs.AddLink("C:\\M", "gone", "C:\\nowhere").AddFile("C:\\M", "a.avi", "");
   EXPECT_EQ(s.Run("C:\\missing"), Names{});
   EXPECT_EQ(s.Run("C:\\M"), (Names{"a.avi"}));
+  EXPECT_EQ(unreadable, (Names{"C:\\missing", "C:\\M\\gone"}));
 }
 
 TEST(Walk, PathsGetOneSeparatorInAnyScript) {

@@ -18,11 +18,12 @@ std::size_t Box(int id) {
   return 99;
 }
 
-TEST(Customize, NoFileLeavesEveryBoxUnchecked) {
+TEST(Customize, NoFileLeavesEveryBoxUncheckedButTodaysFormats) {
   RecordingProfile p;
   Settings s;
   CustomizeState st = LoadCustomizeState(p, s);
-  for (bool b : st.boxes) EXPECT_FALSE(b);
+  for (std::size_t i = 0; i < st.boxes.size(); ++i)
+    EXPECT_EQ(st.boxes[i], kCustomizeBoxes[i].id == IDC_CUST_MODERN) << kCustomizeBoxes[i].key;
   EXPECT_EQ(st.autoScan, "C:\\");
   EXPECT_EQ(st.mainFace, "ＭＳ Ｐゴシック");
   EXPECT_EQ(st.mainSize, "12");
@@ -65,17 +66,19 @@ TEST(Customize, ResetThenOkWritesTheResetValuesInOrder) {
       "Customize/Resolusion",     "Customize/PlayTime",       "Customize/Creater",
       "Customize/Janle",          "Customize/Comment",        "Customize/DirPath",
       "Customize/VolLabel",       "Customize/ListClear",      "Customize/SizeInfo",
-      "Customize/AutoScan",       "WindowFonts/MainFontSize", "WindowFonts/ListFontSize",
+      "Customize/ModernFormats",  "Customize/ListUtf8",       "Customize/AutoScan",       "WindowFonts/MainFontSize", "WindowFonts/ListFontSize",
       "WindowFonts/MainFontType", "WindowFonts/ListFontType", "WindowFonts/EditFontType",
       "Customize/MainColor",      "Customize/ListFoColor",    "Customize/ListBkColor"};
   EXPECT_EQ(p.Keys(), keys);
   std::string on;
-  for (std::size_t i = 0; i < 18; ++i) on += p.log[i].second;
-  EXPECT_EQ(on, "010100000110001001");
-  EXPECT_EQ(p.log[23].second, "");  // EditFontType is written empty
-  EXPECT_EQ(p.log[26].second, "0xff0000");
+  for (std::size_t i = 0; i < 20; ++i) on += p.log[i].second;
+  EXPECT_EQ(on, "01010000011000100110");
+  EXPECT_EQ(p.log[25].second, "");  // EditFontType is written empty
+  EXPECT_EQ(p.log[28].second, "0xff0000");
   EXPECT_EQ(s.listClear, 0);
   EXPECT_EQ(s.sizeInfo, 1);
+  EXPECT_EQ(s.modernFormats, 1);
+  EXPECT_EQ(s.listUtf8, 0);
 }
 
 TEST(Customize, OkUpdatesTheInMemorySettings) {

@@ -270,5 +270,24 @@ TEST_F(WriteInfoCommand, OneReportNamesTheFilesLeftAlone) {
   EXPECT_EQ(ReadFileBytes(files / "bad.avi"), "not a movie");
 }
 
+TEST_F(WriteInfoCommand, AFileNamedInAnyScriptIsWrittenButATextCodePage932LacksIsNot) {
+  ASSERT_TRUE(WriteFileBytes(files / "한국영화.avi", avi));
+  ASSERT_TRUE(WriteFileBytes(files / "영화.avi", avi));
+  clip::App().rows.SetChecked(0, false);
+  clip::App().rows.SetChecked(AddRow("한국영화.avi", {{clip::DirPath, files.path()}, {clip::MovieTitle, "題名"}}), true);
+  clip::App().rows.SetChecked(AddRow("영화.avi", {{clip::DirPath, files.path()}, {clip::MovieTitle, "제목"}}), true);
+  BoxAnswerer answer(IDOK, 2);
+  Command(IDM_WRITEINFO);
+  ASSERT_EQ(answer.Seen().size(), 2u);
+  const std::string report = answer.Seen()[1].text;
+  EXPECT_NE(report.find(files / "영화.avi"), std::string::npos) << report;
+  EXPECT_NE(report.find(clip::InfoFaultText(InfoFault::NotCp932)), std::string::npos) << report;
+  EXPECT_EQ(report.find("한국영화"), std::string::npos) << report;
+  // The list holds the title in code page 932; the other file is untouched.
+  EXPECT_TRUE(SameBytes(ReadFileBytes(files / "한국영화.avi"),
+                        avi + clip::RenderInfoList({clip::Utf8ToCp932("題名"), "", ""})));
+  EXPECT_TRUE(SameBytes(ReadFileBytes(files / "영화.avi"), avi));
+}
+
 }  // namespace
 }  // namespace wintest

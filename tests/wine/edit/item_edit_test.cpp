@@ -35,6 +35,19 @@ class ItemEdit : public MainWindowTest {
   }
 };
 
+TEST_F(ItemEdit, ANameInAnyScriptShowsAndATitleInAnyScriptIsKept) {
+  Open();
+  AddRow("한국영화.avi", {{clip::DirPath, "D:\\Café"}});
+  Select({0});
+  Show("한국영화のｴﾃﾞｨｯﾄ", [&](HWND dlg, DWORD) {
+    EXPECT_EQ(ItemText(dlg, IDC_EDIT_FILENAME), "한국영화.avi");
+    EXPECT_EQ(ItemText(dlg, IDC_EDIT_FOLDER), "D:\\Café");
+    SetText(dlg, IDC_EDIT_TITLE, "제목 😀");
+    Click(dlg, IDOK);
+  });
+  EXPECT_EQ(Cell(0, clip::MovieTitle), "제목 😀");
+}
+
 TEST_F(ItemEdit, ShowsTheFirstSelectedRowAndWritesItBack) {
   Open();
   Rows();

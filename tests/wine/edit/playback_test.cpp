@@ -149,6 +149,19 @@ TEST_F(Playback, WithoutARegisteredPlayerTheMovieOpensThroughItsAssociation) {
   EXPECT_NE(text.find("a b.avi"), std::string::npos) << text;
 }
 
+TEST_F(Playback, AMovieNamedInAnyScriptReachesThePlayer) {
+  ClassesValue command(kCommandKey);
+  command.Set("\"" + player + "\" \"%1\"");
+  ASSERT_TRUE(MakeFolder(files / "영화 폴더"));
+  ASSERT_TRUE(WriteFileBytes(files / "영화 폴더\\한국영화😀.avi", "movie"));
+  Select({AddRow("한국영화😀.avi", {{clip::DirPath, files / "영화 폴더"}})});
+  Command(IDM_PLAY);
+  const std::string text = PlayerLog();
+  EXPECT_NE(text.find("arg=" + (files / "영화 폴더\\한국영화😀.avi") + "\n"), std::string::npos)
+      << text;
+  EXPECT_NE(text.find("cwd=" + (files / "영화 폴더") + "\n"), std::string::npos) << text;
+}
+
 TEST_F(Playback, AMissingMovieIsReportedAndNothingStarts) {
   ClassesValue command(kCommandKey);
   command.Set("\"" + player + "\" \"%1\"");

@@ -54,6 +54,8 @@ TEST_F(Customize, WithoutSettingsEveryBoxIsClearAndCancelWritesNothing) {
   const std::string before = ReadFileBytes(folder / "dodedaru.ini");
   Show([&](HWND dlg, DWORD) {
     for (int id : kBoxes) EXPECT_FALSE(Checked(dlg, id)) << id;
+    EXPECT_TRUE(Checked(dlg, IDC_CUST_MODERN));  // today's formats are scanned by default
+    EXPECT_FALSE(Checked(dlg, IDC_CUST_LISTUTF8));
     EXPECT_EQ(ItemText(dlg, IDC_CUST_AUTOSCAN), "C:\\");
     EXPECT_EQ(ItemText(dlg, IDC_CUST_MAIN_SIZE), "12");
     EXPECT_EQ(ItemText(dlg, IDC_CUST_LIST_SIZE), "12");
@@ -93,9 +95,11 @@ TEST_F(Customize, ResetThenOkWritesTheResetValuesAndAppliesAtOnce) {
     SetText(dlg, IDC_CUST_MAIN_SIZE, "9");
     Click(dlg, IDC_CUST_RESET);
     EXPECT_EQ(ItemText(dlg, IDC_CUST_MAIN_SIZE), "12");
+    SendMessageW(GetDlgItem(dlg, IDC_CUST_LISTUTF8), BM_SETCHECK, BST_CHECKED, 0);
     Click(dlg, IDOK);
   });
-  const char* on[] = {"FileSizeKB", "MovieTitle", "Resolusion", "PlayTime", "DirPath", "SizeInfo"};
+  const char* on[] = {"FileSizeKB", "MovieTitle", "Resolusion",    "PlayTime",
+                      "DirPath",    "SizeInfo",   "ModernFormats", "ListUtf8"};
   const char* off[] = {"FileSizeBT", "FileSizeMB", "MoveInfo",  "AudioInfo",
                        "VideoRate",  "AudioRate",  "FlameRate", "Creater",
                        "Janle",      "Comment",    "VolLabel",  "ListClear"};
@@ -111,6 +115,7 @@ TEST_F(Customize, ResetThenOkWritesTheResetValuesAndAppliesAtOnce) {
   // In memory at once: the scan options, the fonts, the list colours.
   EXPECT_EQ(clip::App().settings.listClear, 0);
   EXPECT_EQ(clip::App().settings.sizeInfo, 1);
+  EXPECT_EQ(clip::App().settings.listUtf8, 1);
   EXPECT_NE(clip::App().listFont, oldList);
   EXPECT_EQ(SendMessageA(clip::App().list, LVM_GETBKCOLOR, 0, 0), 0xff00);
   EXPECT_EQ(SendMessageA(clip::App().list, LVM_GETTEXTBKCOLOR, 0, 0), 0xff00);
