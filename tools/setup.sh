@@ -12,7 +12,7 @@ if [ "${1:-all}" != native ]; then
   # Wine's own fonts (fonts-wine) hold Marlett, which draws the caption
   # buttons; the IPA fonts stand in for the program's Japanese faces.
   packages+=(g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine64 fonts-wine xvfb xauth locales
-             fonts-ipafont-gothic fonts-ipafont-mincho clang imagemagick)
+             fonts-ipafont-gothic fonts-ipafont-mincho fonts-wqy-microhei clang imagemagick)
 fi
 for p in "${packages[@]}"; do
   have_pkg "$p" || need+=("$p")

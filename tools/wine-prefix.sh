@@ -13,17 +13,25 @@ install_wine_fonts() {
   done
   return 0
 }
-if [ -f "$stamp" ]; then
+# The settings below change now and then: a prefix made with older ones
+# gets them again (its stamp names the version it has).
+version=4
+if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$version" ]; then
   install_wine_fonts
   exit 0
 fi
 clip_ensure_display
 mkdir -p "$(dirname "$WINEPREFIX")"
-echo "wine-prefix: creating $WINEPREFIX"
-wine64 wineboot -i >/dev/null 2>&1 || true
-wineserver -w || true
-# Japanese fonts in place of the faces the program asks for, and no window
-# manager emulation: under Xvfb every closing dialog would stall about 2 s.
+if [ ! -f "$stamp" ]; then
+  echo "wine-prefix: creating $WINEPREFIX"
+  wine64 wineboot -i >/dev/null 2>&1 || true
+  wineserver -w || true
+fi
+# Japanese fonts in place of the faces the program asks for; WenQuanYi
+# Micro Hei linked behind them (by their family names as this Japanese
+# Wine knows them) for the Hangul and simplified Chinese they lack, as
+# Windows links its own fonts; and no window manager emulation: under Xvfb
+# every closing dialog would stall about 2 s.
 reg="$WINEPREFIX/clipledger.reg"
 python3 - "$reg" <<'PY'
 import sys
@@ -37,6 +45,10 @@ text = r'''Windows Registry Editor Version 5.00
 "ＭＳ 明朝"="IPAMincho"
 "MS Shell Dlg"="IPAPGothic"
 
+[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink]
+"IPA Pゴシック"=hex(7):77,00,71,00,79,00,2d,00,6d,00,69,00,63,00,72,00,6f,00,68,00,65,00,69,00,2e,00,74,00,74,00,63,00,2c,00,57,00,65,00,6e,00,51,00,75,00,61,00,6e,00,59,00,69,00,20,00,4d,00,69,00,63,00,72,00,6f,00,20,00,48,00,65,00,69,00,00,00,00,00
+"IPAゴシック"=hex(7):77,00,71,00,79,00,2d,00,6d,00,69,00,63,00,72,00,6f,00,68,00,65,00,69,00,2e,00,74,00,74,00,63,00,2c,00,57,00,65,00,6e,00,51,00,75,00,61,00,6e,00,59,00,69,00,20,00,4d,00,69,00,63,00,72,00,6f,00,20,00,48,00,65,00,69,00,00,00,00,00
+
 [HKEY_CURRENT_USER\Software\Wine\X11 Driver]
 "Managed"="N"
 "Decorated"="Y"
@@ -46,4 +58,4 @@ PY
 wine64 regedit /S "$reg" >/dev/null 2>&1
 wineserver -w || true
 install_wine_fonts
-touch "$stamp"
+echo "$version" >"$stamp"
