@@ -51,6 +51,7 @@ void WithScanContext(Body body) {
   StatusBarSink sink;
   ScanContext ctx{app.rows, app.table, fs, codecs, &sink, app.settings.sizeInfo};
   ctx.unreadable = &app.unreadableFolders;
+  ctx.modernFormats = app.settings.modernFormats == 1;
   body(ctx);
 }
 

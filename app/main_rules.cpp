@@ -27,22 +27,24 @@ std::string PathFromStartFolder(std::string_view startFolder, std::string_view i
 }
 
 namespace {
-PathKind ClassifyFile(std::uint32_t attributes, std::string_view path) {
+PathKind ClassifyFile(std::uint32_t attributes, std::string_view path, bool modernFormats) {
   if (path.empty()) return PathKind::Ignored;
   (void)attributes;  // a movie path is built into a row even when it cannot be read
-  return IsMovieName(path) ? PathKind::Movie : PathKind::Ignored;
+  return IsMovieName(path, modernFormats) ? PathKind::Movie : PathKind::Ignored;
 }
 }  // namespace
 
-PathKind ClassifyCommandLinePath(std::uint32_t attributes, std::string_view path) {
+PathKind ClassifyCommandLinePath(std::uint32_t attributes, std::string_view path,
+                                 bool modernFormats) {
   if (!path.empty() && attributes == 0x10) return PathKind::Folder;
-  return ClassifyFile(attributes, path);
+  return ClassifyFile(attributes, path, modernFormats);
 }
 
-PathKind ClassifyDroppedPath(std::uint32_t attributes, std::string_view path) {
+PathKind ClassifyDroppedPath(std::uint32_t attributes, std::string_view path,
+                             bool modernFormats) {
   if (!path.empty() && (attributes == 0x10 || attributes == 0x30 || attributes == 0x11))
     return PathKind::Folder;
-  return ClassifyFile(attributes, path);
+  return ClassifyFile(attributes, path, modernFormats);
 }
 
 std::array<int, 4> StatusPartEdges(const std::array<int, 4>& textWidths, int clientWidth) {

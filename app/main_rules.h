@@ -19,9 +19,13 @@ namespace clip {
 
 enum class PathKind { Folder, Movie, Ignored };
 // Command-line items: a folder only with the attributes exactly 0x10.
-PathKind ClassifyCommandLinePath(std::uint32_t attributes, std::string_view path);
+// A movie file is one whose name a scan adds (modernFormats as the scan's
+// switch).
+PathKind ClassifyCommandLinePath(std::uint32_t attributes, std::string_view path,
+                                 bool modernFormats = false);
 // Dropped items: folders with 0x10, 0x30 or 0x11.
-PathKind ClassifyDroppedPath(std::uint32_t attributes, std::string_view path);
+PathKind ClassifyDroppedPath(std::uint32_t attributes, std::string_view path,
+                             bool modernFormats = false);
 // A command-line item as a path from the folder the program was started in:
 // a full path ("D:\x", "\\server\share\x") stays as it is, a path from
 // the root of the drive ("\x") takes the start folder's drive, anything

@@ -131,7 +131,7 @@ LRESULT OnNotify(HWND hwnd, WPARAM wp, LPARAM lp) {
 // movie file goes to the row of its item number. Then the tool bar and the
 // totals are brought up to date for the last path.
 void AddPaths(const std::vector<std::string>& paths,
-              PathKind (*classify)(std::uint32_t attributes, std::string_view path)) {
+              PathKind (*classify)(std::uint32_t attributes, std::string_view path, bool modern)) {
   AppState& app = App();
   HCURSOR previous = SetCursor(LoadCursor(nullptr, IDC_WAIT));
   std::string last;
@@ -139,7 +139,8 @@ void AddPaths(const std::vector<std::string>& paths,
     const std::string& path = paths[i];
     if (path.empty()) continue;
     last = path;
-    switch (classify(GetFileAttributesW(WidePath(path).c_str()), path)) {
+    switch (classify(GetFileAttributesW(WidePath(path).c_str()), path,
+                     app.settings.modernFormats == 1)) {
       case PathKind::Folder: ScanIntoList(path); break;
       case PathKind::Movie:
         AddMovieRowAt(path, RowIndexForItem(static_cast<int>(i), app.rows.Count()));

@@ -16,25 +16,11 @@ namespace {
 // Up to this size the megabyte cell has two decimals (9.99 MB rounded down).
 constexpr std::uint64_t kTwoDecimalsMax = 10475274;
 
-void SetIfOn(ScanContext& ctx, int row, int category, const std::string& text) {
-  if (ctx.table.IsOn(category)) ctx.rows.SetCell(row, ctx.table.position[category], text);
-}
-
 bool AnyOn(const CategoryTable& table, std::initializer_list<int> categories) {
   for (int k : categories) {
     if (table.IsOn(k)) return true;
   }
   return false;
-}
-
-// Root of the volume that holds dir, such as "D:\". A file in a drive's root
-// folder has the directory text "D:"; its drive's root is asked for, not
-// "D:" (which names the current folder of that drive).
-std::string VolumeRoot(const std::string& dir) {
-  std::string root = LeftText(dir, 3);
-  if (root.size() == 2 && root[1] == ':' && static_cast<unsigned char>(root[0]) < 0x80)
-    root += '\\';
-  return root;
 }
 
 }  // namespace
@@ -59,18 +45,21 @@ std::string SizeKBText(std::uint64_t size, int sizeInfo) {
   return text;
 }
 
-void AddMovieRowCached(ScanContext& ctx, const std::string& path, int index, WalkCaches* caches) {
-  const CategoryTable& table = ctx.table;
-  if (index < 0) index = 0;
-  if (index > ctx.rows.Count()) index = ctx.rows.Count();
+std::string VolumeRoot(const std::string& dir) {
+  // "D:" names the current folder of drive D: its root is asked for.
+  std::string root = LeftText(dir, 3);
+  if (root.size() == 2 && root[1] == ':' && static_cast<unsigned char>(root[0]) < 0x80)
+    root += '\\';
+  return root;
+}
 
-  if (ctx.status) {
-    char text[48];
-    std::snprintf(text, sizeof text, "File %d Reading...", index);
-    ctx.status->SetStatusText(0, text);
-  }
-  int tag = ctx.rows.Count();
-  int row = ctx.rows.Insert(index, PathFileName(path), tag);
+MovieRowTexts ReadMovieRow(FileSystem& fs, CodecNames& codecs, const CategoryTable& table,
+                           int sizeInfo, const std::string& path) {
+  MovieRowTexts row;
+  auto set = [&](int category, std::string text) {
+    if (table.IsOn(category)) row.cells[static_cast<std::size_t>(category)] = std::move(text);
+  };
+  set(FileName, PathFileName(path));
 
   const bool sizes = table.AnySizeOn();
   const bool userInfo = AnyOn(table, {MovieTitle, Creater, Comment});
@@ -82,52 +71,72 @@ void AddMovieRowCached(ScanContext& ctx, const std::string& path, int index, Wal
   // cannot be opened (held by another program) still gets its row, with
   // empty size cells; it is never created.
   std::unique_ptr<MovieFile> file;
-  if (sizes || userInfo || probes) file = ctx.fs.Open(path);
+  if (sizes || userInfo || probes) file = fs.Open(path);
+  row.opened = file != nullptr;
 
   if (file) {
     std::uint64_t size = file->Size();
-    SetIfOn(ctx, row, FileSizeBT, SizeBytesText(size));
-    SetIfOn(ctx, row, FileSizeMB, SizeMBText(size, ctx.sizeInfo));
-    SetIfOn(ctx, row, FileSizeKB, SizeKBText(size, ctx.sizeInfo));
+    set(FileSizeBT, SizeBytesText(size));
+    set(FileSizeMB, SizeMBText(size, sizeInfo));
+    set(FileSizeKB, SizeKBText(size, sizeInfo));
   }
 
   if (userInfo || probes) {
     InfoTail info;
     ProbeFields f;
     if (userInfo && file) info = ScanInfoTail(*file);
-    if (probes) {
-      CodecNames& codecs = caches ? static_cast<CodecNames&>(caches->codecs) : ctx.codecs;
-      f = ProbeMovie(path, file.get(), codecs);
-    }
-    SetIfOn(ctx, row, MovieTitle, info.title);
-    SetIfOn(ctx, row, MoveInfo, f.videoFormat);
-    SetIfOn(ctx, row, AudioInfo, f.audioFormat);
-    SetIfOn(ctx, row, VideoRate, f.videoRate);
-    SetIfOn(ctx, row, AudioRate, f.audioRate);
-    SetIfOn(ctx, row, FlameRate, f.frameRate);
-    SetIfOn(ctx, row, Resolusion, f.resolution);
-    SetIfOn(ctx, row, PlayTime, f.playTime);
-    SetIfOn(ctx, row, Creater, info.creator);
-    SetIfOn(ctx, row, Comment, info.comment);
+    if (probes) f = ProbeMovie(path, file.get(), codecs);
+    set(MovieTitle, info.title);
+    set(MoveInfo, f.videoFormat);
+    set(AudioInfo, f.audioFormat);
+    set(VideoRate, f.videoRate);
+    set(AudioRate, f.audioRate);
+    set(FlameRate, f.frameRate);
+    set(Resolusion, f.resolution);
+    set(PlayTime, f.playTime);
+    set(Creater, info.creator);
+    set(Comment, info.comment);
   }
-  file.reset();
+  set(DirPath, PathDirectory(path));
+  return row;
+}
 
-  std::string dir = PathDirectory(path);
-  SetIfOn(ctx, row, DirPath, dir);
+void AddMovieRowCached(ScanContext& ctx, const std::string& path, int index, WalkCaches* caches) {
+  const CategoryTable& table = ctx.table;
+  if (index < 0) index = 0;
+  if (index > ctx.rows.Count()) index = ctx.rows.Count();
+
+  if (ctx.status) {
+    char text[48];
+    std::snprintf(text, sizeof text, "File %d Reading...", index);
+    ctx.status->SetStatusText(0, text);
+  }
+  CodecNames& codecs = caches ? static_cast<CodecNames&>(caches->codecs) : ctx.codecs;
+  MovieRowTexts texts = ReadMovieRow(ctx.fs, codecs, table, ctx.sizeInfo, path);
   if (table.IsOn(VolLabel)) {
-    std::string root = VolumeRoot(dir);
+    const std::string root = VolumeRoot(texts.cells[DirPath].empty() ? PathDirectory(path)
+                                                                     : texts.cells[DirPath]);
     if (!caches) {
-      SetIfOn(ctx, row, VolLabel, ctx.fs.VolumeLabel(root));
+      texts.cells[VolLabel] = ctx.fs.VolumeLabel(root);
     } else {
-      LabelCache* labels = &caches->labels;
-      if (!labels->valid || labels->root != root) {
-        labels->root = root;
-        labels->label = ctx.fs.VolumeLabel(root);
-        labels->valid = true;
+      LabelCache& labels = caches->labels;
+      if (!labels.valid || labels.root != root) {
+        labels.root = root;
+        labels.label = ctx.fs.VolumeLabel(root);
+        labels.valid = true;
       }
-      SetIfOn(ctx, row, VolLabel, labels->label);
+      texts.cells[VolLabel] = labels.label;
     }
   }
+  InsertMovieRow(ctx.rows, table, index, std::move(texts));
+}
+
+void InsertMovieRow(RowModel& rows, const CategoryTable& table, int index, MovieRowTexts texts) {
+  const int tag = rows.Count();
+  const int row = rows.Insert(index, texts.cells[FileName], tag);
+  for (int k = kCategoryCount - 1; k >= 1; --k)
+    if (table.IsOn(k) && !texts.cells[static_cast<std::size_t>(k)].empty())
+      rows.SetCell(row, table.position[k], texts.cells[static_cast<std::size_t>(k)]);
 }
 
 void AddMovieRow(ScanContext& ctx, const std::string& path, int index) {

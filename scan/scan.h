@@ -2,6 +2,7 @@
 // the same rules run natively in tests and over Win32 in the program.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -83,12 +84,43 @@ struct ScanContext {
   // When given, the folders that could not be listed are added here, so
   // that no folder is left out without a word.
   std::vector<std::string>* unreadable = nullptr;
+  // [Customize] ModernFormats: today's containers are added too.
+  bool modernFormats = false;
 };
 
 // The names a scan adds: the last three characters "AVI" or "MPG" without
 // their point (MOVIEAVI is a movie), or ".RM" with it (xrm is not), in any
-// case.
-bool IsMovieName(std::string_view path);
+// case; with modernFormats also the endings of today's containers after
+// the last point (mp4 m4v mov 3gp mkv webm wmv asf flv ts m2ts mts mpeg vob
+// divx, in any case).
+bool IsMovieName(std::string_view path, bool modernFormats = false);
+
+// The movie files below folder, in the order their rows take: a folder's
+// own files in listing order, then the files of its subfolders, each
+// subfolder in turn. Folders that cannot be listed are added to unreadable
+// (when given).
+std::vector<std::string> ListMovieFiles(FileSystem& fs, const std::string& folder,
+                                        bool modernFormats,
+                                        std::vector<std::string>* unreadable = nullptr);
+
+// The texts of one movie file's row, by category; only the categories the
+// table shows are read, and the volume label is left to the caller (it is
+// asked once per drive). Reads nothing but the file itself, so several
+// files can be read at once when fs and codecs allow it.
+struct MovieRowTexts {
+  std::array<std::string, kCategoryCount> cells;
+  bool opened = false;  // the file could be opened (else it has no sizes or facts)
+};
+MovieRowTexts ReadMovieRow(FileSystem& fs, CodecNames& codecs, const CategoryTable& table,
+                           int sizeInfo, const std::string& path);
+
+// Inserts a row of read texts at index (clamped to the row count); its tag
+// is the row count before the insert.
+void InsertMovieRow(RowModel& rows, const CategoryTable& table, int index, MovieRowTexts texts);
+
+// Root of the volume that holds a row's folder text, such as "D:\" (a file
+// in a drive's root folder has the folder "D:").
+std::string VolumeRoot(const std::string& folder);
 
 // folder + "\\" + name; no separator is added after one of the folder's own.
 std::string JoinPath(const std::string& folder, const std::string& name);

@@ -1,5 +1,6 @@
-// The folder walk: every movie file below a folder becomes a row,
-// each folder's own files ahead of the rows of its subfolders.
+// The folder walk: every movie file below a folder becomes a row, each
+// folder's own files ahead of the rows of its subfolders. The files are
+// listed first and read after, so that a reader may read several at once.
 #include <set>
 #include <string>
 #include <vector>
@@ -12,45 +13,75 @@ namespace clip {
 
 namespace {
 
-struct Walk {
-  ScanContext& ctx;
+struct Lister {
+  FileSystem& fs;
+  bool modernFormats;
+  std::vector<std::string>* unreadable;
   std::set<std::string> entered;  // identities of the folders entered so far
-  WalkCaches caches;
+  std::vector<std::string> files;
 };
 
-void WalkFolder(Walk& walk, const std::string& folder, int depth) {
+void ListFolder(Lister& walk, const std::string& folder, int depth) {
   if (depth > kMaxFolderDepth) return;
   // A folder reached a second time (a link or junction back to an ancestor,
   // or two links to one folder) is not listed again, so loops end.
-  std::string identity = walk.ctx.fs.FolderIdentity(folder);
+  std::string identity = walk.fs.FolderIdentity(folder);
   if (!identity.empty() && !walk.entered.insert(identity).second) return;
 
   std::vector<FileSystem::Entry> entries;
-  if (!walk.ctx.fs.List(folder, entries)) {
-    if (walk.ctx.unreadable) walk.ctx.unreadable->push_back(folder);
+  if (!walk.fs.List(folder, entries)) {
+    if (walk.unreadable) walk.unreadable->push_back(folder);
     return;
   }
-
-  // Read once: rows added by subfolders end up behind this folder's files.
-  int index = walk.ctx.rows.Count();
+  // The folder's own files first; its subfolders' files come after them.
+  std::vector<std::string> subfolders;
   for (const FileSystem::Entry& entry : entries) {
     if (entry.name.empty() || entry.name == "." || entry.name == "..") continue;
     std::string path = JoinPath(folder, entry.name);
     // A folder whose attributes are not exactly FILE_ATTRIBUTE_DIRECTORY is
     // not entered; it is looked at like a file name.
-    if (entry.attributes == kAttrDirectory) {
-      WalkFolder(walk, path, depth + 1);
-    } else if (IsMovieName(path)) {
-      AddMovieRowCached(walk.ctx, path, index, &walk.caches);
-      ++index;
-    }
+    if (entry.attributes == kAttrDirectory)
+      subfolders.push_back(std::move(path));
+    else if (IsMovieName(path, walk.modernFormats))
+      walk.files.push_back(std::move(path));
   }
+  for (const std::string& sub : subfolders) ListFolder(walk, sub, depth + 1);
+}
+
+// The endings of today's containers, after the last point, in any case.
+constexpr const char* kModernEndings[] = {"mp4", "m4v", "mov", "3gp", "mkv",  "webm", "wmv", "asf",
+                                          "flv", "ts",  "m2ts", "mts", "mpeg", "vob", "divx"};
+
+bool HasModernEnding(std::string_view path) {
+  const std::size_t dot = path.find_last_of('.');
+  if (dot == std::string_view::npos) return false;
+  const std::string_view ending = path.substr(dot + 1);
+  for (const char* candidate : kModernEndings) {
+    const std::string_view c(candidate);
+    if (c.size() != ending.size()) continue;
+    bool same = true;
+    for (std::size_t i = 0; i < c.size() && same; ++i) {
+      char a = ending[i];
+      if (a >= 'A' && a <= 'Z') a = static_cast<char>(a + 32);
+      same = a == c[i];
+    }
+    if (same) return true;
+  }
+  return false;
 }
 
 }  // namespace
 
-bool IsMovieName(std::string_view path) {
-  return EndsWithNoCase(path, "AVI") || EndsWithNoCase(path, "MPG") || EndsWithNoCase(path, ".RM");
+bool IsMovieName(std::string_view path, bool modernFormats) {
+  return EndsWithNoCase(path, "AVI") || EndsWithNoCase(path, "MPG") ||
+         EndsWithNoCase(path, ".RM") || (modernFormats && HasModernEnding(path));
+}
+
+std::vector<std::string> ListMovieFiles(FileSystem& fs, const std::string& folder,
+                                        bool modernFormats, std::vector<std::string>* unreadable) {
+  Lister walk{fs, modernFormats, unreadable, {}, {}};
+  ListFolder(walk, folder, 0);
+  return std::move(walk.files);
 }
 
 std::string CodecCache::VideoDescription(std::uint32_t handler) {
@@ -73,8 +104,11 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
 }
 
 void ScanFolder(ScanContext& ctx, const std::string& folder) {
-  Walk walk{ctx, {}, WalkCaches(ctx.codecs)};
-  WalkFolder(walk, folder, 0);
+  const std::vector<std::string> files =
+      ListMovieFiles(ctx.fs, folder, ctx.modernFormats, ctx.unreadable);
+  WalkCaches caches(ctx.codecs);
+  int index = ctx.rows.Count();
+  for (const std::string& path : files) AddMovieRowCached(ctx, path, index++, &caches);
 }
 
 }  // namespace clip

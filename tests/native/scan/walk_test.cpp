@@ -50,9 +50,23 @@ TEST(Walk, NewRowsGoBehindRowsAlreadyInTheListAndTagTheCountBeforeInsert) {
   s.rows.Insert(1, "old2", 1);
   s.fs.AddDir("C:\\M", "S").AddFile("C:\\M", "a.avi", "").AddFile("C:\\M\\S", "s.avi", "");
   EXPECT_EQ(s.Run("C:\\M"), (Names{"old1", "old2", "a.avi", "s.avi"}));
-  // s.avi was inserted first (at 2, count 2), a.avi then at 2 (count 3).
-  EXPECT_EQ(s.rows.Tag(2), 3);
-  EXPECT_EQ(s.rows.Tag(3), 2);
+  // The files are listed first and their rows inserted in row order, each
+  // tagged with the count before it.
+  EXPECT_EQ(s.rows.Tag(2), 2);
+  EXPECT_EQ(s.rows.Tag(3), 3);
+}
+
+TEST(Walk, TodaysContainersJoinWhenTheSwitchIsOn) {
+  Scan s;
+  for (const char* name : {"a.mp4", "b.MKV", "c.webm", "d.m2ts", "e.ts", "f.mpeg", "g.VOB",
+                           "h.divx", "i.mp4.txt", "j.xts", "k.mp4a", "l.avi"})
+    s.fs.AddFile("C:\\M", name, "");
+  s.ctx.modernFormats = true;
+  EXPECT_EQ(s.Run("C:\\M"), (Names{"a.mp4", "b.MKV", "c.webm", "d.m2ts", "e.ts", "f.mpeg",
+                                    "g.VOB", "h.divx", "l.avi"}));
+  Scan old;
+  old.fs.AddFile("C:\\M", "a.mp4", "").AddFile("C:\\M", "l.avi", "");
+  EXPECT_EQ(old.Run("C:\\M"), (Names{"l.avi"}));  // off: the names of old
 }
 
 TEST(Walk, OnlyTheLastThreeCharactersDecideAMovieWithoutCase) {
