@@ -53,8 +53,16 @@ struct AppState {
   CommandState commands;
   SortState sort;
   RowClipboard clipboard;
-  std::string scanFolder;  // the folder last chosen for scanning
+  std::string scanFolder;                      // the folder last chosen for scanning
   std::vector<std::string> unreadableFolders;  // of the scans since the last report
+  // A scan runs with the window alive (commands.scanning): commands that
+  // change the rows are refused, Esc or the close box stop it after the
+  // file in hand.
+  bool stopRequested = false;
+  bool closeAfterScan = false;
+  // Told the number of files read after each one (tests use it to act in
+  // the middle of a scan).
+  std::function<void(int filesRead)> onScanProgress;
   WindowGeometry geometry;
   int toolbarHeight = 28;
   int statusBarHeight = 0;  // set when the saved window state is applied

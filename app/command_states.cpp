@@ -10,6 +10,9 @@ const std::array<int, 9> kSwitchedCommands = {IDM_LISTEDIT,  IDM_SAVEAS,      ID
                                               IDM_CUT,       IDM_COPY,        IDM_DELETE,
                                               IDM_WRITEINFO, IDM_CLEARCHECKS, IDM_PLAY};
 const std::array<int, 3> kSwitchedButtons = {IDM_SAVEAS, IDM_CUT, IDM_COPY};
+const std::array<int, 14> kBusyRefusedCommands = {
+    IDM_NEW,   IDM_OPEN,   IDM_SAVEAS,   IDM_SAVE,      IDM_SCAN,     IDM_AUTOSCAN,  IDM_CUT,
+    IDM_PASTE, IDM_DELETE, IDM_LISTEDIT, IDM_SORT_NAME, IDM_SORT_EXT, IDM_WRITEINFO, IDM_CUSTOMIZE};
 const std::array<int, 5> kRowActionIds = {IDM_LISTEDIT, IDM_CUT, IDM_COPY, IDM_DELETE, IDM_PLAY};
 const std::array<int, 2> kCheckActionIds = {IDM_WRITEINFO, IDM_CLEARCHECKS};
 
@@ -28,6 +31,7 @@ void SetButtons(CommandState& s, bool on) {
 }  // namespace
 
 bool CommandState::Offers(int command) const {
+  if (scanning && IndexOf(kBusyRefusedCommands, command) >= 0) return false;
   const int i = IndexOf(kSwitchedCommands, command);
   return i < 0 || commands[static_cast<std::size_t>(i)];
 }
@@ -38,6 +42,7 @@ void CommandState::SetOffered(int command, bool on) {
 }
 
 bool CommandState::ButtonOn(int command) const {
+  if (scanning && IndexOf(kBusyRefusedCommands, command) >= 0) return false;
   const int i = IndexOf(kSwitchedButtons, command);
   return i < 0 || buttons[static_cast<std::size_t>(i)];
 }
@@ -103,8 +108,10 @@ std::vector<int> PopupItemsEnabled(const ClickStates& click) {
 std::vector<MenuItemState> MenuItemStates(const CommandState& s) {
   std::vector<MenuItemState> items;
   for (int id : kSwitchedCommands) items.push_back({id, false, !s.Offers(id)});
-  items.push_back({IDM_SORT_NAME, !s.view.sortByExtension, false});
-  items.push_back({IDM_SORT_EXT, s.view.sortByExtension, false});
+  for (int id : {IDM_NEW, IDM_OPEN, IDM_SCAN, IDM_AUTOSCAN, IDM_PASTE, IDM_CUSTOMIZE})
+    items.push_back({id, false, !s.Offers(id)});
+  items.push_back({IDM_SORT_NAME, !s.view.sortByExtension, !s.Offers(IDM_SORT_NAME)});
+  items.push_back({IDM_SORT_EXT, s.view.sortByExtension, !s.Offers(IDM_SORT_EXT)});
   items.push_back({IDM_TOOLBAR, s.view.toolbar, false});
   items.push_back({IDM_STATUSBAR, s.view.statusBar, false});
   items.push_back({IDM_GRIDLINE, s.view.gridLines, false});
@@ -115,6 +122,7 @@ std::vector<MenuItemState> MenuItemStates(const CommandState& s) {
 std::vector<ButtonState> ToolbarButtonStates(const CommandState& s) {
   std::vector<ButtonState> buttons;
   for (int id : kSwitchedButtons) buttons.push_back({id, s.ButtonOn(id)});
+  for (int id : {IDM_NEW, IDM_OPEN, IDM_SCAN, IDM_PASTE}) buttons.push_back({id, s.ButtonOn(id)});
   return buttons;
 }
 

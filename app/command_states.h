@@ -17,13 +17,20 @@ namespace clip {
 extern const std::array<int, 9> kSwitchedCommands;
 extern const std::array<int, 3> kSwitchedButtons;
 
+// The commands refused while a scan runs: they change the rows, the list
+// file or the settings the scan reads.
+extern const std::array<int, 14> kBusyRefusedCommands;
+
 struct CommandState {
   ViewState view;
+  bool scanning = false;
   // Offered or grayed, per kSwitchedCommands; everything starts grayed.
   std::array<bool, 9> commands{};
   // Enabled or drawn grayed, per kSwitchedButtons.
   std::array<bool, 3> buttons{};
 
+  // True when the command may run now (a switched command that is offered,
+  // any other command while no scan runs or one a scan allows).
   bool Offers(int command) const;
   void SetOffered(int command, bool on);
   bool ButtonOn(int command) const;

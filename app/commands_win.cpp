@@ -43,18 +43,6 @@ class WaitCursor {
   HCURSOR previous_;
 };
 
-template <typename Body>
-void WithScanContext(Body body) {
-  AppState& app = App();
-  Win32FileSystem fs;
-  Win32CodecNames codecs;
-  StatusBarSink sink;
-  ScanContext ctx{app.rows, app.table, fs, codecs, &sink, app.settings.sizeInfo};
-  ctx.unreadable = &app.unreadableFolders;
-  ctx.modernFormats = app.settings.modernFormats == 1;
-  body(ctx);
-}
-
 void SetCaption(HWND main, const std::string& caption) { SetWindowTextUtf8(main, caption); }
 
 std::string Caption(HWND main) { return WindowTextUtf8(main); }
@@ -74,9 +62,8 @@ std::optional<ListEncoding> ChooseListEncoding(HWND main, const std::string& pat
   const int changed = RowsChangedByCp932(app.rows, app.table);
   if (changed == 0) return encoding;
   const bool switchable = !append || ExistingListEncoding(path, ListEncoding::Utf8) != encoding;
-  const int answer =
-      ShowMessage(main, Cp932SaveQuestion(changed, switchable), kCp932SaveCaption,
-                  MB_ICONWARNING | (switchable ? MB_YESNOCANCEL : MB_OKCANCEL));
+  const int answer = ShowMessage(main, Cp932SaveQuestion(changed, switchable), kCp932SaveCaption,
+                                 MB_ICONWARNING | (switchable ? MB_YESNOCANCEL : MB_OKCANCEL));
   if (answer == IDYES) return ListEncoding::Utf8;
   if (answer == IDNO || answer == IDOK) return ListEncoding::Cp932;
   return std::nullopt;
@@ -272,12 +259,14 @@ void ScanAfterChoice(HWND main, const std::string& folder) {
   if (app.settings.listClear == 1) OnNew(main);
   app.commands.SetOffered(IDM_LISTEDIT, true);
   ShowCommandState();
+  bool whole;
   {
     WaitCursor wait;
-    ScanIntoList(folder);
+    whole = ScanIntoList(folder);
   }
   ShowTotalsFor(folder);
   ApplyEvent(ShellEvent::Scan);
+  if (!whole) NoteScanStopped();
   ReportUnreadableFolders(main);
 }
 
@@ -359,8 +348,7 @@ void OnGridLines() {
 
 void OnVersion(HWND main) {
   Beep(440, 100);
-  ShowMessage(main, VersionText(App().settings.title), kVersionCaption,
-              MB_ICONINFORMATION | MB_OK);
+  ShowMessage(main, VersionText(App().settings.title), kVersionCaption, MB_ICONINFORMATION | MB_OK);
 }
 
 void OnCustomize(HWND main) {
@@ -449,20 +437,6 @@ void EditSelectedRow(HWND main) {
   RefreshRow(row);
 }
 
-void ScanIntoList(const std::string& folder) {
-  WithScanContext([&](ScanContext& ctx) { ScanFolder(ctx, folder); });
-  SyncRowCount();
-}
-
-void AddMovieRowAt(const std::string& path, int index) {
-  AppState& app = App();
-  RowMarks marks{SelectedRows(), FocusedRow()};
-  int before = app.rows.Count();
-  WithScanContext([&](ScanContext& ctx) { AddMovieRow(ctx, path, index); });
-  SyncRowCount();
-  FollowInsertedRows(marks, index < before ? index : before, app.rows.Count() - before);
-}
-
 void ShowTotalsFor(const std::string& path) {
   AppState& app = App();
   Win32DiskQuery disk;
@@ -503,6 +477,8 @@ void ShowContextMenu(HWND main) {
 }
 
 void HandleCommand(HWND main, int command) {
+  // While a scan runs, the commands that would change the rows wait.
+  if (App().commands.scanning && !App().commands.Offers(command)) return;
   switch (command) {
     case IDM_NEW: OnNew(main); break;
     case IDM_OPEN: OnOpen(main); break;

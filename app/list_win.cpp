@@ -83,6 +83,7 @@ LRESULT OnFindItem(NMLVFINDITEMW* find) {
 
 void OnColumnClick(int column) {
   AppState& app = App();
+  if (app.commands.scanning) return;  // the rows are still coming in
   std::vector<int> selected = SelectedRows();
   int focus = FocusedRow();
   std::vector<int> moved;

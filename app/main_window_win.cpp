@@ -80,6 +80,18 @@ LRESULT OnSize(HWND hwnd) {
   return 0;
 }
 
+// The close box during a scan stops the scan; the window closes after it.
+LRESULT OnClose(HWND hwnd) {
+  AppState& app = App();
+  if (app.commands.scanning) {
+    app.stopRequested = true;
+    app.closeAfterScan = true;
+    return 0;
+  }
+  DestroyWindow(hwnd);
+  return 0;
+}
+
 LRESULT OnCommand(HWND hwnd, WPARAM wp) {
   HandleCommand(hwnd, LOWORD(wp));
   return 0;
@@ -139,22 +151,29 @@ void AddPaths(const std::vector<std::string>& paths,
     const std::string& path = paths[i];
     if (path.empty()) continue;
     last = path;
+    bool stopped = false;
     switch (classify(GetFileAttributesW(WidePath(path).c_str()), path,
                      app.settings.modernFormats == 1)) {
-      case PathKind::Folder: ScanIntoList(path); break;
+      case PathKind::Folder: stopped = !ScanIntoList(path); break;
       case PathKind::Movie:
         AddMovieRowAt(path, RowIndexForItem(static_cast<int>(i), app.rows.Count()));
         break;
       case PathKind::Ignored: break;
     }
+    if (stopped) break;  // Esc stops the rest of the paths too
   }
   SetCursor(previous ? previous : LoadCursor(nullptr, IDC_ARROW));
   ApplyEvent(ShellEvent::DropOrCommandLine);
   if (!last.empty()) ShowTotalsFor(last);
+  if (app.stopRequested) NoteScanStopped();
   ReportUnreadableFolders(App().main);
 }
 
 LRESULT OnDropFiles(HDROP drop) {
+  if (App().commands.scanning) {  // refused while a scan runs
+    DragFinish(drop);
+    return 0;
+  }
   const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
   std::vector<std::string> paths;
   for (UINT i = 0; i < count; ++i) {
@@ -221,8 +240,8 @@ HWND CreateMainWindow(HINSTANCE instance, int show) {
   // The caption holds a title of any length.
   std::string caption = NewFileCaption(app.settings.title);
   app.instance = instance;
-  HWND hwnd = CreateWindowExW(0, kMainClassName, Wide(caption).c_str(), WS_OVERLAPPEDWINDOW, 16,
-                              16, 320, 240, nullptr, nullptr, instance, nullptr);
+  HWND hwnd = CreateWindowExW(0, kMainClassName, Wide(caption).c_str(), WS_OVERLAPPEDWINDOW, 16, 16,
+                              320, 240, nullptr, nullptr, instance, nullptr);
   if (!hwnd) return nullptr;
   app.main = hwnd;
   ApplyWindowSettings(hwnd);
@@ -253,6 +272,7 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_NOTIFY: return OnNotify(hwnd, wp, lp);
     case WM_COMMAND: return OnCommand(hwnd, wp);
     case WM_DROPFILES: return OnDropFiles(reinterpret_cast<HDROP>(wp));
+    case WM_CLOSE: return OnClose(hwnd);
     default: return DefWindowProcW(hwnd, msg, wp, lp);
   }
 }

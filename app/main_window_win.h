@@ -80,8 +80,11 @@ void EditSelectedRow(HWND main);
 // One message naming the folders the scans since the last report could not
 // list; nothing when there were none.
 void ReportUnreadableFolders(HWND main);
-// Scans one folder, appending rows.
-void ScanIntoList(const std::string& folder);
+// Scans one folder, appending rows, with the window alive; false when the
+// scan was stopped (or another one runs).
+bool ScanIntoList(const std::string& folder);
+// Says in the status bar, after the totals, that the last scan was stopped.
+void NoteScanStopped();
 // Builds one movie's row at index, the selection following its rows.
 void AddMovieRowAt(const std::string& path, int index);
 // Writes the totals and drive figures for path and keeps the totals text.

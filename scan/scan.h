@@ -4,6 +4,8 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -60,6 +62,20 @@ class CodecNames {
   virtual std::string AudioFormatName(std::uint16_t formatTag) = 0;
 };
 
+// Codec names asked for during one walk: a system lookup per handler code or
+// format tag rather than per file.
+class CodecCache : public CodecNames {
+ public:
+  explicit CodecCache(CodecNames& names) : names_(names) {}
+  std::string VideoDescription(std::uint32_t handler) override;
+  std::string AudioFormatName(std::uint16_t formatTag) override;
+
+ private:
+  CodecNames& names_;
+  std::map<std::uint32_t, std::string> video_;
+  std::map<std::uint16_t, std::string> audio_;
+};
+
 // Status-bar text output (part 0 to 3).
 class StatusSink {
  public:
@@ -99,9 +115,12 @@ bool IsMovieName(std::string_view path, bool modernFormats = false);
 // own files in listing order, then the files of its subfolders, each
 // subfolder in turn. Folders that cannot be listed are added to unreadable
 // (when given).
-std::vector<std::string> ListMovieFiles(FileSystem& fs, const std::string& folder,
-                                        bool modernFormats,
-                                        std::vector<std::string>* unreadable = nullptr);
+// keepGoing (when given) is asked after each folder with the number of
+// files found so far; false ends the listing there.
+std::vector<std::string> ListMovieFiles(
+    FileSystem& fs, const std::string& folder, bool modernFormats,
+    std::vector<std::string>* unreadable = nullptr,
+    const std::function<bool(std::size_t found)>& keepGoing = {});
 
 // The texts of one movie file's row, by category; only the categories the
 // table shows are read, and the volume label is left to the caller (it is

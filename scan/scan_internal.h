@@ -21,20 +21,6 @@ std::string SizeBytesText(std::uint64_t size);
 std::string SizeMBText(std::uint64_t size, int sizeInfo);
 std::string SizeKBText(std::uint64_t size, int sizeInfo);
 
-// Codec names asked for during one walk: a system lookup per handler code or
-// format tag rather than per file.
-class CodecCache : public CodecNames {
- public:
-  explicit CodecCache(CodecNames& names) : names_(names) {}
-  std::string VideoDescription(std::uint32_t handler) override;
-  std::string AudioFormatName(std::uint16_t formatTag) override;
-
- private:
-  CodecNames& names_;
-  std::map<std::uint32_t, std::string> video_;
-  std::map<std::uint16_t, std::string> audio_;
-};
-
 // What one walk remembers from file to file.
 struct WalkCaches {
   explicit WalkCaches(CodecNames& names) : codecs(names) {}

@@ -17,12 +17,14 @@ struct Lister {
   FileSystem& fs;
   bool modernFormats;
   std::vector<std::string>* unreadable;
+  const std::function<bool(std::size_t)>& keepGoing;
   std::set<std::string> entered;  // identities of the folders entered so far
   std::vector<std::string> files;
+  bool stopped = false;
 };
 
 void ListFolder(Lister& walk, const std::string& folder, int depth) {
-  if (depth > kMaxFolderDepth) return;
+  if (depth > kMaxFolderDepth || walk.stopped) return;
   // A folder reached a second time (a link or junction back to an ancestor,
   // or two links to one folder) is not listed again, so loops end.
   std::string identity = walk.fs.FolderIdentity(folder);
@@ -45,12 +47,16 @@ void ListFolder(Lister& walk, const std::string& folder, int depth) {
     else if (IsMovieName(path, walk.modernFormats))
       walk.files.push_back(std::move(path));
   }
+  if (walk.keepGoing && !walk.keepGoing(walk.files.size())) {
+    walk.stopped = true;
+    return;
+  }
   for (const std::string& sub : subfolders) ListFolder(walk, sub, depth + 1);
 }
 
 // The endings of today's containers, after the last point, in any case.
-constexpr const char* kModernEndings[] = {"mp4", "m4v", "mov", "3gp", "mkv",  "webm", "wmv", "asf",
-                                          "flv", "ts",  "m2ts", "mts", "mpeg", "vob", "divx"};
+constexpr const char* kModernEndings[] = {"mp4", "m4v", "mov",  "3gp", "mkv",  "webm", "wmv", "asf",
+                                          "flv", "ts",  "m2ts", "mts", "mpeg", "vob",  "divx"};
 
 bool HasModernEnding(std::string_view path) {
   const std::size_t dot = path.find_last_of('.');
@@ -78,8 +84,9 @@ bool IsMovieName(std::string_view path, bool modernFormats) {
 }
 
 std::vector<std::string> ListMovieFiles(FileSystem& fs, const std::string& folder,
-                                        bool modernFormats, std::vector<std::string>* unreadable) {
-  Lister walk{fs, modernFormats, unreadable, {}, {}};
+                                        bool modernFormats, std::vector<std::string>* unreadable,
+                                        const std::function<bool(std::size_t)>& keepGoing) {
+  Lister walk{fs, modernFormats, unreadable, keepGoing, {}, {}};
   ListFolder(walk, folder, 0);
   return std::move(walk.files);
 }

@@ -93,7 +93,23 @@ TEST(CommandStates, TheMenuShowsTheViewSwitches) {
   EXPECT_FALSE(find(IDM_SORT_NAME).checked);
   EXPECT_FALSE(find(IDM_SAVE).grayed);
   EXPECT_TRUE(find(IDM_SAVEAS).grayed);
-  EXPECT_EQ(ToolbarButtonStates(s).size(), 3u);
+  EXPECT_EQ(ToolbarButtonStates(s).size(), 7u);
+}
+
+TEST(CommandStates, AScanRefusesWhatChangesRowsOrSettings) {
+  CommandState s;
+  for (int id : kSwitchedCommands) s.SetOffered(id, true);
+  for (int id : kSwitchedButtons) s.SetButton(id, true);
+  s.scanning = true;
+  EXPECT_FALSE(s.Offers(IDM_SAVE) || s.Offers(IDM_CUT) || s.Offers(IDM_SCAN) ||
+               s.Offers(IDM_SORT_EXT) || s.Offers(IDM_CUSTOMIZE));
+  EXPECT_TRUE(s.Offers(IDM_COPY) && s.Offers(IDM_PLAY) && s.Offers(IDM_TOOLBAR));
+  for (const MenuItemState& item : MenuItemStates(s))
+    EXPECT_EQ(item.grayed, !s.Offers(item.id)) << item.id;
+  for (const ButtonState& b : ToolbarButtonStates(s))
+    EXPECT_EQ(b.enabled, b.id == IDM_COPY) << b.id;
+  s.scanning = false;
+  EXPECT_TRUE(s.Offers(IDM_SAVE) && s.ButtonOn(IDM_CUT));  // offers come back as they were
 }
 
 }  // namespace

@@ -478,6 +478,53 @@ TEST_F(Commands, AutoScanWithoutListClearAppends) {
   EXPECT_EQ(Rows(), 6);
 }
 
+// Esc during a scan stops it after the file in hand; the rows read stay,
+// and what would change the rows is refused until then.
+TEST_F(Commands, EscStopsAScanAndKeepsTheRowsRead) {
+  std::string movies = MakeMovies();
+  ini = "[Customize]\r\nAutoScan=" + movies + "\r\n";
+  Open();
+  std::vector<bool> grayedMeanwhile;
+  clip::App().onScanProgress = [&](int read) {
+    if (read != 1) return;
+    for (int id : {IDM_SAVEAS, IDM_SCAN, IDM_DELETE, IDM_SORT_EXT})
+      grayedMeanwhile.push_back(MenuGrayed(id));
+    grayedMeanwhile.push_back(ToolbarState(IDM_OPEN) != TBSTATE_ENABLED);
+    SendMessageA(main(), WM_COMMAND, MAKEWPARAM(IDM_AUTOSCAN, 0), 0);  // refused, not nested
+    PostMessageA(list(), WM_KEYDOWN, VK_ESCAPE, 0);
+    Sleep(60);
+  };
+  Command(IDM_AUTOSCAN);
+  EXPECT_EQ(Rows(), 1);
+  EXPECT_EQ(grayedMeanwhile, std::vector<bool>(5, true));
+  EXPECT_FALSE(MenuGrayed(IDM_SCAN) || MenuGrayed(IDM_SAVEAS));
+  const std::string status = Status(0), stopped = "  ｽｷｬﾝ中止";
+  EXPECT_TRUE(status.size() > stopped.size() &&
+              status.compare(status.size() - stopped.size(), stopped.size(), stopped) == 0)
+      << status;
+  clip::App().onScanProgress = nullptr;
+  Command(IDM_AUTOSCAN);  // the next scan runs whole
+  EXPECT_EQ(Rows(), 5);
+}
+
+// Closing the window during a scan stops the scan, then closes.
+TEST_F(Commands, CloseDuringAScanClosesAfterIt) {
+  std::string movies = MakeMovies();
+  ini = "[Customize]\r\nAutoScan=" + movies + "\r\n";
+  Open();
+  clip::App().onScanProgress = [&](int read) {
+    if (read != 2) return;
+    PostMessageA(main(), WM_CLOSE, 0, 0);
+    Sleep(60);
+  };
+  Command(IDM_AUTOSCAN);
+  EXPECT_EQ(Rows(), 2);
+  MSG msg;
+  for (int i = 0; i < 50 && IsWindow(main()) && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE); ++i)
+    DispatchMessageA(&msg);
+  EXPECT_FALSE(IsWindow(main()));
+}
+
 TEST_F(Commands, CancelledFolderBrowserScansNothing) {
   Open();
   BoxAnswerer answer(IDCANCEL);
