@@ -53,6 +53,23 @@ class ByteView {
     return ByteView(data_ + off, n < left ? n : left);
   }
 
+  // Big-endian fields, as FLV, MPEG streams and ISO media store them; 0
+  // outside the view like the little-endian ones.
+  std::uint16_t U16BE(std::size_t off) const {
+    if (!Has(off, 2)) return 0;
+    return static_cast<std::uint16_t>((data_[off] << 8) | data_[off + 1]);
+  }
+  std::uint32_t U32BE(std::size_t off) const {
+    if (!Has(off, 4)) return 0;
+    return (static_cast<std::uint32_t>(data_[off]) << 24) |
+           (static_cast<std::uint32_t>(data_[off + 1]) << 16) |
+           (static_cast<std::uint32_t>(data_[off + 2]) << 8) | data_[off + 3];
+  }
+  std::uint64_t U64BE(std::size_t off) const {
+    if (!Has(off, 8)) return 0;
+    return (static_cast<std::uint64_t>(U32BE(off)) << 32) | U32BE(off + 4);
+  }
+
  private:
   const std::uint8_t* data_ = nullptr;
   std::size_t size_ = 0;
