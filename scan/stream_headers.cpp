@@ -624,7 +624,9 @@ bool ReadAdtsFrames(ByteView es, AudioStreamInfo& audio) {
 
 bool ReadAacConfig(ByteView config, AudioStreamInfo& audio) {
   BitReader br(config);
-  if (br.Bits(5) == 31) br.Skip(6);  // escaped object type
+  const std::uint32_t object = br.Bits(5);
+  if (object == 0) return false;  // no object: not a configuration
+  if (object == 31) br.Skip(6);   // escaped object type
   std::uint32_t index = br.Bits(4);
   std::uint32_t rate = index == 15 ? br.Bits(24) : index < 13 ? kAacRates[index] : 0;
   if (!br.ok() || rate == 0) return false;
