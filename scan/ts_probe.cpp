@@ -48,10 +48,16 @@ constexpr EsType kAudio(const char* name, Reader r = Reader::None) {
   return {Kind::Audio, name, r};
 }
 
+// Calls fn(tag, body) for each descriptor of a list; one that runs past the
+// list ends it.
 template <typename Fn>
 void ForEachDescriptor(ByteView list, Fn fn) {
-  for (std::size_t off = 0; list.Has(off, 2); off += 2 + static_cast<std::size_t>(list.U8(off + 1)))
-    fn(list.U8(off), list.Sub(off + 2, list.U8(off + 1)));
+  for (std::size_t off = 0; list.Has(off, 2);) {
+    const std::size_t length = list.U8(off + 1);
+    if (!list.Has(off + 2, length)) return;
+    fn(list.U8(off), list.Sub(off + 2, length));
+    off += 2 + length;
+  }
 }
 
 // Private data (stream type 06) told apart by its descriptors.
