@@ -95,4 +95,40 @@ inline std::vector<std::uint8_t> Ac3Frames(int count) {
   return out;
 }
 
+// An H.264 sequence parameter set in Annex B form, escaped as in a stream.
+inline std::vector<std::uint8_t> AvcSps(int profile, int widthMbs, int heightUnits,
+                                        bool progressive, int cropBottom, std::uint32_t units,
+                                        std::uint32_t scale) {
+  BitWriter w;
+  w.Put(0x67, 8);                          // NAL header: sequence parameter set
+  w.Put(profile, 8).Put(0, 8).Put(40, 8);  // profile, constraints, level
+  w.Ue(0);                                 // parameter set id
+  if (profile == 100) {
+    w.Ue(1).Ue(0).Ue(0).Put(0, 1);  // 4:2:0, 8-bit, no lossless bypass
+    w.Put(1, 1).Put(1, 1);          // scaling matrices: the first list present
+    for (int i = 0; i < 16; ++i) w.Se(0);
+    for (int i = 1; i < 8; ++i) w.Put(0, 1);
+  }
+  w.Ue(0).Ue(0).Ue(2);  // frame number bits, picture order type 0 and its bits
+  w.Ue(3).Put(0, 1);    // reference frames, no gaps
+  w.Ue(widthMbs - 1).Ue(heightUnits - 1);
+  w.Put(progressive, 1);
+  if (!progressive) w.Put(0, 1);                  // no adaptive frame/field
+  w.Put(1, 1);                                    // direct 8x8 inference
+  w.Put(1, 1).Ue(0).Ue(0).Ue(0).Ue(cropBottom);   // cropping
+  w.Put(1, 1);                                    // VUI
+  w.Put(1, 1).Put(255, 8).Put(4, 16).Put(3, 16);  // aspect ratio 4:3 given as numbers
+  w.Put(0, 1).Put(0, 1).Put(0, 1);                // no overscan, signal type, chroma location
+  w.Put(1, 1).Put(units, 32).Put(scale, 32).Put(1, 1);
+  w.Put(1, 1);  // stop bit
+  std::vector<std::uint8_t> out = {0, 0, 0, 1};
+  int zeros = 0;
+  for (std::uint8_t b : w.bytes()) {
+    if (zeros == 2 && b <= 3) out.push_back(3), zeros = 0;  // emulation prevention
+    out.push_back(b);
+    zeros = b == 0 ? zeros + 1 : 0;
+  }
+  return out;
+}
+
 }  // namespace clip::streamtest

@@ -73,44 +73,9 @@ TEST(StreamHeaders, MpegVideoSequenceAndItsExtension) {
   EXPECT_EQ(none.format, "");
 }
 
-// An H.264 sequence parameter set in Annex B form, escaped as in a stream.
-std::vector<std::uint8_t> AvcSps(int profile, int widthMbs, int heightUnits, bool progressive,
-                                 int cropBottom, std::uint32_t units, std::uint32_t scale) {
-  BitWriter w;
-  w.Put(0x67, 8);                          // NAL header: sequence parameter set
-  w.Put(profile, 8).Put(0, 8).Put(40, 8);  // profile, constraints, level
-  w.Ue(0);                                 // parameter set id
-  if (profile == 100) {
-    w.Ue(1).Ue(0).Ue(0).Put(0, 1);  // 4:2:0, 8-bit, no lossless bypass
-    w.Put(1, 1).Put(1, 1);          // scaling matrices: the first list present
-    for (int i = 0; i < 16; ++i) w.Se(0);
-    for (int i = 1; i < 8; ++i) w.Put(0, 1);
-  }
-  w.Ue(0).Ue(0).Ue(2);  // frame number bits, picture order type 0 and its bits
-  w.Ue(3).Put(0, 1);    // reference frames, no gaps
-  w.Ue(widthMbs - 1).Ue(heightUnits - 1);
-  w.Put(progressive, 1);
-  if (!progressive) w.Put(0, 1);                  // no adaptive frame/field
-  w.Put(1, 1);                                    // direct 8x8 inference
-  w.Put(1, 1).Ue(0).Ue(0).Ue(0).Ue(cropBottom);   // cropping
-  w.Put(1, 1);                                    // VUI
-  w.Put(1, 1).Put(255, 8).Put(4, 16).Put(3, 16);  // aspect ratio 4:3 given as numbers
-  w.Put(0, 1).Put(0, 1).Put(0, 1);                // no overscan, signal type, chroma location
-  w.Put(1, 1).Put(units, 32).Put(scale, 32).Put(1, 1);
-  w.Put(1, 1);  // stop bit
-  std::vector<std::uint8_t> out = {0, 0, 0, 1};
-  int zeros = 0;
-  for (std::uint8_t b : w.bytes()) {
-    if (zeros == 2 && b <= 3) out.push_back(3), zeros = 0;  // emulation prevention
-    out.push_back(b);
-    zeros = b == 0 ? zeros + 1 : 0;
-  }
-  return out;
-}
-
 TEST(StreamHeaders, AvcSizeAfterCroppingAndTiming) {
   VideoStreamInfo v;
-  ASSERT_TRUE(ReadAvcSequence(ByteView(AvcSps(100, 120, 68, true, 4, 1001, 60000)), v));
+  ASSERT_TRUE(ReadAvcSequence(ByteView(streamtest::AvcSps(100, 120, 68, true, 4, 1001, 60000)), v));
   EXPECT_EQ(v.format, "H.264");
   EXPECT_EQ(v.width, 1920);
   EXPECT_EQ(v.height, 1080);
@@ -118,7 +83,7 @@ TEST(StreamHeaders, AvcSizeAfterCroppingAndTiming) {
 
   // Field pictures: map units of two macroblock rows, crop units of 4 lines.
   std::vector<std::uint8_t> es = {0, 0, 1, 0x09, 0x10};  // an access unit delimiter first
-  Append(es, AvcSps(77, 45, 18, false, 2, 1, 50));
+  Append(es, streamtest::AvcSps(77, 45, 18, false, 2, 1, 50));
   ASSERT_TRUE(ReadAvcSequence(ByteView(es), v));
   EXPECT_EQ(v.width, 720);
   EXPECT_EQ(v.height, 568);
@@ -126,8 +91,8 @@ TEST(StreamHeaders, AvcSizeAfterCroppingAndTiming) {
 
   // Cropping larger than the picture, and a set cut short: nothing taken.
   VideoStreamInfo none;
-  EXPECT_FALSE(ReadAvcSequence(ByteView(AvcSps(77, 1, 1, true, 9, 1, 50)), none));
-  es = AvcSps(100, 120, 68, true, 4, 1001, 60000);
+  EXPECT_FALSE(ReadAvcSequence(ByteView(streamtest::AvcSps(77, 1, 1, true, 9, 1, 50)), none));
+  es = streamtest::AvcSps(100, 120, 68, true, 4, 1001, 60000);
   EXPECT_FALSE(ReadAvcSequence(ByteView(es.data(), 12), none));
   EXPECT_EQ(none.format, "");
 }
