@@ -91,6 +91,7 @@ AudioKind AudioKindOf(std::uint8_t id, int subId) {
 // a frame count and a pointer to the first whole frame; LPCM adds three
 // bytes describing its samples.
 constexpr std::size_t kPrivateHeader = 4, kLpcmHeader = 7;
+constexpr std::size_t kMaxLastUnit = 64 * 1024;
 
 bool ReadDvdLpcm(ByteView payload, AudioStreamInfo& audio) {
   if (!payload.Has(0, kLpcmHeader)) return false;
@@ -113,7 +114,7 @@ struct Stream {
   int id = -1, subId = -1;  // subId: in private stream 1 only
   AudioKind audio = AudioKind::None;
   std::vector<std::uint8_t> bytes;  // from the first packet on, within the head
-  std::vector<std::uint8_t> firstPayload;
+  std::vector<std::uint8_t> firstPayload, last;
 
   bool Is(std::uint8_t packetId, int packetSub) const {
     return id == packetId && (id != 0xBD || subId == packetSub);
@@ -151,11 +152,16 @@ struct Walker {
     }
     if (!s) return;
     if (h.hasPts) clock.Add(s == &video ? PlayClock::kVideo : PlayClock::kAudio, h.pts);
-    if (!collect) return;
     if (s == &audio && id == 0xBD)
       payload = payload.Sub(audio.audio == AudioKind::Lpcm ? kLpcmHeader : kPrivateHeader,
                             payload.size());
-    s->bytes.insert(s->bytes.end(), payload.data(), payload.data() + payload.size());
+    // The audio since its last time stamp tells how long it plays past it.
+    if (s == &audio) {
+      if (h.hasPts) audio.last.clear();
+      if (audio.last.size() < kMaxLastUnit)
+        audio.last.insert(audio.last.end(), payload.data(), payload.data() + payload.size());
+    }
+    if (collect) s->bytes.insert(s->bytes.end(), payload.data(), payload.data() + payload.size());
   }
 
   void Walk(ByteView b) {
@@ -234,7 +240,9 @@ MovieFacts ProbeMpegProgram(MovieFile& file) {
     facts.audioFormat = a.format;
     facts.audioSamplesPerSecond = a.sampleRate;
     facts.audioBitsPerSecond = a.bitRate;
-    if (a.sampleRate != 0) audioTicks = kPtsHz * a.samplesPerFrame / a.sampleRate;
+    std::uint64_t samples = SamplesInFrames(ByteView(w.audio.last), a.format);
+    if (samples == 0) samples = a.samplesPerFrame;
+    if (a.sampleRate != 0) audioTicks = kPtsHz * static_cast<double>(samples) / a.sampleRate;
   }
   // Files without time stamps in their packets still have the packs' clock.
   facts.seconds = w.clock.Any()       ? w.clock.Seconds(videoTicks, audioTicks)

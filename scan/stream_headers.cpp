@@ -651,3 +651,35 @@ bool ReadTrueHdSync(ByteView es, AudioStreamInfo& audio) {
 }
 
 }  // namespace clip
+
+namespace clip {
+
+std::uint64_t SamplesInFrames(ByteView es, const std::string& format) {
+  FrameHeader (*header)(ByteView, std::size_t) = nullptr;
+  if (format == "MP1" || format == "MP2" || format == "MP3")
+    header = MpegAudioHeader;
+  else if (format == "AC-3" || format == "E-AC-3")
+    header = Ac3Header;
+  else if (format == "DTS")
+    header = DtsHeader;
+  else if (format == "AAC")
+    header = AdtsHeader;
+  if (!header) return 0;
+  std::size_t at = 0;
+  while (es.Has(at, 4) && !header(es, at).valid) ++at;
+  std::uint64_t samples = 0;
+  std::uint32_t key = 0;
+  // Each frame moves on by its length; a frame without one (free format)
+  // or the last, cut one ends the run.
+  while (es.Has(at, 4)) {
+    FrameHeader h = header(es, at);
+    if (!h.valid || (samples != 0 && h.key != key)) break;
+    key = h.key;
+    samples += h.info.samplesPerFrame;
+    if (h.length == 0 || h.length > es.size() - at) break;
+    at += h.length;
+  }
+  return samples;
+}
+
+}  // namespace clip

@@ -76,4 +76,9 @@ bool ReadAacConfig(ByteView config, AudioStreamInfo& audio);
 // TrueHD: the sample rate from the first major sync.
 bool ReadTrueHdSync(ByteView es, AudioStreamInfo& audio);
 
+// The samples in the run of frames of the given format ("MP2", "AC-3",
+// "DTS", "AAC"...) that starts at the first frame header in es: how long
+// the last packet of a stream plays. 0 when es holds no such frame.
+std::uint64_t SamplesInFrames(ByteView es, const std::string& format);
+
 }  // namespace clip

@@ -294,27 +294,39 @@ Program FindProgram(ByteView head, const TsLayout& layout) {
 
 // ---- streams ----
 
-// The PES packets of one stream: their time stamps, and (in the head) the
-// stream's bytes from its first PES packet on.
+// The PES packets of one stream: their time stamps, (in the head) the
+// stream's bytes from its first PES packet on, and the bytes since the last
+// time stamp, which tell how long the stream plays past it.
+constexpr std::size_t kMaxLastUnit = 64 * 1024;
+
 struct StreamReader {
   StreamReader(const TsStream& s, PlayClock::Stream c) : stream(s), clockStream(c) {}
   TsStream stream;
   PlayClock::Stream clockStream;
   bool collect = true;
-  bool started = false;
-  std::vector<std::uint8_t> bytes;
+  bool inUnit = false, inLast = false;
+  std::vector<std::uint8_t> bytes, last;
 
   void Add(bool unitStart, ByteView payload, PlayClock& clock) {
     if (unitStart) {
       PesHeader h = ReadPesHeader(payload, false);
-      if (!h.valid) return;
-      if (h.hasPts) clock.Add(clockStream, h.pts);
-      started = true;
+      inUnit = h.valid;
+      if (!h.valid) {
+        inLast = false;
+        return;
+      }
+      if (h.hasPts) {
+        clock.Add(clockStream, h.pts);
+        last.clear();
+        inLast = true;
+      }
       payload = payload.Sub(h.payload, payload.size());
     }
-    // Bounded by the head the packets come from.
-    if (collect && started)
-      bytes.insert(bytes.end(), payload.data(), payload.data() + payload.size());
+    if (!inUnit) return;
+    // Both bounded by the head or tail the packets come from.
+    if (collect) bytes.insert(bytes.end(), payload.data(), payload.data() + payload.size());
+    if (inLast && last.size() < kMaxLastUnit)
+      last.insert(last.end(), payload.data(), payload.data() + payload.size());
   }
 };
 
@@ -437,7 +449,7 @@ MovieFacts ProbeMpegTransport(MovieFile& file) {
     TsLayout tailLayout;
     if (FindTsLayout(tail, tailLayout) && tailLayout.packetSize == layout.packetSize) {
       video.collect = audio.collect = false;
-      video.started = audio.started = false;
+      video.inUnit = audio.inUnit = video.inLast = audio.inLast = false;
       Walk(tail, tailLayout, video, audio, clock);
     }
   }
@@ -456,7 +468,10 @@ MovieFacts ProbeMpegTransport(MovieFile& file) {
     facts.audioFormat = a.format;
     facts.audioSamplesPerSecond = a.sampleRate;
     facts.audioBitsPerSecond = a.bitRate;
-    if (a.sampleRate != 0) audioTicks = kPtsHz * a.samplesPerFrame / a.sampleRate;
+    // The last stamped packet plays for the frames it holds.
+    std::uint64_t samples = SamplesInFrames(ByteView(audio.last), a.format);
+    if (samples == 0) samples = a.samplesPerFrame;
+    if (a.sampleRate != 0) audioTicks = kPtsHz * static_cast<double>(samples) / a.sampleRate;
   }
   facts.seconds = clock.Seconds(videoTicks, audioTicks);
   return facts;
