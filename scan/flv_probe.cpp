@@ -317,7 +317,8 @@ void ReadH263Size(ByteView frame, VideoStreamInfo& v) {
   } else if (code < 7) {
     w = kSizes[code][0], h = kSizes[code][1];
   }
-  if (br.ok() && w > 0 && h > 0) v.width = w, v.height = h;
+  // The 16-bit form reaches sizes no encoder makes: taken for damage.
+  if (br.ok() && w > 0 && h > 0 && w <= 16384 && h <= 16384) v.width = w, v.height = h;
 }
 
 // AVCDecoderConfigurationRecord: the first sequence parameter set.

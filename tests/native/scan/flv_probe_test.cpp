@@ -322,6 +322,18 @@ TEST(FlvProbe, CutAtEveryLengthInventsNothing) {
   }
 }
 
+// Files the fuzz target once broke, kept as fixtures.
+TEST(FlvProbe, FuzzFoundFiles) {
+  // An H.263 picture header in its 16-bit size form, giving 16921x33667.
+  Bytes bytes = streamtest::ReadWholeFile(std::string(CLIP_FIXTURES_DIR) +
+                                          "/probe/flv/h263_huge_size.flv");
+  ASSERT_EQ(bytes.size(), 37u);
+  MovieFacts f = Probe(bytes);
+  EXPECT_EQ(f.videoFormat, "Sorenson H.263");
+  EXPECT_EQ(f.width, 0);
+  EXPECT_EQ(f.height, 0);
+}
+
 TEST(FlvProbe, TextBecomesValidUtf8) {
   const std::pair<std::string, std::string> cases[] = {
       {"plain", "plain"},
