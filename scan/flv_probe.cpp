@@ -200,8 +200,8 @@ class AmfReader {
     return Pairs(depth, [](ByteView) { return false; });
   }
 
-  // Reads a number, boolean or string value at the read position; false
-  // (having read nothing) for any other type.
+  // Number and String read a value of their type at the read position;
+  // for any other type they read nothing and give false.
   bool Number(double& value) {
     if (b_.U8(off_) != 0 || !b_.Has(off_ + 1, 8)) return false;
     std::uint64_t bits = b_.U64BE(off_ + 1);

@@ -412,25 +412,29 @@ bool ReadMpegVideoSequence(ByteView es, VideoStreamInfo& video) {
     bits += 512;
   }
   if (!br.ok()) return false;
-  video.format = "MPEG1";
-  video.width = width;
-  video.height = height;
-  video.framesPerSecond = kMpegFrameRates[rateCode];
+  VideoStreamInfo v;
+  v.format = "MPEG1";
+  v.width = width;
+  v.height = height;
+  v.framesPerSecond = kMpegFrameRates[rateCode];
 
-  // The sequence extension follows at once (after zero stuffing at most).
+  // The sequence extension follows at once (after zero stuffing at most);
+  // bytes that end before it could tell MPEG-1 from MPEG-2 tell nothing.
   std::size_t ext = at + 4 + bits / 8;
   for (int i = 0; i < 64 && es.Has(ext, 4) && es.U8(ext) == 0 && es.U8(ext + 2) == 0; ++i) ++ext;
-  if (es.Has(ext, 10) && es.U32BE(ext) == 0x000001B5u && (es.U8(ext + 4) >> 4) == 1) {
+  if (!es.Has(ext, 4) || (es.U32BE(ext) == 0x000001B5u && !es.Has(ext, 10))) return false;
+  if (es.U32BE(ext) == 0x000001B5u && (es.U8(ext + 4) >> 4) == 1) {
     BitReader x(es.Sub(ext + 4, 6));
     x.Skip(4 + 8 + 1 + 2);  // extension id, profile and level, progressive, chroma
-    video.width |= static_cast<int>(x.Bits(2) << 12);
-    video.height |= static_cast<int>(x.Bits(2) << 12);
+    v.width |= static_cast<int>(x.Bits(2) << 12);
+    v.height |= static_cast<int>(x.Bits(2) << 12);
     x.Skip(12 + 1 + 8 + 1);  // bit rate, marker, buffer size, low delay
     std::uint32_t n = x.Bits(2), d = x.Bits(5);
-    video.format = "MPEG2";
-    video.framesPerSecond = video.framesPerSecond * (n + 1) / (d + 1);
+    v.format = "MPEG2";
+    v.framesPerSecond = v.framesPerSecond * (n + 1) / (d + 1);
   }
-  if (!FitsDimensions(video.width, video.height)) video.width = video.height = 0;
+  if (!FitsDimensions(v.width, v.height)) v.width = v.height = 0;
+  video = v;
   return true;
 }
 

@@ -41,10 +41,10 @@ struct EsType {
   Reader reader = Reader::None;
 };
 
-constexpr EsType kVideo(const char* name, Reader r = Reader::None) {
+constexpr EsType VideoType(const char* name, Reader r = Reader::None) {
   return {Kind::Video, name, r};
 }
-constexpr EsType kAudio(const char* name, Reader r = Reader::None) {
+constexpr EsType AudioType(const char* name, Reader r = Reader::None) {
   return {Kind::Audio, name, r};
 }
 
@@ -67,16 +67,16 @@ EsType ClassifyPrivate(ByteView descriptors) {
     if (found.kind != Kind::None) return;
     switch (tag) {
       case 0x6A:
-        found = kAudio("AC-3", Reader::Ac3);
+        found = AudioType("AC-3", Reader::Ac3);
         return;
       case 0x7A:
-        found = kAudio("E-AC-3", Reader::Ac3);
+        found = AudioType("E-AC-3", Reader::Ac3);
         return;
       case 0x7B:
-        found = kAudio("DTS", Reader::Dts);
+        found = AudioType("DTS", Reader::Dts);
         return;
       case 0x7C:
-        found = kAudio("AAC");
+        found = AudioType("AAC");
         return;
       case 0x05:
         break;
@@ -85,30 +85,30 @@ EsType ClassifyPrivate(ByteView descriptors) {
     }
     switch (body.U32BE(0)) {
       case BigTag("AC-3"):
-        found = kAudio("AC-3", Reader::Ac3);
+        found = AudioType("AC-3", Reader::Ac3);
         break;
       case BigTag("EAC3"):
-        found = kAudio("E-AC-3", Reader::Ac3);
+        found = AudioType("E-AC-3", Reader::Ac3);
         break;
       case BigTag("DTS1"):
       case BigTag("DTS2"):
       case BigTag("DTS3"):
-        found = kAudio("DTS", Reader::Dts);
+        found = AudioType("DTS", Reader::Dts);
         break;
       case BigTag("Opus"):
-        found = kAudio("Opus");
+        found = AudioType("Opus");
         break;
       case BigTag("BSSD"):
-        found = kAudio("PCM");
+        found = AudioType("PCM");
         break;
       case BigTag("HEVC"):
-        found = kVideo("H.265", Reader::Hevc);
+        found = VideoType("H.265", Reader::Hevc);
         break;
       case BigTag("VC-1"):
-        found = kVideo("VC-1");
+        found = VideoType("VC-1");
         break;
       case BigTag("AV01"):
-        found = kVideo("AV1");
+        found = VideoType("AV1");
         break;
       default:
         break;
@@ -122,31 +122,31 @@ EsType ClassifyPrivate(ByteView descriptors) {
 EsType ClassifyStream(std::uint8_t type, ByteView descriptors, bool hdmv) {
   switch (type) {
     case 0x01:
-      return kVideo("MPEG1", Reader::MpegVideo);
+      return VideoType("MPEG1", Reader::MpegVideo);
     case 0x02:
-      return kVideo("MPEG2", Reader::MpegVideo);
+      return VideoType("MPEG2", Reader::MpegVideo);
     case 0x10:
-      return kVideo("MPEG-4 Visual");
+      return VideoType("MPEG-4 Visual");
     case 0x1B:
-      return kVideo("H.264", Reader::Avc);
+      return VideoType("H.264", Reader::Avc);
     case 0x24:
-      return kVideo("H.265", Reader::Hevc);
+      return VideoType("H.265", Reader::Hevc);
     case 0xEA:
-      return kVideo("VC-1");
+      return VideoType("VC-1");
     case 0x03:
     case 0x04:
-      return kAudio("MP2", Reader::MpegAudio);
+      return AudioType("MP2", Reader::MpegAudio);
     case 0x0F:
-      return kAudio("AAC", Reader::Adts);
+      return AudioType("AAC", Reader::Adts);
     case 0x11:
-      return kAudio("AAC");
+      return AudioType("AAC");
     case 0x81:
-      return kAudio("AC-3", Reader::Ac3);
+      return AudioType("AC-3", Reader::Ac3);
     case 0x87:
-      return kAudio("E-AC-3", Reader::Ac3);
+      return AudioType("E-AC-3", Reader::Ac3);
     case 0x82:
     case 0x8A:
-      return kAudio("DTS", Reader::Dts);
+      return AudioType("DTS", Reader::Dts);
     case 0x06:
       return ClassifyPrivate(descriptors);
     default:
@@ -155,16 +155,16 @@ EsType ClassifyStream(std::uint8_t type, ByteView descriptors, bool hdmv) {
   if (!hdmv) return {};
   switch (type) {
     case 0x80:
-      return kAudio("PCM", Reader::BdLpcm);
+      return AudioType("PCM", Reader::BdLpcm);
     case 0x83:
-      return kAudio("TrueHD", Reader::TrueHd);
+      return AudioType("TrueHD", Reader::TrueHd);
     case 0x84:
     case 0xA1:
-      return kAudio("E-AC-3", Reader::Ac3);
+      return AudioType("E-AC-3", Reader::Ac3);
     case 0x85:
     case 0x86:
     case 0xA2:
-      return kAudio("DTS", Reader::Dts);
+      return AudioType("DTS", Reader::Dts);
     default:
       return {};
   }

@@ -4,7 +4,6 @@
 #include "probe_builders.h"
 #include "scan/avi_probe.h"
 #include "scan/probe.h"
-#include "stream_fixtures.h"
 
 namespace clip {
 namespace {
@@ -421,20 +420,6 @@ TEST(AviProbe, HeaderInfoListBeforeTheData) {
   cut[4] = 14;  // the list now ends two bytes into the entry's text
   MemoryMovieFile damaged(InsertBefore(MakeAvi(AviSpec{}), "movi", cut));
   EXPECT_EQ(ReadAviHeader(damaged).info.name, "Na");
-}
-
-TEST(AviProbe, HeaderInfoWrittenByFfmpeg) {
-  if (!streamtest::MakeModernFiles()) GTEST_SKIP() << "ffmpeg could not make the files";
-  const std::string path = streamtest::ModernDir() + "/tagged.avi";
-  MemoryMovieFile file(streamtest::ReadWholeFile(path));
-  AviHeader h = ReadAviHeader(file);
-  const streamtest::ProbeView view = streamtest::RunFfprobe(path);
-  EXPECT_EQ(h.info.name, view.format.at("tag:title"));
-  EXPECT_EQ(h.info.artist, view.format.at("tag:artist"));
-  EXPECT_EQ(h.info.comment, view.format.at("tag:comment"));
-  EXPECT_EQ(h.info.genre, view.format.at("tag:genre"));
-  EXPECT_TRUE(h.video.present);
-  EXPECT_EQ(file.reads, 1);
 }
 
 TEST(MovieKind, ToldByThePathEnding) {

@@ -11,8 +11,6 @@
 #include <set>
 #include <string>
 
-#include "stream_fixtures.h"
-
 namespace clip {
 namespace {
 
@@ -84,38 +82,6 @@ TEST(ContainerKind, ToldByTheFirstBytes) {
   for (int k = 0; k <= static_cast<int>(ContainerKind::RealMedia); ++k)
     names.insert(ContainerName(static_cast<ContainerKind>(k)));
   EXPECT_EQ(names.size(), 10u);
-}
-
-// Every movie file the fixture scripts make, by the kind its ending promises.
-TEST(ContainerKind, EveryFixtureFileByItsEnding) {
-  if (!streamtest::MakeModernFiles()) GTEST_SKIP() << "ffmpeg could not make the files";
-  const std::map<std::string, ContainerKind> kByEnding = {
-      {"avi", ContainerKind::Avi},           {"mpg", ContainerKind::MpegProgram},
-      {"mpeg", ContainerKind::MpegProgram},  {"vob", ContainerKind::MpegProgram},
-      {"ts", ContainerKind::MpegTransport},  {"m2ts", ContainerKind::MpegTransport},
-      {"mts", ContainerKind::MpegTransport}, {"flv", ContainerKind::Flv},
-      {"mp4", ContainerKind::IsoMedia},      {"mov", ContainerKind::IsoMedia},
-      {"m4v", ContainerKind::IsoMedia},      {"3gp", ContainerKind::IsoMedia},
-      {"mkv", ContainerKind::Matroska},      {"webm", ContainerKind::Matroska},
-      {"wmv", ContainerKind::Asf},           {"wma", ContainerKind::Asf},
-      {"asf", ContainerKind::Asf},           {"rm", ContainerKind::RealMedia}};
-  int seen = 0;
-  for (const std::string& dir : {streamtest::ModernDir(), std::string(CLIP_MOVIE_DIR)}) {
-    if (!std::filesystem::is_directory(dir)) continue;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(dir)) {
-      std::string ending = entry.path().extension().string();
-      if (ending.size() < 2 || entry.path().filename().string()[0] == '.') continue;
-      std::transform(ending.begin(), ending.end(), ending.begin(),
-                     [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-      auto it = kByEnding.find(ending.substr(1));
-      if (it == kByEnding.end()) continue;
-      Bytes head = streamtest::ReadWholeFile(entry.path().string());
-      head.resize(std::min<std::size_t>(head.size(), 64 * 1024));
-      EXPECT_EQ(ContainerName(Sniff(head)), std::string(ContainerName(it->second))) << entry.path();
-      ++seen;
-    }
-  }
-  EXPECT_GE(seen, 13);
 }
 
 }  // namespace

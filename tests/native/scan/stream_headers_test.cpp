@@ -26,22 +26,18 @@ TEST(ByteViewBigEndian, FieldsAndBounds) {
 
 TEST(StreamHeaders, ExpGolombCodesAndReadsPastTheEnd) {
   BitWriter w;
-  w.Ue(0).Ue(1).Ue(2).Ue(255).Ue(65535).Se(-3).Se(3).Put(5, 3);
+  w.Ue(0).Ue(255).Ue(65535).Se(-3).Se(3);
   BitReader r(ByteView(w.bytes()));
   EXPECT_EQ(r.Ue(), 0u);
-  EXPECT_EQ(r.Ue(), 1u);
-  EXPECT_EQ(r.Ue(), 2u);
   EXPECT_EQ(r.Ue(), 255u);
   EXPECT_EQ(r.Ue(), 65535u);
   EXPECT_EQ(r.Se(), -3);
   EXPECT_EQ(r.Se(), 3);
-  EXPECT_EQ(r.Bits(3), 5u);
   EXPECT_TRUE(r.ok());
-  r.Skip(64);
-  EXPECT_EQ(r.Bits(8), 0u);
+  EXPECT_EQ(r.Bits(16), 0u);  // past the end
   EXPECT_FALSE(r.ok());
 
-  const std::uint8_t zeros[5] = {};  // a code with more leading zeros than any value has
+  const std::uint8_t zeros[5] = {};  // more leading zeros than any value has
   BitReader z(ByteView(zeros, sizeof zeros));
   EXPECT_EQ(z.Ue(), 0u);
   EXPECT_FALSE(z.ok());
