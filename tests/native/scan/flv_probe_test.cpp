@@ -97,8 +97,6 @@ MovieFacts Probe(const Bytes& bytes) {
   return ProbeFlv(file);
 }
 
-// ---- hand-built files ----
-
 TEST(FlvProbe, MetadataAsArrayOrObjectAmongOtherValues) {
   const Bytes keyframes = {0x03, 0, 5, 't', 'i', 'm', 'e', 's', 0x0A, 0,
                            0,    0, 2,                                       // object, array

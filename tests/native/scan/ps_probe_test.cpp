@@ -75,8 +75,6 @@ MovieFacts Probe(const Bytes& bytes) {
   return ProbeMpegProgram(file);
 }
 
-// ---- hand-built streams ----
-
 TEST(PsProbe, BothSystemLayersWithTheLastStampsInTheTail) {
   for (bool mpeg1 : {true, false}) {
     PsWriter ps(mpeg1);

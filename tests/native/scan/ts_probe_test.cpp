@@ -127,8 +127,6 @@ void WriteProgram(TsWriter& ts) {
   ts.Pmt(0x1000, {{0x02, 0x100, {}}, {0x03, 0x101, {}}});
 }
 
-// ---- hand-built streams ----
-
 TEST(TsProbe, PacketLayoutsAndAPlayTimeAcrossTheClockWrap) {
   struct Layout {
     std::size_t packetSize, junk;
