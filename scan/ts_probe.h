@@ -20,11 +20,10 @@ struct TsLayout {
 };
 
 // Finds the layout from the sync bytes of the first packets in bytes, which
-// must hold at least three whole packets (kTsSniffBytes hold six of any
-// size): every one of up to six packets has to start with its sync byte.
-// The first sync byte may lie anywhere in the first packet.
+// must hold at least three whole packets (2 KB hold six of any size wherever
+// in the first packet the first sync byte lies): every one of up to six
+// packets has to start with its sync byte.
 bool FindTsLayout(ByteView bytes, TsLayout& layout);
-constexpr std::size_t kTsSniffBytes = 6 * 204 + 204;
 
 // The file's head is read in one piece of this size, and when the file is
 // larger its tail in one more.
