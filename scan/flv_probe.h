@@ -20,9 +20,9 @@ constexpr std::size_t kFlvHeadBytes = 64 * 1024;
 // time is the time stamp of the last tag, read from the end of the file.
 MovieFacts ProbeFlv(MovieFile& file);
 
-// Bytes as UTF-8 text: each invalid part becomes one U+FFFD (a lead byte
-// with the continuation bytes it may take before the sequence breaks, or a
-// lone byte that cannot start one).
+// Bytes as UTF-8 text: each ill-formed stretch becomes one U+FFFD (a lead
+// byte with the continuation bytes it may take before the sequence breaks,
+// or a lone byte that cannot start one).
 std::string ValidUtf8(ByteView bytes);
 
 }  // namespace clip

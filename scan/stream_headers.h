@@ -71,7 +71,8 @@ bool ReadDtsFrame(ByteView es, AudioStreamInfo& audio);        // "DTS"
 // AAC in ADTS frames: the sample rate, and the bit rate averaged over the
 // whole frames es holds (the header declares none).
 bool ReadAdtsFrames(ByteView es, AudioStreamInfo& audio);
-// The sample rate of an AAC AudioSpecificConfig (as FLV and ISO media store it).
+// The sample rate of an AAC decoder configuration (as FLV and ISO media
+// store it).
 bool ReadAacConfig(ByteView config, AudioStreamInfo& audio);
 // TrueHD: the sample rate from the first major sync.
 bool ReadTrueHdSync(ByteView es, AudioStreamInfo& audio);

@@ -64,11 +64,11 @@ ProbeView Ffprobe(const std::string& path) {
   while (std::fgets(line, sizeof line, p)) {
     Values values;
     std::stringstream ss(line);
-    std::string part;
-    while (std::getline(ss, part, '|')) {
-      while (!part.empty() && (part.back() == '\n' || part.back() == '\r')) part.pop_back();
-      auto eq = part.find('=');
-      if (eq != std::string::npos) values[part.substr(0, eq)] = part.substr(eq + 1);
+    std::string field;
+    while (std::getline(ss, field, '|')) {
+      while (!field.empty() && (field.back() == '\n' || field.back() == '\r')) field.pop_back();
+      auto eq = field.find('=');
+      if (eq != std::string::npos) values[field.substr(0, eq)] = field.substr(eq + 1);
     }
     std::string type = Get(values, "codec_type");
     if (type == "video" && view.video.empty()) view.video = values;
