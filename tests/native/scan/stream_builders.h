@@ -3,7 +3,11 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
+#include <string>
 #include <vector>
+
+#include "scan/movie_facts.h"
 
 namespace clip::streamtest {
 
@@ -34,6 +38,18 @@ class BitWriter {
   std::vector<std::uint8_t> bytes_;
   int used_ = 0;
 };
+
+// The facts in one line, for compact expectations:
+// "video WxH fps | audio rate bits | seconds", "-" for a missing name.
+inline std::string Summary(const MovieFacts& f) {
+  char line[256];
+  std::snprintf(line, sizeof line, "%s %dx%d %.2f | %s %u %llu | %.3f",
+                f.videoFormat.empty() ? "-" : f.videoFormat.c_str(), f.width, f.height,
+                f.framesPerSecond, f.audioFormat.empty() ? "-" : f.audioFormat.c_str(),
+                static_cast<unsigned>(f.audioSamplesPerSecond),
+                static_cast<unsigned long long>(f.audioBitsPerSecond), f.seconds);
+  return line;
+}
 
 inline void Append(std::vector<std::uint8_t>& to, const std::vector<std::uint8_t>& more) {
   to.insert(to.end(), more.begin(), more.end());
