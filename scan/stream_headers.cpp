@@ -114,9 +114,10 @@ int AvcType(std::uint8_t b) { return b & 0x1F; }
 int HevcType(std::uint8_t b) { return (b >> 1) & 0x3F; }
 
 void SkipScalingList(BitReader& br, int size) {
-  int last = 8, next = 8;
+  // A damaged delta may be any 32-bit value: the sum is taken wide.
+  long long last = 8, next = 8;
   for (int j = 0; j < size && br.ok(); ++j) {
-    if (next != 0) next = (last + br.Se() + 256) % 256;
+    if (next != 0) next = ((last + br.Se()) % 256 + 256) % 256;
     if (next != 0) last = next;
   }
 }

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+
 #include "stream_builders.h"
 
 namespace clip {
@@ -91,6 +94,19 @@ TEST(StreamHeaders, AvcSizeAfterCroppingAndTiming) {
   es = streamtest::AvcSps(100, 120, 68, true, 4, 1001, 60000);
   EXPECT_FALSE(ReadAvcSequence(ByteView(es.data(), 12), none));
   EXPECT_EQ(none.format, "");
+}
+
+// Bytes the fuzz target once broke, kept as fixtures (a fault here stops
+// the sanitized test).
+TEST(StreamHeaders, FuzzFoundBytes) {
+  // A sequence parameter set whose scaling list delta is near 2^31.
+  std::ifstream in(std::string(CLIP_FIXTURES_DIR) + "/probe/ts/avc_scaling_delta_overflow.bin",
+                   std::ios::binary);
+  const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), {});
+  ASSERT_EQ(bytes.size(), 15u);
+  VideoStreamInfo v;
+  EXPECT_FALSE(ReadAvcSpsNal(ByteView(bytes), v));
+  EXPECT_EQ(v.format, "");
 }
 
 TEST(StreamHeaders, AudioFrameHeaders) {
