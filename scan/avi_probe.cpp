@@ -13,6 +13,7 @@ constexpr std::uint32_t kStrh = FourCC("strh");
 constexpr std::uint32_t kStrf = FourCC("strf");
 constexpr std::uint32_t kVids = FourCC("vids");
 constexpr std::uint32_t kAuds = FourCC("auds");
+constexpr std::uint32_t kInfo = FourCC("INFO");
 
 // Top-level chunks looked at before giving up on finding the header list.
 constexpr int kMaxTopChunks = 64;
@@ -52,7 +53,49 @@ void TakeAudio(ByteView strf, AviAudioStream& a) {
   a.avgBytesPerSec = strf.U32(8);
 }
 
+// A list's body: from the first read when it lies there, else read on its
+// own, cut to the file and to max bytes. body points into head or into the
+// returned bytes (whose buffer a move keeps), which the caller holds.
+std::vector<std::uint8_t> ListBody(MovieFile& file, ByteView head, std::uint64_t start,
+                                   std::uint32_t size, std::size_t max, ByteView& body) {
+  std::uint64_t want = size >= 4 ? size - 4u : 0u;
+  const std::uint64_t fileSize = file.Size();
+  std::uint64_t inFile = fileSize > start ? fileSize - start : 0;
+  want = std::min<std::uint64_t>({want, inFile, max});
+  if (start <= head.size() && want <= head.size() - start) {
+    body = head.Sub(static_cast<std::size_t>(start), static_cast<std::size_t>(want));
+    return {};
+  }
+  std::vector<std::uint8_t> own = ReadBytes(file, start, static_cast<std::size_t>(want));
+  body = ByteView(own);
+  return own;
+}
+
 }  // namespace
+
+void ParseAviInfoList(ByteView info, AviHeaderInfo& entries) {
+  entries.present = true;
+  struct Entry {
+    std::uint32_t id;
+    std::string AviHeaderInfo::*field;
+  };
+  static const Entry kEntries[] = {
+      {FourCC("INAM"), &AviHeaderInfo::name},      {FourCC("IART"), &AviHeaderInfo::artist},
+      {FourCC("ICMT"), &AviHeaderInfo::comment},   {FourCC("ISBJ"), &AviHeaderInfo::subject},
+      {FourCC("ICOP"), &AviHeaderInfo::copyright}, {FourCC("IGNR"), &AviHeaderInfo::genre}};
+  bool taken[6] = {};
+  RiffWalker walker(info);
+  RiffChunk chunk;
+  while (walker.Next(chunk)) {
+    for (int i = 0; i < 6; ++i) {
+      if (chunk.id != kEntries[i].id || taken[i]) continue;
+      taken[i] = true;
+      std::size_t n = 0;
+      while (n < chunk.data.size() && n < kAviInfoEntryMax && chunk.data.U8(n) != 0) ++n;
+      (entries.*kEntries[i].field).assign(reinterpret_cast<const char*>(chunk.data.data()), n);
+    }
+  }
+}
 
 void ParseAviHeaderList(ByteView hdrl, AviHeader& header) {
   bool videoSeen = false, audioSeen = false;
@@ -93,6 +136,7 @@ AviHeader ReadAviHeader(MovieFile& file) {
   header.isAvi = true;
 
   const std::uint64_t fileSize = file.Size();
+  bool haveHeaderList = false;
   std::uint64_t off = 12;
   for (int i = 0; i < kMaxTopChunks; ++i) {
     // The chunk's header from the first read, or read on its own when a
@@ -109,21 +153,19 @@ AviHeader ReadAviHeader(MovieFile& file) {
     std::uint32_t id = hv.U32(0), size = hv.U32(4);
     if (id == kList && hv.Has(8, 4)) {
       std::uint32_t type = hv.U32(8);
-      if (type == kMovi) return header;  // the header list comes before the data
-      if (type == kHdrl) {
-        std::uint64_t start = off + 12;
-        std::uint64_t want = size >= 4 ? size - 4u : 0u;
-        std::uint64_t inFile = fileSize > start ? fileSize - start : 0;
-        want = std::min<std::uint64_t>({want, inFile, kAviMaxHeaderList});
-        if (start <= head.size() && want <= head.size() - start) {
-          ParseAviHeaderList(
-              head.Sub(static_cast<std::size_t>(start), static_cast<std::size_t>(want)), header);
-        } else {
-          std::vector<std::uint8_t> list = ReadBytes(file, start, static_cast<std::size_t>(want));
-          ParseAviHeaderList(ByteView(list), header);
-        }
-        return header;
+      if (type == kMovi) return header;  // the header lists come before the data
+      ByteView body;
+      if (type == kHdrl && !haveHeaderList) {
+        haveHeaderList = true;
+        std::vector<std::uint8_t> read =
+            ListBody(file, head, off + 12, size, kAviMaxHeaderList, body);
+        ParseAviHeaderList(body, header);
+      } else if (type == kInfo && !header.info.present) {
+        std::vector<std::uint8_t> read =
+            ListBody(file, head, off + 12, size, kAviMaxInfoList, body);
+        ParseAviInfoList(body, header.info);
       }
+      if (haveHeaderList && header.info.present) return header;
     }
     std::uint64_t next = off + 8 + size + (size & 1u);  // off < 2^40, size < 2^32: no wrap
     if (next >= fileSize) return header;

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "scan/byte_reader.h"
 #include "scan/scan.h"
@@ -33,19 +34,38 @@ struct AviAudioStream {
   std::uint32_t avgBytesPerSec = 0;
 };
 
+// The text entries of a LIST 'INFO' chunk at the top level of the file
+// (before 'movi'), where tagging tools and ffmpeg put them. Each is the raw
+// bytes of the entry up to its first NUL, at most kAviInfoEntryMax of them,
+// in whatever code page the writer used; the first entry of each kind counts.
+struct AviHeaderInfo {
+  bool present = false;   // the list was there
+  std::string name;       // INAM
+  std::string artist;     // IART
+  std::string comment;    // ICMT
+  std::string subject;    // ISBJ
+  std::string copyright;  // ICOP
+  std::string genre;      // IGNR
+};
+
 struct AviHeader {
   bool isAvi = false;  // starts with RIFF ... 'AVI '
   AviVideoStream video;
   AviAudioStream audio;
+  AviHeaderInfo info;
 };
 
 // The header list is read in one piece up to this size.
 constexpr std::size_t kAviFirstRead = 64 * 1024;
 constexpr std::size_t kAviMaxHeaderList = 1024 * 1024;
+// An INFO list outside the first read is read up to this size.
+constexpr std::size_t kAviMaxInfoList = 64 * 1024;
+constexpr std::size_t kAviInfoEntryMax = 255;
 
 // Reads the file's first 64 KB and finds LIST 'hdrl' among the top-level
 // chunks; a header list larger than that first read is read once more, whole
-// up to 1 MB. The list is taken by its own size, cut to the file.
+// up to 1 MB. The list is taken by its own size, cut to the file. The walk
+// goes on up to 'movi' for a LIST 'INFO' (usually within the first read).
 AviHeader ReadAviHeader(MovieFile& file);
 
 // The streams of a header list body (the bytes after the 'hdrl' type): the
@@ -53,5 +73,8 @@ AviHeader ReadAviHeader(MovieFile& file);
 // format is too short is not taken, and the search does not go on to a later
 // stream of the same type.
 void ParseAviHeaderList(ByteView hdrl, AviHeader& header);
+
+// The entries of an INFO list body (the bytes after the 'INFO' type).
+void ParseAviInfoList(ByteView info, AviHeaderInfo& entries);
 
 }  // namespace clip

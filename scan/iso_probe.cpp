@@ -11,6 +11,15 @@ namespace clip {
 
 namespace {
 
+// bytes * 8 per (time / timescale) seconds, as whole bits a second; 0 when
+// hostile tables make the figure meaningless.
+std::uint64_t BitRate(std::uint64_t bytes, std::uint64_t timescale, std::uint64_t time) {
+  if (!time) return 0;
+  const double rate =
+      static_cast<double>(bytes) * 8 * static_cast<double>(timescale) / static_cast<double>(time);
+  return rate >= 0 && rate < 1e15 ? static_cast<std::uint64_t>(rate) : 0;
+}
+
 // A box type as the file stores it, read big-endian.
 constexpr std::uint32_t Type(const char (&t)[5]) {
   return (static_cast<std::uint32_t>(static_cast<std::uint8_t>(t[0])) << 24) |
@@ -235,34 +244,25 @@ std::string VideoName(std::uint32_t type, const EsInfo& es) {
     case Type("avc1"):
     case Type("avc2"):
     case Type("avc3"):
-    case Type("avc4"):
-      return "H.264";
+    case Type("avc4"): return "H.264";
     case Type("hvc1"):
-    case Type("hev1"):
-      return "H.265";
-    case Type("av01"):
-      return "AV1";
-    case Type("vp08"):
-      return "VP8";
-    case Type("vp09"):
-      return "VP9";
-    case Type("vc-1"):
-      return "VC-1";
+    case Type("hev1"): return "H.265";
+    case Type("av01"): return "AV1";
+    case Type("vp08"): return "VP8";
+    case Type("vp09"): return "VP9";
+    case Type("vc-1"): return "VC-1";
     case Type("jpeg"):
     case Type("mjpa"):
-    case Type("mjpb"):
-      return "MJPEG";
+    case Type("mjpb"): return "MJPEG";
     case Type("apch"):
     case Type("apcn"):
     case Type("apcs"):
     case Type("apco"):
     case Type("ap4h"):
-    case Type("ap4x"):
-      return "ProRes";
+    case Type("ap4x"): return "ProRes";
     case Type("s263"):
     case Type("h263"):
-    case Type("H263"):
-      return "H.263";
+    case Type("H263"): return "H.263";
     case Type("mp4v"):
       if (es.objectType == 0x21) return "H.264";
       if (es.objectType >= 0x60 && es.objectType <= 0x65) return "MPEG2";
@@ -278,40 +278,25 @@ std::string AudioName(std::uint32_t type, const EsInfo& es, Track& t) {
     case Type("mp4a"):
       switch (es.objectType) {
         case 0x69:
-        case 0x6B:
-          t.mpegAudio = true;
-          return "MP3";
-        case 0xA5:
-          return "AC-3";
-        case 0xA6:
-          return "E-AC-3";
-        case 0xA9:
-          return "DTS";
-        case 0xAD:
-          return "Opus";
-        case 0xDD:
-          return "Vorbis";
+        case 0x6B: t.mpegAudio = true; return "MP3";
+        case 0xA5: return "AC-3";
+        case 0xA6: return "E-AC-3";
+        case 0xA9: return "DTS";
+        case 0xAD: return "Opus";
+        case 0xDD: return "Vorbis";
       }
       return "AAC";
-    case Type(".mp3"):
-      return "MP3";
-    case Type("ac-3"):
-      return "AC-3";
-    case Type("ec-3"):
-      return "E-AC-3";
+    case Type(".mp3"): return "MP3";
+    case Type("ac-3"): return "AC-3";
+    case Type("ec-3"): return "E-AC-3";
     case Type("dtsc"):
     case Type("dtsh"):
     case Type("dtsl"):
-    case Type("dtse"):
-      return "DTS";
-    case Type("mlpa"):
-      return "TrueHD";
-    case Type("Opus"):
-      return "Opus";
-    case Type("fLaC"):
-      return "FLAC";
-    case Type("alac"):
-      return "ALAC";
+    case Type("dtse"): return "DTS";
+    case Type("mlpa"): return "TrueHD";
+    case Type("Opus"): return "Opus";
+    case Type("fLaC"): return "FLAC";
+    case Type("alac"): return "ALAC";
     case Type("ipcm"):
     case Type("lpcm"):
     case Type("sowt"):
@@ -321,9 +306,7 @@ std::string AudioName(std::uint32_t type, const EsInfo& es, Track& t) {
     case Type("fl32"):
     case Type("fl64"):
     case Type("raw "):
-    case Type("NONE"):
-      t.pcm = true;
-      return "PCM";
+    case Type("NONE"): t.pcm = true; return "PCM";
   }
   return "";
 }
@@ -544,22 +527,18 @@ struct Tags {
 std::string* TagSlot(Tags& tags, std::uint32_t type) {
   switch (type) {
     case Type("\xA9nam"):
-    case Type("titl"):
-      return &tags.title;
+    case Type("titl"): return &tags.title;
     case Type(
         "\xA9"
         "ART"):
     case Type("perf"):
-    case Type("auth"):
-      return &tags.creator;
+    case Type("auth"): return &tags.creator;
     case Type("\xA9gen"):
-    case Type("gnre"):
-      return &tags.genre;
+    case Type("gnre"): return &tags.genre;
     case Type(
         "\xA9"
         "cmt"):
-    case Type("dscp"):
-      return &tags.comment;
+    case Type("dscp"): return &tags.comment;
   }
   return nullptr;
 }
@@ -863,14 +842,11 @@ MovieFacts ProbeIsoMedia(MovieFile& file) {
       // The moov's tables cover the first fragment at most.
       facts.audioBitsPerSecond = a.declaredBitrate;
     } else if (a.haveSizes && a.sizeSamples && mediaTime && a.timescale) {
-      facts.audioBitsPerSecond = static_cast<std::uint64_t>(
-          static_cast<double>(a.sizeSum) * 8 * a.timescale / static_cast<double>(mediaTime));
+      facts.audioBitsPerSecond = BitRate(a.sizeSum, a.timescale, mediaTime);
     } else if (a.declaredBitrate) {
       facts.audioBitsPerSecond = a.declaredBitrate;
     } else if (a.first.durations && a.timescale) {
-      facts.audioBitsPerSecond =
-          static_cast<std::uint64_t>(static_cast<double>(a.first.sizes) * 8 * a.timescale /
-                                     static_cast<double>(a.first.durations));
+      facts.audioBitsPerSecond = BitRate(a.first.sizes, a.timescale, a.first.durations);
     }
   }
 

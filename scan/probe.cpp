@@ -1,19 +1,31 @@
-// The video and audio probes. An AVI file is read through its stream
-// headers, an MPEG file through its sequence header; RealMedia files only
-// get fixed names. Every field is set for the file in hand: what cannot be
-// measured is left empty rather than kept from the file before.
+// The video and audio probes. The first bytes choose the parser: an AVI
+// file is read through its stream headers, today's containers through
+// their own parsers; an MPEG file that is no program stream through its
+// sequence header, and RealMedia files only get fixed names. Every field is
+// set for the file in hand: what cannot be measured is left empty rather
+// than kept from the file before.
 #include "scan/probe.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
+#include <vector>
 #include <cstdlib>
 #include <limits>
 
 #include "catalogue/cp932.h"
 #include "catalogue/text.h"
 #include "catalogue/unicode.h"
+#include "scan/asf_probe.h"
 #include "scan/avi_probe.h"
 #include "scan/codec_table.h"
+#include "scan/container_kind.h"
+#include "scan/flv_probe.h"
+#include "scan/iso_probe.h"
+#include "scan/matroska_probe.h"
 #include "scan/mpeg_probe.h"
+#include "scan/ps_probe.h"
+#include "scan/ts_probe.h"
 
 namespace clip {
 
@@ -112,8 +124,57 @@ ProbeFields ProbeAvi(MovieFile* file, CodecNames& codecs) {
   } else if (header.video.present || header.audio.present) {
     fields.videoRate = "None";
   }
+
+  // The header's INFO list, as other tools write it: the subject, else the
+  // name, is the title; the copyright, else the artist, the creator.
+  const AviHeaderInfo& info = header.info;
+  fields.title = InfoEntryText(info.subject.empty() ? info.name : info.subject);
+  fields.creator = InfoEntryText(info.copyright.empty() ? info.artist : info.copyright);
+  fields.comment = InfoEntryText(info.comment);
+  fields.genre = InfoEntryText(info.genre);
   return fields;
 }
+
+// Play time as the row shows it: whole seconds, held to the field's range.
+std::int32_t PlaySeconds(double seconds) {
+  constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+  if (!(seconds >= 0)) return 0;
+  return seconds >= static_cast<double>(kMax) ? kMax : static_cast<std::int32_t>(seconds);
+}
+
+ProbeFields RealMediaFields() {
+  ProbeFields fields;
+  fields.videoFormat = "RealVideo";
+  fields.audioFormat = "RealAudio";
+  return fields;
+}
+
+// The file with its first bytes held, so that the read that tells the
+// container also serves the parser's reads of the head.
+class HeadHeldFile : public MovieFile {
+ public:
+  HeadHeldFile(MovieFile& file, std::size_t n)
+      : file_(file), size_(file.Size()), head_(ReadBytes(file, 0, n)) {}
+  ByteView Head() const { return ByteView(head_); }
+  std::uint64_t Size() override { return size_; }
+  std::size_t ReadAt(std::uint64_t offset, void* buffer, std::size_t n) override {
+    const std::size_t held = head_.size();
+    if (offset < held && (n <= held - offset || held == size_)) {
+      n = std::min(n, static_cast<std::size_t>(held - offset));
+      std::memcpy(buffer, head_.data() + offset, n);
+      return n;
+    }
+    return file_.ReadAt(offset, buffer, n);
+  }
+
+ private:
+  MovieFile& file_;
+  std::uint64_t size_;
+  std::vector<std::uint8_t> head_;
+};
+
+// The head covers the AVI parser's first read and the MPEG sequence search.
+constexpr std::size_t kHeadBytes = std::max(kAviFirstRead, kMpegSearchBytes + 4);
 
 ProbeFields ProbeMpeg(MovieFile* file) {
   ProbeFields fields;
@@ -135,16 +196,97 @@ MovieKind KindOfMoviePath(std::string_view path) {
   return MovieKind::RealMedia;
 }
 
-ProbeFields ProbeMovie(std::string_view path, MovieFile* file, CodecNames& codecs) {
+std::string InfoEntryText(std::string_view bytes) {
+  if (bytes.empty()) return {};
+  return IsValidUtf8(bytes) ? std::string(bytes) : Cp932ToUtf8(bytes);
+}
+
+ProbeFields FieldsFromFacts(const MovieFacts& f, std::uint64_t fileSize) {
+  ProbeFields fields;
+  fields.title = f.title;
+  fields.creator = f.creator;
+  fields.genre = f.genre;
+  fields.comment = f.comment;
+  const bool video = !f.videoFormat.empty(), audio = !f.audioFormat.empty();
+  if (!video && !audio) return fields;
+  fields.videoFormat = CutCp932(f.videoFormat, kFieldMax);
+  fields.audioFormat = CutCp932(f.audioFormat, kFieldMax);
+  if (video && f.framesPerSecond > 0) fields.frameRate = FormatFixed2(f.framesPerSecond);
+  if (video && f.width > 0 && f.height > 0) fields.resolution = Resolution(f.width, f.height);
+  const std::int32_t playSeconds = PlaySeconds(f.seconds);
+  if (f.seconds >= 0) fields.playTime = FormatPlayTime(playSeconds);
+
+  std::uint64_t audioKbit = 0;
+  if (audio) {
+    audioKbit = f.audioBitsPerSecond / 1000;
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.2fkHz/%llukbit", f.audioSamplesPerSecond / 1000.0,
+                  static_cast<unsigned long long>(audioKbit));
+    fields.audioRate = buf;
+  }
+  // The whole file's kbit per second less the audio's, as for AVI files.
+  if (playSeconds != 0) {
+    const long long kbit =
+        static_cast<long long>((fileSize >> 10) * 8 / static_cast<std::uint64_t>(playSeconds)) -
+        static_cast<long long>(audioKbit);
+    fields.videoRate = std::to_string(kbit) + "kbit";
+  } else {
+    fields.videoRate = "None";
+  }
+  return fields;
+}
+
+// Bytes of no known container, read by the file's name.
+ProbeFields ProbeByName(std::string_view path, MovieFile* file, CodecNames& codecs) {
   switch (KindOfMoviePath(path)) {
     case MovieKind::Avi: return ProbeAvi(file, codecs);
     case MovieKind::Mpeg: return ProbeMpeg(file);
     case MovieKind::RealMedia: break;
   }
-  ProbeFields fields;
-  fields.videoFormat = "RealVideo";
-  fields.audioFormat = "RealAudio";
+  return RealMediaFields();
+}
+
+// An MPEG program stream named .mpg: the stream's own facts, with the
+// frame rate and size read from the sequence header as these rows always
+// showed them.
+ProbeFields MpgProgramFields(const MovieFacts& facts, MovieFile& file) {
+  ProbeFields fields = FieldsFromFacts(facts, file.Size());
+  const ProbeFields sequence = ProbeMpeg(&file);
+  if (!fields.videoFormat.empty() && !sequence.frameRate.empty()) {
+    fields.frameRate = sequence.frameRate;
+    fields.resolution = sequence.resolution;
+  }
   return fields;
+}
+
+ProbeFields ProbeMovie(std::string_view path, MovieFile* file, CodecNames& codecs) {
+  const bool oldName = IsMovieName(path, false);
+  // RealMedia names get their fixed names unread, as they always did.
+  if (oldName && KindOfMoviePath(path) == MovieKind::RealMedia) return RealMediaFields();
+  if (!file) return oldName ? ProbeByName(path, nullptr, codecs) : ProbeFields{};
+
+  HeadHeldFile held(*file, kHeadBytes);
+  const std::uint64_t size = held.Size();
+  switch (SniffContainer(held.Head())) {
+    case ContainerKind::Avi: return ProbeAvi(&held, codecs);
+    case ContainerKind::IsoMedia: return FieldsFromFacts(ProbeIsoMedia(held), size);
+    case ContainerKind::Matroska: return FieldsFromFacts(ProbeMatroska(held), size);
+    case ContainerKind::Asf: return FieldsFromFacts(ProbeAsf(held), size);
+    case ContainerKind::Flv: return FieldsFromFacts(ProbeFlv(held), size);
+    case ContainerKind::MpegTransport: return FieldsFromFacts(ProbeMpegTransport(held), size);
+    case ContainerKind::MpegProgram: {
+      const MovieFacts facts = ProbeMpegProgram(held);
+      const bool streams = !facts.videoFormat.empty() || !facts.audioFormat.empty();
+      if (streams && oldName && KindOfMoviePath(path) == MovieKind::Mpeg)
+        return MpgProgramFields(facts, held);
+      if (streams || !oldName) return FieldsFromFacts(facts, size);
+      break;  // a pack header and nothing readable after it
+    }
+    case ContainerKind::MpegVideo: return ProbeMpeg(&held);
+    case ContainerKind::RealMedia: return RealMediaFields();
+    case ContainerKind::Unknown: break;
+  }
+  return oldName ? ProbeByName(path, &held, codecs) : ProbeFields{};
 }
 
 }  // namespace clip

@@ -62,12 +62,12 @@ MovieRowTexts ReadMovieRow(FileSystem& fs, CodecNames& codecs, const CategoryTab
   set(FileName, PathFileName(path));
 
   const bool sizes = table.AnySizeOn();
-  const bool userInfo = AnyOn(table, {MovieTitle, Creater, Comment});
+  const bool userInfo = AnyOn(table, {MovieTitle, Janle, Creater, Comment});
   const bool probes =
       AnyOn(table, {MoveInfo, AudioInfo, VideoRate, AudioRate, FlameRate, Resolusion, PlayTime});
 
   // The file is opened once, and only when some shown category needs its
-  // bytes; the tail scan and the probes share the open file. A file that
+  // bytes; the probes and the tail scan share the open file. A file that
   // cannot be opened (held by another program) still gets its row, with
   // empty size cells; it is never created.
   std::unique_ptr<MovieFile> file;
@@ -82,11 +82,16 @@ MovieRowTexts ReadMovieRow(FileSystem& fs, CodecNames& codecs, const CategoryTab
   }
 
   if (userInfo || probes) {
-    InfoTail info;
-    ProbeFields f;
-    if (userInfo && file) info = ScanInfoTail(*file);
-    if (probes) f = ProbeMovie(path, file.get(), codecs);
-    set(MovieTitle, info.title);
+    ProbeFields f = ProbeMovie(path, file.get(), codecs);
+    // The INFO list the writer leaves at the end of AVI, MPG and RM files
+    // wins, entry by entry, over the file's own tags.
+    if (userInfo && file && IsMovieName(path, false)) {
+      InfoTail info = ScanInfoTail(*file);
+      if (!info.title.empty()) f.title = std::move(info.title);
+      if (!info.creator.empty()) f.creator = std::move(info.creator);
+      if (!info.comment.empty()) f.comment = std::move(info.comment);
+    }
+    set(MovieTitle, f.title);
     set(MoveInfo, f.videoFormat);
     set(AudioInfo, f.audioFormat);
     set(VideoRate, f.videoRate);
@@ -94,8 +99,9 @@ MovieRowTexts ReadMovieRow(FileSystem& fs, CodecNames& codecs, const CategoryTab
     set(FlameRate, f.frameRate);
     set(Resolusion, f.resolution);
     set(PlayTime, f.playTime);
-    set(Creater, info.creator);
-    set(Comment, info.comment);
+    set(Janle, f.genre);
+    set(Creater, f.creator);
+    set(Comment, f.comment);
   }
   set(DirPath, PathDirectory(path));
   return row;
@@ -114,8 +120,8 @@ void AddMovieRowCached(ScanContext& ctx, const std::string& path, int index, Wal
   CodecNames& codecs = caches ? static_cast<CodecNames&>(caches->codecs) : ctx.codecs;
   MovieRowTexts texts = ReadMovieRow(ctx.fs, codecs, table, ctx.sizeInfo, path);
   if (table.IsOn(VolLabel)) {
-    const std::string root = VolumeRoot(texts.cells[DirPath].empty() ? PathDirectory(path)
-                                                                     : texts.cells[DirPath]);
+    const std::string root =
+        VolumeRoot(texts.cells[DirPath].empty() ? PathDirectory(path) : texts.cells[DirPath]);
     if (!caches) {
       texts.cells[VolLabel] = ctx.fs.VolumeLabel(root);
     } else {

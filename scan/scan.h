@@ -21,9 +21,11 @@ constexpr std::uint32_t kAttrDirectory = 0x10;
 // Folders deeper than this below the scanned folder are not entered.
 constexpr int kMaxFolderDepth = 128;
 
-// The seven probe texts copied into a row's cells.
+// The seven probe texts copied into a row's cells, and the texts the
+// file's own tags give for the user's four (UTF-8, empty when absent).
 struct ProbeFields {
   std::string videoFormat, audioFormat, videoRate, audioRate, frameRate, resolution, playTime;
+  std::string title, creator, genre, comment;
 };
 
 // An open movie file: its size and positioned reads.

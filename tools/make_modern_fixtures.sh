@@ -78,6 +78,43 @@ source "$(dirname "$0")/movie-fixture-lib.sh"
 
 
   # ---- FLV, MPEG transport streams, MPEG program streams, AVI ----
-  :
+  # A second and a half: the play time then lies clear of a whole second.
+  f25=$(video 25 160x120 1.5)
+  f2997=$(video 30000/1001 160x120 1.5)
+  f2398=$(video 24000/1001 128x96 1.5)
+  g44=$(audio 44100 1.5)
+  g48=$(audio 48000 1.5)
+  tags=(-metadata title="Harbour Lights" -metadata artist="Ada Quill" -metadata genre=Documentary
+    -metadata comment="shot at dawn")
+  x264=(-c:v libx264 -preset ultrafast -crf 35)
+  if [ $have_mp3 = 1 ]; then
+    movie flv_h263_mp3.flv flv $f25 $g44 -c:v flv -q:v 5 "${mp3[@]}" -ac 1
+  else
+    skip flv_h263_mp3.flv libmp3lame
+  fi
+  if has_encoder libx264; then
+    movie flv_h264_aac.flv flv $f2997 $g48 "${x264[@]}" -c:a aac -b:a 96k "${tags[@]}"
+    movie ts_h264_aac.ts mpegts $f25 $g48 "${x264[@]}" -c:a aac -b:a 128k "${tags[@]}"
+    movie m2ts_h264_ac3.m2ts mpegts $f2398 $g48 "${x264[@]}" -c:a ac3 -b:a 192k \
+      -mpegts_m2ts_mode 1
+  else
+    for f in flv_h264_aac.flv ts_h264_aac.ts m2ts_h264_ac3.m2ts; do skip $f libx264; done
+  fi
+  if has_encoder libx265; then
+    movie mts_h265_eac3.mts mpegts $f25 $g48 -c:v libx265 -preset ultrafast \
+      -x265-params log-level=none -c:a eac3 -b:a 96k -mpegts_m2ts_mode 1
+  else
+    skip mts_h265_eac3.mts libx265
+  fi
+  movie ts_mpeg2_mp2.ts mpegts $f2997 $g44 -c:v mpeg2video -q:v 5 -c:a mp2 -b:a 128k
+  movie ts_mpeg2_dts.ts mpegts $f25 $g48 -c:v mpeg2video -q:v 5 -c:a dca -strict -2 -ac 2
+  # Over a minute, for the minutes of the play time and a tail read of its own.
+  movie long_mpeg2_mp2.ts mpegts $(video 10 32x24 65) $(audio 32000 65) -c:v mpeg2video -q:v 8 \
+    -c:a mp2 -b:a 128k
+  movie vob_mpeg2_ac3.vob vob $f25 $g48 -c:v mpeg2video -q:v 5 -c:a ac3 -b:a 192k
+  movie mpeg2_mp2.mpeg dvd $f2997 $g48 -c:v mpeg2video -q:v 5 -c:a mp2 -b:a 192k
+  movie mpeg1_mp2.mpg mpeg $f25 $g44 -c:v mpeg1video -q:v 5 -c:a mp2 -b:a 128k
+  movie lpcm.mpg vob $f25 $g48 -c:v mpeg2video -q:v 5 -c:a pcm_dvd -ac 2
+  movie tagged.avi avi $f25 $g44 -c:v mpeg4 -q:v 5 -c:a mp2 -b:a 96k -ac 1 "${tags[@]}"
 }
 finish_fixtures

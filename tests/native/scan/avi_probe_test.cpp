@@ -339,6 +339,79 @@ TEST(AviProbe, LongDescriptionsFitTheField) {
   EXPECT_EQ(ProbeBytes(MakeAvi(AviSpec{}), codecs).f.videoFormat, "MPEG4 V3");
 }
 
+// A LIST INFO chunk as tagging tools write it.
+std::vector<std::uint8_t> InfoList(
+    const std::vector<std::pair<const char*, std::string>>& entries) {
+  Bytes out;
+  std::size_t list = out.OpenList("INFO");
+  for (const auto& [id, text] : entries) {
+    std::size_t entry = out.Open(id);
+    out.Text(text);
+    out.Close(entry);
+  }
+  out.Close(list);
+  return out.b;
+}
+
+// The bytes of an AVI file with extra inserted before the chunk named at.
+std::vector<std::uint8_t> InsertBefore(std::vector<std::uint8_t> avi, const char* at,
+                                       const std::vector<std::uint8_t>& extra) {
+  std::string text(avi.begin(), avi.end());
+  std::size_t where = text.find(at) - 8;
+  avi.insert(avi.begin() + static_cast<long>(where), extra.begin(), extra.end());
+  return avi;
+}
+
+TEST(AviProbe, HeaderInfoListBeforeTheData) {
+  const auto info = InfoList({{"ISFT", "Lavf"},
+                              {"INAM", std::string("Title\0junk", 10)},  // up to the NUL
+                              {"IART", "Artist"},
+                              {"ICMT", std::string(300, 'c')},  // cut to 255 bytes
+                              {"ISBJ", "Subject"},
+                              {"ICOP", "Maker"},
+                              {"IGNR", "Genre"},
+                              {"INAM", "Second"}});  // the first of a kind counts
+  MemoryMovieFile after(InsertBefore(MakeAvi(AviSpec{}), "movi", info));
+  AviHeader h = ReadAviHeader(after);
+  EXPECT_TRUE(h.video.present);
+  EXPECT_TRUE(h.audio.present);
+  ASSERT_TRUE(h.info.present);
+  EXPECT_EQ(h.info.name, "Title");
+  EXPECT_EQ(h.info.artist, "Artist");
+  EXPECT_EQ(h.info.comment, std::string(255, 'c'));
+  EXPECT_EQ(h.info.subject, "Subject");
+  EXPECT_EQ(h.info.copyright, "Maker");
+  EXPECT_EQ(h.info.genre, "Genre");
+  EXPECT_EQ(after.reads, 1);  // all within the first read
+
+  // Before the header list too; after the data it is not looked for.
+  MemoryMovieFile before(InsertBefore(MakeAvi(AviSpec{}), "hdrl", info));
+  h = ReadAviHeader(before);
+  EXPECT_EQ(h.info.name, "Title");
+  EXPECT_TRUE(h.video.present);
+  std::vector<std::uint8_t> late = MakeAvi(AviSpec{});
+  late.insert(late.end(), info.begin(), info.end());
+  MemoryMovieFile last(late);
+  h = ReadAviHeader(last);
+  EXPECT_FALSE(h.info.present);
+  EXPECT_TRUE(h.audio.present);
+
+  // Past the first read (after a large header list): one read more.
+  AviSpec big;
+  big.junkAfterFormat = 70000;
+  MemoryMovieFile far(InsertBefore(MakeAvi(big), "movi", info));
+  h = ReadAviHeader(far);
+  EXPECT_EQ(h.info.genre, "Genre");
+  EXPECT_TRUE(h.audio.present);
+  EXPECT_LE(far.reads, 4);
+
+  // An entry running past its list is cut there.
+  auto cut = InfoList({{"INAM", "Name"}});
+  cut[4] = 14;  // the list now ends two bytes into the entry's text
+  MemoryMovieFile damaged(InsertBefore(MakeAvi(AviSpec{}), "movi", cut));
+  EXPECT_EQ(ReadAviHeader(damaged).info.name, "Na");
+}
+
 TEST(MovieKind, ToldByThePathEnding) {
   EXPECT_EQ(KindOfMoviePath("C:\\a.avi"), MovieKind::Avi);
   EXPECT_EQ(KindOfMoviePath("C:\\A.AVI"), MovieKind::Avi);

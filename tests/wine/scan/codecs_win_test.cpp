@@ -80,11 +80,11 @@ const Expected kMovies[] = {
     {"raw_pcm.avi", "Full Frames (Uncompressed)", "PCM", "8.00kHz/128kbit", "10.00", "32x24",
      "00:01", 0x01, ""},
     {"video_only.avi", "MPEG-4 Xvid", "", "", "25.00", "160x120", "00:01", 0, "XVID"},
-    {"mpeg1.mpg", "MPEG1", "MP2", "", "25.0", "160x120", "", 0, nullptr},
-    {"MPEG2.MPG", "MPEG1", "MP2", "", "29.97", "160x120", "", 0, nullptr},
-    {"vcd.mpg", "MPEG1", "MP2", "", "29.97", "352x240", "", 0, nullptr},
+    {"mpeg1.mpg", "MPEG1", "MP2", "44.10kHz/128kbit", "25.0", "160x120", "00:01", 0, nullptr},
+    {"MPEG2.MPG", "MPEG2", "MP2", "48.00kHz/192kbit", "29.97", "160x120", "00:01", 0, nullptr},
+    {"vcd.mpg", "MPEG1", "MP2", "44.10kHz/224kbit", "29.97", "352x240", "00:01", 0, nullptr},
     {"clip.rm", "RealVideo", "RealAudio", "", "", "", "", 0, nullptr},
-    {"sub\\deeper\\deep.mpg", "MPEG1", "MP2", "", "25.0", "160x120", "", 0, nullptr},
+    {"sub\\deeper\\deep.mpg", "MPEG1", "", "", "25.0", "160x120", "00:00", 0, nullptr},
 };
 
 TEST(ProbeUnderWine, RealFilesThroughTheWin32Layer) {
@@ -120,7 +120,7 @@ TEST(ProbeUnderWine, RealFilesThroughTheWin32Layer) {
     EXPECT_EQ(f.frameRate, e.frameRate);
     EXPECT_EQ(f.resolution, e.resolution);
     EXPECT_EQ(f.playTime, e.playTime);
-    if (KindOfMoviePath(path) == MovieKind::Avi) {
+    if (KindOfMoviePath(path) != MovieKind::RealMedia) {
       // The play time cell is mm:ss of whole seconds.
       const int seconds = f.playTime.empty()
                               ? 0

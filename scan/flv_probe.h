@@ -1,0 +1,23 @@
+// FLV files: the header, the onMetaData script tag and the headers of the
+// first audio and video tags.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "scan/byte_reader.h"
+#include "scan/movie_facts.h"
+#include "scan/scan.h"
+
+namespace clip {
+
+// Tags are looked for in the file's first bytes, up to this many.
+constexpr std::size_t kFlvHeadBytes = 64 * 1024;
+
+// Takes what onMetaData declares (duration, size, frame rate, codec ids,
+// audio sample rate and data rate, title, artist, genre, comment) and, for
+// what it lacks, the first audio and video tags. Without a duration the play
+// time is the time stamp of the last tag, read from the end of the file.
+MovieFacts ProbeFlv(MovieFile& file);
+
+}  // namespace clip

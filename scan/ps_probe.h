@@ -1,0 +1,25 @@
+// MPEG program streams (.mpg, .mpeg, .vob: MPEG-1 system streams and MPEG-2
+// program streams): the first video and audio stream's headers, and the
+// play time between the first and the last time stamp.
+#pragma once
+
+#include <cstddef>
+
+#include "scan/byte_reader.h"
+#include "scan/movie_facts.h"
+#include "scan/scan.h"
+
+namespace clip {
+
+// The file's head is read in one piece of this size, and when the file is
+// larger its tail in one more.
+constexpr std::size_t kPsHeadBytes = 256 * 1024;
+constexpr std::size_t kPsTailBytes = 256 * 1024;
+
+// Needs a pack header (00 00 01 BA) at the start of the file. The first
+// video stream (ids E0..EF) and the first audio stream (C0..DF, or in
+// private stream 1 the AC-3, DTS and LPCM sub-streams) are those whose first
+// packet comes first.
+MovieFacts ProbeMpegProgram(MovieFile& file);
+
+}  // namespace clip

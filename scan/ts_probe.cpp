@@ -1,0 +1,414 @@
+#include "scan/ts_probe.h"
+
+#include <vector>
+
+#include "scan/mpeg_pes.h"
+#include "scan/stream_headers.h"
+
+namespace clip {
+
+namespace {
+
+constexpr std::size_t kPacket = 188;  // the packet proper, after any time code
+constexpr int kSyncChecks = 6;
+// A PSI section holds at most 1021 bytes after its 3-byte start.
+constexpr std::size_t kMaxSection = 3 + 1021;
+
+constexpr std::uint32_t BigTag(const char (&tag)[5]) {
+  return (static_cast<std::uint32_t>(static_cast<std::uint8_t>(tag[0])) << 24) |
+         (static_cast<std::uint32_t>(static_cast<std::uint8_t>(tag[1])) << 16) |
+         (static_cast<std::uint32_t>(static_cast<std::uint8_t>(tag[2])) << 8) |
+         static_cast<std::uint32_t>(static_cast<std::uint8_t>(tag[3]));
+}
+
+bool SyncsAt(ByteView bytes, std::size_t first, std::size_t packetSize) {
+  int checks = 0;
+  for (std::size_t at = first; checks < kSyncChecks && bytes.Has(at, kPacket); at += packetSize) {
+    if (bytes.U8(at) != 0x47) return false;
+    ++checks;
+  }
+  return checks >= 3;
+}
+
+// ---- stream types ----
+
+enum class Kind { None, Video, Audio };
+enum class Reader { None, MpegVideo, Avc, Hevc, MpegAudio, Adts, Ac3, Dts, TrueHd, BdLpcm };
+
+struct EsType {
+  Kind kind = Kind::None;
+  const char* name = "";
+  Reader reader = Reader::None;
+};
+
+constexpr EsType VideoType(const char* name, Reader r = Reader::None) {
+  return {Kind::Video, name, r};
+}
+constexpr EsType AudioType(const char* name, Reader r = Reader::None) {
+  return {Kind::Audio, name, r};
+}
+
+// Calls fn(tag, body) for each descriptor of a list; one that runs past the
+// list ends it.
+template <typename Fn>
+void ForEachDescriptor(ByteView list, Fn fn) {
+  for (std::size_t off = 0; list.Has(off, 2);) {
+    const std::size_t length = list.U8(off + 1);
+    if (!list.Has(off + 2, length)) return;
+    fn(list.U8(off), list.Sub(off + 2, length));
+    off += 2 + length;
+  }
+}
+
+// Private data (stream type 06) told apart by its descriptors.
+EsType ClassifyPrivate(ByteView descriptors) {
+  EsType found;
+  ForEachDescriptor(descriptors, [&](std::uint8_t tag, ByteView body) {
+    if (found.kind != Kind::None) return;
+    switch (tag) {
+      case 0x6A: found = AudioType("AC-3", Reader::Ac3); return;
+      case 0x7A: found = AudioType("E-AC-3", Reader::Ac3); return;
+      case 0x7B: found = AudioType("DTS", Reader::Dts); return;
+      case 0x7C: found = AudioType("AAC"); return;
+      case 0x05: break;
+      default: return;
+    }
+    switch (body.U32BE(0)) {
+      case BigTag("AC-3"): found = AudioType("AC-3", Reader::Ac3); break;
+      case BigTag("EAC3"): found = AudioType("E-AC-3", Reader::Ac3); break;
+      case BigTag("DTS1"):
+      case BigTag("DTS2"):
+      case BigTag("DTS3"): found = AudioType("DTS", Reader::Dts); break;
+      case BigTag("Opus"): found = AudioType("Opus"); break;
+      case BigTag("BSSD"): found = AudioType("PCM"); break;
+      case BigTag("HEVC"): found = VideoType("H.265", Reader::Hevc); break;
+      case BigTag("VC-1"): found = VideoType("VC-1"); break;
+      case BigTag("AV01"): found = VideoType("AV1"); break;
+      default: break;
+    }
+  });
+  return found;
+}
+
+// hdmv: a Blu-ray style stream, where types 80 to A2 have meanings of their
+// own (elsewhere 86, for one, marks splice cues rather than DTS).
+EsType ClassifyStream(std::uint8_t type, ByteView descriptors, bool hdmv) {
+  switch (type) {
+    case 0x01: return VideoType("MPEG1", Reader::MpegVideo);
+    case 0x02: return VideoType("MPEG2", Reader::MpegVideo);
+    case 0x10: return VideoType("MPEG-4 Visual");
+    case 0x1B: return VideoType("H.264", Reader::Avc);
+    case 0x24: return VideoType("H.265", Reader::Hevc);
+    case 0xEA: return VideoType("VC-1");
+    case 0x03:
+    case 0x04: return AudioType("MP2", Reader::MpegAudio);
+    case 0x0F: return AudioType("AAC", Reader::Adts);
+    case 0x11: return AudioType("AAC");
+    case 0x81: return AudioType("AC-3", Reader::Ac3);
+    case 0x87: return AudioType("E-AC-3", Reader::Ac3);
+    case 0x82:
+    case 0x8A: return AudioType("DTS", Reader::Dts);
+    case 0x06: return ClassifyPrivate(descriptors);
+    default: break;
+  }
+  if (!hdmv) return {};
+  switch (type) {
+    case 0x80: return AudioType("PCM", Reader::BdLpcm);
+    case 0x83: return AudioType("TrueHD", Reader::TrueHd);
+    case 0x84:
+    case 0xA1: return AudioType("E-AC-3", Reader::Ac3);
+    case 0x85:
+    case 0x86:
+    case 0xA2: return AudioType("DTS", Reader::Dts);
+    default: return {};
+  }
+}
+
+// ---- packets and sections ----
+
+// Calls fn(pid, unitStart, payload) for each packet in bytes. After a packet
+// that does not start with a sync byte (a damaged or cut stream) the walk
+// goes on where packets line up again.
+template <typename Fn>
+void ForEachPacket(ByteView bytes, const TsLayout& layout, Fn fn) {
+  std::size_t at = layout.firstSync;
+  while (bytes.Has(at, kPacket)) {
+    if (bytes.U8(at) != 0x47) {
+      std::size_t next = at + 1;
+      while (bytes.Has(next, kPacket) && !SyncsAt(bytes, next, layout.packetSize)) ++next;
+      at = next;
+      continue;
+    }
+    const std::uint8_t b1 = bytes.U8(at + 1), control = bytes.U8(at + 3) >> 4 & 3;
+    const int pid = (b1 & 0x1F) << 8 | bytes.U8(at + 2);
+    std::size_t payload = 4;
+    if (control & 2) payload += 1 + static_cast<std::size_t>(bytes.U8(at + 4));
+    // Packets flagged as damaged, without payload or with an adaptation
+    // field that fills them carry nothing to read.
+    if (!(b1 & 0x80) && (control & 1) && payload < kPacket)
+      fn(pid, (b1 & 0x40) != 0, bytes.Sub(at + payload, kPacket - payload));
+    at += layout.packetSize;
+  }
+}
+
+// One PSI section gathered from the packets of its PID.
+class Section {
+ public:
+  // Adds a packet's payload; true once a whole section is held.
+  bool Add(bool unitStart, ByteView payload) {
+    if (unitStart) {
+      const std::size_t pointer = payload.U8(0);
+      if (started_) {  // the end of the section before
+        Append(payload.Sub(1, pointer));
+        if (Whole()) return true;
+      }
+      bytes_.clear();
+      started_ = payload.Has(1, pointer);
+      if (started_) Append(payload.Sub(1 + pointer, payload.size()));
+    } else if (started_) {
+      Append(payload);
+    }
+    return Whole();
+  }
+  ByteView Bytes() const { return ByteView(bytes_.data(), bytes_.size()); }
+  // The bytes after the section's header up to its CRC.
+  std::size_t Length() const { return (ByteView(bytes_).U16BE(1) & 0x0FFFu) + 3u; }
+
+ private:
+  bool Whole() const { return started_ && bytes_.size() >= 3 && bytes_.size() >= Length(); }
+  void Append(ByteView more) {
+    std::size_t room = kMaxSection - bytes_.size();
+    bytes_.insert(bytes_.end(), more.data(),
+                  more.data() + (more.size() < room ? more.size() : room));
+  }
+  std::vector<std::uint8_t> bytes_;
+  bool started_ = false;
+};
+
+struct TsStream {
+  int pid = -1;
+  EsType type;
+};
+
+struct Program {
+  TsStream video, audio;
+};
+
+// The PID of the first program's map in a whole PAT section; -1 when none.
+int FirstProgramMap(ByteView s, std::size_t length) {
+  if (s.U8(0) != 0x00 || length < 12) return -1;
+  for (std::size_t off = 8; off + 4 <= length - 4; off += 4) {
+    // Program 0 points at the network table, not at a program.
+    if (s.U16BE(off) != 0) return s.U16BE(off + 2) & 0x1FFF;
+  }
+  return -1;
+}
+
+bool ReadProgramMap(ByteView s, std::size_t length, bool hdmv, Program& program) {
+  if (s.U8(0) != 0x02 || length < 16) return false;
+  const std::size_t end = length - 4;  // before the CRC
+  const std::size_t infoLength = s.U16BE(10) & 0x0FFF;
+  if (infoLength > end - 12) return false;
+  ForEachDescriptor(s.Sub(12, infoLength), [&](std::uint8_t tag, ByteView body) {
+    if (tag == 0x05 && body.U32BE(0) == BigTag("HDMV")) hdmv = true;
+  });
+  for (std::size_t off = 12 + infoLength; off <= end && end - off >= 5;) {
+    const std::uint8_t type = s.U8(off);
+    const int pid = s.U16BE(off + 1) & 0x1FFF;
+    const std::size_t esInfo = s.U16BE(off + 3) & 0x0FFF;
+    if (esInfo > end - off - 5) break;
+    EsType t = ClassifyStream(type, s.Sub(off + 5, esInfo), hdmv);
+    TsStream* slot = t.kind == Kind::Video   ? &program.video
+                     : t.kind == Kind::Audio ? &program.audio
+                                             : nullptr;
+    if (slot && slot->pid < 0) *slot = TsStream{pid, t};
+    off += 5 + esInfo;
+  }
+  return true;
+}
+
+// The first program of the PAT, from the packets of the head.
+Program FindProgram(ByteView head, const TsLayout& layout) {
+  Program program;
+  Section pat, pmt;
+  int pmtPid = -1;
+  bool done = false;
+  ForEachPacket(head, layout, [&](int pid, bool unitStart, ByteView payload) {
+    if (done) return;
+    if (pmtPid < 0 && pid == 0 && pat.Add(unitStart, payload)) {
+      pmtPid = FirstProgramMap(pat.Bytes(), pat.Length());
+      if (pmtPid < 0) pat = Section();
+    } else if (pmtPid > 0 && pid == pmtPid && pmt.Add(unitStart, payload)) {
+      done = ReadProgramMap(pmt.Bytes(), pmt.Length(), layout.packetSize == 192, program);
+      if (!done) pmt = Section();
+    }
+  });
+  return program;
+}
+
+// ---- streams ----
+
+// The PES packets of one stream: their time stamps, (in the head) the
+// stream's bytes from its first PES packet on, and the bytes since the last
+// time stamp, which tell how long the stream plays past it.
+constexpr std::size_t kMaxLastUnit = 64 * 1024;
+
+struct StreamReader {
+  StreamReader(const TsStream& s, PlayClock::Stream c) : stream(s), clockStream(c) {}
+  TsStream stream;
+  PlayClock::Stream clockStream;
+  bool collect = true;
+  bool inUnit = false, inLast = false;
+  std::vector<std::uint8_t> bytes, last;
+
+  void Add(bool unitStart, ByteView payload, PlayClock& clock) {
+    if (unitStart) {
+      PesHeader h = ReadPesHeader(payload, false);
+      inUnit = h.valid;
+      if (!h.valid) {
+        inLast = false;
+        return;
+      }
+      if (h.hasPts) {
+        clock.Add(clockStream, h.pts);
+        last.clear();
+        inLast = true;
+      }
+      payload = payload.Sub(h.payload, payload.size());
+    }
+    if (!inUnit) return;
+    // Both bounded by the head or tail the packets come from.
+    if (collect) bytes.insert(bytes.end(), payload.data(), payload.data() + payload.size());
+    if (inLast && last.size() < kMaxLastUnit)
+      last.insert(last.end(), payload.data(), payload.data() + payload.size());
+  }
+};
+
+bool ReadBdLpcm(ByteView es, AudioStreamInfo& audio) {
+  static constexpr std::uint8_t kChannels[16] = {0, 1, 0, 2, 3, 3, 4, 4, 5, 6, 7, 8};
+  static constexpr std::uint32_t kRates[16] = {0, 48000, 0, 0, 96000, 192000};
+  static constexpr std::uint32_t kBits[4] = {0, 16, 20, 24};
+  if (!es.Has(0, 4)) return false;
+  std::uint32_t channels = kChannels[es.U8(2) >> 4], rate = kRates[es.U8(2) & 15],
+                bits = kBits[es.U8(3) >> 6];
+  if (channels == 0 || rate == 0 || bits == 0) return false;
+  audio.format = "PCM";
+  audio.sampleRate = rate;
+  // An odd channel count is stored with one more, silent channel.
+  audio.bitRate = static_cast<std::uint64_t>(channels + (channels & 1)) * rate * bits;
+  return true;
+}
+
+VideoStreamInfo ReadVideo(const StreamReader& r) {
+  VideoStreamInfo v;
+  ByteView es(r.bytes);
+  switch (r.stream.type.reader) {
+    case Reader::MpegVideo: ReadMpegVideoSequence(es, v); break;
+    case Reader::Avc: ReadAvcSequence(es, v); break;
+    case Reader::Hevc: ReadHevcSequence(es, v); break;
+    default: break;
+  }
+  if (v.format.empty()) v.format = r.stream.type.name;
+  return v;
+}
+
+AudioStreamInfo ReadAudio(const StreamReader& r) {
+  AudioStreamInfo a;
+  ByteView es(r.bytes);
+  switch (r.stream.type.reader) {
+    case Reader::MpegAudio: ReadMpegAudioFrame(es, a); break;
+    case Reader::Adts: ReadAdtsFrames(es, a); break;
+    case Reader::Ac3: ReadAc3Frame(es, a); break;
+    case Reader::Dts: ReadDtsFrame(es, a); break;
+    case Reader::TrueHd: ReadTrueHdSync(es, a); break;
+    case Reader::BdLpcm: ReadBdLpcm(es, a); break;
+    default: break;
+  }
+  if (a.format.empty()) a.format = r.stream.type.name;
+  return a;
+}
+
+void Walk(ByteView bytes, const TsLayout& layout, StreamReader& video, StreamReader& audio,
+          PlayClock& clock) {
+  ForEachPacket(bytes, layout, [&](int pid, bool unitStart, ByteView payload) {
+    if (pid == video.stream.pid)
+      video.Add(unitStart, payload, clock);
+    else if (pid == audio.stream.pid)
+      audio.Add(unitStart, payload, clock);
+  });
+}
+
+}  // namespace
+
+bool FindTsLayout(ByteView bytes, TsLayout& layout) {
+  // The usual places first, then any offset within the first packet.
+  static constexpr std::size_t kUsual[3][2] = {{188, 0}, {192, 4}, {204, 0}};
+  for (const auto& u : kUsual) {
+    if (SyncsAt(bytes, u[1], u[0])) {
+      layout = TsLayout{u[1], u[0]};
+      return true;
+    }
+  }
+  for (std::size_t size : {188, 192, 204}) {
+    for (std::size_t first = 0; first < size; ++first) {
+      if (SyncsAt(bytes, first, size)) {
+        layout = TsLayout{first, size};
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
+MovieFacts ProbeMpegTransport(MovieFile& file) {
+  MovieFacts facts;
+  const std::uint64_t size = file.Size();
+  std::vector<std::uint8_t> headBytes = ReadBytes(file, 0, kTsHeadBytes);
+  ByteView head(headBytes);
+  TsLayout layout;
+  if (!FindTsLayout(head, layout)) return facts;
+  facts.recognised = true;
+
+  Program program = FindProgram(head, layout);
+  StreamReader video(program.video, PlayClock::kVideo);
+  StreamReader audio(program.audio, PlayClock::kAudio);
+  PlayClock clock;
+  Walk(head, layout, video, audio, clock);
+
+  // The last time stamps lie in the tail.
+  if (size > head.size() && (video.stream.pid >= 0 || audio.stream.pid >= 0)) {
+    const std::uint64_t from = size > kTsTailBytes ? size - kTsTailBytes : 0;
+    std::vector<std::uint8_t> tailBytes = ReadBytes(file, from, kTsTailBytes);
+    ByteView tail(tailBytes);
+    TsLayout tailLayout;
+    if (FindTsLayout(tail, tailLayout) && tailLayout.packetSize == layout.packetSize) {
+      video.collect = audio.collect = false;
+      video.inUnit = audio.inUnit = video.inLast = audio.inLast = false;
+      Walk(tail, tailLayout, video, audio, clock);
+    }
+  }
+
+  double videoTicks = 0, audioTicks = 0;
+  if (video.stream.pid >= 0) {
+    VideoStreamInfo v = ReadVideo(video);
+    facts.videoFormat = v.format;
+    facts.width = v.width;
+    facts.height = v.height;
+    facts.framesPerSecond = v.framesPerSecond;
+    if (v.framesPerSecond > 0) videoTicks = kPtsHz / v.framesPerSecond;
+  }
+  if (audio.stream.pid >= 0) {
+    AudioStreamInfo a = ReadAudio(audio);
+    facts.audioFormat = a.format;
+    facts.audioSamplesPerSecond = a.sampleRate;
+    facts.audioBitsPerSecond = a.bitRate;
+    // The last stamped packet plays for the frames it holds.
+    std::uint64_t samples = SamplesInFrames(ByteView(audio.last), a.format);
+    if (samples == 0) samples = a.samplesPerFrame;
+    if (a.sampleRate != 0) audioTicks = kPtsHz * static_cast<double>(samples) / a.sampleRate;
+  }
+  facts.seconds = clock.Seconds(videoTicks, audioTicks);
+  return facts;
+}
+
+}  // namespace clip

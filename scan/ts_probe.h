@@ -1,0 +1,35 @@
+// MPEG transport streams (.ts, and .m2ts/.mts with 192-byte packets): the
+// first program's streams, the headers at the start of its first video and
+// audio stream, and the play time between the first and the last time stamp.
+#pragma once
+
+#include <cstddef>
+
+#include "scan/byte_reader.h"
+#include "scan/movie_facts.h"
+#include "scan/scan.h"
+
+namespace clip {
+
+// Where the packets lie: the offset of the first sync byte (0x47) and the
+// distance from one to the next: 188, 192 (a 4-byte time code before each
+// packet) or 204 (16 check bytes after each).
+struct TsLayout {
+  std::size_t firstSync = 0;
+  std::size_t packetSize = 0;
+};
+
+// Finds the layout from the sync bytes of the first packets in bytes, which
+// must hold at least three whole packets (2 KB hold six of any size wherever
+// in the first packet the first sync byte lies): every one of up to six
+// packets has to start with its sync byte.
+bool FindTsLayout(ByteView bytes, TsLayout& layout);
+
+// The file's head is read in one piece of this size, and when the file is
+// larger its tail in one more.
+constexpr std::size_t kTsHeadBytes = 256 * 1024;
+constexpr std::size_t kTsTailBytes = 256 * 1024;
+
+MovieFacts ProbeMpegTransport(MovieFile& file);
+
+}  // namespace clip
