@@ -291,9 +291,14 @@ std::vector<std::string> PlanRows(const CliOptions& options, const RunSettings& 
     switch (ClassifyCommandLinePath(attributes, full, run.modernFormats)) {
       case PathKind::Folder: {
         std::vector<std::string> unreadable;
-        for (const std::string& file : ListMovieFiles(platform.Files(), platform.WalkPath(full),
-                                                      run.modernFormats, &unreadable))
+        std::vector<std::string> listed = ListMovieFiles(platform.Files(), platform.WalkPath(full),
+                                                         run.modernFormats, &unreadable);
+        // Taken over one by one, so that a large tree's paths are not held
+        // twice.
+        for (std::string& file : listed) {
           rows.push_back(platform.RowPath(file));
+          std::string().swap(file);
+        }
         for (const std::string& folder : unreadable) {
           const std::string path = platform.RowPath(folder);
           const std::string why = platform.WhyNotListed(path);
@@ -379,7 +384,8 @@ int RunCli(const std::vector<std::string>& args, CliPlatform& platform) {
       if (run.table.IsOn(VolLabel)) {
         // Consecutive rows mostly share a folder: the volume is asked for
         // once per folder run, and the platform asks once per volume.
-        const std::string folder = PathDirectory(path);
+        const std::string folder =
+            texts.cells[DirPath].empty() ? PathDirectory(path) : texts.cells[DirPath];
         if (!labelKnown || folder != lastFolder) {
           lastLabel = platform.VolumeLabelOf(folder);
           lastFolder = folder;
