@@ -298,5 +298,22 @@ TEST(CliProblems, AreNamedAndToldApartByTheExitStatus) {
   EXPECT_NE(other.err.find("skipped"), std::string::npos);
 }
 
+TEST(CliProgress, IsShownOnATerminalOnlyAndNotWithQuiet) {
+  if (std::system("command -v script >/dev/null 2>&1") != 0) GTEST_SKIP() << "no script(1)";
+  Scratch dir;
+  // script(1) gives the program a terminal and keeps what it wrote there.
+  auto onTerminal = [&](const std::string& options) {
+    const std::string cmd = "script -qc \"'" + std::string(CLIP_CLI_EXE) + "' " + options +
+                            " -o '" + (dir / "list.csv") + "' '" + CLIP_SAMPLES_DIR + "'\" '" +
+                            (dir / "screen") + "' >/dev/null 2>&1";
+    EXPECT_EQ(std::system(cmd.c_str()), 0);
+    return ReadAll(dir / "screen");
+  };
+  const std::string shown = onTerminal("-j 2");
+  EXPECT_NE(shown.find("\r5 found, 5 probed, "), std::string::npos) << shown;
+  EXPECT_EQ(onTerminal("--quiet").find(" probed, "), std::string::npos);
+  EXPECT_EQ(RunProgram({CLIP_SAMPLES_DIR}).err, "");  // standard error redirected
+}
+
 }  // namespace
 }  // namespace clip::test
