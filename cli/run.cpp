@@ -17,6 +17,7 @@
 
 #include "app/main_rules.h"
 #include "catalogue/cp932.h"
+#include "catalogue/file_io.h"
 #include "catalogue/text.h"
 #include "cli/cli.h"
 #include "listfile/html_options.h"
@@ -255,7 +256,7 @@ bool LoadRunSettings(const CliOptions& options, RunSettings& run, std::string& e
   } else {
     // A settings file named on the command line must be there: a script
     // with a wrong name would quietly get every column.
-    std::FILE* file = std::fopen(options.settings.c_str(), "rb");
+    std::FILE* file = OpenFile(options.settings, "rb");
     if (!file) {
       error = "cannot read the settings file '" + options.settings + "'";
       return false;
@@ -316,11 +317,12 @@ std::vector<std::string> PlanRows(const CliOptions& options, const RunSettings& 
         break;
       }
       case PathKind::Ignored:
-        if (attributes == kMissingPath)
-          report.Problem(arg, platform.WhyNotOpened(full).empty() ? "no such file or folder"
-                                                                  : platform.WhyNotOpened(full));
-        else
+        if (attributes == kMissingPath) {
+          const std::string why = platform.WhyNotOpened(full);
+          report.Problem(arg, why.empty() ? "no such file or folder" : why);
+        } else {
           report.Say(arg + ": skipped: neither a folder nor a movie file");
+        }
         break;
     }
     report.Found(rows.size());
@@ -447,8 +449,8 @@ int RunCli(const std::vector<std::string>& args, CliPlatform& platform) {
   }
   report.Done();
   if (status == kCliOk && changedRows > 0)
-    report.Say(std::to_string(changedRows) +
-               " rows hold characters code page 932 lacks; they were written replaced "
+    report.Say(std::to_string(changedRows) + (changedRows == 1 ? " row holds" : " rows hold") +
+               " characters code page 932 lacks; they were written replaced "
                "(--encoding utf-8 keeps them)");
   if (status == kCliOk && report.problems() > 0) status = kCliPartial;
   return status;
