@@ -44,21 +44,21 @@ class PosixCliPlatform : public CliPlatform {
       cwd.resize(std::strlen(cwd.c_str()));
       joined = cwd + "/" + arg;
     }
-    std::vector<std::string> parts;
+    std::vector<std::string> names;
     std::size_t at = 0;
     while (at <= joined.size()) {
       std::size_t slash = joined.find('/', at);
       if (slash == std::string::npos) slash = joined.size();
-      const std::string part = joined.substr(at, slash - at);
-      if (part == "..") {
-        if (!parts.empty()) parts.pop_back();
-      } else if (!part.empty() && part != ".") {
-        parts.push_back(part);
+      const std::string name = joined.substr(at, slash - at);
+      if (name == "..") {
+        if (!names.empty()) names.pop_back();
+      } else if (!name.empty() && name != ".") {
+        names.push_back(name);
       }
       at = slash + 1;
     }
     std::string full;
-    for (const std::string& part : parts) full += "/" + part;
+    for (const std::string& name : names) full += "/" + name;
     return full.empty() ? "/" : full;
   }
 
