@@ -91,26 +91,23 @@ std::string EscapeHtml(std::string_view text) {
   return out;
 }
 
-void WriteHtmlList(ListOutput& out, const RowModel& rows, const CategoryTable& table,
-                   const HtmlOptions& options) {
+void ListWriter::HtmlBegin() {
+  const HtmlOptions& options = layout_.html;
   // A radio group without a valid choice uses its default.
   const HtmlOptions valid = WithValidChoices(options);
   const int titleAlign = valid.topTitleAlign;
-  const int backgroundKind = valid.backgroundKind;
-  const int headerAlign = valid.headerAlign;
-  const int dataAlign = valid.dataAlign;
-  const bool alternate = valid.rowColouring == 1;
-  std::string& page = out.text();
+  alternate_ = valid.rowColouring == 1;
+  std::string& page = out_.text();
   // The option texts are written as typed (a line break as CR LF).
   auto typed = [&](const std::string& text) { AppendPageText(page, text); };
 
   page += "<html>";
-  out.EndLine();
+  out_.EndLine();
   page += "    <head>";
-  out.EndLine();
+  out_.EndLine();
   page += "    <meta http-equiv=\"Content-Type\" content=\"text/html; charset=Shift_JIS\">";
-  out.EndLine();
-  if (backgroundKind == 1) {
+  out_.EndLine();
+  if (valid.backgroundKind == 1) {
     page += "    <body background=\"";
     typed(options.backgroundImage);
     page += "\" text=\"" + HtmlColour(options.foFontColor) + "\"></body>";
@@ -118,13 +115,13 @@ void WriteHtmlList(ListOutput& out, const RowModel& rows, const CategoryTable& t
     page += "    <body bgcolor=\"" + HtmlColour(options.foBackColor) + "\" text=\"" +
             HtmlColour(options.foFontColor) + "\"></body>";
   }
-  out.EndLine();
+  out_.EndLine();
   page += "    <title>";
   typed(options.caption);
   page += "</title>";
-  out.EndLine();
+  out_.EndLine();
   page += "    </head>";
-  out.EndLine();
+  out_.EndLine();
 
   if (titleAlign == 1) page += "    <center>";
   if (titleAlign == 2) page += "    <div align=\"right\">";
@@ -136,51 +133,64 @@ void WriteHtmlList(ListOutput& out, const RowModel& rows, const CategoryTable& t
   // A left-aligned title is followed by the table on the same line.
   if (titleAlign == 1) {
     page += "</center>";
-    out.EndLine();
+    out_.EndLine();
   }
   if (titleAlign == 2) {
     page += "</div>";
-    out.EndLine();
+    out_.EndLine();
   }
 
   page += "    <center><table border=1>";
-  out.EndLine();
+  out_.EndLine();
 
-  auto cell = [&](const std::string& opening, std::string_view text) {
-    page += opening;
-    AppendEscaped(page, text);
-    page += "</b></font></font></td>";
-    out.EndLine();
-  };
-
-  const std::vector<int> columns = ListColumns(table);
-  const std::string header =
-      CellOpening(headerAlign, options.fitBackColor, options.fitFontColor, options.cellFontSize);
+  const std::string header = CellOpening(valid.headerAlign, options.fitBackColor,
+                                         options.fitFontColor, options.cellFontSize);
   page += "        <tr>";
-  out.EndLine();
-  for (int category : columns) cell(header, ListHeaderName(category));
+  out_.EndLine();
+  for (int category : columns_) HtmlCell(header, ListHeaderName(category));
   page += "        </tr>";
-  out.EndLine();
+  out_.EndLine();
 
-  const std::string set1 =
-      CellOpening(dataAlign, options.fiiBackColor1, options.fiiFontColor1, options.cellFontSize);
-  const std::string set2 =
-      CellOpening(dataAlign, options.fiiBackColor2, options.fiiFontColor2, options.cellFontSize);
-  for (int r = 0; r < rows.Count(); ++r) {
-    const std::string& opening = alternate && r % 2 == 1 ? set2 : set1;
-    page += "        <tr>";
-    out.EndLine();
-    for (std::size_t c = 0; c < columns.size(); ++c) {
-      cell(opening, rows.Cell(r, static_cast<int>(c)));
-    }
-    page += "        </tr>";
-    out.EndLine();
-  }
-  page += "    </table></center>";
-  out.EndLine();
-  page += "</html>";
-  out.EndLine();
-  out.EndLine();
+  htmlSet1_ = CellOpening(valid.dataAlign, options.fiiBackColor1, options.fiiFontColor1,
+                          options.cellFontSize);
+  htmlSet2_ = CellOpening(valid.dataAlign, options.fiiBackColor2, options.fiiFontColor2,
+                          options.cellFontSize);
+}
+
+void ListWriter::HtmlCell(const std::string& opening, std::string_view text) {
+  std::string& page = out_.text();
+  page += opening;
+  AppendEscaped(page, text);
+  page += "</b></font></font></td>";
+  out_.EndLine();
+}
+
+void ListWriter::HtmlRow(const std::vector<std::string>& cells) {
+  const std::string& opening = alternate_ && rows_ % 2 == 1 ? htmlSet2_ : htmlSet1_;
+  out_.text() += "        <tr>";
+  out_.EndLine();
+  for (std::size_t c = 0; c < columns_.size(); ++c)
+    HtmlCell(opening, c < cells.size() ? std::string_view(cells[c]) : std::string_view(""));
+  out_.text() += "        </tr>";
+  out_.EndLine();
+}
+
+void ListWriter::HtmlEnd() {
+  out_.text() += "    </table></center>";
+  out_.EndLine();
+  out_.text() += "</html>";
+  out_.EndLine();
+  out_.EndLine();
+}
+
+void WriteHtmlList(ListOutput& out, const RowModel& rows, const CategoryTable& table,
+                   const HtmlOptions& options) {
+  ListLayout layout;
+  layout.format = ListFormat::Html;
+  layout.html = options;
+  ListWriter writer(out, table, layout);
+  for (int r = 0; r < rows.Count(); ++r) writer.Row(rows.Row(r).cells);
+  writer.Finish();
 }
 
 std::string FormatHtmlList(const RowModel& rows, const CategoryTable& table,

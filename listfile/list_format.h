@@ -49,6 +49,61 @@ class ListOutput {
   int error_ = 0;
 };
 
+// How a list is laid out: its format and what the format needs to know
+// before its first line.
+struct ListLayout {
+  ListFormat format = ListFormat::Csv;
+  // Text lists: the header line (a list appended to has none) and each
+  // column's width, which must hold every row that will be written (see
+  // TextColumnWidths): a fixed-column list can start only once every row's
+  // widths are known.
+  bool header = true;
+  std::vector<std::size_t> textWidths;
+  HtmlOptions html;  // pages
+};
+
+// The widths of a fixed-column text list: per column the widest of its
+// header name and the cells added.
+class TextColumnWidths {
+ public:
+  explicit TextColumnWidths(const CategoryTable& table);
+  // cells in column order (as CatalogueRow holds them; missing ones empty).
+  void Add(const std::vector<std::string>& cells);
+  const std::vector<std::size_t>& widths() const { return widths_; }
+
+ private:
+  std::vector<std::size_t> widths_;
+};
+
+// One list written a row at a time, so that a catalogue of any length can
+// go out as its rows are made: the beginning (header line, page head) is
+// written on construction, each row as it is handed over, the end by
+// Finish. Every format rule lives here; the whole-catalogue writers below
+// hand their rows to it.
+class ListWriter {
+ public:
+  ListWriter(ListOutput& out, const CategoryTable& table, const ListLayout& layout);
+  // cells in column order, as CatalogueRow holds them (missing ones empty).
+  void Row(const std::vector<std::string>& cells);
+  void Finish();
+
+ private:
+  // The header line when cells is null.
+  void TextLine(const std::vector<std::string>* cells);
+  void HtmlBegin();
+  void HtmlCell(const std::string& opening, std::string_view text);
+  void HtmlRow(const std::vector<std::string>& cells);
+  void HtmlEnd();
+
+  ListOutput& out_;
+  ListLayout layout_;
+  std::vector<int> columns_;
+  std::vector<std::size_t> widths_;
+  std::string htmlSet1_, htmlSet2_;
+  bool alternate_ = false;
+  long long rows_ = 0;
+};
+
 // A CSV list: header line and one line per row, every field quoted and a
 // quote inside a field doubled (RFC 4180).
 void WriteCsvList(ListOutput& out, const RowModel& rows, const CategoryTable& table);
@@ -70,6 +125,19 @@ std::string EscapeHtml(std::string_view text);
 // Appends text as a text stream stores it: every LF becomes CR LF.
 void AppendStreamText(std::string& out, std::string_view text);
 
+// Writes a list whose rows are handed to the writer by fill, as
+// SaveListFile writes a catalogue: a replaced file only once it is whole, an
+// append (text only) cut back to its old end when it fails. Pages are
+// always code page 932, whatever encoding says.
+SaveResult SaveListStream(const std::string& path, const CategoryTable& table,
+                          const ListLayout& layout, bool append, ListEncoding encoding,
+                          const std::function<void(ListWriter&)>& fill);
+// The same to an open stream (standard output) as to a new file: false when
+// a write failed, with the C library error in error.
+bool WriteListStream(std::FILE* file, const CategoryTable& table, const ListLayout& layout,
+                     ListEncoding encoding, const std::function<void(ListWriter&)>& fill,
+                     int& error);
+
 // Writes a file beside path through write() and renames it over path only
 // when the whole write succeeded, so that a failed write leaves the old
 // file as it was.
@@ -79,7 +147,6 @@ SaveResult ReplaceFileContents(const std::string& path, ListEncoding encoding,
 // the file has (its byte-order mark) or, for a new or empty file, encoding.
 SaveResult AppendFileContents(const std::string& path, ListEncoding encoding,
                               const std::function<void(ListOutput&)>& write);
-
 
 // The name written before renaming over path: path + ".tmp" (".tmp1",
 // ".tmp2", ... for later attempts); a file name that would pass 255 bytes is

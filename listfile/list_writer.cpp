@@ -20,12 +20,6 @@ constexpr std::size_t kNameMax = 255;
 constexpr std::size_t kBlockSize = 1 << 20;
 constexpr char kUtf8Mark[] = "\xEF\xBB\xBF";
 
-// A cell as the list hands it out (the row model keeps it within kCellMax
-// bytes of its code page 932 form).
-std::string_view CellText(const RowModel& rows, int row, int column) {
-  return rows.Cell(row, column);
-}
-
 // The width a text takes in a fixed-column list: the bytes of its code page
 // 932 form, in which a full-width character takes two columns as it shows.
 std::size_t ColumnWidthOf(std::string_view text) { return Cp932Length(text); }
@@ -37,10 +31,9 @@ bool IsRightAligned(int category) {
 
 int LastError() { return errno != 0 ? errno : EIO; }
 
-// Writes through the output, flushes and closes the file. Every step is
-// checked, since a full disk may show only when the last block is flushed or
-// the file is closed.
-bool WriteAndClose(std::FILE* file, ListEncoding encoding, bool mark,
+// Writes through the output and flushes the stream. Every step is checked,
+// since a full disk may show only when the last block is flushed.
+bool WriteAndFlush(std::FILE* file, ListEncoding encoding, bool mark,
                    const std::function<void(ListOutput&)>& write, int& error) {
   errno = 0;
   ListOutput out(file, encoding);
@@ -52,11 +45,28 @@ bool WriteAndClose(std::FILE* file, ListEncoding encoding, bool mark,
     ok = false;
     error = LastError();
   }
+  return ok;
+}
+
+// The same, then closes the file, which may fail too.
+bool WriteAndClose(std::FILE* file, ListEncoding encoding, bool mark,
+                   const std::function<void(ListOutput&)>& write, int& error) {
+  bool ok = WriteAndFlush(file, encoding, mark, write, error);
   if (std::fclose(file) != 0 && ok) {
     ok = false;
     error = LastError();
   }
   return ok;
+}
+
+bool IsListFormat(ListFormat format) {
+  return format == ListFormat::Text || format == ListFormat::Csv || format == ListFormat::Html;
+}
+
+// A page is always Shift_JIS; the characters it lacks are written as
+// character references.
+ListEncoding EncodingFor(ListFormat format, ListEncoding chosen) {
+  return format == ListFormat::Html ? ListEncoding::Cp932 : chosen;
 }
 
 }  // namespace
@@ -70,8 +80,7 @@ void ListOutput::Mark() {
 }
 
 std::string ListOutput::Encoded() {
-  std::string bytes =
-      encoding_ == ListEncoding::Cp932 ? Utf8ToCp932(buffer_) : std::move(buffer_);
+  std::string bytes = encoding_ == ListEncoding::Cp932 ? Utf8ToCp932(buffer_) : std::move(buffer_);
   if (marked_) {
     bytes.insert(0, kUtf8Mark);
     marked_ = false;
@@ -90,7 +99,8 @@ void ListOutput::EndLine() {
 void ListOutput::Drain() {
   // Blocks end at line ends, so no character is split between two of them.
   const std::string bytes = Encoded();
-  if (!failed_ && !bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) {
+  if (!failed_ && !bytes.empty() &&
+      std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) {
     failed_ = true;
     error_ = LastError();
   }
@@ -147,53 +157,106 @@ void AppendCsvField(std::string& out, std::string_view text) {
 
 }  // namespace
 
-void WriteCsvList(ListOutput& out, const RowModel& rows, const CategoryTable& table) {
-  const std::vector<int> columns = ListColumns(table);
-  const int n = static_cast<int>(columns.size());
-  std::string& text = out.text();
-  auto field = [&](int c, std::string_view value) {
-    if (c > 0) text.push_back(',');
-    AppendCsvField(text, value);
-  };
-  for (int c = 0; c < n; ++c) field(c, ListHeaderName(columns[c]));
-  out.EndLine();
-  for (int r = 0; r < rows.Count(); ++r) {
-    for (int c = 0; c < n; ++c) field(c, CellText(rows, r, c));
-    out.EndLine();
+TextColumnWidths::TextColumnWidths(const CategoryTable& table) {
+  for (int category : ListColumns(table))
+    widths_.push_back(ColumnWidthOf(ListHeaderName(category)));
+}
+
+void TextColumnWidths::Add(const std::vector<std::string>& cells) {
+  const std::size_t n = std::min(cells.size(), widths_.size());
+  for (std::size_t c = 0; c < n; ++c) widths_[c] = std::max(widths_[c], ColumnWidthOf(cells[c]));
+}
+
+ListWriter::ListWriter(ListOutput& out, const CategoryTable& table, const ListLayout& layout)
+    : out_(out), layout_(layout), columns_(ListColumns(table)) {
+  switch (layout_.format) {
+    case ListFormat::Csv: {
+      std::string& text = out_.text();
+      for (std::size_t c = 0; c < columns_.size(); ++c) {
+        if (c > 0) text.push_back(',');
+        AppendCsvField(text, ListHeaderName(columns_[c]));
+      }
+      out_.EndLine();
+      break;
+    }
+    case ListFormat::Text: {
+      // Never narrower than the header names, even when the widths given
+      // were counted without them.
+      widths_ = TextColumnWidths(table).widths();
+      for (std::size_t c = 0; c < widths_.size() && c < layout_.textWidths.size(); ++c)
+        widths_[c] = std::max(widths_[c], layout_.textWidths[c]);
+      if (layout_.header) TextLine(nullptr);
+      break;
+    }
+    case ListFormat::Html: HtmlBegin(); break;
   }
+}
+
+void ListWriter::Row(const std::vector<std::string>& cells) {
+  switch (layout_.format) {
+    case ListFormat::Csv: {
+      std::string& text = out_.text();
+      for (std::size_t c = 0; c < columns_.size(); ++c) {
+        if (c > 0) text.push_back(',');
+        AppendCsvField(text, c < cells.size() ? std::string_view(cells[c]) : std::string_view(""));
+      }
+      out_.EndLine();
+      break;
+    }
+    case ListFormat::Text: TextLine(&cells); break;
+    case ListFormat::Html: HtmlRow(cells); break;
+  }
+  ++rows_;
+}
+
+void ListWriter::Finish() {
+  if (layout_.format == ListFormat::Html) HtmlEnd();
+}
+
+void ListWriter::TextLine(const std::vector<std::string>* cells) {
+  std::string& text = out_.text();
+  const std::size_t n = columns_.size();
+  for (std::size_t c = 0; c < n; ++c) {
+    std::string_view t = !cells              ? std::string_view(ListHeaderName(columns_[c]))
+                         : c < cells->size() ? std::string_view((*cells)[c])
+                                             : std::string_view("");
+    // A text wider than its column (widths counted from other rows) is
+    // written whole, with no padding.
+    const std::size_t width = ColumnWidthOf(t);
+    const std::size_t pad = widths_[c] > width ? widths_[c] - width : 0;
+    const bool right = IsRightAligned(columns_[c]);
+    if (c == n - 1) {
+      AppendStreamText(text, t);
+      if (right) text.push_back(' ');
+    } else if (right) {
+      text.append(pad, ' ');
+      AppendStreamText(text, t);
+      text.push_back(' ');
+    } else {
+      AppendStreamText(text, t);
+      text.append(pad + 1, ' ');
+    }
+  }
+  out_.EndLine();
+}
+
+void WriteCsvList(ListOutput& out, const RowModel& rows, const CategoryTable& table) {
+  ListWriter writer(out, table, ListLayout{});
+  for (int r = 0; r < rows.Count(); ++r) writer.Row(rows.Row(r).cells);
+  writer.Finish();
 }
 
 void WriteTextList(ListOutput& out, const RowModel& rows, const CategoryTable& table,
                    bool withHeader) {
-  const std::vector<int> columns = ListColumns(table);
-  const int n = static_cast<int>(columns.size());
-  std::vector<std::size_t> width(columns.size());
-  for (int c = 0; c < n; ++c) {
-    width[c] = ColumnWidthOf(ListHeaderName(columns[c]));
-    for (int r = 0; r < rows.Count(); ++r)
-      width[c] = std::max(width[c], ColumnWidthOf(CellText(rows, r, c)));
-  }
-  std::string& text = out.text();
-  auto line = [&](auto textOf) {
-    for (int c = 0; c < n; ++c) {
-      std::string_view t = textOf(c);
-      const bool right = IsRightAligned(columns[c]);
-      if (c == n - 1) {
-        AppendStreamText(text, t);
-        if (right) text.push_back(' ');
-      } else if (right) {
-        text.append(width[c] - ColumnWidthOf(t), ' ');
-        AppendStreamText(text, t);
-        text.push_back(' ');
-      } else {
-        AppendStreamText(text, t);
-        text.append(width[c] - ColumnWidthOf(t) + 1, ' ');
-      }
-    }
-    out.EndLine();
-  };
-  if (withHeader) line([&](int c) { return std::string_view(ListHeaderName(columns[c])); });
-  for (int r = 0; r < rows.Count(); ++r) line([&](int c) { return CellText(rows, r, c); });
+  TextColumnWidths widths(table);
+  for (int r = 0; r < rows.Count(); ++r) widths.Add(rows.Row(r).cells);
+  ListLayout layout;
+  layout.format = ListFormat::Text;
+  layout.header = withHeader;
+  layout.textWidths = widths.widths();
+  ListWriter writer(out, table, layout);
+  for (int r = 0; r < rows.Count(); ++r) writer.Row(rows.Row(r).cells);
+  writer.Finish();
 }
 
 std::string FormatCsvList(const RowModel& rows, const CategoryTable& table) {
@@ -281,33 +344,53 @@ SaveResult AppendFileContents(const std::string& path, ListEncoding encoding,
   return {};
 }
 
+SaveResult SaveListStream(const std::string& path, const CategoryTable& table,
+                          const ListLayout& layout, bool append, ListEncoding encoding,
+                          const std::function<void(ListWriter&)>& fill) {
+  if (path.empty()) return {false, SaveFailureText(path, ErrnoCauseText(ENOENT))};
+  if (!IsListFormat(layout.format)) return {false, SaveFailureText(path, ErrnoCauseText(EINVAL))};
+  // Only a text list is a log that saves add to; a CSV list and a page are
+  // always rewritten whole, with their header.
+  const bool adding = append && layout.format == ListFormat::Text;
+  ListLayout used = layout;
+  if (adding) used.header = false;
+  auto write = [&](ListOutput& out) {
+    ListWriter writer(out, table, used);
+    fill(writer);
+    writer.Finish();
+  };
+  encoding = EncodingFor(layout.format, encoding);
+  return adding ? AppendFileContents(path, encoding, write)
+                : ReplaceFileContents(path, encoding, write);
+}
+
+bool WriteListStream(std::FILE* file, const CategoryTable& table, const ListLayout& layout,
+                     ListEncoding encoding, const std::function<void(ListWriter&)>& fill,
+                     int& error) {
+  return WriteAndFlush(
+      file, EncodingFor(layout.format, encoding), true,
+      [&](ListOutput& out) {
+        ListWriter writer(out, table, layout);
+        fill(writer);
+        writer.Finish();
+      },
+      error);
+}
+
 SaveResult SaveListFile(const RowModel& rows, const CategoryTable& table, const std::string& path,
                         ListFormat format, bool append, const HtmlOptions* html,
                         ListEncoding encoding) {
-  if (path.empty()) return {false, SaveFailureText(path, ErrnoCauseText(ENOENT))};
-  switch (format) {
-    case ListFormat::Text:
-      if (append) {
-        return AppendFileContents(path, encoding, [&](ListOutput& out) {
-          WriteTextList(out, rows, table, false);
-        });
-      }
-      return ReplaceFileContents(path, encoding,
-                                 [&](ListOutput& out) { WriteTextList(out, rows, table, true); });
-    case ListFormat::Csv:
-      // A CSV list is always rewritten whole, with its header line.
-      return ReplaceFileContents(path, encoding,
-                                 [&](ListOutput& out) { WriteCsvList(out, rows, table); });
-    case ListFormat::Html: {
-      // A page is always Shift_JIS; the characters it lacks are written as
-      // character references.
-      const HtmlOptions options = html ? *html : HtmlOptions{};
-      return ReplaceFileContents(path, ListEncoding::Cp932, [&](ListOutput& out) {
-        WriteHtmlList(out, rows, table, options);
-      });
-    }
+  ListLayout layout;
+  layout.format = format;
+  if (html) layout.html = *html;
+  if (format == ListFormat::Text) {
+    TextColumnWidths widths(table);
+    for (int r = 0; r < rows.Count(); ++r) widths.Add(rows.Row(r).cells);
+    layout.textWidths = widths.widths();
   }
-  return {false, SaveFailureText(path, ErrnoCauseText(EINVAL))};
+  return SaveListStream(path, table, layout, append, encoding, [&](ListWriter& writer) {
+    for (int r = 0; r < rows.Count(); ++r) writer.Row(rows.Row(r).cells);
+  });
 }
 
 }  // namespace clip

@@ -9,7 +9,7 @@
 
 #include "catalogue/categories.h"
 #include "catalogue/row_model.h"
-#include "posix_fs.h"
+#include "scan/fs_posix.h"
 #include "scan/scan.h"
 
 namespace {

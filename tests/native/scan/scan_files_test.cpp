@@ -15,7 +15,7 @@
 #include "catalogue/categories.h"
 #include "catalogue/row_model.h"
 #include "fake_fs.h"
-#include "posix_fs.h"
+#include "scan/fs_posix.h"
 #include "scan/scan.h"
 
 namespace clip::test {

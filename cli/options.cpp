@@ -1,0 +1,199 @@
+// The command line of clipledger-cli: options anywhere among the paths,
+// "--name value" or "--name=value", "-o FILE" or "-oFILE", "--" before
+// paths that start with "-".
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "app/main_rules.h"
+#include "catalogue/text.h"
+#include "cli/cli.h"
+
+namespace clip {
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: clipledger-cli [options] PATH...\n"
+    "Writes the catalogue of the movie files in the folders and files given, as\n"
+    "the window's saves write it.\n"
+    "\n"
+    "  -o, --output FILE      write the catalogue to FILE; .csv, .txt, .htm/.html\n"
+    "                         choose the format (default: CSV on standard output)\n"
+    "  --format csv|txt|html  choose the format explicitly\n"
+    "  --append               add to a text list as the window's text-list save does\n"
+    "  --settings FILE        read the categories, HTML options and modern-format\n"
+    "                         switch from this settings file (default: none, every\n"
+    "                         category on)\n"
+    "  --encoding cp932|utf-8 list file encoding (default cp932, as the window)\n"
+    "  -j, --jobs N           probe N files at a time (default: the number of cores)\n"
+    "  --quiet                no progress\n"
+    "  -h, --help, --version\n"
+    "\n"
+    "Exit status: 0 everything was read, 1 some files or folders could not be\n"
+    "read (each is named on standard error), 2 a wrong command line or an output\n"
+    "that cannot be written (an existing file is then left as it was).\n";
+
+// The most files read at once: more threads than this only wait on the disk.
+constexpr unsigned kMaxJobs = 256;
+
+bool ParseFormat(std::string_view text, ListFormat& format) {
+  if (text == "csv")
+    format = ListFormat::Csv;
+  else if (text == "txt")
+    format = ListFormat::Text;
+  else if (text == "html" || text == "htm")
+    format = ListFormat::Html;
+  else
+    return false;
+  return true;
+}
+
+bool ParseEncoding(std::string_view text, ListEncoding& encoding) {
+  if (text == "cp932")
+    encoding = ListEncoding::Cp932;
+  else if (text == "utf-8" || text == "utf8")
+    encoding = ListEncoding::Utf8;
+  else
+    return false;
+  return true;
+}
+
+bool ParseJobs(const std::string& text, unsigned& jobs) {
+  if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos)
+    return false;
+  const unsigned long n = std::strtoul(text.c_str(), nullptr, 10);
+  if (n < 1 || n > kMaxJobs) return false;
+  jobs = static_cast<unsigned>(n);
+  return true;
+}
+
+}  // namespace
+
+std::string CliUsageText() { return kUsage; }
+
+std::string CliVersionText() {
+  // The number as the window's version box shows it.
+  const std::string text = VersionText("");
+  const std::size_t at = text.find("Version ");
+  const std::size_t start = at == std::string::npos ? 0 : at + 8;
+  const std::size_t end = text.find('\n', start);
+  return "clipledger-cli " + text.substr(start, end == std::string::npos ? end : end - start);
+}
+
+bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& o, std::string& error) {
+  bool onlyPaths = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (onlyPaths || arg.size() < 2 || arg[0] != '-') {
+      o.paths.push_back(arg);
+      continue;
+    }
+    if (arg == "--") {
+      onlyPaths = true;
+      continue;
+    }
+    // The option's name and, when it is joined to it, its value.
+    std::string name = arg, value;
+    bool joined = false;
+    if (arg.compare(0, 2, "--") == 0) {
+      const std::size_t eq = arg.find('=');
+      if (eq != std::string::npos) {
+        name = arg.substr(0, eq);
+        value = arg.substr(eq + 1);
+        joined = true;
+      }
+    } else if (arg.size() > 2) {
+      name = arg.substr(0, 2);
+      value = arg.substr(2);
+      joined = true;
+    }
+    auto takeValue = [&]() {
+      if (joined) return true;
+      if (i + 1 >= args.size()) {
+        error = "option " + name + " needs a value";
+        return false;
+      }
+      value = args[++i];
+      return true;
+    };
+    auto noValue = [&]() {
+      if (joined) error = "option " + name + " takes no value";
+      return !joined;
+    };
+    if (name == "-o" || name == "--output") {
+      if (!takeValue()) return false;
+      if (value.empty()) {
+        error = "option " + name + " needs a file name";
+        return false;
+      }
+      o.output = value;
+    } else if (name == "--format") {
+      if (!takeValue()) return false;
+      if (!ParseFormat(value, o.format)) {
+        error = "unknown format '" + value + "' (csv, txt or html)";
+        return false;
+      }
+      o.formatGiven = true;
+    } else if (name == "--append") {
+      if (!noValue()) return false;
+      o.append = true;
+    } else if (name == "--settings") {
+      if (!takeValue()) return false;
+      o.settings = value;
+    } else if (name == "--encoding") {
+      if (!takeValue()) return false;
+      if (!ParseEncoding(value, o.encoding)) {
+        error = "unknown encoding '" + value + "' (cp932 or utf-8)";
+        return false;
+      }
+      o.encodingGiven = true;
+    } else if (name == "-j" || name == "--jobs") {
+      if (!takeValue()) return false;
+      if (!ParseJobs(value, o.jobs)) {
+        error = "option " + name + " needs a number from 1 to " + std::to_string(kMaxJobs);
+        return false;
+      }
+    } else if (name == "--quiet") {
+      if (!noValue()) return false;
+      o.quiet = true;
+    } else if (name == "-h" || name == "--help") {
+      if (!noValue()) return false;
+      o.help = true;
+    } else if (name == "--version") {
+      if (!noValue()) return false;
+      o.version = true;
+    } else {
+      error = "unknown option '" + arg + "'";
+      return false;
+    }
+  }
+  if (o.help || o.version) return true;
+  if (o.paths.empty()) {
+    error = "no folder or movie file given";
+    return false;
+  }
+  if (!o.formatGiven && !o.output.empty()) {
+    // The window's save chooses by the name's last three letters; ".html"
+    // is taken too.
+    switch (ListKindOf(o.output)) {
+      case ListKind::Text: o.format = ListFormat::Text; break;
+      case ListKind::Csv: o.format = ListFormat::Csv; break;
+      case ListKind::Html: o.format = ListFormat::Html; break;
+      case ListKind::None:
+        if (!EndsWithNoCase(o.output, ".html")) {
+          error = "cannot tell the list format of '" + o.output + "': use --format";
+          return false;
+        }
+        o.format = ListFormat::Html;
+        break;
+    }
+  }
+  if (o.append && (o.output.empty() || o.format != ListFormat::Text)) {
+    error = "--append adds to a text list file: give -o FILE.txt";
+    return false;
+  }
+  return true;
+}
+
+}  // namespace clip

@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# The native clipledger-cli and the Windows console program under Wine over
+# the same movie files give the same list bytes where the platforms agree:
+# folder cells ("/" against "Z:\"), volume labels and the names installed
+# codecs give (Wine has codecs of its own) are left out by the settings.
+#   native_and_windows.sh NATIVE_CLI WINDOWS_CLI MOVIE_DIR SAMPLES_DIR
+# Exits 77 (skipped) when the native program has not been built.
+set -euo pipefail
+native=$1 windows=$2 movies=$3 samples=$4
+[ -x "$native" ] || { echo "native program $native not built: skipped"; exit 77; }
+source "$(dirname "$0")/../../../tools/wine-env.sh"
+clip_ensure_display
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+printf '[Customize]\r\nDirPath=0\r\nVolLabel=0\r\nMoveInfo=0\r\nAudioInfo=0\r\n' >"$work/settings.ini"
+wpath() { wine64 winepath -w "$1" 2>/dev/null | tr -d '\r'; }
+
+# Each file named by itself, in one order for both; the nested folder holds
+# one movie per level, so its walk order is the same everywhere.
+native_args=() windows_args=()
+while IFS= read -r f; do
+  native_args+=("$f")
+  windows_args+=("$(wpath "$f")")
+done < <(find "$movies" "$samples" -maxdepth 1 -type f \( -iname '*.avi' -o -iname '*.mpg' -o -iname '*.rm' \) | LC_ALL=C sort)
+native_args+=("$movies/sub")
+windows_args+=("$(wpath "$movies/sub")")
+
+status=0
+for format in csv txt html; do
+  for encoding in cp932 utf-8; do
+    "$native" --quiet --settings "$work/settings.ini" --format $format --encoding $encoding \
+      "${native_args[@]}" >"$work/native.$format" || status=1
+    wine64 "$windows" --quiet --settings "$(wpath "$work/settings.ini")" --format $format \
+      --encoding $encoding "${windows_args[@]}" >"$work/windows.$format" 2>/dev/null || status=1
+    if cmp -s "$work/native.$format" "$work/windows.$format"; then
+      echo "$format $encoding: same bytes ($(wc -l <"$work/native.$format") lines)"
+    else
+      echo "$format $encoding: the lists differ"
+      diff <(iconv -f cp932 -t utf-8 "$work/native.$format") \
+           <(iconv -f cp932 -t utf-8 "$work/windows.$format") | head -20 || true
+      status=1
+    fi
+  done
+done
+exit $status
