@@ -1,7 +1,10 @@
 #include "catalogue/find.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <iterator>
+#include <limits>
 
 #include "catalogue/unicode.h"
 
@@ -197,25 +200,93 @@ bool ContainsAsciiFolded(std::string_view text, std::string_view key) {
   return false;
 }
 
+constexpr std::uint64_t kHighBits = 0x8080808080808080u;
+constexpr std::uint64_t kOnes = 0x0101010101010101u;
+
+// Eight ASCII bytes with their upper-case letters in lower case: a byte's
+// top bit is set by the first sum for bytes from "A" up and by the second
+// for bytes past "Z" (no sum carries into the next byte: every byte is
+// below 0x80).
+inline std::uint64_t LowerAsciiWord(std::uint64_t word) {
+  const std::uint64_t fromA = word + kOnes * (0x80 - 'A');
+  const std::uint64_t pastZ = word + kOnes * (0x80 - 'Z' - 1);
+  return word | ((fromA & ~pastZ & kHighBits) >> 2);
+}
+
+bool IsContinuation(unsigned char b) { return (b & 0xC0) == 0x80; }
+
+// The length of the well-formed sequence at s when its character folds to
+// itself and cannot take part in a composition as its mark; 0 when the
+// character must be decoded (or the bytes are not well-formed). A
+// character that may be a composition's base is plain: a mark that
+// follows reads it back.
+std::size_t PlainSequenceLength(const unsigned char* s, std::size_t left, bool kana) {
+  const unsigned char b0 = s[0];
+  if (b0 >= 0xC2 && b0 <= 0xDF) {
+    // Latin-1 letters, Latin Extended-A, the combining marks, Greek and
+    // the capital Cyrillic letters change.
+    if ((b0 >= 0xC3 && b0 <= 0xC5) || (b0 >= 0xCC && b0 <= 0xD0)) return 0;
+    return left >= 2 && IsContinuation(s[1]) ? 2 : 0;
+  }
+  if (b0 >= 0xE1 && b0 <= 0xEF && b0 != 0xED) {
+    if (left < 3 || !IsContinuation(s[1]) || !IsContinuation(s[2])) return 0;
+    const unsigned char b1 = s[1], b2 = s[2];
+    if (b0 == 0xE3) {
+      if (b1 == 0x80 && b2 == 0x80) return 0;                            // ideographic space
+      if (b1 == 0x82 && (b2 == 0x99 || b2 == 0x9A)) return 0;            // voiced marks
+      if (kana && (b1 == 0x81 || (b1 == 0x82 && b2 <= 0x9E))) return 0;  // hiragana
+    }
+    if (b0 == 0xEF && b1 >= 0xBC) return 0;  // full-width and half-width forms
+    return 3;
+  }
+  if (b0 >= 0xF1 && b0 <= 0xF3) {
+    return left >= 4 && IsContinuation(s[1]) && IsContinuation(s[2]) && IsContinuation(s[3]) ? 4
+                                                                                             : 0;
+  }
+  return 0;  // E0, ED, F0 and F4 have narrower second bytes: decoded
+}
+
 }  // namespace
 
 void FoldForFindInto(std::string_view text, bool kanaInsensitive, std::string& out) {
   // No rule makes a character longer in UTF-8, and a composition replaces
   // two characters by one: the key fits in the text's length.
-  out.resize(text.size());
+  if (out.size() < text.size()) out.resize(text.size());
   char* const begin = out.data();
   char* w = begin;
   char* last = nullptr;  // where the last character of the key starts
-  char32_t lastCp = 0;
   const auto* s = reinterpret_cast<const unsigned char*>(text.data());
+  const std::size_t n = text.size();
   std::size_t pos = 0;
-  while (pos < text.size()) {
+  while (pos < n) {
     const unsigned char b = s[pos];
     if (b < 0x80) {
+      if (n - pos >= 8) {
+        std::uint64_t word;
+        std::memcpy(&word, s + pos, 8);
+        if ((word & kHighBits) == 0) {
+          word = LowerAsciiWord(word);
+          std::memcpy(w, &word, 8);
+          w += 8;
+          pos += 8;
+          last = w - 1;
+          continue;
+        }
+      }
       last = w;
       *w++ = LowerAscii(b);
-      lastCp = static_cast<unsigned char>(w[-1]);
       ++pos;
+      continue;
+    }
+    // Most characters above ASCII (kanji, katakana, the rest of the world's
+    // scripts) fold to themselves: their bytes are copied as they are.
+    const std::size_t length = PlainSequenceLength(s + pos, n - pos, kanaInsensitive);
+    if (length != 0) {
+      last = w;
+      // Two to four bytes, copied one by one: no call for so few.
+      for (std::size_t i = 0; i < length; ++i) w[i] = static_cast<char>(s[pos + i]);
+      w += length;
+      pos += length;
       continue;
     }
     const std::size_t at = pos;
@@ -232,7 +303,10 @@ void FoldForFindInto(std::string_view text, bool kanaInsensitive, std::string& o
     // under other names.
     if (cp == 0x340 || cp == 0x341) cp -= 0x40;
     if (last != nullptr && IsCombiningMark(cp)) {
-      if (const char32_t composed = Compose(lastCp, cp)) {
+      std::size_t lastAt = static_cast<std::size_t>(last - begin);
+      const char32_t base =
+          NextCodePoint(std::string_view(begin, static_cast<std::size_t>(w - begin)), lastAt);
+      if (const char32_t composed = Compose(base, cp)) {
         w = last;
         cp = composed;
       }
@@ -240,7 +314,6 @@ void FoldForFindInto(std::string_view text, bool kanaInsensitive, std::string& o
     cp = LowerCase(cp);
     if (kanaInsensitive) cp = Katakana(cp);
     last = w;
-    lastCp = cp;
     w = PutUtf8(w, cp);
   }
   out.resize(static_cast<std::size_t>(w - begin));
@@ -252,15 +325,124 @@ std::string FoldForFind(std::string_view utf8, bool kanaInsensitive) {
   return out;
 }
 
+namespace {
+
+// What one character folds to on its own, without a composition.
+char32_t FoldOne(char32_t cp, bool kana) {
+  cp = NormalWidth(cp);
+  if (cp == 0x340 || cp == 0x341) cp -= 0x40;
+  cp = LowerCase(cp);
+  return kana ? Katakana(cp) : cp;
+}
+
+// Adds every character that, folded alone or as the base of compositions,
+// can put c into a folded text. Only c itself and the characters the fold
+// rules change can; depth bounds chains of compositions (ΐ is ι with two
+// marks).
+void AddSources(char32_t c, bool kana, int depth, std::vector<char32_t>& out) {
+  auto consider = [&](char32_t x) {
+    if (FoldOne(x, kana) == c && std::find(out.begin(), out.end(), x) == out.end())
+      out.push_back(x);
+  };
+  consider(c);
+  for (char32_t x = 'A'; x <= 'Z'; ++x) consider(x);
+  for (char32_t x = 0xC0; x <= 0x42F; ++x) consider(x);
+  consider(0x3000);
+  for (char32_t x = 0x3041; x <= 0x30FE; ++x) consider(x);
+  for (char32_t x = 0xFF01; x <= 0xFFEE; ++x) consider(x);
+  if (depth == 0) return;
+  for (const Composition& e : kCompositions) {
+    if (FoldOne(e.composed, kana) == c) AddSources(e.base, kana, depth - 1, out);
+  }
+  for (char32_t base = 0x3041; base <= 0x30FE; ++base) {
+    for (char32_t mark : {kVoicedMark, kSemiVoicedMark}) {
+      const char32_t composed = Compose(base, mark);
+      if (composed != 0 && FoldOne(composed, kana) == c) AddSources(base, kana, depth - 1, out);
+    }
+  }
+}
+
+// How often a character of a folded key is likely to be found in cells
+// (lower is rarer): ASCII letters by their frequency in English, digits and
+// signs (sizes, times, paths) most often; other characters by how many raw
+// forms they have.
+int Commonness(char32_t c, std::size_t forms) {
+  constexpr std::string_view kRareFirst = "zqxjkvbpygfwmucldrhsnioate";
+  if (c >= 0x80) return static_cast<int>(forms);
+  const std::size_t rank = kRareFirst.find(static_cast<char>(c));
+  return rank == std::string_view::npos ? 200 : 100 + static_cast<int>(rank);
+}
+
+}  // namespace
+
 TextMatcher::TextMatcher(std::string_view typed, bool kanaInsensitive)
     : key_(FoldForFind(typed, kanaInsensitive)), kana_(kanaInsensitive) {
   asciiKey_ = AsciiPrefixLength(key_) == key_.size();
+  // The key's rarest-looking character and its raw forms; the first
+  // characters of a long key are enough to choose from.
+  constexpr int kChoices = 16;
+  int best = std::numeric_limits<int>::max();
+  std::vector<char32_t> sources, bestSources;
+  std::size_t pos = 0;
+  for (int i = 0; i < kChoices && pos < key_.size(); ++i) {
+    const std::size_t at = pos;
+    const char32_t c = NextCodePoint(key_, pos);
+    if (pos - at == 1 && key_[at] & 0x80) continue;  // a bad byte stays unchosen
+    sources.clear();
+    AddSources(c, kanaInsensitive, 2, sources);
+    const int commonness = Commonness(c, sources.size());
+    if (commonness <= best) {
+      best = commonness;
+      bestSources.swap(sources);
+    }
+  }
+  for (char32_t x : bestSources) {
+    forms_.emplace_back();
+    AppendUtf8(forms_.back(), x);
+    const auto first = static_cast<unsigned char>(forms_.back()[0]);
+    if (!firstBytes_[first]) firstWords_.push_back(kOnes * first);
+    firstBytes_[first] = true;
+  }
+}
+
+bool TextMatcher::MayHold(std::string_view cell) const {
+  if (forms_.empty()) return true;
+  if (forms_.size() == 1) return cell.find(forms_[0]) != std::string_view::npos;
+  const auto* s = reinterpret_cast<const unsigned char*>(cell.data());
+  const std::size_t n = cell.size();
+  auto formAt = [&](std::size_t i) {
+    if (!firstBytes_[s[i]]) return false;
+    for (const std::string& form : forms_) {
+      if (form.size() <= n - i && std::memcmp(s + i, form.data(), form.size()) == 0) return true;
+    }
+    return false;
+  };
+  // Eight bytes at a time: only a word holding one of the first bytes is
+  // looked at byte by byte.
+  std::size_t i = 0;
+  for (; n - i >= 8; i += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, s + i, 8);
+    bool any = false;
+    for (std::uint64_t pattern : firstWords_) {
+      const std::uint64_t x = word ^ pattern;
+      any |= ((x - kOnes) & ~x & kHighBits) != 0;
+    }
+    if (!any) continue;
+    for (std::size_t j = i; j < i + 8; ++j) {
+      if (formAt(j)) return true;
+    }
+  }
+  for (; i < n; ++i) {
+    if (formAt(i)) return true;
+  }
+  return false;
 }
 
 bool TextMatcher::Matches(std::string_view cell) const {
   // Folding never lengthens a text, so a cell shorter than the key cannot
   // hold it.
-  if (key_.empty() || cell.size() < key_.size()) return false;
+  if (key_.empty() || cell.size() < key_.size() || !MayHold(cell)) return false;
   // Most cells are ASCII; only their letter case folds, which the search
   // does in place without building the cell's key.
   if (asciiKey_ && AsciiPrefixLength(cell) == cell.size()) return ContainsAsciiFolded(cell, key_);
@@ -291,6 +473,21 @@ bool RowMatches(const CatalogueRow& row, const TextMatcher& matcher, int first, 
   return false;
 }
 
+// Looks at every row once from start on, one step at a time (+1 or -1)
+// with wrapping, and calls hit(row) for each matching row until it returns
+// true. Returns that row, or -1.
+template <typename Hit>
+int ScanRows(const RowModel& rows, const TextMatcher& matcher, int first, int last, int start,
+             int step, Hit hit) {
+  const int n = rows.Count();
+  auto wrap = [n](int r) { return r >= n ? r - n : (r < 0 ? r + n : r); };
+  int row = start;
+  for (int i = 0; i < n; ++i, row = wrap(row + step)) {
+    if (RowMatches(rows.Row(row), matcher, first, last) && hit(row)) return row;
+  }
+  return -1;
+}
+
 }  // namespace
 
 int FindNext(const RowModel& rows, const CategoryTable& table, const FindQuery& query, int fromRow,
@@ -301,25 +498,22 @@ int FindNext(const RowModel& rows, const CategoryTable& table, const FindQuery& 
   const TextMatcher matcher(query.text, query.kanaInsensitive);
   if (matcher.Empty()) return -1;
   const bool inside = fromRow >= 0 && fromRow < n;
-  int row = forward ? (inside ? fromRow + 1 : 0) : (inside ? fromRow - 1 : n - 1);
-  for (int i = 0; i < n; ++i) {
-    if (row == n) row = 0;
-    if (row < 0) row = n - 1;
-    if (RowMatches(rows.Row(row), matcher, first, last)) return row;
-    row += forward ? 1 : -1;
-  }
-  return -1;
+  int start = forward ? (inside ? fromRow + 1 : 0) : (inside ? fromRow - 1 : n - 1);
+  if (start == n) start = 0;
+  if (start < 0) start = n - 1;
+  return ScanRows(rows, matcher, first, last, start, forward ? 1 : -1, [](int) { return true; });
 }
 
 std::vector<int> FindAll(const RowModel& rows, const CategoryTable& table, const FindQuery& query) {
   std::vector<int> found;
   int first = 0, last = 0;
-  if (!QueryColumns(table, query, first, last)) return found;
+  if (rows.Count() == 0 || !QueryColumns(table, query, first, last)) return found;
   const TextMatcher matcher(query.text, query.kanaInsensitive);
   if (matcher.Empty()) return found;
-  for (int row = 0; row < rows.Count(); ++row) {
-    if (RowMatches(rows.Row(row), matcher, first, last)) found.push_back(row);
-  }
+  ScanRows(rows, matcher, first, last, 0, 1, [&](int row) {
+    found.push_back(row);
+    return false;
+  });
   return found;
 }
 

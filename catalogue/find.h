@@ -5,6 +5,8 @@
 // keystroke.
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -48,9 +50,17 @@ class TextMatcher {
   bool Matches(std::string_view cell) const;
 
  private:
+  // True when the cell holds one of the raw forms of the key's most
+  // telling character: a cell without any cannot match, and most cells
+  // are turned down so without being folded.
+  bool MayHold(std::string_view cell) const;
+
   std::string key_;
   bool kana_;
-  bool asciiKey_;  // the key is ASCII: cells found ASCII take the fast path
+  bool asciiKey_;                          // the key is ASCII: cells found ASCII take the fast path
+  std::vector<std::string> forms_;         // raw forms of that character; none: no test
+  std::array<bool, 256> firstBytes_{};     // the first bytes of forms_
+  std::vector<std::uint64_t> firstWords_;  // each first byte eight times
   mutable std::string buffer_;
 };
 

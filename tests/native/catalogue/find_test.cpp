@@ -3,6 +3,8 @@
 // choice.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -87,6 +89,34 @@ TEST(TextMatcher, FindsTheTypedTextInsideCellsOfAnyForm) {
   // An empty text, or one that folds to nothing, matches nothing.
   EXPECT_TRUE(TextMatcher("", false).Empty());
   EXPECT_FALSE(TextMatcher("", false).Matches("anything"));
+}
+
+TEST(TextMatcher, AgreesWithSearchingTheFoldedCell) {
+  // The matcher turns most cells down without folding them; it must never
+  // turn down one whose folded text holds the folded key. Cells and keys
+  // are drawn from characters that fold in every way.
+  const char* pieces[] = {"a",    "A",   u8"ａ", u8"Ａ", "e",    "E",    "\xCC\x81", u8"é",
+                          u8"É",  u8"ｶ", u8"ﾞ",  u8"カ", u8"ガ", u8"か", u8"が",     "\xE3\x82\x99",
+                          u8"夏", " ",   u8"　", "1",    u8"１", u8"ι",  u8"Ϊ",      "\xCC\x88",
+                          "\xFF"};
+  std::uint32_t seed = 12345;
+  auto next = [&seed](std::uint32_t n) {
+    seed = seed * 1664525u + 1013904223u;
+    return (seed >> 8) % n;
+  };
+  auto text = [&](std::uint32_t length) {
+    std::string t;
+    for (std::uint32_t i = 0; i < length; ++i) t += pieces[next(std::size(pieces))];
+    return t;
+  };
+  for (int i = 0; i < 3000; ++i) {
+    const bool kana = i % 2;
+    const std::string key = text(1 + next(3)), cell = text(next(12));
+    SCOPED_TRACE(key + " in " + cell);
+    const bool expected = !FoldForFind(key, kana).empty() &&
+                          FoldForFind(cell, kana).find(FoldForFind(key, kana)) != std::string::npos;
+    ASSERT_EQ(TextMatcher(key, kana).Matches(cell), expected);
+  }
 }
 
 class FindRows : public ::testing::Test {
