@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <vector>
 
 #include "catalogue/find.h"
 #include "catalogue/size_cells.h"
@@ -39,61 +39,46 @@ class RowSets {
   std::vector<int> parent_;
 };
 
-struct NameSize {
-  std::string_view name;
-  ByteRange size;
-  bool operator==(const NameSize& o) const { return name == o.name && size == o.size; }
-};
-
-struct NameSizeHash {
-  std::size_t operator()(const NameSize& k) const {
-    return std::hash<std::string_view>()(k.name) ^ (k.size.low * 0x9E3779B97F4A7C15u) ^
-           (k.size.high * 0xC2B2AE3D27D4EB4Fu);
-  }
-};
-
-struct TimeAndFrame {
-  std::string_view time, resolution;
-  bool operator==(const TimeAndFrame& o) const {
-    return time == o.time && resolution == o.resolution;
-  }
-};
-
-struct TimeAndFrameHash {
-  std::size_t operator()(const TimeAndFrame& k) const {
-    const std::hash<std::string_view> h;
-    return h(k.time) * 31 + h(k.resolution);
-  }
-};
-
 // True when the two sizes differ by at most 1% of the larger.
 bool WithinOnePercent(std::uint64_t a, std::uint64_t b) {
   const std::uint64_t hi = std::max(a, b), lo = std::min(a, b);
   return static_cast<unsigned __int128>(hi - lo) * 100 <= hi;
 }
 
+std::uint64_t Mix(std::uint64_t h, std::uint64_t v) {
+  return (h ^ v) * 0x9E3779B97F4A7C15u + (h >> 29);
+}
+
+// Rows are grouped by sorting small entries on a hash of what they share;
+// texts are compared only where hashes agree, so neither a map with one
+// node per row nor a sort that reads cells is needed.
+
+struct NameEntry {
+  std::uint64_t hash;      // of the folded name and the size
+  std::size_t at, length;  // the folded name in the names buffer
+  ByteRange size;
+  int row;
+};
+
+struct NearEntry {
+  std::uint64_t hash;  // of the play time and resolution
+  std::string_view time, frame;
+  std::uint64_t size;
+  int row;
+};
+
 // Rule (a): equal folded names and equal sizes.
-void JoinSameNames(const RowModel& rows, const std::vector<ByteRange>& sizes, RowSets& sets) {
-  // The folded names live in one buffer so that the map holds views, not
-  // one allocation per row.
-  std::string folded, buffer;
-  std::vector<std::pair<std::size_t, std::size_t>> spans(sizes.size());
-  for (int r = 0; r < rows.Count(); ++r) {
-    const std::string& name = rows.Cell(r, FileName);
-    if (name.empty() || !sizes[static_cast<std::size_t>(r)].known) continue;
-    FoldForFindInto(name, false, buffer);
-    spans[static_cast<std::size_t>(r)] = {folded.size(), buffer.size()};
-    folded += buffer;
-  }
-  std::unordered_map<NameSize, int, NameSizeHash> first;
-  first.reserve(sizes.size());
-  for (int r = 0; r < rows.Count(); ++r) {
-    const auto [at, length] = spans[static_cast<std::size_t>(r)];
-    if (length == 0) continue;
-    const NameSize key{std::string_view(folded).substr(at, length),
-                       sizes[static_cast<std::size_t>(r)]};
-    const auto [it, added] = first.emplace(key, r);
-    if (!added) sets.Join(it->second, r);
+void JoinSameNames(std::vector<NameEntry>& entries, std::string_view names, RowSets& sets) {
+  auto name = [names](const NameEntry& e) { return names.substr(e.at, e.length); };
+  // Equal names sort together within a hash.
+  std::sort(entries.begin(), entries.end(), [&](const NameEntry& x, const NameEntry& y) {
+    if (x.hash != y.hash) return x.hash < y.hash;
+    const int byName = name(x).compare(name(y));
+    return byName != 0 ? byName < 0 : x.row < y.row;
+  });
+  for (std::size_t i = 1; i < entries.size(); ++i) {
+    const NameEntry &x = entries[i - 1], &y = entries[i];
+    if (x.hash == y.hash && x.size == y.size && name(x) == name(y)) sets.Join(x.row, y.row);
   }
 }
 
@@ -102,34 +87,30 @@ void JoinSameNames(const RowModel& rows, const std::vector<ByteRange>& sizes, Ro
 // within 1% of each other, every size between them is within 1% of both,
 // so joining neighbours in that order builds the same sets as comparing
 // all pairs.
-void JoinNearSizes(const RowModel& rows, const CategoryTable& table,
-                   const std::vector<ByteRange>& sizes, RowSets& sets) {
-  if (!table.IsOn(PlayTime) || !table.IsOn(Resolusion)) return;
-  const int timeColumn = table.position[PlayTime];
-  const int frameColumn = table.position[Resolusion];
-  struct Entry {
-    int group;
-    std::uint64_t size;
-    int row;
-  };
-  std::vector<Entry> entries;
-  std::unordered_map<TimeAndFrame, int, TimeAndFrameHash> groups;
-  for (int r = 0; r < rows.Count(); ++r) {
-    const ByteRange& size = sizes[static_cast<std::size_t>(r)];
-    const std::string& time = rows.Cell(r, timeColumn);
-    const std::string& frame = rows.Cell(r, frameColumn);
-    if (!size.known || time.empty() || frame.empty() || rows.Cell(r, FileName).empty()) continue;
-    const int group =
-        groups.emplace(TimeAndFrame{time, frame}, static_cast<int>(groups.size())).first->second;
-    entries.push_back({group, size.Middle(), r});
-  }
-  std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
-    return a.group != b.group ? a.group < b.group : a.size < b.size;
+void JoinNearSizes(std::vector<NearEntry>& entries, RowSets& sets) {
+  std::sort(entries.begin(), entries.end(), [](const NearEntry& x, const NearEntry& y) {
+    return x.hash != y.hash ? x.hash < y.hash : x.size < y.size;
   });
+  // Two groups whose hashes collide are told apart by their texts.
+  auto sameGroup = [](const NearEntry& x, const NearEntry& y) {
+    return x.hash == y.hash && x.time == y.time && x.frame == y.frame;
+  };
+  for (std::size_t begin = 0, end = 0; begin < entries.size(); begin = end) {
+    bool mixed = false;
+    for (end = begin + 1; end < entries.size() && entries[end].hash == entries[begin].hash; ++end)
+      mixed |= !sameGroup(entries[begin], entries[end]);
+    if (mixed) {
+      std::sort(entries.begin() + static_cast<std::ptrdiff_t>(begin),
+                entries.begin() + static_cast<std::ptrdiff_t>(end),
+                [](const NearEntry& x, const NearEntry& y) {
+                  if (x.time != y.time) return x.time < y.time;
+                  return x.frame != y.frame ? x.frame < y.frame : x.size < y.size;
+                });
+    }
+  }
   for (std::size_t i = 1; i < entries.size(); ++i) {
-    const Entry &before = entries[i - 1], &e = entries[i];
-    if (before.group == e.group && WithinOnePercent(before.size, e.size))
-      sets.Join(before.row, e.row);
+    const NearEntry &x = entries[i - 1], &y = entries[i];
+    if (sameGroup(x, y) && WithinOnePercent(x.size, y.size)) sets.Join(x.row, y.row);
   }
 }
 
@@ -140,12 +121,35 @@ std::vector<int> FindDuplicateRows(const RowModel& rows, const CategoryTable& ta
   std::vector<int> result;
   const int n = rows.Count();
   if (n == 0 || !table.AnySizeOn()) return result;
-  std::vector<ByteRange> sizes(static_cast<std::size_t>(n));
-  for (int r = 0; r < n; ++r) sizes[static_cast<std::size_t>(r)] = RowByteRange(rows, table, r);
+  const bool nearRule = table.IsOn(PlayTime) && table.IsOn(Resolusion);
+  const int timeColumn = table.position[PlayTime];
+  const int frameColumn = table.position[Resolusion];
+
+  // One pass over the rows gathers what both rules compare; the folded
+  // names share one buffer.
+  std::vector<NameEntry> named;
+  std::vector<NearEntry> timed;
+  std::string names, buffer;
+  const std::hash<std::string_view> hashText;
+  for (int r = 0; r < n; ++r) {
+    const std::string& name = rows.Cell(r, FileName);
+    if (name.empty()) continue;
+    const ByteRange size = RowByteRange(rows, table, r);
+    if (!size.known) continue;
+    FoldForFindInto(name, false, buffer);
+    named.push_back(
+        {Mix(Mix(hashText(buffer), size.low), size.high), names.size(), buffer.size(), size, r});
+    names += buffer;
+    if (!nearRule) continue;
+    const std::string& time = rows.Cell(r, timeColumn);
+    const std::string& frame = rows.Cell(r, frameColumn);
+    if (!time.empty() && !frame.empty())
+      timed.push_back({Mix(hashText(time), hashText(frame)), time, frame, size.Middle(), r});
+  }
 
   RowSets sets(n);
-  JoinSameNames(rows, sizes, sets);
-  JoinNearSizes(rows, table, sizes, sets);
+  JoinSameNames(named, names, sets);
+  JoinNearSizes(timed, sets);
 
   std::vector<int> members(static_cast<std::size_t>(n), 0);
   for (int r = 0; r < n; ++r) ++members[static_cast<std::size_t>(sets.Root(r))];
