@@ -4,7 +4,6 @@
 #include <limits>
 #include <string_view>
 #include <unordered_map>
-#include <unordered_set>
 
 #include "catalogue/size_cells.h"
 
@@ -99,6 +98,50 @@ class FolderSpans {
 
 }  // namespace
 
+namespace {
+
+// Folder keys numbered as they are met, so that files and rows refer to
+// their folder by a number. Walk files and rows of one folder mostly come
+// together: a text like the one before is not keyed again.
+class FolderIds {
+ public:
+  int Of(std::string_view text) {
+    if (last_ >= 0 && text == lastText_) return last_;
+    lastText_ = text;
+    const auto [it, added] = ids_.emplace(FolderKey(text), static_cast<int>(keys_.size()));
+    if (added) keys_.push_back(it->first);
+    return last_ = it->second;
+  }
+  // The number of a key, or -1.
+  int Find(std::string_view key) const {
+    const auto it = ids_.find(std::string(key));
+    return it == ids_.end() ? -1 : it->second;
+  }
+  const std::string& Key(int id) const { return keys_[static_cast<std::size_t>(id)]; }
+  int Count() const { return static_cast<int>(keys_.size()); }
+
+ private:
+  std::unordered_map<std::string, int> ids_;
+  std::vector<std::string> keys_;
+  std::string lastText_;
+  int last_ = -1;
+};
+
+struct FileKey {
+  int folder;
+  std::string_view name;
+  bool operator==(const FileKey& o) const { return folder == o.folder && name == o.name; }
+};
+
+struct FileKeyHash {
+  std::size_t operator()(const FileKey& k) const {
+    return std::hash<std::string_view>()(k.name) ^
+           (static_cast<std::size_t>(k.folder) * 0x9E3779B97F4A7C15u);
+  }
+};
+
+}  // namespace
+
 RescanPlan PlanRescan(const RowModel& rows, const CategoryTable& table, const RescanWalk& walk) {
   const int n = rows.Count();
   RescanPlan plan;
@@ -109,41 +152,39 @@ RescanPlan PlanRescan(const RowModel& rows, const CategoryTable& table, const Re
 
   // The found files by folder and name. A file listed twice (the same
   // folder reached under two spellings) counts once.
-  std::unordered_set<std::string> walked;
-  for (const std::string& folder : walk.folders) walked.insert(FolderKey(folder));
-  std::unordered_map<std::string, int> found;
+  FolderIds folders;
+  std::vector<char> walked;
+  auto markWalked = [&](int id) {
+    if (static_cast<std::size_t>(id) >= walked.size())
+      walked.resize(static_cast<std::size_t>(id) + 1);
+    walked[static_cast<std::size_t>(id)] = 1;
+  };
+  for (const std::string& folder : walk.folders) markWalked(folders.Of(folder));
+  std::unordered_map<FileKey, int, FileKeyHash> found;
   found.reserve(walk.files.size());
   std::vector<char> isNew(walk.files.size(), 1);
-  std::vector<std::string> fileFolders(walk.files.size());
+  std::vector<int> fileFolders(walk.files.size());
   for (std::size_t i = 0; i < walk.files.size(); ++i) {
-    fileFolders[i] = FolderKey(walk.files[i].folder);
-    walked.insert(fileFolders[i]);
-    std::string key = fileFolders[i];
-    key += '\0';
-    key += walk.files[i].name;
-    if (!found.emplace(std::move(key), static_cast<int>(i)).second) isNew[i] = 0;
+    const int id = folders.Of(walk.files[i].folder);
+    fileFolders[i] = id;
+    markWalked(id);
+    if (!found.emplace(FileKey{id, walk.files[i].name}, static_cast<int>(i)).second) isNew[i] = 0;
   }
 
   // Each row's fate; the rows of this volume also tell where folders are.
-  std::unordered_map<std::string, std::pair<int, int>> spans;  // first and last row
-  std::string rowKey, lookup;
-  const std::string* previousFolder = nullptr;
+  std::vector<std::pair<int, int>> spans;  // first and last row of each folder, or -1
   const bool sizesShown = table.AnySizeOn();
   for (int r = 0; r < n; ++r) {
     if (labelColumn > 0 && !EqualNoCase(rows.Cell(r, labelColumn), walk.volumeLabel)) continue;
-    // Rows of one folder mostly stand together: their key is made once.
-    const std::string& folder = rows.Cell(r, folderColumn);
-    if (previousFolder == nullptr || folder != *previousFolder) rowKey = FolderKey(folder);
-    previousFolder = &folder;
-    if (const auto it = spans.find(rowKey); it != spans.end())
-      it->second.second = r;
-    else
-      spans.emplace(rowKey, std::make_pair(r, r));
-    if (walked.count(rowKey) == 0) continue;
-    lookup = rowKey;
-    lookup += '\0';
-    lookup += rows.Cell(r, FileName);
-    const auto hit = found.find(lookup);
+    const int id = folders.Of(rows.Cell(r, folderColumn));
+    if (static_cast<std::size_t>(id) >= spans.size())
+      spans.resize(static_cast<std::size_t>(id) + 1, {-1, -1});
+    auto& span = spans[static_cast<std::size_t>(id)];
+    if (span.first < 0) span.first = r;
+    span.second = r;
+    if (static_cast<std::size_t>(id) >= walked.size() || !walked[static_cast<std::size_t>(id)])
+      continue;
+    const auto hit = found.find(FileKey{id, rows.Cell(r, FileName)});
     RowFate& fate = plan.fates[static_cast<std::size_t>(r)];
     if (hit == found.end()) {
       fate = RowFate::Gone;
@@ -155,29 +196,34 @@ RescanPlan PlanRescan(const RowModel& rows, const CategoryTable& table, const Re
                            .Contains(walk.files[static_cast<std::size_t>(hit->second)].size);
     fate = sameSize ? RowFate::Keep : RowFate::Update;
   }
+  spans.resize(static_cast<std::size_t>(folders.Count()), {-1, -1});
 
   // Places of the new files, one search per folder.
   std::vector<FolderSpans::Span> spanList;
-  spanList.reserve(spans.size());
-  for (const auto& [key, rowsAt] : spans) spanList.push_back({key, rowsAt.first, rowsAt.second});
+  for (int id = 0; id < folders.Count(); ++id) {
+    const auto& span = spans[static_cast<std::size_t>(id)];
+    if (span.first >= 0) spanList.push_back({folders.Key(id), span.first, span.second});
+  }
   const FolderSpans tree(std::move(spanList));
-  std::unordered_map<std::string, int> places;
-  auto place = [&](const std::string& key) {
-    if (const auto own = spans.find(key); own != spans.end()) return own->second.second + 1;
+  auto place = [&](int id) {
+    if (spans[static_cast<std::size_t>(id)].first >= 0)
+      return spans[static_cast<std::size_t>(id)].second + 1;
+    const std::string& key = folders.Key(id);
     if (const int below = tree.Below(key).first; below != FolderSpans::kNone) return below;
     for (std::string_view up = ParentKey(key); !up.empty(); up = ParentKey(up)) {
       int last = tree.Below(up).second;
-      if (const auto it = spans.find(std::string(up)); it != spans.end())
-        last = std::max(last, it->second.second);
+      if (const int upId = folders.Find(up); upId >= 0)
+        last = std::max(last, spans[static_cast<std::size_t>(upId)].second);
       if (last >= 0) return last + 1;
     }
     return n;
   };
+  std::vector<int> places(static_cast<std::size_t>(folders.Count()), -1);
   for (std::size_t i = 0; i < walk.files.size(); ++i) {
     if (!isNew[i]) continue;
-    auto it = places.find(fileFolders[i]);
-    if (it == places.end()) it = places.emplace(fileFolders[i], place(fileFolders[i])).first;
-    plan.added.push_back({static_cast<int>(i), it->second, 0});
+    int& at = places[static_cast<std::size_t>(fileFolders[i])];
+    if (at < 0) at = place(fileFolders[i]);
+    plan.added.push_back({static_cast<int>(i), at, 0});
   }
   std::stable_sort(plan.added.begin(), plan.added.end(),
                    [](const NewRowPlace& a, const NewRowPlace& b) { return a.before < b.before; });
