@@ -17,7 +17,7 @@ enum class DuplicateChoice {
 
 // Two rows are twins when
 //  (a) their file names are equal as find compares them (case and width
-//      folded, kana kept apart) and their sizes are equal, or
+//      folded, hiragana and katakana told apart) and their sizes are equal, or
 //  (b) both have a play time and a resolution, these cells are equal, and
 //      their byte sizes differ by at most 1% of the larger one.
 // Twins of twins form one set. Sizes come from the most exact shown size

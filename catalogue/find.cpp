@@ -216,7 +216,7 @@ inline std::uint64_t LowerAsciiWord(std::uint64_t word) {
 bool IsContinuation(unsigned char b) { return (b & 0xC0) == 0x80; }
 
 // The length of the well-formed sequence at s when its character folds to
-// itself and cannot take part in a composition as its mark; 0 when the
+// itself and cannot join a composition as its mark; 0 when the
 // character must be decoded (or the bytes are not well-formed). A
 // character that may be a composition's base is plain: a mark that
 // follows reads it back.

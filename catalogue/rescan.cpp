@@ -38,10 +38,14 @@ bool EqualNoCase(std::string_view a, std::string_view b) {
          });
 }
 
-// The enclosing folder of a folder key, or an empty view at the top.
+// The enclosing folder of a folder key, or an empty view at the top (a
+// drive such as "d:", or a server such as "\\server": the separators that
+// start a network path name no folder).
 std::string_view ParentKey(std::string_view key) {
   const std::size_t at = key.rfind('\\');
-  return at == std::string_view::npos || at == 0 ? std::string_view() : key.substr(0, at);
+  if (at == std::string_view::npos) return {};
+  const std::string_view parent = key.substr(0, at);
+  return parent.find_first_not_of('\\') == std::string_view::npos ? std::string_view() : parent;
 }
 
 // Smallest first row and largest last row over a run of folders sorted by
@@ -154,7 +158,10 @@ RescanPlan PlanRescan(const RowModel& rows, const CategoryTable& table, const Re
   // folder reached under two spellings) counts once.
   FolderIds folders;
   std::vector<char> walked;
+  // A folder without a name (a row loaded from a list without folders)
+  // is never walked.
   auto markWalked = [&](int id) {
+    if (folders.Key(id).empty()) return;
     if (static_cast<std::size_t>(id) >= walked.size())
       walked.resize(static_cast<std::size_t>(id) + 1);
     walked[static_cast<std::size_t>(id)] = 1;
@@ -246,6 +253,10 @@ std::vector<int> ApplyRescan(RowModel& rows, const CategoryTable& table, const R
   const int folderColumn = table.IsOn(DirPath) ? table.position[DirPath] : -1;
   const int labelColumn = table.IsOn(VolLabel) && walk.labelKnown ? table.position[VolLabel] : -1;
 
+  std::vector<int> moved(static_cast<std::size_t>(n));
+  for (int i = 0; i < n; ++i) moved[static_cast<std::size_t>(i)] = i;
+  if (plan.added.empty()) return moved;
+
   // The new rows go to the end first and then, with every old row, to
   // their places in one reordering: no row is moved more than once.
   for (const NewRowPlace& a : plan.added) {
@@ -254,7 +265,7 @@ std::vector<int> ApplyRescan(RowModel& rows, const CategoryTable& table, const R
     if (folderColumn > 0) rows.SetCell(r, folderColumn, FolderText(file.folder));
     if (labelColumn > 0) rows.SetCell(r, labelColumn, walk.volumeLabel);
   }
-  std::vector<int> order, moved(static_cast<std::size_t>(n));
+  std::vector<int> order;
   order.reserve(static_cast<std::size_t>(n) + plan.added.size());
   std::size_t k = 0;
   for (int i = 0; i < n; ++i) {

@@ -110,7 +110,9 @@ TEST_F(Rescan, PlacesNewFoldersAmongTheirRelativesOfTheSameVolume) {
   RowModel bare;
   bare.Insert(0, "y.avi", 0);
   bare.SetCell(0, 1, "E:\\Top\\Sub2");
-  EXPECT_EQ(PlanRescan(bare, foldersOnly, walk).fates, std::vector<F>{F::Keep});
+  bare.Insert(1, "listed.avi", 1);  // no folder: a row from a list without folders
+  walk.folders.push_back("\\");     // a folder that names nothing
+  EXPECT_EQ(PlanRescan(bare, foldersOnly, walk).fates, (std::vector<F>{F::Keep, F::Untouched}));
   plan = PlanRescan(rows, CategoryTable::FromValues({}), walk);
   EXPECT_EQ(plan.fates, std::vector<F>(7, F::Untouched));
   EXPECT_TRUE(plan.added.empty());
