@@ -340,6 +340,12 @@ char32_t FoldOne(char32_t cp, bool kana) {
 // rules change can; depth bounds chains of compositions (ΐ is ι with two
 // marks).
 void AddSources(char32_t c, bool kana, int depth, std::vector<char32_t>& out) {
+  // No rule makes or composes a character from U+3100 up to the width
+  // forms (kanji, Hangul) or past them: those have only themselves.
+  if ((c >= 0x3100 && c < 0xFF00) || c > 0xFFEF) {
+    if (std::find(out.begin(), out.end(), c) == out.end()) out.push_back(c);
+    return;
+  }
   auto consider = [&](char32_t x) {
     if (FoldOne(x, kana) == c && std::find(out.begin(), out.end(), x) == out.end())
       out.push_back(x);
@@ -362,15 +368,13 @@ void AddSources(char32_t c, bool kana, int depth, std::vector<char32_t>& out) {
   }
 }
 
-// How often a character of a folded key is likely to be found in cells
-// (lower is rarer): ASCII letters by their frequency in English, digits and
-// signs (sizes, times, paths) most often; other characters by how many raw
-// forms they have.
-int Commonness(char32_t c, std::size_t forms) {
+// How often an ASCII character of a folded key is likely to be found in
+// cells, lower for rarer: letters by their frequency in English, digits and
+// signs (sizes, times, paths) most often.
+int AsciiCommonness(char32_t c) {
   constexpr std::string_view kRareFirst = "zqxjkvbpygfwmucldrhsnioate";
-  if (c >= 0x80) return static_cast<int>(forms);
   const std::size_t rank = kRareFirst.find(static_cast<char>(c));
-  return rank == std::string_view::npos ? 200 : 100 + static_cast<int>(rank);
+  return rank == std::string_view::npos ? 100 : static_cast<int>(rank);
 }
 
 }  // namespace
@@ -379,23 +383,35 @@ TextMatcher::TextMatcher(std::string_view typed, bool kanaInsensitive)
     : key_(FoldForFind(typed, kanaInsensitive)), kana_(kanaInsensitive) {
   asciiKey_ = AsciiPrefixLength(key_) == key_.size();
   // The key's rarest-looking character and its raw forms; the first
-  // characters of a long key are enough to choose from.
+  // characters of a long key are enough to choose from. A character above
+  // ASCII is rarer in cells than any ASCII one; among those the one with
+  // the fewest raw forms is chosen, among ASCII ones the rarest letter.
   constexpr int kChoices = 16;
-  int best = std::numeric_limits<int>::max();
+  std::size_t fewest = std::numeric_limits<std::size_t>::max();
+  int rarest = std::numeric_limits<int>::max();
+  char32_t ascii = 0;
   std::vector<char32_t> sources, bestSources;
   std::size_t pos = 0;
   for (int i = 0; i < kChoices && pos < key_.size(); ++i) {
     const std::size_t at = pos;
     const char32_t c = NextCodePoint(key_, pos);
-    if (pos - at == 1 && key_[at] & 0x80) continue;  // a bad byte stays unchosen
+    if (c < 0x80) {
+      if (AsciiCommonness(c) < rarest) {
+        rarest = AsciiCommonness(c);
+        ascii = c;
+      }
+      continue;
+    }
+    if (pos - at == 1) continue;  // a bad byte stays unchosen
     sources.clear();
     AddSources(c, kanaInsensitive, 2, sources);
-    const int commonness = Commonness(c, sources.size());
-    if (commonness <= best) {
-      best = commonness;
+    if (sources.size() <= fewest) {
+      fewest = sources.size();
       bestSources.swap(sources);
     }
   }
+  if (bestSources.empty() && rarest != std::numeric_limits<int>::max())
+    AddSources(ascii, kanaInsensitive, 2, bestSources);
   for (char32_t x : bestSources) {
     forms_.emplace_back();
     AppendUtf8(forms_.back(), x);
