@@ -14,6 +14,7 @@
 #include "app/command_states.h"
 #include "app/main_rules.h"
 #include "catalogue/categories.h"
+#include "catalogue/find.h"
 #include "catalogue/row_model.h"
 #include "catalogue/sort.h"
 #include "settings/ini_file.h"
@@ -37,8 +38,10 @@ struct AppState {
   HWND toolbar = nullptr;
   HWND status = nullptr;
   HACCEL accel = nullptr;
-  std::string commandLine;  // the whole command line, the program first
-  std::string startFolder;  // the current folder the program was started in
+  HACCEL findAccel = nullptr;  // the keys that still work while the find bar has the focus
+  HWND findBar = nullptr;      // the modeless find bar, while it is open
+  std::string commandLine;     // the whole command line, the program first
+  std::string startFolder;     // the current folder the program was started in
   Settings settings;
   std::unique_ptr<IniFile> profile;
   CategoryTable table;
@@ -53,6 +56,7 @@ struct AppState {
   CommandState commands;
   SortState sort;
   RowClipboard clipboard;
+  FindQuery lastFind;                          // what the find bar last looked for; F3 looks again
   std::string scanFolder;                      // the folder last chosen for scanning
   std::vector<std::string> unreadableFolders;  // of the scans since the last report
   // A scan runs with the window alive (commands.scanning): commands that
@@ -82,6 +86,9 @@ struct AppState {
   // file dialog: it gets the owner and whether it is the save dialog, and
   // returns the chosen path or nothing for a cancelled choice.
   std::function<std::optional<std::string>(HWND owner, bool save)> chooseListFile;
+  // When set, the rescan of a chosen folder asks this instead of showing
+  // the folder browser; nothing for a cancelled choice.
+  std::function<std::optional<std::string>(HWND owner)> chooseRescanFolder;
 };
 
 AppState& App();
@@ -90,6 +97,9 @@ AppState& App();
 bool RegisterMainClass(HINSTANCE instance);
 HWND CreateMainWindow(HINSTANCE instance, int show);
 int RunMessageLoop();
+// Gives a message to the accelerators and the find bar: true when one of
+// them took it. The message loop and a scan's message pump both ask it.
+bool RouteMessage(MSG& msg);
 LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 
 }  // namespace clip

@@ -10,13 +10,28 @@ const std::array<int, 9> kSwitchedCommands = {IDM_LISTEDIT,  IDM_SAVEAS,      ID
                                               IDM_CUT,       IDM_COPY,        IDM_DELETE,
                                               IDM_WRITEINFO, IDM_CLEARCHECKS, IDM_PLAY};
 const std::array<int, 3> kSwitchedButtons = {IDM_SAVEAS, IDM_CUT, IDM_COPY};
-const std::array<int, 14> kBusyRefusedCommands = {
-    IDM_NEW,   IDM_OPEN,   IDM_SAVEAS,   IDM_SAVE,      IDM_SCAN,     IDM_AUTOSCAN,  IDM_CUT,
-    IDM_PASTE, IDM_DELETE, IDM_LISTEDIT, IDM_SORT_NAME, IDM_SORT_EXT, IDM_WRITEINFO, IDM_CUSTOMIZE};
+constexpr std::array<int, 16> kBusyRefusedCommands = {
+    IDM_NEW,       IDM_OPEN,      IDM_SAVEAS, IDM_SAVE,         IDM_SCAN,      IDM_AUTOSCAN,
+    IDM_CUT,       IDM_PASTE,     IDM_DELETE, IDM_LISTEDIT,     IDM_SORT_NAME, IDM_SORT_EXT,
+    IDM_WRITEINFO, IDM_CUSTOMIZE, IDM_RESCAN, IDM_RESCAN_FOLDER};
+constexpr std::array<int, 7> kRowListCommands = {IDM_FIND,         IDM_FIND_NEXT,   IDM_FIND_PREV,
+                                                 IDM_DUP_ALL,      IDM_DUP_BUT_ONE, IDM_RESCAN,
+                                                 IDM_RESCAN_FOLDER};
 const std::array<int, 5> kRowActionIds = {IDM_LISTEDIT, IDM_CUT, IDM_COPY, IDM_DELETE, IDM_PLAY};
 const std::array<int, 2> kCheckActionIds = {IDM_WRITEINFO, IDM_CLEARCHECKS};
 
 namespace {
+
+// Menus, tool bar and accelerators carry ids of one block; settings and
+// tests name commands by number.
+template <std::size_t N>
+constexpr bool AllCommandIds(const std::array<int, N>& ids) {
+  for (int id : ids)
+    if (id < IDM_FIRST || id > IDM_LAST) return false;
+  return true;
+}
+static_assert(AllCommandIds(kBusyRefusedCommands) && AllCommandIds(kRowListCommands),
+              "command ids lie between IDM_FIRST and IDM_LAST");
 
 template <std::size_t N>
 int IndexOf(const std::array<int, N>& ids, int id) {
@@ -32,6 +47,7 @@ void SetButtons(CommandState& s, bool on) {
 
 bool CommandState::Offers(int command) const {
   if (scanning && IndexOf(kBusyRefusedCommands, command) >= 0) return false;
+  if (!hasRows && IndexOf(kRowListCommands, command) >= 0) return false;
   const int i = IndexOf(kSwitchedCommands, command);
   return i < 0 || commands[static_cast<std::size_t>(i)];
 }
@@ -110,6 +126,7 @@ std::vector<MenuItemState> MenuItemStates(const CommandState& s) {
   for (int id : kSwitchedCommands) items.push_back({id, false, !s.Offers(id)});
   for (int id : {IDM_NEW, IDM_OPEN, IDM_SCAN, IDM_AUTOSCAN, IDM_PASTE, IDM_CUSTOMIZE})
     items.push_back({id, false, !s.Offers(id)});
+  for (int id : kRowListCommands) items.push_back({id, false, !s.Offers(id)});
   items.push_back({IDM_SORT_NAME, !s.view.sortByExtension, !s.Offers(IDM_SORT_NAME)});
   items.push_back({IDM_SORT_EXT, s.view.sortByExtension, !s.Offers(IDM_SORT_EXT)});
   items.push_back({IDM_TOOLBAR, s.view.toolbar, false});

@@ -19,18 +19,24 @@ extern const std::array<int, 3> kSwitchedButtons;
 
 // The commands refused while a scan runs: they change the rows, the list
 // file or the settings the scan reads.
-extern const std::array<int, 14> kBusyRefusedCommands;
+extern const std::array<int, 16> kBusyRefusedCommands;
+
+// The commands that work on the rows there are (find, duplicates, rescan):
+// offered whenever the list has rows, grayed while it is empty.
+extern const std::array<int, 7> kRowListCommands;
 
 struct CommandState {
   ViewState view;
   bool scanning = false;
+  bool hasRows = false;  // the list has rows (kRowListCommands)
   // Offered or grayed, per kSwitchedCommands; everything starts grayed.
   std::array<bool, 9> commands{};
   // Enabled or drawn grayed, per kSwitchedButtons.
   std::array<bool, 3> buttons{};
 
   // True when the command may run now (a switched command that is offered,
-  // any other command while no scan runs or one a scan allows).
+  // a command of kRowListCommands while there are rows, any other command
+  // while no scan runs or one a scan allows).
   bool Offers(int command) const;
   void SetOffered(int command, bool on);
   bool ButtonOn(int command) const;

@@ -462,6 +462,14 @@ void UpdateSelectionTotals(HWND main) {
   ApplyClick(main, nullptr);
 }
 
+void ShowSelectionTotals(HWND main, const std::vector<int>& selected) {
+  AppState& app = App();
+  const int n = static_cast<int>(selected.size());
+  SetStatusText(0, n > 0 ? SelectionTotalsText(n, SelectedKB(app.rows, app.table, selected))
+                         : app.savedTotalsText);
+  ApplyClick(main, nullptr);
+}
+
 void ShowContextMenu(HWND main) {
   AppState& app = App();
   POINT pt{};
@@ -494,7 +502,13 @@ void HandleCommand(HWND main, int command) {
     case IDM_LISTEDIT: EditSelectedRow(main); break;
     case IDM_SORT_NAME:
     case IDM_SORT_EXT: OnSortMode(command); break;
-    case IDM_FIND: break;
+    case IDM_FIND: OnFind(main); break;
+    case IDM_FIND_NEXT:
+    case IDM_FIND_PREV: OnFindAgain(main, command == IDM_FIND_NEXT); break;
+    case IDM_DUP_ALL:
+    case IDM_DUP_BUT_ONE: OnDuplicates(main, command == IDM_DUP_BUT_ONE); break;
+    case IDM_RESCAN:
+    case IDM_RESCAN_FOLDER: OnRescan(main, command == IDM_RESCAN_FOLDER); break;
     case IDM_TOOLBAR:
     case IDM_STATUSBAR: OnToggleBar(main, command); break;
     case IDM_CUSTOMIZE: OnCustomize(main); break;

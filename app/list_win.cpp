@@ -213,6 +213,22 @@ void SyncRowCount() {
   if (!app.list) return;
   SendMessageW(app.list, LVM_SETITEMCOUNT, static_cast<WPARAM>(app.rows.Count()), LVSICF_NOSCROLL);
   InvalidateRect(app.list, nullptr, FALSE);
+  // Find, duplicates and rescan are offered while there are rows.
+  const bool hasRows = app.rows.Count() > 0;
+  if (hasRows != app.commands.hasRows) {
+    app.commands.hasRows = hasRows;
+    ShowCommandState();
+  }
+}
+
+void SelectOnly(const std::vector<int>& rows, int focus) {
+  HWND list = App().list;
+  if (!list) return;
+  ReplaceSelection(SelectedRows(), rows);
+  if (focus < 0) return;
+  SetRowState(focus, LVIS_FOCUSED, LVIS_FOCUSED);
+  SendMessageW(list, LVM_SETSELECTIONMARK, 0, focus);
+  SendMessageW(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(focus), FALSE);
 }
 
 void RefreshRow(int row) {

@@ -218,6 +218,8 @@ bool RegisterMainClass(HINSTANCE instance) {
   app.table = CategoryTable::FromValues(app.settings.categoryValues);
   app.commands = CommandState{};
   app.commands.view = app.settings.window.view;
+  if (!app.accel) app.accel = LoadAcceleratorsW(instance, L"ACCEL");
+  if (!app.findAccel) app.findAccel = LoadAcceleratorsW(instance, L"FINDACCEL");
 
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
@@ -250,13 +252,23 @@ HWND CreateMainWindow(HINSTANCE instance, int show) {
   return hwnd;
 }
 
+bool RouteMessage(MSG& msg) {
+  AppState& app = App();
+  // In the find bar its text box keeps Del, Ctrl+C, Ctrl+V and the other
+  // editing keys; only the find keys are commands there.
+  const bool inFindBar = app.findBar && (msg.hwnd == app.findBar || IsChild(app.findBar, msg.hwnd));
+  const HACCEL keys = inFindBar ? app.findAccel : app.accel;
+  if (keys && app.main && TranslateAcceleratorW(app.main, keys, &msg)) return true;
+  return inFindBar && IsDialogMessageW(app.findBar, &msg);
+}
+
 int RunMessageLoop() {
   MSG msg{};
   for (;;) {
     BOOL r = GetMessageW(&msg, nullptr, 0, 0);
     if (r == 0) break;
     if (r == -1) continue;
-    if (App().accel && TranslateAcceleratorW(App().main, App().accel, &msg)) continue;
+    if (RouteMessage(msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }

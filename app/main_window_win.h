@@ -54,8 +54,12 @@ int FocusedRow();
 // After count rows were inserted at index at (the list already knows the
 // new count): the selection and the focus move down with their rows.
 void FollowInsertedRows(const RowMarks& before, int at, int count);
-// Tells the list the row count changed, keeping the scroll position.
+// Tells the list the row count changed, keeping the scroll position (and
+// the menus whether there are rows).
 void SyncRowCount();
+// Makes exactly these rows (ascending) selected, focuses focus (when it is
+// a row) and scrolls it into view.
+void SelectOnly(const std::vector<int>& rows, int focus);
 void RefreshRow(int row);  // after one row's cells or check changed
 // Fits one column (position) to its texts.
 void FitColumn(int column);
@@ -75,6 +79,9 @@ void ShowBars(HWND main);
 // ---- Commands and rows --------------------------------------------------
 void HandleCommand(HWND main, int command);
 void UpdateSelectionTotals(HWND main);
+// After a command chose the selection: its totals (or the saved totals
+// when it is empty) in the status bar, and the commands that follow it.
+void ShowSelectionTotals(HWND main, const std::vector<int>& selected);
 void ShowContextMenu(HWND main);
 void EditSelectedRow(HWND main);
 // One message naming the folders the scans since the last report could not
@@ -91,5 +98,11 @@ void AddMovieRowAt(const std::string& path, int index);
 void ShowTotalsFor(const std::string& path);
 void ShowRowTotalsNow();
 void ProcessCommandLine(HWND main);
+
+// ---- Find, duplicates, rescan (tools_win.cpp) ---------------------------
+void OnFind(HWND main);
+void OnFindAgain(HWND main, bool forward);  // F3, Shift+F3
+void OnDuplicates(HWND main, bool keepOne);
+void OnRescan(HWND main, bool pickFolder);
 
 }  // namespace clip

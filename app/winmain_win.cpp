@@ -6,7 +6,6 @@
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
   clip::AppState& app = clip::App();
   app.commandLine = clip::Narrow(GetCommandLineW());
-  app.accel = LoadAcceleratorsW(instance, L"ACCEL");
   if (!clip::RegisterMainClass(instance)) return 0;
   if (!clip::CreateMainWindow(instance, show)) return 0;
   return clip::RunMessageLoop();

@@ -1,4 +1,4 @@
-// Control ids of the three modal dialogs. Stored settings, the page writer
+// Control ids of the three modal dialogs and the find bar. Stored settings, the page writer
 // and the tests address the controls by these numbers, so they never change.
 // Plain defines: the resource compiler and the portable core both read it.
 #pragma once
@@ -87,3 +87,12 @@
 #define IDC_HTML_FII_LEFT 1043
 #define IDC_HTML_FII_CENTER 1044
 #define IDC_HTML_FII_RIGHT 1045
+
+// "FINDBAR": the modeless find bar.
+#define IDC_FIND_TEXT 1100    // edit: the text to find
+#define IDC_FIND_COLUMN 1101  // drop-down list: every column, or one
+#define IDC_FIND_KANA 1102    // check box: hiragana = katakana
+#define IDC_FIND_NEXT 1103    // "次を検索"
+#define IDC_FIND_PREV 1104    // "前を検索"
+#define IDC_FIND_ALL 1105     // "すべて選択"
+#define IDC_FIND_RESULT 1106  // static: what the last find found

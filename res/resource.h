@@ -1,7 +1,7 @@
 // Resource and command ids. Menu items, context-menu items, toolbar
-// buttons and accelerators all carry the command ids 40001 to 40044;
+// buttons and accelerators all carry the command ids 40001 to 40050;
 // stored settings and tests drive the program by these numbers, so they
-// never change.
+// never change (new commands take the next free numbers).
 #pragma once
 
 // Command ids (shortcut in the trailing comment).
@@ -47,9 +47,15 @@
 #define IDM_WRITEINFO 40041    // Ctrl+W
 #define IDM_CLEARCHECKS 40042  // Ctrl+U
 #define IDM_PLAY 40044         // Ctrl+P
+#define IDM_FIND_NEXT 40045    // F3
+#define IDM_FIND_PREV 40046    // Shift+F3
+#define IDM_DUP_ALL 40047      // every row of each set of twins
+#define IDM_DUP_BUT_ONE 40048  // all but one row of each set
+#define IDM_RESCAN 40049       // the folders of the rows
+#define IDM_RESCAN_FOLDER 40050
 
 #define IDM_FIRST 40001
-#define IDM_LAST 40044
+#define IDM_LAST 40050
 
 // Child controls of the main window.
 #define IDC_CATALOGUE_LIST 100

@@ -112,5 +112,28 @@ TEST(CommandStates, AScanRefusesWhatChangesRowsOrSettings) {
   EXPECT_TRUE(s.Offers(IDM_SAVE) && s.ButtonOn(IDM_CUT));  // offers come back as they were
 }
 
+TEST(CommandStates, FindDuplicatesAndRescanNeedRowsAndRescanWaitsForAScan) {
+  CommandState s;
+  auto grayed = [&](int id) {
+    for (const MenuItemState& item : MenuItemStates(s))
+      if (item.id == id) return item.grayed;
+    ADD_FAILURE() << id << " is not in the menu states";
+    return false;
+  };
+  for (int id : kRowListCommands) EXPECT_TRUE(!s.Offers(id) && grayed(id)) << id;
+  s.hasRows = true;
+  for (int id : kRowListCommands) EXPECT_TRUE(s.Offers(id) && !grayed(id)) << id;
+  // A scan leaves the selection to the user but the rows to itself.
+  s.scanning = true;
+  for (int id : {IDM_FIND, IDM_FIND_NEXT, IDM_FIND_PREV, IDM_DUP_ALL, IDM_DUP_BUT_ONE})
+    EXPECT_TRUE(s.Offers(id)) << id;
+  EXPECT_FALSE(s.Offers(IDM_RESCAN) || s.Offers(IDM_RESCAN_FOLDER));
+  EXPECT_TRUE(grayed(IDM_RESCAN));
+  // Events and clicks leave them alone: only the rows decide.
+  s.scanning = false;
+  s = AfterEvent(AfterClick(s, StatesAfterClick(0, 3, true, false)), ShellEvent::New);
+  EXPECT_TRUE(s.Offers(IDM_FIND) && s.Offers(IDM_RESCAN));
+}
+
 }  // namespace
 }  // namespace clip

@@ -14,10 +14,9 @@ TEST_F(Window, StartsWithTheResourceMenuStatesAndDisabledFileButtons) {
   Open();
   EXPECT_EQ(Caption(), "Clipledger - <NewFile.csv>");
   for (int id : {IDM_SAVEAS, IDM_SAVE, IDM_LISTEDIT, IDM_CUT, IDM_COPY, IDM_DELETE, IDM_WRITEINFO,
-                 IDM_CLEARCHECKS, IDM_PLAY})
+                 IDM_CLEARCHECKS, IDM_PLAY, IDM_FIND, IDM_FIND_NEXT, IDM_DUP_ALL, IDM_RESCAN})
     EXPECT_TRUE(MenuGrayed(id)) << id;
-  for (int id :
-       {IDM_NEW, IDM_OPEN, IDM_EXIT, IDM_SCAN, IDM_AUTOSCAN, IDM_PASTE, IDM_FIND, IDM_VERSION})
+  for (int id : {IDM_NEW, IDM_OPEN, IDM_EXIT, IDM_SCAN, IDM_AUTOSCAN, IDM_PASTE, IDM_VERSION})
     EXPECT_FALSE(MenuGrayed(id)) << id;
   for (int id : {IDM_SORT_NAME, IDM_TOOLBAR, IDM_STATUSBAR, IDM_GRIDLINE, IDM_ENDSET})
     EXPECT_TRUE(MenuChecked(id)) << id;
@@ -327,15 +326,17 @@ TEST_F(Window, AcceleratorsAreVirtualKeysThatDoNotFlashTheMenu) {
   ACCEL entries[32];
   int n = CopyAcceleratorTableA(table, entries, 32);
   const std::pair<WORD, int> expected[] = {
-      {'N', IDM_NEW},          {'O', IDM_OPEN},     {'S', IDM_SAVE}, {'M', IDM_SCAN},
-      {'A', IDM_AUTOSCAN},     {'X', IDM_CUT},      {'C', IDM_COPY}, {'V', IDM_PASTE},
-      {VK_DELETE, IDM_DELETE}, {'E', IDM_LISTEDIT}, {'F', IDM_FIND}, {'W', IDM_WRITEINFO},
-      {'U', IDM_CLEARCHECKS},  {'P', IDM_PLAY}};
-  ASSERT_EQ(n, 14);
+      {'N', IDM_NEW},          {'O', IDM_OPEN},      {'S', IDM_SAVE},        {'M', IDM_SCAN},
+      {'A', IDM_AUTOSCAN},     {'X', IDM_CUT},       {'C', IDM_COPY},        {'V', IDM_PASTE},
+      {VK_DELETE, IDM_DELETE}, {'E', IDM_LISTEDIT},  {'F', IDM_FIND},        {VK_F3, IDM_FIND_NEXT},
+      {VK_F3, IDM_FIND_PREV},  {'W', IDM_WRITEINFO}, {'U', IDM_CLEARCHECKS}, {'P', IDM_PLAY}};
+  ASSERT_EQ(n, 16);
   for (int i = 0; i < n; ++i) {
     EXPECT_EQ(entries[i].key, expected[i].first) << i;
     EXPECT_EQ(entries[i].cmd, expected[i].second) << i;
-    BYTE flags = FVIRTKEY | FNOINVERT | (expected[i].first == VK_DELETE ? 0 : FCONTROL);
+    const WORD key = expected[i].first;
+    BYTE flags = FVIRTKEY | FNOINVERT | (key == VK_DELETE || key == VK_F3 ? 0 : FCONTROL) |
+                 (expected[i].second == IDM_FIND_PREV ? FSHIFT : 0);
     EXPECT_EQ(entries[i].fVirt & ~0x80, flags) << i;
   }
   DestroyAcceleratorTable(table);
