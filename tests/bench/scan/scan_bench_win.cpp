@@ -56,6 +56,7 @@ int main(int argc, char** argv) {
     clip::RowModel rows;
     LastStatus status;
     clip::ScanContext ctx{rows, table, fs, codecs, &status};
+    ctx.modernFormats = true;  // as the program scans by default
     double start = Now();
     clip::ScanFolder(ctx, argv[1]);
     double seconds = Now() - start;
