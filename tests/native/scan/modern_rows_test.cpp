@@ -3,17 +3,12 @@
 // category shown), checked cell by cell against ffprobe.
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <map>
-#include <sstream>
 
 #include "catalogue/cp932.h"
 #include "catalogue/text.h"
 #include "fake_fs.h"
+#include "ffprobe_facts.h"
 #include "scan/codec_table.h"
 #include "scan/fs_posix.h"
 #include "scan/scan.h"
@@ -21,60 +16,8 @@
 namespace clip {
 namespace {
 
-using Values = std::map<std::string, std::string>;
-
-const std::string kDir = CLIP_MODERN_DIR;
-
-bool MakeFiles() {
-  static const bool made = [] {
-    std::string cmd = std::string("bash '") + CLIP_TOOLS_DIR + "/make_modern_fixtures.sh' '" +
-                      kDir + "' 2>/dev/null";
-    return std::system(cmd.c_str()) == 0 || std::ifstream(kDir + "/mpeg1_mp2.mpg").good();
-  }();
-  return made;
-}
-
-std::string Get(const Values& m, const std::string& key) {
-  auto it = m.find(key);
-  return it == m.end() ? "" : it->second;
-}
-
-// ffprobe's first video and audio streams and the format with its tags.
-struct Probed {
-  Values video, audio, format;
-};
-
-Probed Ffprobe(const std::string& path) {
-  Probed view;
-  const std::string cmd =
-      "ffprobe -v error -show_entries "
-      "stream=codec_type,codec_name,width,height,avg_frame_rate,r_frame_rate,sample_rate,bit_rate:"
-      "format=duration:format_tags -of compact=p=0 '" +
-      path + "'";
-  FILE* p = popen(cmd.c_str(), "r");
-  if (!p) return view;
-  char line[4096];
-  while (std::fgets(line, sizeof line, p)) {
-    Values values;
-    std::stringstream ss(line);
-    std::string field;
-    while (std::getline(ss, field, '|')) {
-      while (!field.empty() && (field.back() == '\n' || field.back() == '\r')) field.pop_back();
-      auto eq = field.find('=');
-      if (eq == std::string::npos) continue;
-      std::string key = field.substr(0, eq);
-      if (key.rfind("tag:", 0) == 0)  // Matroska's tags come in capitals
-        for (char& ch : key) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
-      values[key] = field.substr(eq + 1);
-    }
-    const std::string type = Get(values, "codec_type");
-    if (type == "video" && view.video.empty()) view.video = values;
-    if (type == "audio" && view.audio.empty()) view.audio = values;
-    if (type.empty() && values.count("duration")) view.format = values;
-  }
-  pclose(p);
-  return view;
-}
+using ffprobefacts::MakeModernFixtures;
+using ffprobefacts::Ratio;
 
 // The row's short name for each of ffprobe's codec names.
 const std::map<std::string, std::string> kNames = {
@@ -94,29 +37,23 @@ const std::map<std::string, std::string> kNames = {
     {"pcm_dvd", "PCM"},
 };
 
-double Ratio(const std::string& r) {
-  const auto slash = r.find('/');
-  if (slash == std::string::npos) return std::atof(r.c_str());
-  const double den = std::atof(r.c_str() + slash + 1);
-  return den == 0 ? 0 : std::atof(r.substr(0, slash).c_str()) / den;
-}
-
 int Seconds(const std::string& playTime) {
   const auto colon = playTime.find(':');
   return std::atoi(playTime.c_str()) * 60 + std::atoi(playTime.c_str() + colon + 1);
 }
 
 TEST(ModernRows, EveryFileOfTodaysFormatsGetsCellsAsFfprobeReadsThem) {
-  if (!MakeFiles()) GTEST_SKIP() << "ffmpeg could not make the files";
+  if (!MakeModernFixtures()) GTEST_SKIP() << "ffmpeg could not make the files";
   PosixFileSystem fs;
   std::vector<std::string> unreadable;
-  const std::vector<std::string> files = ListMovieFiles(fs, kDir, true, &unreadable, {});
+  const std::vector<std::string> files =
+      ListMovieFiles(fs, ffprobefacts::ModernDir(), true, &unreadable, {});
   EXPECT_TRUE(unreadable.empty());
   // Only today's endings are listed with the switch on (the .wma is not a movie name);
   // with it off, the AVI and MPG files alone.
   EXPECT_GE(files.size(), 30u);
   for (const std::string& path : files) EXPECT_EQ(path.find(".wma"), std::string::npos) << path;
-  EXPECT_EQ(ListMovieFiles(fs, kDir, false, nullptr, {}).size(), 3u);
+  EXPECT_EQ(ListMovieFiles(fs, ffprobefacts::ModernDir(), false, nullptr, {}).size(), 3u);
 
   const CategoryTable table = CategoryTable::AllOn();
   test::NoCodecs none;
@@ -124,12 +61,12 @@ TEST(ModernRows, EveryFileOfTodaysFormatsGetsCellsAsFfprobeReadsThem) {
   for (const std::string& path : files) {
     SCOPED_TRACE(path);
     const MovieRowTexts row = ReadMovieRow(fs, codecs, table, 0, path);
-    const Probed want = Ffprobe(PosixFileSystem::NativePath(path));
+    const ffprobefacts::Probe want = ffprobefacts::RunFfprobe(PosixFileSystem::NativePath(path));
     ASSERT_FALSE(want.format.empty());
     const auto& c = row.cells;
 
-    const std::string vcodec = Get(want.video, "codec_name"),
-                      acodec = Get(want.audio, "codec_name");
+    const std::string vcodec = want.Get(want.video, "codec_name"),
+                      acodec = want.Get(want.audio, "codec_name");
     const std::string name = PathFileName(path);
     if (name != "tagged.avi") {  // AVI rows name codecs as the codec managers do
       EXPECT_EQ(c[MoveInfo], vcodec.empty() ? "" : kNames.at(vcodec));
@@ -139,22 +76,23 @@ TEST(ModernRows, EveryFileOfTodaysFormatsGetsCellsAsFfprobeReadsThem) {
                                                       : kNames.at(acodec));
     }
     if (!vcodec.empty()) {
-      EXPECT_EQ(c[Resolusion], Get(want.video, "width") + "x" + Get(want.video, "height"));
+      EXPECT_EQ(c[Resolusion],
+                want.Get(want.video, "width") + "x" + want.Get(want.video, "height"));
       // ffprobe's average runs low for fragmented files, whose rate is constant.
       const double fps = std::atof(c[FlameRate].c_str());
       if (c[FlameRate].empty() && path.find("\\asf\\") != std::string::npos) {
         // ffmpeg's ASF headers carry no frame time (ffprobe guesses from packets).
-      } else if (std::fabs(fps - Ratio(Get(want.video, "avg_frame_rate"))) > 0.011)
-        EXPECT_NEAR(fps, Ratio(Get(want.video, "r_frame_rate")), 0.011) << c[FlameRate];
+      } else if (std::fabs(fps - Ratio(want.Get(want.video, "avg_frame_rate"))) > 0.011)
+        EXPECT_NEAR(fps, Ratio(want.Get(want.video, "r_frame_rate")), 0.011) << c[FlameRate];
     }
     // Play time within 0.1 s of ffprobe's, as whole minutes and seconds.
-    const double duration = std::atof(Get(want.format, "duration").c_str());
+    const double duration = std::atof(want.Get(want.format, "duration").c_str());
     const int seconds = Seconds(c[PlayTime]);
     EXPECT_LE(std::fabs(seconds + 0.5 - duration), 0.61) << c[PlayTime] << " for " << duration;
     if (!acodec.empty()) {
       char khz[32];
       std::snprintf(khz, sizeof khz, "%.2fkHz/",
-                    std::atof(Get(want.audio, "sample_rate").c_str()) / 1000);
+                    std::atof(want.Get(want.audio, "sample_rate").c_str()) / 1000);
       EXPECT_EQ(c[AudioRate].rfind(khz, 0), 0u) << c[AudioRate];
     }
     EXPECT_TRUE(c[VideoRate] == "None" || c[VideoRate].find("kbit") != std::string::npos);
@@ -164,10 +102,10 @@ TEST(ModernRows, EveryFileOfTodaysFormatsGetsCellsAsFfprobeReadsThem) {
       EXPECT_TRUE(!c[MovieTitle].empty() && !c[Creater].empty() && !c[Comment].empty());
       continue;
     }
-    EXPECT_EQ(c[MovieTitle], CutCp932(Get(want.format, "tag:title"), kInfoValueMax));
-    EXPECT_EQ(c[Creater], CutCp932(Get(want.format, "tag:artist"), kInfoValueMax));
-    EXPECT_EQ(c[Janle], CutCp932(Get(want.format, "tag:genre"), kInfoValueMax));
-    EXPECT_EQ(c[Comment], CutCp932(Get(want.format, "tag:comment"), kInfoValueMax));
+    EXPECT_EQ(c[MovieTitle], CutCp932(want.Get(want.format, "tag:title"), kInfoValueMax));
+    EXPECT_EQ(c[Creater], CutCp932(want.Get(want.format, "tag:artist"), kInfoValueMax));
+    EXPECT_EQ(c[Janle], CutCp932(want.Get(want.format, "tag:genre"), kInfoValueMax));
+    EXPECT_EQ(c[Comment], CutCp932(want.Get(want.format, "tag:comment"), kInfoValueMax));
   }
 }
 
