@@ -97,20 +97,6 @@ LRESULT OnCommand(HWND hwnd, WPARAM wp) {
   return 0;
 }
 
-// A path as the program keeps it: full and without "." or "..", so that
-// the folder cells name the files (the INFO writer and playback refuse
-// relative folders). A path that cannot be made full is kept as it came.
-std::string FullPath(const std::string& path) {
-  const std::wstring wide = Wide(path);
-  DWORD n = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
-  if (n == 0) return path;
-  std::wstring full(n, L'\0');
-  n = GetFullPathNameW(wide.c_str(), n, full.data(), nullptr);
-  if (n == 0 || n >= full.size()) return path;
-  full.resize(n);
-  return Narrow(full);
-}
-
 int TooltipStringFor(UINT_PTR command) {
   switch (command) {
     case IDM_NEW: return IDS_TIP_NEW;

@@ -28,4 +28,15 @@ std::wstring WidePath(std::string_view utf8Path) {
   return path;
 }
 
+std::string FullPath(const std::string& path) {
+  const std::wstring wide = Wide(path);
+  DWORD n = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+  if (n == 0) return path;
+  std::wstring full(n, L'\0');
+  n = GetFullPathNameW(wide.c_str(), n, full.data(), nullptr);
+  if (n == 0 || n >= full.size()) return path;
+  full.resize(n);
+  return Narrow(full);
+}
+
 }  // namespace clip

@@ -22,4 +22,9 @@ inline std::string Narrow(const std::wstring& text) {
 // paths of any length; other paths are only converted.
 std::wstring WidePath(std::string_view utf8Path);
 
+// A path as the program keeps it: full (against the current folder) and
+// without "." or "..", so that folder cells name their files. A path that
+// cannot be made full is kept as it came.
+std::string FullPath(const std::string& path);
+
 }  // namespace clip

@@ -18,13 +18,6 @@ namespace clip {
 
 namespace {
 
-// Knows no installed codec: the probes name streams by the built-in tables.
-class BuiltInCodecNames : public CodecNames {
- public:
-  std::string VideoDescription(std::uint32_t) override { return {}; }
-  std::string AudioFormatName(std::uint16_t) override { return {}; }
-};
-
 class PosixCliPlatform : public CliPlatform {
  public:
   FileSystem& Files() override { return files_; }

@@ -68,16 +68,7 @@ class WinCliPlatform : public CliPlatform {
 
   // As the window makes its command line's paths full: the current folder
   // is the one the program was started in.
-  std::string FullPath(const std::string& arg) override {
-    const std::wstring wide = Wide(arg);
-    DWORD n = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
-    if (n == 0) return arg;
-    std::wstring full(n, L'\0');
-    n = GetFullPathNameW(wide.c_str(), n, full.data(), nullptr);
-    if (n == 0 || n >= full.size()) return arg;
-    full.resize(n);
-    return Narrow(full);
-  }
+  std::string FullPath(const std::string& arg) override { return clip::FullPath(arg); }
   std::uint32_t Attributes(const std::string& path) override {
     return GetFileAttributesW(WidePath(path).c_str());
   }

@@ -1,5 +1,7 @@
 #include "edit/player.h"
 
+#include "scan/scan.h"
+
 namespace clip {
 
 namespace {
@@ -50,7 +52,9 @@ PlayLaunch PlanPlayback(std::string_view registeredCommand, std::string_view fol
   // A file in a drive's root has the folder "D:", which as a working
   // directory would mean the drive's current folder: use its root.
   if (!launch.directory.empty() && launch.directory.back() == ':') launch.directory += '\\';
-  launch.file = PlayerFromCommand(registeredCommand);
+  // The AVI player plays the names it always did; today's containers open
+  // through their own file association.
+  if (IsMovieName(fileName, false)) launch.file = PlayerFromCommand(registeredCommand);
   if (launch.file.empty()) {
     launch.file = movie;
   } else {

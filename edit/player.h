@@ -16,7 +16,8 @@ std::string PlayerFromCommand(std::string_view command);
 std::string MoviePath(std::string_view folder, std::string_view fileName);
 
 // What to ask the shell for: open file with parameters in directory. With
-// no player the movie itself is opened through its own file association.
+// no player, or for a file of today's containers (not an AVI, MPG or RM
+// name), the movie itself is opened through its own file association.
 struct PlayLaunch {
   std::string file;
   std::string parameters;  // the movie path in double quotes, or empty

@@ -129,9 +129,18 @@ void ParseAviHeaderList(ByteView hdrl, AviHeader& header) {
 }
 
 AviHeader ReadAviHeader(MovieFile& file) {
+  const std::vector<std::uint8_t> first = ReadBytes(file, 0, kAviFirstRead);
+  return ReadAviHeader(file, ByteView(first));
+}
+
+AviHeader ReadAviHeader(MovieFile& file, ByteView head) {
   AviHeader header;
-  std::vector<std::uint8_t> first = ReadBytes(file, 0, kAviFirstRead);
-  ByteView head(first);
+  std::vector<std::uint8_t> first;
+  if (head.size() < kAviFirstRead && head.size() < file.Size()) {
+    first = ReadBytes(file, 0, kAviFirstRead);
+    head = ByteView(first);
+  }
+  head = head.Sub(0, kAviFirstRead);
   if (!head.Is(0, "RIFF") || !head.Is(8, "AVI ")) return header;
   header.isAvi = true;
 

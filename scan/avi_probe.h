@@ -67,6 +67,9 @@ constexpr std::size_t kAviInfoEntryMax = 255;
 // up to 1 MB. The list is taken by its own size, cut to the file. The walk
 // goes on up to 'movi' for a LIST 'INFO' (usually within the first read).
 AviHeader ReadAviHeader(MovieFile& file);
+// The same over the file's first bytes already read (at least
+// kAviFirstRead of them, or the whole file; else they are read again).
+AviHeader ReadAviHeader(MovieFile& file, ByteView head);
 
 // The streams of a header list body (the bytes after the 'hdrl' type): the
 // first 'vids' stream and the first 'auds' stream. A stream whose header or

@@ -17,7 +17,10 @@ void ScanTailBytes(ByteView tail, InfoTail& info) {
   const std::size_t n = tail.size();
   std::size_t p = 0;
   while (p < n) {
-    if (tail.U8(p++) != 'I') continue;
+    // Straight to the next 'I': most of a tail is media data.
+    const void* at = std::memchr(tail.data() + p, 'I', n - p);
+    if (!at) break;
+    p = static_cast<std::size_t>(static_cast<const std::uint8_t*>(at) - tail.data()) + 1;
     if (!tail.Has(p, 3)) break;  // fewer than three bytes left: no identifier
     std::string* target = nullptr;
     if (tail.U8(p) == 'S' && tail.U8(p + 1) == 'B' && tail.U8(p + 2) == 'J')
@@ -36,10 +39,10 @@ void ScanTailBytes(ByteView tail, InfoTail& info) {
     // The values are code page 932, as writers of the list store them.
     // (A byte that decodes to no character becomes one of two bytes, so
     // the decoded text is held to the limit once more.)
-    *target = CutCp932(
-        Cp932ToUtf8(CutCp932Bytes(std::string_view(reinterpret_cast<const char*>(start), len),
-                                  kInfoValueMax)),
-        kInfoValueMax);
+    *target =
+        CutCp932(Cp932ToUtf8(CutCp932Bytes(
+                     std::string_view(reinterpret_cast<const char*>(start), len), kInfoValueMax)),
+                 kInfoValueMax);
     p += len;
     if (p < n) ++p;  // past the zero byte
   }

@@ -84,12 +84,12 @@ void ProbeAviVideo(const AviVideoStream& v, CodecNames& codecs, ProbeFields& fie
   }
 }
 
-ProbeFields ProbeAvi(MovieFile* file, CodecNames& codecs) {
+ProbeFields ProbeAvi(MovieFile* file, CodecNames& codecs, ByteView head = {}) {
   ProbeFields fields;
   AviHeader header;
   std::uint64_t size = 0;
   if (file) {
-    header = ReadAviHeader(*file);
+    header = ReadAviHeader(*file, head);
     size = file->Size();
   }
   std::int32_t playSeconds = 0;
@@ -268,7 +268,7 @@ ProbeFields ProbeMovie(std::string_view path, MovieFile* file, CodecNames& codec
   HeadHeldFile held(*file, kHeadBytes);
   const std::uint64_t size = held.Size();
   switch (SniffContainer(held.Head())) {
-    case ContainerKind::Avi: return ProbeAvi(&held, codecs);
+    case ContainerKind::Avi: return ProbeAvi(&held, codecs, held.Head());
     case ContainerKind::IsoMedia: return FieldsFromFacts(ProbeIsoMedia(held), size);
     case ContainerKind::Matroska: return FieldsFromFacts(ProbeMatroska(held), size);
     case ContainerKind::Asf: return FieldsFromFacts(ProbeAsf(held), size);

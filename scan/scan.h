@@ -64,6 +64,14 @@ class CodecNames {
   virtual std::string AudioFormatName(std::uint16_t formatTag) = 0;
 };
 
+// Knows no installed codec: the probes name streams by the program's own
+// tables, as where no codec managers exist (the native build).
+class BuiltInCodecNames : public CodecNames {
+ public:
+  std::string VideoDescription(std::uint32_t) override { return {}; }
+  std::string AudioFormatName(std::uint16_t) override { return {}; }
+};
+
 // Codec names asked for during one walk: a system lookup per handler code or
 // format tag rather than per file.
 class CodecCache : public CodecNames {

@@ -41,6 +41,9 @@ check "half-width katakana decoded" "半角ｶﾀｶﾅ"
 check "title with a 0x5C trail byte decoded" "ソフトウェア表示"
 check "markup in a title shown as text" "&lt;script&gt;alert(1)&lt;/script&gt;"
 check "page caption decoded" "<title>映画の一覧</title>"
+check "Hangul and emoji through references" "한국영화😀.mp4"
+check "Latin, Greek and a supplementary kanji through references" "Amélie Ω"
+check "a supplementary kanji" "𠮷野家"
 if grep -q "<script>" "$out/sample.dom.html"; then
   echo "FAIL a script element reached the page"
   status=1

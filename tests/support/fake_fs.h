@@ -142,11 +142,7 @@ class FakeFs : public FileSystem {
   std::map<std::string, std::string> links_;
 };
 
-class NoCodecs : public CodecNames {
- public:
-  std::string VideoDescription(std::uint32_t) override { return {}; }
-  std::string AudioFormatName(std::uint16_t) override { return {}; }
-};
+using NoCodecs = BuiltInCodecNames;
 
 class RecordingStatus : public StatusSink {
  public:

@@ -77,12 +77,6 @@ class TreeFs : public clip::FileSystem {
   long long rows_;
 };
 
-class NoCodecs : public clip::CodecNames {
- public:
-  std::string VideoDescription(std::uint32_t) override { return {}; }
-  std::string AudioFormatName(std::uint16_t) override { return {}; }
-};
-
 class MemoryPlatform : public clip::CliPlatform {
  public:
   MemoryPlatform(std::string movie, long long rows) : files_(std::move(movie), rows) {
@@ -111,7 +105,7 @@ class MemoryPlatform : public clip::CliPlatform {
 
  private:
   TreeFs files_;
-  NoCodecs codecs_;
+  clip::BuiltInCodecNames codecs_;
   std::FILE* out_ = nullptr;
 };
 

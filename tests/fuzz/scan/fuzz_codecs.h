@@ -7,6 +7,7 @@
 #include <string>
 
 #include "catalogue/cp932.h"
+#include "catalogue/unicode.h"
 #include "scan/probe.h"
 
 namespace clip::fuzz {
@@ -35,6 +36,9 @@ inline void CheckFields(const ProbeFields& f) {
   for (const std::string* s : {&f.videoFormat, &f.audioFormat, &f.videoRate, &f.audioRate,
                                &f.frameRate, &f.resolution, &f.playTime})
     if (Cp932Length(*s) > 63) std::abort();
+  // Tag texts are whole UTF-8 (the row cuts them to its limit).
+  for (const std::string* s : {&f.title, &f.creator, &f.genre, &f.comment})
+    if (!IsValidUtf8(*s)) std::abort();
 }
 
 }  // namespace clip::fuzz

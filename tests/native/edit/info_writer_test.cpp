@@ -114,6 +114,13 @@ TEST_F(InfoWriterFiles, RefusedFilesKeepEveryByte) {
       {"truncated.avi", avi.substr(0, 60), InfoFault::Truncated},
       {"text.avi", "not a movie at all", InfoFault::NotRiffAvi},
       {"empty.avi", "", InfoFault::NotRiffAvi},
+      // Today's containers are listed among the files left alone.
+      {"movie.mp4",
+       std::string("\0\0\0\x18"
+                   "ftypisom\0\0\0\0isommp42",
+                   24),
+       InfoFault::NotRiffAvi},
+      {"movie.mkv", "\x1A\x45\xDF\xA3\x84\x42\x82\x88matroska", InfoFault::NotRiffAvi},
   };
   for (const Case& c : cases) {
     const std::string path = Put(c.name, c.bytes);

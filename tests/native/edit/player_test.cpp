@@ -44,11 +44,14 @@ TEST(PlanPlayback, TheMoviePathIsQuoted) {
   EXPECT_EQ(l.directory, "D:\\My Movies");
 }
 
-TEST(PlanPlayback, NoPlayerOpensTheMovieItself) {
+TEST(PlanPlayback, NoPlayerOrTodaysContainersOpenTheMovieItself) {
   PlayLaunch l = PlanPlayback("", "D:\\m", "a.mpg");
   EXPECT_EQ(l.file, "D:\\m\\a.mpg");
   EXPECT_EQ(l.parameters, "");
   EXPECT_EQ(l.directory, "D:\\m");
+  l = PlanPlayback("p.exe %1", "D:\\m", "a.mkv");
+  EXPECT_EQ(l.file, "D:\\m\\a.mkv");
+  EXPECT_EQ(l.parameters, "");
 }
 
 TEST(PlanPlayback, ARootFolderWorksInTheDrivesRoot) {

@@ -1,8 +1,10 @@
 // The AVI side of ProbeMovie over hand-built files.
 #include <gtest/gtest.h>
 
+#include "fake_fs.h"
 #include "probe_builders.h"
 #include "scan/avi_probe.h"
+#include "scan/codec_table.h"
 #include "scan/probe.h"
 
 namespace clip {
@@ -410,6 +412,76 @@ TEST(AviProbe, HeaderInfoListBeforeTheData) {
   cut[4] = 14;  // the list now ends two bytes into the entry's text
   MemoryMovieFile damaged(InsertBefore(MakeAvi(AviSpec{}), "movi", cut));
   EXPECT_EQ(ReadAviHeader(damaged).info.name, "Na");
+}
+
+// The header's INFO texts fill the user's cells: subject before name,
+// copyright before artist; UTF-8 where the bytes are, else code page 932.
+// The writer's own list at the end wins, entry by entry, for AVI names.
+TEST(AviProbe, HeaderInfoFillsTheUsersCellsAndTheTailListWins) {
+  const auto info = InfoList({{"INAM", "Name"},
+                              {"ISBJ", "Subject"},
+                              {"IART", "\x8E\x52\x93\x63"},          // 山田 in code page 932
+                              {"ICMT", "\xE6\x97\xA5\xE6\x9C\xAC"},  // 日本 in UTF-8
+                              {"IGNR", "Drama"}});
+  const auto avi = InsertBefore(MakeAvi(AviSpec{}), "movi", info);
+  FakeCodecs none;
+  const ProbeFields f = ProbeBytes(avi, none).f;
+  EXPECT_EQ(f.title, "Subject");
+  EXPECT_EQ(f.creator, "山田");
+  EXPECT_EQ(f.comment, "日本");
+  EXPECT_EQ(f.genre, "Drama");
+
+  std::string bytes(avi.begin(), avi.end());
+  bytes += std::string("ISBJ\x05\0\0\0Tail", 12) + '\0';
+  test::FakeFs fs;
+  fs.AddFile("C:\\m", "a.avi", bytes).AddFile("C:\\m", "a.mp4", bytes);
+  const CategoryTable table = CategoryTable::AllOn();
+  MovieRowTexts row = ReadMovieRow(fs, none, table, 0, "C:\\m\\a.avi");
+  EXPECT_EQ(row.cells[MovieTitle], "Tail");
+  EXPECT_EQ(row.cells[Creater], "山田");
+  EXPECT_EQ(row.cells[Janle], "Drama");
+  // The end of other files is never searched for INFO entries.
+  row = ReadMovieRow(fs, none, table, 0, "C:\\m\\a.mp4");
+  EXPECT_EQ(row.cells[MovieTitle], "Subject");
+  EXPECT_EQ(row.cells[MoveInfo], ProbeBytes(avi, none).f.videoFormat);  // its bytes are AVI
+}
+
+// The first bytes choose the parser; bytes of no container are read by the
+// name only for the AVI, MPG and RM names.
+TEST(ProbeMovie, TheBytesChooseTheParserAndTheNameTheFallback) {
+  FakeCodecs none;
+  const auto avi = MakeAvi(AviSpec{});
+  EXPECT_EQ(ProbeBytes(avi, none, "C:\\m\\a.mpg").f.videoFormat,
+            ProbeBytes(avi, none).f.videoFormat);
+  const std::vector<std::uint8_t> noise(5000, 0x5A);
+  EXPECT_EQ(ProbeBytes(noise, none, "a.mpg").f.videoFormat, "MPEG1");  // as .mpg files always were
+  EXPECT_EQ(ProbeBytes(noise, none, "a.mpg").f.audioFormat, "MP2");
+  for (const char* name : {"a.avi", "a.mkv", "a.mp4", "a.ts"}) {
+    const ProbeFields f = ProbeBytes(noise, none, name).f;
+    EXPECT_EQ(f.videoFormat + f.audioFormat + f.videoRate + f.playTime + f.resolution, "") << name;
+  }
+}
+
+TEST(ProbeMovie, FactsBecomeCellsInTheAviRowsForms) {
+  MovieFacts facts;
+  facts.title = "T";
+  EXPECT_EQ(FieldsFromFacts(facts, 1000).videoRate, "");  // no streams: only the tags
+  EXPECT_EQ(FieldsFromFacts(facts, 1000).title, "T");
+
+  facts.videoFormat = "H.264", facts.audioFormat = "AAC";
+  facts.framesPerSecond = 30000.0 / 1001, facts.width = 1920, facts.height = 1080;
+  facts.seconds = 3725.9, facts.audioSamplesPerSecond = 48000, facts.audioBitsPerSecond = 192500;
+  ProbeFields f = FieldsFromFacts(facts, 1000000000);
+  EXPECT_EQ(f.frameRate, "29.97");
+  EXPECT_EQ(f.resolution, "1920x1080");
+  EXPECT_EQ(f.playTime, FormatPlayTime(3725));  // whole seconds, cut
+  EXPECT_EQ(f.audioRate, "48.00kHz/192kbit");
+  EXPECT_EQ(f.videoRate, std::to_string((1000000000 >> 10) * 8 / 3725 - 192) + "kbit");
+
+  facts.seconds = -1, facts.audioFormat.clear(), facts.width = 0;
+  f = FieldsFromFacts(facts, 1000);
+  EXPECT_EQ(f.playTime + f.audioRate + f.resolution, "");
+  EXPECT_EQ(f.videoRate, "None");
 }
 
 TEST(MovieKind, ToldByThePathEnding) {

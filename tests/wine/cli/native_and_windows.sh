@@ -3,10 +3,12 @@
 # the same movie files give the same list bytes where the platforms agree:
 # folder cells ("/" against "Z:\"), volume labels and the names installed
 # codecs give (Wine has codecs of its own) are left out by the settings.
-#   native_and_windows.sh NATIVE_CLI WINDOWS_CLI MOVIE_DIR SAMPLES_DIR
+# Files of today's containers are named by the parsers' own tables, so
+# there the codec columns are compared too.
+#   native_and_windows.sh NATIVE_CLI WINDOWS_CLI MOVIE_DIR SAMPLES_DIR [MODERN_DIR]
 # Exits 77 (skipped) when the native program has not been built.
 set -euo pipefail
-native=$1 windows=$2 movies=$3 samples=$4
+native=$1 windows=$2 movies=$3 samples=$4 modern=${5:-}
 [ -x "$native" ] || { echo "native program $native not built: skipped"; exit 77; }
 source "$(dirname "$0")/../../../tools/wine-env.sh"
 clip_ensure_display
@@ -43,4 +45,28 @@ for format in csv txt html; do
     fi
   done
 done
+
+# Today's containers (made by the native suite, when it ran first).
+if [ -n "$modern" ] && [ -d "$modern" ]; then
+  printf '[Customize]\r\nDirPath=0\r\nVolLabel=0\r\n' >"$work/modern.ini"
+  native_args=() windows_args=()
+  while IFS= read -r f; do
+    native_args+=("$f")
+    windows_args+=("$(wpath "$f")")
+  done < <(find "$modern" -type f \( -iname '*.mp4' -o -iname '*.m4v' -o -iname '*.mov' \
+             -o -iname '*.3gp' -o -iname '*.mkv' -o -iname '*.webm' -o -iname '*.wmv' \
+             -o -iname '*.asf' -o -iname '*.flv' -o -iname '*.ts' -o -iname '*.m2ts' \
+             -o -iname '*.mts' -o -iname '*.mpeg' -o -iname '*.vob' -o -iname '*.mpg' \) | LC_ALL=C sort)
+  "$native" --quiet --settings "$work/modern.ini" --format csv --encoding utf-8 \
+    "${native_args[@]}" >"$work/native.modern" || status=1
+  wine64 "$windows" --quiet --settings "$(wpath "$work/modern.ini")" --format csv \
+    --encoding utf-8 "${windows_args[@]}" >"$work/windows.modern" 2>/dev/null || status=1
+  if cmp -s "$work/native.modern" "$work/windows.modern"; then
+    echo "today's containers: same bytes ($(wc -l <"$work/native.modern") lines)"
+  else
+    echo "today's containers: the lists differ"
+    diff "$work/native.modern" "$work/windows.modern" | head -20 || true
+    status=1
+  fi
+fi
 exit $status
