@@ -224,7 +224,30 @@ void SyncRowCount() {
 void SelectOnly(const std::vector<int>& rows, int focus) {
   HWND list = App().list;
   if (!list) return;
-  ReplaceSelection(SelectedRows(), rows);
+  const std::vector<int> now = SelectedRows();
+  // Each row's change invalidates the row, and under Wine every
+  // invalidation is a trip to the server: many changes are made unseen,
+  // and the list is painted once after them.
+  const bool many = now.size() + rows.size() > 256;
+  if (many) SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+  // Leaving most of a large selection is one message that clears it all
+  // and the wanted rows selected again, rather than a message per row left.
+  // Every row is one message too.
+  const int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+  const bool all = static_cast<int>(rows.size()) == count && count > 0;
+  if (all || (now.size() > 2 * rows.size() && static_cast<int>(now.size()) > count / 2)) {
+    LVITEMW item{};
+    item.stateMask = LVIS_SELECTED;
+    item.state = all ? LVIS_SELECTED : 0;
+    SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+    if (!all) ReplaceSelection({}, rows);
+  } else {
+    ReplaceSelection(now, rows);
+  }
+  if (many) {
+    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, FALSE);
+  }
   if (focus < 0) return;
   SetRowState(focus, LVIS_FOCUSED, LVIS_FOCUSED);
   SendMessageW(list, LVM_SETSELECTIONMARK, 0, focus);

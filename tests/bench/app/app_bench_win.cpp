@@ -1,6 +1,8 @@
 // Times the main window's list operations with many rows, in the real
 // window procedure: load a CSV list, sort by a text column and by the
-// byte-size column both ways, save as CSV, select 1,000 rows and click.
+// byte-size column both ways, save as CSV, select 1,000 rows and click,
+// one keystroke in the find bar (found at once, and found nowhere), select
+// every match of a word, and select the duplicates.
 //   app_bench_win.exe [rows...]      (default 10000 100000)
 // Prints one line per operation and row count: "<op> <rows> <ms>".
 #include <windows.h>
@@ -13,6 +15,7 @@
 
 #include "app/app_win.h"
 #include "catalogue/text.h"
+#include "res/dialogs_res.h"
 #include "listfile/listfile.h"
 #include "res/resource.h"
 #include "win_files.h"
@@ -169,6 +172,37 @@ bool RunOne(int n, const std::string& work) {
     std::fprintf(stderr, "unexpected selection totals: %s\n", part0);
     return false;
   }
+
+  SendMessageA(main, WM_COMMAND, IDM_FIND, 0);
+  HWND text = GetDlgItem(App().findBar, IDC_FIND_TEXT);
+  if (!text) {
+    std::fprintf(stderr, "no find bar\n");
+    return false;
+  }
+  auto type = [&](wchar_t c) { SendMessageW(text, WM_CHAR, c, 0); };
+  type(L'l');
+  type(L'i');
+  type(L'v');
+  Report("find_key_found", n, Timed([&] { type(L'e'); }));  // "live": in about one title of 8
+  type(L'q');
+  Report("find_key_nowhere", n, Timed([&] { type(L'x'); }));  // "liveqx": every row looked at
+  SendMessageW(text, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"ﾗｲﾌﾞ"));
+  Report("find_select_all", n, Timed([&] {
+           SendMessageW(App().findBar, WM_COMMAND, MAKEWPARAM(IDC_FIND_ALL, BN_CLICKED), 0);
+         }));
+  const int matches = static_cast<int>(SendMessageA(App().list, LVM_GETSELECTEDCOUNT, 0, 0));
+  SendMessageW(text, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"movie_"));
+  Report("find_select_every", n, Timed([&] {
+           SendMessageW(App().findBar, WM_COMMAND, MAKEWPARAM(IDC_FIND_ALL, BN_CLICKED), 0);
+         }));
+  const int every = static_cast<int>(SendMessageA(App().list, LVM_GETSELECTEDCOUNT, 0, 0));
+  if (matches < n / 20 || matches > n / 2 || every != n) {
+    std::fprintf(stderr, "find selected %d and %d of %d rows\n", matches, every, n);
+    return false;
+  }
+  Report("duplicates_all", n, Timed([&] { SendMessageA(main, WM_COMMAND, IDM_DUP_ALL, 0); }));
+  Report("duplicates_but_one", n,
+         Timed([&] { SendMessageA(main, WM_COMMAND, IDM_DUP_BUT_ONE, 0); }));
   DestroyWindow(main);
   Pump();
   UnregisterClassW(clip::kMainClassName, instance);
