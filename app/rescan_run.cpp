@@ -15,15 +15,6 @@ bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
 char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 0x20) : c; }
 
-// A folder as Windows compares it (and as the rescan plan matches rows):
-// ASCII letters in lower case, "/" as "\", no trailing separator.
-std::string FolderKey(std::string_view folder) {
-  while (!folder.empty() && IsSeparator(folder.back())) folder.remove_suffix(1);
-  std::string key(folder);
-  for (char& c : key) c = c == '/' ? '\\' : LowerAscii(c);
-  return key;
-}
-
 std::string LowerText(std::string_view text) {
   std::string lower(text);
   for (char& c : lower) c = LowerAscii(c);
@@ -67,7 +58,7 @@ std::string VolumeName(const std::string& root, const std::optional<std::string>
 // The folder a walk starts at: the root itself for a folder cell that names
 // the root ("D:" is the current folder of drive D:, not its root).
 std::string WalkStart(const std::string& folder, const std::string& root) {
-  return FolderKey(folder) == FolderKey(root) ? root : folder;
+  return RescanFolderKey(folder) == RescanFolderKey(root) ? root : folder;
 }
 
 struct WalkedVolume {
@@ -83,10 +74,10 @@ void AddVanishedFolders(const RowModel& rows, const CategoryTable& table, Walked
                         RescanDisk& disk) {
   const RescanVolume& volume = *walked.volume;
   std::unordered_set<std::string> listed;
-  for (const std::string& f : walked.walk.folders) listed.insert(FolderKey(f));
-  for (const FoundFile& f : walked.walk.files) listed.insert(FolderKey(f.folder));
+  for (const std::string& f : walked.walk.folders) listed.insert(RescanFolderKey(f));
+  for (const FoundFile& f : walked.walk.files) listed.insert(RescanFolderKey(f.folder));
   std::vector<std::string> tops;
-  for (const std::string& f : volume.folders) tops.push_back(FolderKey(f));
+  for (const std::string& f : volume.folders) tops.push_back(RescanFolderKey(f));
   const int folderColumn = table.position[DirPath];
   const int labelColumn = table.IsOn(VolLabel) ? table.position[VolLabel] : -1;
   std::unordered_set<std::string> asked;
@@ -98,7 +89,7 @@ void AddVanishedFolders(const RowModel& rows, const CategoryTable& table, Walked
     if (labelColumn > 0 &&
         LowerText(rows.Cell(r, labelColumn)) != LowerText(walked.walk.volumeLabel))
       continue;
-    std::string key = FolderKey(folder);
+    std::string key = RescanFolderKey(folder);
     if (listed.count(key) || !asked.insert(key).second) continue;
     const bool inWalk = std::any_of(tops.begin(), tops.end(),
                                     [&](const std::string& top) { return IsAtOrBelow(key, top); });
@@ -210,7 +201,7 @@ std::vector<RescanVolume> VolumesOfRows(const RowModel& rows, const CategoryTabl
     previousLabel = &label;
     const std::string root = RescanRoot(folder);
     if (root.empty()) continue;
-    std::string volumeKey = FolderKey(root);
+    std::string volumeKey = RescanFolderKey(root);
     if (labelColumn > 0) volumeKey += '\n' + LowerText(label);
     auto [it, added] = volumeOf.emplace(volumeKey, volumes.size());
     if (added) {
@@ -218,7 +209,7 @@ std::vector<RescanVolume> VolumesOfRows(const RowModel& rows, const CategoryTabl
       if (labelColumn > 0) volumes.back().label = label;
       folders.emplace_back();
     }
-    folders[it->second].emplace(FolderKey(folder), folder);
+    folders[it->second].emplace(RescanFolderKey(folder), folder);
   }
   for (std::size_t v = 0; v < volumes.size(); ++v) {
     std::vector<std::pair<std::string, std::string>> tops;

@@ -15,16 +15,6 @@ bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
 char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 0x20) : c; }
 
-// A folder as Windows compares it: ASCII letters in lower case, "/" as
-// "\", without trailing separators ("D:\" is "d:", as folder cells spell a
-// drive's root).
-std::string FolderKey(std::string_view folder) {
-  while (!folder.empty() && IsSeparator(folder.back())) folder.remove_suffix(1);
-  std::string key(folder);
-  for (char& c : key) c = c == '/' ? '\\' : LowerAscii(c);
-  return key;
-}
-
 // The folder text a new row shows: the walk's spelling without trailing
 // separators, as the scan writes folder cells.
 std::string_view FolderText(std::string_view folder) {
@@ -102,6 +92,13 @@ class FolderSpans {
 
 }  // namespace
 
+std::string RescanFolderKey(std::string_view folder) {
+  while (!folder.empty() && IsSeparator(folder.back())) folder.remove_suffix(1);
+  std::string key(folder);
+  for (char& c : key) c = c == '/' ? '\\' : LowerAscii(c);
+  return key;
+}
+
 namespace {
 
 // Folder keys numbered as they are met, so that files and rows refer to
@@ -112,7 +109,7 @@ class FolderIds {
   int Of(std::string_view text) {
     if (last_ >= 0 && text == lastText_) return last_;
     lastText_ = text;
-    const auto [it, added] = ids_.emplace(FolderKey(text), static_cast<int>(keys_.size()));
+    const auto [it, added] = ids_.emplace(RescanFolderKey(text), static_cast<int>(keys_.size()));
     if (added) keys_.push_back(it->first);
     return last_ = it->second;
   }

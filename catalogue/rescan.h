@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "catalogue/categories.h"
@@ -48,6 +49,11 @@ struct RescanPlan {
   std::vector<RowFate> fates;      // one per row of the model
   std::vector<NewRowPlace> added;  // files without a row, in their final row order
 };
+
+// A folder as Windows compares it: ASCII letters in lower case, "/" as
+// "\", without trailing separators ("D:\" is "d:", as folder cells spell a
+// drive's root). Rows and found files are matched by this key.
+std::string RescanFolderKey(std::string_view folder);
 
 // Whether the rows can be matched with a walk at all: only rows that show
 // their folder can.

@@ -108,6 +108,20 @@ const Movie kMovies[] = {
     {"sub/deeper/deep.mpg", "MPEG1", ""},  // no audio stream
 };
 
+// Checks the audio rate cell ("<kHz>kHz/<kbit>kbit") against ffprobe's
+// audio stream and returns its kbit, 0 without audio.
+long long ExpectAudioRate(std::map<std::string, StreamInfo>& info, bool hasAudio,
+                          const std::string& cell) {
+  if (!hasAudio) return 0;
+  StreamInfo& a = info["audio"];
+  const long long kbit = std::atoll(a["bit_rate"].c_str()) / 1000;
+  char rate[64];
+  std::snprintf(rate, sizeof rate, "%.2fkHz/%lldkbit", std::atof(a["sample_rate"].c_str()) / 1000,
+                kbit);
+  EXPECT_EQ(cell, rate);
+  return kbit;
+}
+
 void PrintTo(const Movie& m, std::ostream* os) { *os << m.name; }
 
 class MovieFileProbe : public ::testing::TestWithParam<Movie> {};
@@ -143,17 +157,8 @@ TEST_P(MovieFileProbe, AgreesWithFfprobe) {
         EXPECT_EQ(f.resolution, "");
         EXPECT_EQ(f.playTime, "");
       }
-      long long audioKbit = 0;
-      if (hasAudio) {
-        const StreamInfo& a = info["audio"];
-        audioKbit = std::atoll(a["bit_rate"].c_str()) / 1000;
-        char rate[64];
-        std::snprintf(rate, sizeof rate, "%.2fkHz/%lldkbit",
-                      std::atof(a["sample_rate"].c_str()) / 1000, audioKbit);
-        EXPECT_EQ(f.audioRate, rate);
-      } else {
-        EXPECT_EQ(f.audioRate, "");
-      }
+      const long long audioKbit = ExpectAudioRate(info, hasAudio, f.audioRate);
+      if (!hasAudio) EXPECT_EQ(f.audioRate, "");
       if (expectSeconds == 0)
         EXPECT_EQ(f.videoRate, "None");
       else
@@ -179,15 +184,7 @@ TEST_P(MovieFileProbe, AgreesWithFfprobe) {
       if (f.playTime != FormatPlayTime(seconds))
         seconds = static_cast<std::int32_t>(duration + 0.1);
       EXPECT_EQ(f.playTime, FormatPlayTime(seconds)) << duration;
-      long long audioKbit = 0;
-      if (hasAudio) {
-        const StreamInfo& a = info["audio"];
-        audioKbit = std::atoll(a["bit_rate"].c_str()) / 1000;
-        char rate[64];
-        std::snprintf(rate, sizeof rate, "%.2fkHz/%lldkbit",
-                      std::atof(a["sample_rate"].c_str()) / 1000, audioKbit);
-        EXPECT_EQ(f.audioRate, rate);
-      }
+      const long long audioKbit = ExpectAudioRate(info, hasAudio, f.audioRate);
       if (seconds > 0)
         EXPECT_EQ(
             f.videoRate,
