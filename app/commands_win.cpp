@@ -51,34 +51,29 @@ void ShowListCaption(HWND main, const std::string& path, bool appendOnly) {
   SetCaption(main, ListFileCaption(kDefaultTitle, PathFileName(path), appendOnly));
 }
 
-// The encoding a text or CSV list is written in: the chosen one, or the
-// one a text list appended to has. Before a code page 932 list would change
-// some texts the user is asked; nothing when the save is cancelled.
-std::optional<ListEncoding> ChooseListEncoding(HWND main, const std::string& path, bool append) {
-  AppState& app = App();
-  const ListEncoding chosen = app.settings.listUtf8 == 1 ? ListEncoding::Utf8 : ListEncoding::Cp932;
-  const ListEncoding encoding = append ? ExistingListEncoding(path, chosen) : chosen;
-  if (encoding == ListEncoding::Utf8) return encoding;
-  const int changed = RowsChangedByCp932(app.rows, app.table);
-  if (changed == 0) return encoding;
-  const bool switchable = !append || ExistingListEncoding(path, ListEncoding::Utf8) != encoding;
-  const int answer = ShowMessage(main, Cp932SaveQuestion(changed, switchable), kCp932SaveCaption,
-                                 MB_ICONWARNING | (switchable ? MB_YESNOCANCEL : MB_OKCANCEL));
-  if (answer == IDYES) return ListEncoding::Utf8;
-  if (answer == IDNO || answer == IDOK) return ListEncoding::Cp932;
-  return std::nullopt;
-}
-
 // Writes a text or CSV list; a failure or a cancelled save is reported as
-// false (a failure is shown).
+// false (a failure is shown). The list is written in the chosen encoding,
+// or in the one a text list appended to has. A code page 932 list is
+// written refusing any text it would change, so the common case is one
+// pass; only when one would change is the user asked, then it is written
+// as answered.
 bool WriteList(HWND main, const std::string& path, ListFormat format, bool append) {
   AppState& app = App();
-  const std::optional<ListEncoding> encoding = ChooseListEncoding(main, path, append);
-  if (!encoding) return false;
-  SaveResult result;
-  {
+  const ListEncoding chosen = app.settings.listUtf8 == 1 ? ListEncoding::Utf8 : ListEncoding::Cp932;
+  ListEncoding encoding = append ? ExistingListEncoding(path, chosen) : chosen;
+  auto save = [&](bool refuseLoss) {
     WaitCursor wait;
-    result = SaveListFile(app.rows, app.table, path, format, append, nullptr, *encoding);
+    return SaveListFile(app.rows, app.table, path, format, append, nullptr, encoding, refuseLoss);
+  };
+  SaveResult result = save(encoding == ListEncoding::Cp932);
+  if (result.lossy) {
+    const int changed = RowsChangedByCp932(app.rows, app.table);
+    const bool switchable = !append || ExistingListEncoding(path, ListEncoding::Utf8) != encoding;
+    const int answer = ShowMessage(main, Cp932SaveQuestion(changed, switchable), kCp932SaveCaption,
+                                   MB_ICONWARNING | (switchable ? MB_YESNOCANCEL : MB_OKCANCEL));
+    if (answer != IDYES && answer != IDNO && answer != IDOK) return false;
+    encoding = answer == IDYES ? ListEncoding::Utf8 : ListEncoding::Cp932;
+    result = save(false);
   }
   if (!result.ok) ShowMessage(main, result.error, kSaveFailedCaption, MB_ICONERROR | MB_OK);
   return result.ok;

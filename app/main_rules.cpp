@@ -26,27 +26,6 @@ std::string PathFromStartFolder(std::string_view startFolder, std::string_view i
   return path + std::string(item);
 }
 
-namespace {
-PathKind ClassifyFile(std::uint32_t attributes, std::string_view path, bool modernFormats) {
-  if (path.empty()) return PathKind::Ignored;
-  (void)attributes;  // a movie path is built into a row even when it cannot be read
-  return IsMovieName(path, modernFormats) ? PathKind::Movie : PathKind::Ignored;
-}
-}  // namespace
-
-PathKind ClassifyCommandLinePath(std::uint32_t attributes, std::string_view path,
-                                 bool modernFormats) {
-  if (!path.empty() && attributes == 0x10) return PathKind::Folder;
-  return ClassifyFile(attributes, path, modernFormats);
-}
-
-PathKind ClassifyDroppedPath(std::uint32_t attributes, std::string_view path,
-                             bool modernFormats) {
-  if (!path.empty() && (attributes == 0x10 || attributes == 0x30 || attributes == 0x11))
-    return PathKind::Folder;
-  return ClassifyFile(attributes, path, modernFormats);
-}
-
 std::array<int, 4> StatusPartEdges(const std::array<int, 4>& textWidths, int clientWidth) {
   // Room for the part's borders and the space the bar leaves around a text.
   constexpr int kPadding = 12;
@@ -151,13 +130,6 @@ std::vector<int> SelectionAfterMove(const std::vector<int>& selected,
   return out;
 }
 
-ListKind ListKindOf(std::string_view path) {
-  if (EndsWithNoCase(path, "TXT")) return ListKind::Text;
-  if (EndsWithNoCase(path, "CSV")) return ListKind::Csv;
-  if (EndsWithNoCase(path, "HTM")) return ListKind::Html;
-  return ListKind::None;
-}
-
 unsigned ListExtendedStyle(bool gridLines, bool dirPathOn) {
   unsigned style = kExFullRowSelect;
   if (gridLines) style |= kExGridLines;
@@ -173,15 +145,9 @@ int CategoryOfFitCommand(int id) {
 
 int FontHeightFromSetting(std::string_view sizeText) { return ParseLongBase0(sizeText); }
 
-std::string VersionText(std::string_view title) {
-  std::string text(title);
-  text += " Version 0.98t\n\n動画ファイルのカタログを作るソフトウェアです";
-  return text;
-}
-
 std::string Cp932SaveQuestion(int rows, bool switchable) {
-  std::string text = std::to_string(rows) +
-                     "行に、Shift_JIS (ｺｰﾄﾞﾍﾟｰｼﾞ932) で表せない文字があります\n\n";
+  std::string text =
+      std::to_string(rows) + "行に、Shift_JIS (ｺｰﾄﾞﾍﾟｰｼﾞ932) で表せない文字があります\n\n";
   if (switchable)
     return text +
            "はい: UTF-8で保存します (表計算ｿﾌﾄでも開けます)\n"
@@ -193,8 +159,7 @@ std::string Cp932SaveQuestion(int rows, bool switchable) {
          "ｷｬﾝｾﾙ: 保存しません";
 }
 
-std::string UnreadableFoldersText(const std::vector<std::string>& folders,
-                                  std::size_t maxListed) {
+std::string UnreadableFoldersText(const std::vector<std::string>& folders, std::size_t maxListed) {
   if (folders.empty()) return {};
   std::string text = "次のﾌｫﾙﾀﾞは読み取れなかったため、中のﾌｧｲﾙはﾘｽﾄにありません\n";
   const std::size_t listed = std::min(folders.size(), maxListed);

@@ -12,28 +12,20 @@
 
 #include "catalogue/categories.h"
 #include "catalogue/row_model.h"
+#include "catalogue/version.h"
+#include "listfile/listfile.h"
+#include "scan/scan.h"
 
 namespace clip {
 
-// ---- Command line and dropped paths -----------------------------------
+// ---- Command line and dropped paths (their kinds: scan/scan.h) ---------
 
-enum class PathKind { Folder, Movie, Ignored };
-// Command-line items: a folder only with the attributes exactly 0x10.
-// A movie file is one whose name a scan adds (modernFormats as the scan's
-// switch).
-PathKind ClassifyCommandLinePath(std::uint32_t attributes, std::string_view path,
-                                 bool modernFormats = false);
-// Dropped items: folders with 0x10, 0x30 or 0x11.
-PathKind ClassifyDroppedPath(std::uint32_t attributes, std::string_view path,
-                             bool modernFormats = false);
 // A command-line item as a path from the folder the program was started in:
 // a full path ("D:\x", "\\server\share\x") stays as it is, a path from
 // the root of the drive ("\x") takes the start folder's drive, anything
 // else is joined to the start folder. (The program changes its current
 // folder to its own at start, so the platform cannot resolve it later.)
 std::string PathFromStartFolder(std::string_view startFolder, std::string_view item);
-// Item i goes to row i, or to the end when the list is shorter.
-inline int RowIndexForItem(int item, int rowCount) { return item < rowCount ? item : rowCount; }
 
 // ---- Status bar ---------------------------------------------------------
 
@@ -86,10 +78,6 @@ std::vector<int> SelectionAfterMove(const std::vector<int>& selected,
 
 // ---- List files, columns, styles -----------------------------------------
 
-enum class ListKind { None, Text, Csv, Html };
-// By the path's last three characters, compared without regard to case.
-ListKind ListKindOf(std::string_view path);
-
 // The catalogue list's extended style: full-row selection always, grid
 // lines and check boxes as switched (0x25, 0x21, 0x24, 0x20).
 constexpr unsigned kExGridLines = 0x1, kExCheckBoxes = 0x4, kExFullRowSelect = 0x20;
@@ -100,9 +88,6 @@ int CategoryOfFitCommand(int id);
 
 // Font height from a size setting (base detected from the text).
 int FontHeightFromSetting(std::string_view sizeText);
-
-// The version box: "%s Version 0.98t", an empty line and one more line.
-std::string VersionText(std::string_view title);
 
 // The question asked before a code page 932 list would change the texts of
 // some rows: save as UTF-8 (yes), with the characters replaced (no) or not

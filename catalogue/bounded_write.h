@@ -26,4 +26,14 @@ std::string WriteBounded(std::size_t worst, Write write) {
   return out;
 }
 
+// The same into out, replacing its contents: its room is kept from one
+// call to the next, so a caller writing many texts allocates only while the
+// room grows.
+template <typename Write>
+void WriteBoundedInto(std::string& out, std::size_t worst, Write write) {
+  out.resize(worst);
+  const char* end = write(out.data());
+  out.resize(static_cast<std::size_t>(end - out.data()));
+}
+
 }  // namespace clip

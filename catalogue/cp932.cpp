@@ -72,43 +72,66 @@ inline std::size_t CodeLength(std::uint16_t code) { return code > 0xFF ? 2 : 1; 
 
 // Copies the ASCII run at text[pos] to out and moves both past it; ASCII
 // is the same in UTF-8, code page 932 and the sort key.
+// Copied eight bytes at a time as they are checked, in one pass and with
+// no call into the C library (short runs are the common case). Every
+// caller's output has room for at least as many bytes as the text has.
 inline void CopyAscii(std::string_view text, std::size_t& pos, char*& out) {
-  const std::size_t run = AsciiPrefixLength(text.substr(pos));
-  std::memcpy(out, text.data() + pos, run);
-  out += run;
-  pos += run;
+  const char* s = text.data();
+  const std::size_t n = text.size();
+  std::size_t i = pos;
+  for (; n - i >= 8; i += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, s + i, 8);
+    if (word & 0x8080808080808080u) break;
+    std::memcpy(out, &word, 8);
+    out += 8;
+  }
+  while (i < n && static_cast<unsigned char>(s[i]) < 0x80) *out++ = s[i++];
+  pos = i;
+}
+
+}  // namespace
+
+namespace {
+
+// At most three UTF-8 bytes for every byte (a half-width katakana byte).
+std::size_t Utf8Bound(std::string_view bytes) { return bytes.size() * 3; }
+
+char* DecodeCp932(std::string_view bytes, char* o) {
+  const auto* s = reinterpret_cast<const unsigned char*>(bytes.data());
+  const std::size_t n = bytes.size();
+  std::size_t i = 0;
+  while (i < n) {
+    const unsigned b = s[i];
+    if (b < 0x80) {
+      CopyAscii(bytes, i, o);
+      continue;
+    }
+    char16_t ch;
+    if (!IsCp932LeadByte(static_cast<unsigned char>(b))) {
+      ch = kSingleByte[b];
+      ++i;
+    } else if (n - i >= 2 && s[i + 1] != 0) {
+      ch = PairChar(b, s[i + 1]);
+      if (!ch) ch = kNoCharacter;
+      i += 2;
+    } else {
+      ch = kNoCharacter;
+      ++i;
+    }
+    o = PutUtf8(o, ch);
+  }
+  return o;
 }
 
 }  // namespace
 
 std::string Cp932ToUtf8(std::string_view bytes) {
-  const auto* s = reinterpret_cast<const unsigned char*>(bytes.data());
-  const std::size_t n = bytes.size();
-  // At most three UTF-8 bytes for every byte (a half-width katakana byte).
-  return WriteBounded(n * 3, [&](char* o) {
-    std::size_t i = 0;
-    while (i < n) {
-      const unsigned b = s[i];
-      if (b < 0x80) {
-        CopyAscii(bytes, i, o);
-        continue;
-      }
-      char16_t ch;
-      if (!IsCp932LeadByte(static_cast<unsigned char>(b))) {
-        ch = kSingleByte[b];
-        ++i;
-      } else if (n - i >= 2 && s[i + 1] != 0) {
-        ch = PairChar(b, s[i + 1]);
-        if (!ch) ch = kNoCharacter;
-        i += 2;
-      } else {
-        ch = kNoCharacter;
-        ++i;
-      }
-      o = PutUtf8(o, ch);
-    }
-    return o;
-  });
+  return WriteBounded(Utf8Bound(bytes), [&](char* o) { return DecodeCp932(bytes, o); });
+}
+
+void Cp932ToUtf8Into(std::string_view bytes, std::string& out) {
+  WriteBoundedInto(out, Utf8Bound(bytes), [&](char* o) { return DecodeCp932(bytes, o); });
 }
 
 std::string Utf8ToCp932(std::string_view utf8, std::size_t* changed) {
@@ -179,35 +202,45 @@ std::string CutCp932(std::string_view utf8, std::size_t maxBytes) {
   return std::string(utf8.substr(0, pos));
 }
 
-std::string Cp932SortKey(std::string_view utf8) {
+namespace {
+
+char* WriteSortKey(std::string_view utf8, char* o) {
   const EncodeTable& table = Encoder();
   const std::size_t n = utf8.size();
-  // At most five key bytes for every UTF-8 byte (a bad byte).
-  return WriteBounded(n * 5, [&](char* o) {
-    std::size_t pos = 0;
-    while (pos < n) {
-      if (static_cast<unsigned char>(utf8[pos]) < 0x80) {
-        CopyAscii(utf8, pos, o);
-        continue;
-      }
-      const char32_t ch = NextCodePoint(utf8, pos);
-      if (table.Holds(ch)) {
-        const std::uint16_t code = table.Code(ch);
-        if (code > 0xFF) *o++ = static_cast<char>(code >> 8);
-        *o++ = static_cast<char>(code & 0xFF);
-        // Trail bytes stop at 0xFC, so only the single byte 0xFF needs the
-        // escape that keeps it below the characters code page 932 lacks.
-        if (code == 0xFF) *o++ = '\0';
-      } else {
-        *o++ = '\xFF';
-        *o++ = '\x01';
-        *o++ = static_cast<char>(ch >> 16);
-        *o++ = static_cast<char>(ch >> 8 & 0xFF);
-        *o++ = static_cast<char>(ch & 0xFF);
-      }
+  std::size_t pos = 0;
+  while (pos < n) {
+    if (static_cast<unsigned char>(utf8[pos]) < 0x80) {
+      CopyAscii(utf8, pos, o);
+      continue;
     }
-    return o;
-  });
+    const char32_t ch = NextCodePoint(utf8, pos);
+    if (table.Holds(ch)) {
+      const std::uint16_t code = table.Code(ch);
+      if (code > 0xFF) *o++ = static_cast<char>(code >> 8);
+      *o++ = static_cast<char>(code & 0xFF);
+      // Trail bytes stop at 0xFC, so only the single byte 0xFF needs the
+      // escape that keeps it below the characters code page 932 lacks.
+      if (code == 0xFF) *o++ = '\0';
+    } else {
+      *o++ = '\xFF';
+      *o++ = '\x01';
+      *o++ = static_cast<char>(ch >> 16);
+      *o++ = static_cast<char>(ch >> 8 & 0xFF);
+      *o++ = static_cast<char>(ch & 0xFF);
+    }
+  }
+  return o;
+}
+
+}  // namespace
+
+// At most five key bytes for every UTF-8 byte (a bad byte).
+std::string Cp932SortKey(std::string_view utf8) {
+  return WriteBounded(utf8.size() * 5, [&](char* o) { return WriteSortKey(utf8, o); });
+}
+
+void Cp932SortKeyInto(std::string_view utf8, std::string& out) {
+  WriteBoundedInto(out, utf8.size() * 5, [&](char* o) { return WriteSortKey(utf8, o); });
 }
 
 }  // namespace clip

@@ -52,4 +52,7 @@ class RowModel {
   std::vector<CatalogueRow> rows_;
 };
 
+// Item i goes to row i, or to the end when the list is shorter.
+inline int RowIndexForItem(int item, int rowCount) { return item < rowCount ? item : rowCount; }
+
 }  // namespace clip

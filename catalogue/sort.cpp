@@ -122,8 +122,14 @@ class ColumnKeys {
  public:
   ColumnKeys(const RowModel& rows, int column, const CategoryTable& table, int byExtension) {
     spans_.reserve(static_cast<std::size_t>(rows.Count()));
+    std::string converted;
     for (int r = 0; r < rows.Count(); ++r) {
-      const std::string key = SortKeyOf(rows.Cell(r, column));
+      // An ASCII text is its own key.
+      std::string_view key = rows.Cell(r, column);
+      if (AsciiPrefixLength(key) != key.size()) {
+        Cp932SortKeyInto(key, converted);
+        key = converted;
+      }
       Padded p = Prepare(key, column, table, byExtension);
       spans_.push_back({bytes_.size(), p.size()});
       bytes_.append(p.zeros, '0');

@@ -5,9 +5,10 @@
 #include <string>
 #include <string_view>
 
-#include "app/main_rules.h"
 #include "catalogue/text.h"
+#include "catalogue/version.h"
 #include "cli/cli.h"
+#include "listfile/listfile.h"
 
 namespace clip {
 

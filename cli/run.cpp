@@ -15,9 +15,9 @@
 #include <thread>
 #include <vector>
 
-#include "app/main_rules.h"
 #include "catalogue/cp932.h"
 #include "catalogue/file_io.h"
+#include "catalogue/row_model.h"
 #include "catalogue/text.h"
 #include "cli/cli.h"
 #include "listfile/html_options.h"

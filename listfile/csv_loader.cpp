@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "catalogue/cp932.h"
+#include "catalogue/unicode.h"
 #include "catalogue/file_io.h"
 #include "listfile/csv_reader.h"
 #include "listfile/csv_loader.h"
@@ -14,8 +15,12 @@ int LoadCsvRecords(RowModel& rows, const CategoryTable& table, CsvReader& reader
                    ListEncoding encoding) {
   // A list is code page 932 unless it starts with a UTF-8 byte-order mark;
   // either way its texts become UTF-8 here.
-  const auto text = [encoding](const std::string& field) {
-    return encoding == ListEncoding::Utf8 ? field : Cp932ToUtf8(field);
+  // Most fields are ASCII, the same in both: they are taken as they are.
+  std::string converted;
+  const auto text = [encoding, &converted](const std::string& field) -> std::string_view {
+    if (encoding == ListEncoding::Utf8 || AsciiPrefixLength(field) == field.size()) return field;
+    Cp932ToUtf8Into(field, converted);
+    return converted;
   };
   CsvRecord record;
   if (ReadCsvRecord(reader, record) != 0)
@@ -67,7 +72,8 @@ int LoadCsvList(RowModel& rows, const CategoryTable& table, const std::string& p
   if (!file) return kCsvCannotOpen;
   std::setvbuf(file, nullptr, _IONBF, 0);  // the reader reads large blocks itself
   char head[3] = {};
-  const bool marked = std::fread(head, 1, 3, file) == 3 && std::memcmp(head, "\xEF\xBB\xBF", 3) == 0;
+  const bool marked =
+      std::fread(head, 1, 3, file) == 3 && std::memcmp(head, "\xEF\xBB\xBF", 3) == 0;
   if (!marked) std::rewind(file);
   CsvReader reader(file);
   int result =

@@ -26,6 +26,9 @@ class ListOutput {
   // A UTF-8 list starts with the byte-order mark (what spreadsheet programs
   // need to read it right); call before anything is written.
   void Mark();
+  // A code page 932 output that meets a character code page 932 lacks
+  // stops there: nothing more is handed on, and Finish() fails with EILSEQ.
+  void RefuseLoss() { refuseLoss_ = true; }
   // The text not yet handed on; writers append to it.
   std::string& text() { return buffer_; }
   // Appends CR LF; with a file, a full block is then written out.
@@ -44,6 +47,7 @@ class ListOutput {
   std::FILE* file_ = nullptr;
   ListEncoding encoding_ = ListEncoding::Cp932;
   bool marked_ = false;
+  bool refuseLoss_ = false;
   std::string buffer_;
   bool failed_ = false;
   int error_ = 0;
@@ -128,10 +132,11 @@ void AppendStreamText(std::string& out, std::string_view text);
 // Writes a list whose rows are handed to the writer by fill, as
 // SaveListFile writes a catalogue: a replaced file only once it is whole, an
 // append (text only) cut back to its old end when it fails. Pages are
-// always code page 932, whatever encoding says.
+// always code page 932, whatever encoding says. With refuseLoss, a code
+// page 932 list that would change a text is not written at all (lossy).
 SaveResult SaveListStream(const std::string& path, const CategoryTable& table,
                           const ListLayout& layout, bool append, ListEncoding encoding,
-                          const std::function<void(ListWriter&)>& fill);
+                          const std::function<void(ListWriter&)>& fill, bool refuseLoss = false);
 // The same to an open stream (standard output) as to a new file: false when
 // a write failed, with the C library error in error.
 bool WriteListStream(std::FILE* file, const CategoryTable& table, const ListLayout& layout,
@@ -145,6 +150,7 @@ SaveResult ReplaceFileContents(const std::string& path, ListEncoding encoding,
                                const std::function<void(ListOutput&)>& write);
 // Appends to path (created when missing) through write(), in the encoding
 // the file has (its byte-order mark) or, for a new or empty file, encoding.
+// A failed append leaves the file as it was, and no file where none was.
 SaveResult AppendFileContents(const std::string& path, ListEncoding encoding,
                               const std::function<void(ListOutput&)>& write);
 

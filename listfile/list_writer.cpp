@@ -80,7 +80,14 @@ void ListOutput::Mark() {
 }
 
 std::string ListOutput::Encoded() {
-  std::string bytes = encoding_ == ListEncoding::Cp932 ? Utf8ToCp932(buffer_) : std::move(buffer_);
+  std::size_t changed = 0;
+  std::string bytes = encoding_ == ListEncoding::Cp932
+                          ? Utf8ToCp932(buffer_, refuseLoss_ ? &changed : nullptr)
+                          : std::move(buffer_);
+  if (changed > 0 && !failed_) {
+    failed_ = true;
+    error_ = EILSEQ;
+  }
   if (marked_) {
     bytes.insert(0, kUtf8Mark);
     marked_ = false;
@@ -97,6 +104,11 @@ void ListOutput::EndLine() {
 }
 
 void ListOutput::Drain() {
+  // After a failure nothing more is encoded or written.
+  if (failed_) {
+    buffer_.clear();
+    return;
+  }
   // Blocks end at line ends, so no character is split between two of them.
   const std::string bytes = Encoded();
   if (!failed_ && !bytes.empty() &&
@@ -137,21 +149,19 @@ namespace {
 // A quoted CSV field: a quote inside is doubled, so that a spreadsheet keeps
 // it in the cell, and an LF is stored as CR LF like any line end.
 void AppendCsvField(std::string& out, std::string_view text) {
+  // One pass over the cell: quotes are doubled and a line feed is stored as
+  // CR LF; the runs between are appended whole. (Cells are short: a loop of
+  // its own costs less here than calls into the C library.)
   out.push_back('"');
-  while (!text.empty()) {
-    // Most cells hold neither byte: one scan for each, and the cell is
-    // appended whole.
-    const char* p = text.data();
-    const void* quote = std::memchr(p, '"', text.size());
-    const std::size_t before =
-        quote ? static_cast<std::size_t>(static_cast<const char*>(quote) - p) : text.size();
-    const void* lf = std::memchr(p, '\n', before);
-    const std::size_t n = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - p) : before;
-    out.append(p, n);
-    if (n == text.size()) break;
-    out.append(p[n] == '"' ? "\"\"" : "\r\n", 2);
-    text.remove_prefix(n + 1);
+  const char* p = text.data();
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (p[i] != '"' && p[i] != '\n') continue;
+    out.append(p + start, i - start);
+    out.append(p[i] == '"' ? "\"\"" : "\r\n", 2);
+    start = i + 1;
   }
+  out.append(p + start, text.size() - start);
   out.push_back('"');
 }
 
@@ -307,7 +317,7 @@ SaveResult ReplaceFileContents(const std::string& path, ListEncoding encoding,
   int error = 0;
   if (!WriteAndClose(file, encoding, true, write, error)) {
     RemoveFile(temp);
-    return {false, SaveFailureText(path, ErrnoCauseText(error))};
+    return {false, SaveFailureText(path, ErrnoCauseText(error)), error == EILSEQ};
   }
   std::string cause;
   if (!ReplaceFileWith(temp, path, cause)) {
@@ -332,21 +342,25 @@ SaveResult AppendFileContents(const std::string& path, ListEncoding encoding,
   if (IsReadOnlyFile(path)) return {false, SaveFailureText(path, ErrnoCauseText(EACCES))};
   // A list keeps the encoding it has; a new or empty one takes the chosen one.
   encoding = ExistingListEncoding(path, encoding);
+  const bool existed = PathExists(path);
   std::FILE* file = OpenFile(path, "ab");
   if (!file) return {false, SaveFailureText(path, ErrnoCauseText(errno))};
   // The old end of the file, to cut a failed append's partial lines away.
   const long long oldSize = FileEndOffset(file);
   int error = 0;
   if (!WriteAndClose(file, encoding, oldSize == 0, write, error)) {
-    if (oldSize >= 0) TruncateFileTo(path, oldSize);
-    return {false, SaveFailureText(path, ErrnoCauseText(error))};
+    if (!existed)
+      RemoveFile(path);
+    else if (oldSize >= 0)
+      TruncateFileTo(path, oldSize);
+    return {false, SaveFailureText(path, ErrnoCauseText(error)), error == EILSEQ};
   }
   return {};
 }
 
 SaveResult SaveListStream(const std::string& path, const CategoryTable& table,
                           const ListLayout& layout, bool append, ListEncoding encoding,
-                          const std::function<void(ListWriter&)>& fill) {
+                          const std::function<void(ListWriter&)>& fill, bool refuseLoss) {
   if (path.empty()) return {false, SaveFailureText(path, ErrnoCauseText(ENOENT))};
   if (!IsListFormat(layout.format)) return {false, SaveFailureText(path, ErrnoCauseText(EINVAL))};
   // Only a text list is a log that saves add to; a CSV list and a page are
@@ -355,6 +369,7 @@ SaveResult SaveListStream(const std::string& path, const CategoryTable& table,
   ListLayout used = layout;
   if (adding) used.header = false;
   auto write = [&](ListOutput& out) {
+    if (refuseLoss) out.RefuseLoss();
     ListWriter writer(out, table, used);
     fill(writer);
     writer.Finish();
@@ -379,7 +394,7 @@ bool WriteListStream(std::FILE* file, const CategoryTable& table, const ListLayo
 
 SaveResult SaveListFile(const RowModel& rows, const CategoryTable& table, const std::string& path,
                         ListFormat format, bool append, const HtmlOptions* html,
-                        ListEncoding encoding) {
+                        ListEncoding encoding, bool refuseLoss) {
   ListLayout layout;
   layout.format = format;
   if (html) layout.html = *html;
@@ -388,9 +403,12 @@ SaveResult SaveListFile(const RowModel& rows, const CategoryTable& table, const 
     for (int r = 0; r < rows.Count(); ++r) widths.Add(rows.Row(r).cells);
     layout.textWidths = widths.widths();
   }
-  return SaveListStream(path, table, layout, append, encoding, [&](ListWriter& writer) {
-    for (int r = 0; r < rows.Count(); ++r) writer.Row(rows.Row(r).cells);
-  });
+  return SaveListStream(
+      path, table, layout, append, encoding,
+      [&](ListWriter& writer) {
+        for (int r = 0; r < rows.Count(); ++r) writer.Row(rows.Row(r).cells);
+      },
+      refuseLoss);
 }
 
 }  // namespace clip
@@ -409,6 +427,13 @@ int RowsChangedByCp932(const RowModel& rows, const CategoryTable& table) {
     }
   }
   return changed;
+}
+
+ListKind ListKindOf(std::string_view path) {
+  if (EndsWithNoCase(path, "TXT")) return ListKind::Text;
+  if (EndsWithNoCase(path, "CSV")) return ListKind::Csv;
+  if (EndsWithNoCase(path, "HTM")) return ListKind::Html;
+  return ListKind::None;
 }
 
 }  // namespace clip

@@ -16,6 +16,10 @@ enum class ListFormat { Text = 0, Csv = 1, Html = 2 };
 // spreadsheet programs open right. HTML pages are always Shift_JIS.
 enum class ListEncoding { Cp932, Utf8 };
 
+enum class ListKind { None, Text, Csv, Html };
+// By the path's last three characters, compared without regard to case.
+ListKind ListKindOf(std::string_view path);
+
 // Page options of the HTML writer. The options dialog fills it from its
 // controls; defaults are those of a missing [HtmlSetting] section. The
 // settings file names the page's parts: "Fo" is the page outside the table
@@ -41,6 +45,8 @@ struct HtmlOptions {
 struct SaveResult {
   bool ok = true;
   std::string error;
+  // Not written because a text would have changed (refuseLoss).
+  bool lossy = false;
 };
 
 // The caption of the box that shows a failed save's message.
@@ -48,10 +54,12 @@ constexpr const char* kSaveFailedCaption = "ﾌｧｲﾙ保存失敗";
 
 // Writes the whole catalogue in list order. A replaced file is written
 // beside the old one and renamed over it only when the write succeeded;
-// append (text only) appends in place without a header line.
+// append (text only) appends in place without a header line. With
+// refuseLoss a code page 932 list that would change a text is not written
+// and the result says lossy, which costs no pass over the rows beforehand.
 SaveResult SaveListFile(const RowModel& rows, const CategoryTable& table, const std::string& path,
                         ListFormat format, bool append, const HtmlOptions* html = nullptr,
-                        ListEncoding encoding = ListEncoding::Cp932);
+                        ListEncoding encoding = ListEncoding::Cp932, bool refuseLoss = false);
 
 // The encoding of an existing list file by its first bytes (a UTF-8
 // byte-order mark); otherwise for a file that is missing or empty.

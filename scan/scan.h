@@ -121,6 +121,16 @@ struct ScanContext {
 // divx, in any case).
 bool IsMovieName(std::string_view path, bool modernFormats = false);
 
+enum class PathKind { Folder, Movie, Ignored };
+// Command-line items: a folder only with the attributes exactly 0x10.
+// A movie file is one whose name a scan adds (modernFormats as the scan's
+// switch).
+PathKind ClassifyCommandLinePath(std::uint32_t attributes, std::string_view path,
+                                 bool modernFormats = false);
+// Dropped items: folders with 0x10, 0x30 or 0x11.
+PathKind ClassifyDroppedPath(std::uint32_t attributes, std::string_view path,
+                             bool modernFormats = false);
+
 // The movie files below folder, in the order their rows take: a folder's
 // own files in listing order, then the files of its subfolders, each
 // subfolder in turn. Folders that cannot be listed are added to unreadable

@@ -118,4 +118,25 @@ void ScanFolder(ScanContext& ctx, const std::string& folder) {
   for (const std::string& path : files) AddMovieRowCached(ctx, path, index++, &caches);
 }
 
+namespace {
+
+PathKind ClassifyFile(std::uint32_t attributes, std::string_view path, bool modernFormats) {
+  if (path.empty()) return PathKind::Ignored;
+  (void)attributes;  // a movie path is built into a row even when it cannot be read
+  return IsMovieName(path, modernFormats) ? PathKind::Movie : PathKind::Ignored;
+}
+}  // namespace
+
+PathKind ClassifyCommandLinePath(std::uint32_t attributes, std::string_view path,
+                                 bool modernFormats) {
+  if (!path.empty() && attributes == 0x10) return PathKind::Folder;
+  return ClassifyFile(attributes, path, modernFormats);
+}
+
+PathKind ClassifyDroppedPath(std::uint32_t attributes, std::string_view path, bool modernFormats) {
+  if (!path.empty() && (attributes == 0x10 || attributes == 0x30 || attributes == 0x11))
+    return PathKind::Folder;
+  return ClassifyFile(attributes, path, modernFormats);
+}
+
 }  // namespace clip

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "list_test_util.h"
 #include "listfile/list_format.h"
 #include "listfile/listfile.h"
@@ -43,16 +45,16 @@ TEST(ListHeaderNames, AreTheFullWidthNamesInCodePage932) {
 TEST(CsvWriter, WritesQuotedFieldsWithCrLfAndNothingElse) {
   CategoryTable t = TableWith({FileSizeBT, MovieTitle});
   RowModel rows = OneRow({"a.avi", "1,234", ""});
-  EXPECT_EQ(FormatCsvList(rows, t),
-            Sj("\"ファイル名\",\"サイズ(Byte)\",\"タイトル\"\r\n"
-               "\"a.avi\",\"1,234\",\"\"\r\n"));
+  EXPECT_EQ(FormatCsvList(rows, t), Sj("\"ファイル名\",\"サイズ(Byte)\",\"タイトル\"\r\n"
+                                       "\"a.avi\",\"1,234\",\"\"\r\n"));
 }
 
 TEST(CsvWriter, EmptyListAndNoCategoriesAndDoubledQuotes) {
   EXPECT_EQ(FormatCsvList(RowModel{}, TableWith({})), Sj("\"ファイル名\"\r\n"));
   RowModel rows = OneRow({"x\"y,z.avi", "End comment, \"quoted\""});
-  EXPECT_EQ(FormatCsvList(rows, TableWith({Comment})),
-            Sj("\"ファイル名\",\"コメント\"\r\n\"x\"\"y,z.avi\",\"End comment, \"\"quoted\"\"\"\r\n"));
+  EXPECT_EQ(
+      FormatCsvList(rows, TableWith({Comment})),
+      Sj("\"ファイル名\",\"コメント\"\r\n\"x\"\"y,z.avi\",\"End comment, \"\"quoted\"\"\"\r\n"));
   // Every category on: seventeen fields in category order.
   std::string all = FormatCsvList(RowModel{}, CategoryTable::AllOn());
   std::string expected;
@@ -93,21 +95,18 @@ TEST(TextWriter, ColumnsStartAtTheWidestTextPlusOne) {
 
 TEST(TextWriter, RightAlignedLastColumnGetsOneTrailingSpace) {
   RowModel rows = OneRow({"movie.avi", "12KB"});
-  EXPECT_EQ(FormatTextList(rows, TableWith({FileSizeKB}), true),
-            Sj("ファイル名 サイズ(KB) \r\n"
-               "movie.avi  12KB \r\n"));
+  EXPECT_EQ(FormatTextList(rows, TableWith({FileSizeKB}), true), Sj("ファイル名 サイズ(KB) \r\n"
+                                                                    "movie.avi  12KB \r\n"));
   rows = OneRow({"movie.avi", "t"});
-  EXPECT_EQ(FormatTextList(rows, TableWith({MovieTitle}), true),
-            Sj("ファイル名 タイトル\r\n"
-               "movie.avi  t\r\n"));
+  EXPECT_EQ(FormatTextList(rows, TableWith({MovieTitle}), true), Sj("ファイル名 タイトル\r\n"
+                                                                    "movie.avi  t\r\n"));
 }
 
 TEST(TextWriter, RatesAlignRightAndDoubleByteTextCountsTwo) {
   CategoryTable t = TableWith({VideoRate, AudioRate, Janle});
   RowModel rows = OneRow({"動画.avi", "1000kbps", "44kHz", "アニメ"});
-  EXPECT_EQ(FormatTextList(rows, t, true),
-            Sj("ファイル名 動画レート 音声レート ジャンル\r\n"
-               "動画.avi     1000kbps      44kHz アニメ\r\n"));
+  EXPECT_EQ(FormatTextList(rows, t, true), Sj("ファイル名 動画レート 音声レート ジャンル\r\n"
+                                              "動画.avi     1000kbps      44kHz アニメ\r\n"));
 }
 
 TEST(TextWriter, AppendWritesNoHeaderButHeaderNamesStillCountForWidths) {
@@ -145,7 +144,8 @@ TEST(SaveListFile, Utf8ListsStartWithAByteOrderMarkAndAppendsKeepTheFilesEncodin
   EXPECT_EQ(RowsChangedByCp932(OneRow({"日本語.avi", "Ω"}), t), 0);
   const std::string csv = dir.File("list.csv");
   ASSERT_TRUE(SaveListFile(rows, t, csv, ListFormat::Csv, false, nullptr, ListEncoding::Utf8).ok);
-  EXPECT_EQ(ReadAll(csv), "\xEF\xBB\xBF\"ファイル名\",\"タイトル\"\r\n\"한국영화.avi\",\"Amélie\"\r\n");
+  EXPECT_EQ(ReadAll(csv),
+            "\xEF\xBB\xBF\"ファイル名\",\"タイトル\"\r\n\"한국영화.avi\",\"Amélie\"\r\n");
 
   // A text list keeps the encoding it has, whatever the setting says now.
   const std::string utf8 = dir.File("utf8.txt"), sjis = dir.File("sjis.txt");
@@ -154,16 +154,52 @@ TEST(SaveListFile, Utf8ListsStartWithAByteOrderMarkAndAppendsKeepTheFilesEncodin
   const std::string appended = "b.avi      ソ\r\n";
   EXPECT_EQ(ReadAll(utf8).substr(ReadAll(utf8).size() - appended.size()), appended);
   ASSERT_TRUE(SaveListFile(OneRow({"a.avi", "x"}), t, sjis, ListFormat::Text, false).ok);
-  ASSERT_TRUE(
-      SaveListFile(OneRow({"b.avi", "ソ"}), t, sjis, ListFormat::Text, true, nullptr, ListEncoding::Utf8)
-          .ok);
+  ASSERT_TRUE(SaveListFile(OneRow({"b.avi", "ソ"}), t, sjis, ListFormat::Text, true, nullptr,
+                           ListEncoding::Utf8)
+                  .ok);
   EXPECT_EQ(ReadAll(sjis).substr(ReadAll(sjis).size() - 15), Sj("b.avi      ソ\r\n"));
   // A new file appended to takes the chosen encoding, mark included.
   const std::string fresh = dir.File("fresh.txt");
-  ASSERT_TRUE(
-      SaveListFile(OneRow({"c.avi", "z"}), t, fresh, ListFormat::Text, true, nullptr, ListEncoding::Utf8)
-          .ok);
-  EXPECT_EQ(ReadAll(fresh), "\xEF\xBB\xBF" "c.avi      z\r\n");
+  ASSERT_TRUE(SaveListFile(OneRow({"c.avi", "z"}), t, fresh, ListFormat::Text, true, nullptr,
+                           ListEncoding::Utf8)
+                  .ok);
+  EXPECT_EQ(ReadAll(fresh),
+            "\xEF\xBB\xBF"
+            "c.avi      z\r\n");
+}
+
+// A code page 932 save that refuses loss writes nothing when a text would
+// change: an old list stays whole, an appended log keeps its old end, and
+// no file is left where there was none. Texts that fit are written as usual.
+TEST(SaveListFile, RefusingLossWritesNothingWhenATextWouldChange) {
+  ScratchDir dir;
+  CategoryTable t = TableWith({MovieTitle});
+  const RowModel lossy = OneRow({"emoji😀.avi", "x"}), fits = OneRow({"日本語.avi", "Ω"});
+  const std::string csv = dir.File("list.csv"), log = dir.File("log.txt"),
+                    none = dir.File("none.txt");
+  WriteAll(csv, "old");
+  WriteAll(log, "old line\r\n");
+  for (const auto& [path, format, append] :
+       {std::tuple{csv, ListFormat::Csv, false}, std::tuple{log, ListFormat::Text, true},
+        std::tuple{none, ListFormat::Text, true}}) {
+    SCOPED_TRACE(path);
+    const SaveResult r =
+        SaveListFile(lossy, t, path, format, append, nullptr, ListEncoding::Cp932, true);
+    EXPECT_FALSE(r.ok);
+    EXPECT_TRUE(r.lossy);
+  }
+  EXPECT_EQ(ReadAll(csv), "old");
+  EXPECT_EQ(ReadAll(log), "old line\r\n");
+  EXPECT_FALSE(Exists(none));
+  EXPECT_FALSE(Exists(csv + ".tmp"));
+  // The same rows in UTF-8, and rows that fit, are written.
+  EXPECT_TRUE(
+      SaveListFile(lossy, t, csv, ListFormat::Csv, false, nullptr, ListEncoding::Utf8, true).ok);
+  const SaveResult r =
+      SaveListFile(fits, t, csv, ListFormat::Csv, false, nullptr, ListEncoding::Cp932, true);
+  EXPECT_TRUE(r.ok);
+  EXPECT_FALSE(r.lossy);
+  EXPECT_EQ(ReadAll(csv), Sj("\"ファイル名\",\"タイトル\"\r\n\"日本語.avi\",\"Ω\"\r\n"));
 }
 
 TEST(SaveListFile, TextAppendAddsRowsInPlaceWithoutHeader) {

@@ -1,0 +1,11 @@
+#include "catalogue/version.h"
+
+namespace clip {
+
+std::string VersionText(std::string_view title) {
+  std::string text(title);
+  text += " Version 0.98t\n\n動画ファイルのカタログを作るソフトウェアです";
+  return text;
+}
+
+}  // namespace clip
