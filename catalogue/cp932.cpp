@@ -76,18 +76,22 @@ inline std::size_t CodeLength(std::uint16_t code) { return code > 0xFF ? 2 : 1; 
 // no call into the C library (short runs are the common case). Every
 // caller's output has room for at least as many bytes as the text has.
 inline void CopyAscii(std::string_view text, std::size_t& pos, char*& out) {
+  // Local copies: stores through a char pointer could otherwise change
+  // them, and they would be written back after every byte.
   const char* s = text.data();
   const std::size_t n = text.size();
   std::size_t i = pos;
+  char* o = out;
   for (; n - i >= 8; i += 8) {
     std::uint64_t word;
     std::memcpy(&word, s + i, 8);
     if (word & 0x8080808080808080u) break;
-    std::memcpy(out, &word, 8);
-    out += 8;
+    std::memcpy(o, &word, 8);
+    o += 8;
   }
-  while (i < n && static_cast<unsigned char>(s[i]) < 0x80) *out++ = s[i++];
+  while (i < n && static_cast<unsigned char>(s[i]) < 0x80) *o++ = s[i++];
   pos = i;
+  out = o;
 }
 
 }  // namespace
@@ -128,10 +132,6 @@ char* DecodeCp932(std::string_view bytes, char* o) {
 
 std::string Cp932ToUtf8(std::string_view bytes) {
   return WriteBounded(Utf8Bound(bytes), [&](char* o) { return DecodeCp932(bytes, o); });
-}
-
-void Cp932ToUtf8Into(std::string_view bytes, std::string& out) {
-  WriteBoundedInto(out, Utf8Bound(bytes), [&](char* o) { return DecodeCp932(bytes, o); });
 }
 
 std::string Utf8ToCp932(std::string_view utf8, std::size_t* changed) {

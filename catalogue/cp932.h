@@ -23,8 +23,6 @@ inline bool IsCp932LeadByte(unsigned char b) {
 // byte at the end or before a 0, give U+30FB (the 0 stays a character of
 // its own), as Windows does.
 std::string Cp932ToUtf8(std::string_view bytes);
-// The same into out, whose room is reused (a caller converting many texts).
-void Cp932ToUtf8Into(std::string_view bytes, std::string& out);
 
 // UTF-8 to code page 932 bytes. A character code page 932 lacks takes its
 // best-fit look-alike where Windows has one (U+00E9 becomes 'e') and '?'
@@ -52,6 +50,7 @@ std::string CutCp932(std::string_view utf8, std::size_t maxBytes);
 // that it sorts after every code page 932 character and by code point among
 // its kind.
 std::string Cp932SortKey(std::string_view utf8);
+// The same into out, whose room is reused (a caller keying many texts).
 void Cp932SortKeyInto(std::string_view utf8, std::string& out);
 
 }  // namespace clip

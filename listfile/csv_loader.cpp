@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "catalogue/cp932.h"
-#include "catalogue/unicode.h"
 #include "catalogue/file_io.h"
 #include "listfile/csv_reader.h"
 #include "listfile/csv_loader.h"
@@ -15,12 +14,8 @@ int LoadCsvRecords(RowModel& rows, const CategoryTable& table, CsvReader& reader
                    ListEncoding encoding) {
   // A list is code page 932 unless it starts with a UTF-8 byte-order mark;
   // either way its texts become UTF-8 here.
-  // Most fields are ASCII, the same in both: they are taken as they are.
-  std::string converted;
-  const auto text = [encoding, &converted](const std::string& field) -> std::string_view {
-    if (encoding == ListEncoding::Utf8 || AsciiPrefixLength(field) == field.size()) return field;
-    Cp932ToUtf8Into(field, converted);
-    return converted;
+  const auto text = [encoding](const std::string& field) {
+    return encoding == ListEncoding::Utf8 ? field : Cp932ToUtf8(field);
   };
   CsvRecord record;
   if (ReadCsvRecord(reader, record) != 0)
