@@ -113,6 +113,21 @@ bool ForEachNal(ByteView es, int wanted, TypeOf typeOf, Take take) {
 int AvcType(std::uint8_t b) { return b & 0x1F; }
 int HevcType(std::uint8_t b) { return (b >> 1) & 0x3F; }
 
+// The video usability fields H.264 and H.265 both start with: aspect
+// ratio, overscan, video signal type and chroma sample location.
+void SkipVuiPictureFields(BitReader& br) {
+  if (br.Bits(1) && br.Bits(8) == 255) br.Skip(32);  // aspect ratio
+  if (br.Bits(1)) br.Skip(1);                        // overscan
+  if (br.Bits(1)) {                                  // video signal type
+    br.Skip(4);
+    if (br.Bits(1)) br.Skip(24);
+  }
+  if (br.Bits(1)) {  // chroma sample location
+    br.Ue();
+    br.Ue();
+  }
+}
+
 void SkipScalingList(BitReader& br, int size) {
   // A damaged delta may be any 32-bit value: the sum is taken wide.
   long long last = 8, next = 8;
@@ -209,16 +224,7 @@ double HevcSpsTiming(BitReader& br, int maxSub) {
   }
   br.Skip(2);                 // temporal motion vectors, strong intra smoothing
   if (!br.Bits(1)) return 0;  // no VUI
-  if (br.Bits(1) && br.Bits(8) == 255) br.Skip(32);  // aspect ratio
-  if (br.Bits(1)) br.Skip(1);                        // overscan
-  if (br.Bits(1)) {                                  // video signal type
-    br.Skip(4);
-    if (br.Bits(1)) br.Skip(24);
-  }
-  if (br.Bits(1)) {  // chroma sample location
-    br.Ue();
-    br.Ue();
-  }
+  SkipVuiPictureFields(br);
   br.Skip(3);        // neutral chroma, field sequence, frame field information
   if (br.Bits(1)) {  // default display window
     for (int i = 0; i < 4; ++i) br.Ue();
@@ -509,19 +515,8 @@ bool ReadAvcSpsNal(ByteView escaped, VideoStreamInfo& video) {
   video.width = static_cast<int>(width);
   video.height = static_cast<int>(height);
 
-  if (br.Bits(1)) {    // VUI
-    if (br.Bits(1)) {  // aspect ratio
-      if (br.Bits(8) == 255) br.Skip(32);
-    }
-    if (br.Bits(1)) br.Skip(1);  // overscan
-    if (br.Bits(1)) {            // video signal type
-      br.Skip(4);
-      if (br.Bits(1)) br.Skip(24);
-    }
-    if (br.Bits(1)) {  // chroma sample location
-      br.Ue();
-      br.Ue();
-    }
+  if (br.Bits(1)) {  // VUI
+    SkipVuiPictureFields(br);
     if (br.Bits(1)) {  // timing
       std::uint32_t units = br.Bits(32), scale = br.Bits(32);
       if (br.ok() && units != 0 && scale != 0)

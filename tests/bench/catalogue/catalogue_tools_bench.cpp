@@ -23,6 +23,7 @@
 #include "catalogue/duplicates.h"
 #include "catalogue/find.h"
 #include "catalogue/rescan.h"
+#include "best_ms.h"
 
 namespace {
 
@@ -75,18 +76,6 @@ clip::RowModel MakeRows(const clip::CategoryTable& table, int count) {
     for (int k = 1; k < clip::kCategoryCount; ++k) rows.SetCell(r, table.position[k], cells[k]);
   }
   return rows;
-}
-
-template <typename F>
-double BestMs(int runs, F&& f) {
-  double best = 1e300;
-  for (int i = 0; i < runs; ++i) {
-    auto start = std::chrono::steady_clock::now();
-    f();
-    std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
-    best = std::min(best, took.count());
-  }
-  return best;
 }
 
 }  // namespace

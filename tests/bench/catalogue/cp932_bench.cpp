@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "catalogue/cp932.h"
+#include "best_ms.h"
 
 namespace {
 
@@ -48,18 +49,6 @@ std::vector<std::string> MakeCells(int rows) {
     cells.push_back("MOVIES01");
   }
   return cells;
-}
-
-template <typename F>
-double BestMs(int runs, F&& f) {
-  double best = 1e300;
-  for (int i = 0; i < runs; ++i) {
-    auto start = std::chrono::steady_clock::now();
-    f();
-    std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
-    best = std::min(best, took.count());
-  }
-  return best;
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 
 #include "catalogue/text.h"
 #include "listfile/listfile.h"
+#include "best_ms.h"
 
 namespace {
 
@@ -46,18 +47,6 @@ RowModel MakeRows(int count) {
     rows.SetCell(r, 16, "MOVIES01");
   }
   return rows;
-}
-
-template <typename F>
-double BestMs(int runs, F&& f) {
-  double best = 1e300;
-  for (int i = 0; i < runs; ++i) {
-    auto start = std::chrono::steady_clock::now();
-    f();
-    std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
-    best = std::min(best, took.count());
-  }
-  return best;
 }
 
 }  // namespace

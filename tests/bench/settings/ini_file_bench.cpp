@@ -11,6 +11,7 @@
 
 #include "settings/ini_file.h"
 #include "settings/settings.h"
+#include "best_ms.h"
 
 namespace {
 
@@ -34,18 +35,6 @@ bool Put(const std::string& path, const std::string& bytes) {
   if (!f) return false;
   std::fwrite(bytes.data(), 1, bytes.size(), f);
   return std::fclose(f) == 0;
-}
-
-template <class F>
-double BestMs(int runs, F f) {
-  double best = 1e300;
-  for (int r = 0; r < runs; ++r) {
-    const auto t0 = std::chrono::steady_clock::now();
-    f();
-    const std::chrono::duration<double, std::milli> d = std::chrono::steady_clock::now() - t0;
-    best = std::min(best, d.count());
-  }
-  return best;
 }
 
 }  // namespace
