@@ -3,7 +3,8 @@
 #   tools/make_movie_fixtures.sh OUTDIR
 # Every file is at most a second long at a small resolution. Files that
 # already exist are kept, so a second run costs almost nothing; each file is
-# written under a temporary name and renamed, so two runs at once are safe.
+# written under a temporary name and put in place only when no other run
+# got there first, so two runs at once are safe.
 # A file whose encoder this ffmpeg lacks (libx264, libmp3lame) is skipped.
 # Prints nothing on success; prints each skipped file on stderr.
 set -euo pipefail

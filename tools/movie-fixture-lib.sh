@@ -27,10 +27,15 @@ movie() {
   made+=("$name")
   [ -s "$target" ] && return 0
   local tmp
-  tmp="$(dirname "$target")/.tmp.$$.$(basename "$target")"
+  # The part name ends in no movie extension, so a scan of the folder while
+  # another run is writing never sees a half-made movie file.
+  tmp="$(dirname "$target")/.tmp.$$.$(basename "$target").part"
   if ffmpeg -nostdin -hide_banner -loglevel error -y "$@" \
       -fflags +bitexact -flags:v +bitexact -flags:a +bitexact -f "$format" "$tmp"; then
-    mv -f "$tmp" "$target"
+    # The first run to finish wins and later runs leave its file alone:
+    # some encoders (libvpx in real time) give other bytes each run.
+    ln "$tmp" "$target" 2>/dev/null || [ -s "$target" ] || mv -f "$tmp" "$target"
+    rm -f "$tmp"
   else
     rm -f "$tmp"
     echo "$me: could not make $name" >&2
