@@ -11,6 +11,7 @@
 #include "app/app_win.h"
 #include "app/main_window_win.h"
 #include "catalogue/text.h"
+#include "catalogue/unicode.h"
 #include "catalogue/wide_win.h"
 #include "res/resource.h"
 
@@ -289,29 +290,42 @@ class TextMeter {
     if (!exact_)
       for (int c = 0; c < 256; ++c) widths_[static_cast<std::size_t>(c)] = first[c];
   }
+  // Read from the UTF-8 text itself: a wide copy of every cell of a large
+  // catalogue costs more than the sums.
   int Estimate(const std::string& text) {
-    const std::wstring wide = Wide(text);
-    if (exact_) return Exact(wide);
+    if (exact_) return Exact(Wide(text));
     int width = 0;
-    for (std::size_t i = 0; i < wide.size(); ++i) {
-      const wchar_t c = wide[i];
-      // A character beyond the 16-bit range is measured with its pair.
-      if (IS_HIGH_SURROGATE(c) && i + 1 < wide.size()) {
-        width += Exact(wide.substr(i, 2));
+    std::size_t i = 0;
+    while (i < text.size()) {
+      const unsigned char b = static_cast<unsigned char>(text[i]);
+      char32_t c = b;
+      if (b < 0x80)
         ++i;
+      else
+        c = NextCodePoint(text, i);
+      if (c > 0xFFFF) {
+        // A character beyond the 16-bit range is measured with its pair.
+        c -= 0x10000;
+        const wchar_t pair[2] = {static_cast<wchar_t>(0xD800 + (c >> 10)),
+                                 static_cast<wchar_t>(0xDC00 + (c & 0x3FF))};
+        width += Exact(pair, 2);
         continue;
       }
       int& w = widths_[static_cast<std::size_t>(c)];
-      if (w < 0) w = Exact(std::wstring(1, c));
+      if (w < 0) {
+        const wchar_t one = static_cast<wchar_t>(c);
+        w = Exact(&one, 1);
+      }
       width += w;
     }
     return width;
   }
-  int Exact(const std::wstring& text) const {
+  int Exact(const wchar_t* text, std::size_t length) const {
     SIZE size{};
-    GetTextExtentPoint32W(dc_, text.data(), static_cast<int>(text.size()), &size);
+    GetTextExtentPoint32W(dc_, text, static_cast<int>(length), &size);
     return static_cast<int>(size.cx);
   }
+  int Exact(const std::wstring& text) const { return Exact(text.data(), text.size()); }
 
  private:
   HDC dc_;

@@ -134,30 +134,33 @@ std::string Cp932ToUtf8(std::string_view bytes) {
   return WriteBounded(Utf8Bound(bytes), [&](char* o) { return DecodeCp932(bytes, o); });
 }
 
-std::string Utf8ToCp932(std::string_view utf8, std::size_t* changed) {
-  const EncodeTable& table = Encoder();
-  const std::size_t n = utf8.size();
-  std::size_t count = 0;
+std::size_t Utf8ToCp932Into(std::string_view utf8, char* out, std::size_t* changed) {
   // Never longer than the UTF-8 form: every character takes at most as
   // many bytes in code page 932.
-  std::string out = WriteBounded(n, [&](char* o) {
-    std::size_t pos = 0;
-    while (pos < n) {
-      if (static_cast<unsigned char>(utf8[pos]) < 0x80) {
-        CopyAscii(utf8, pos, o);
-        continue;
-      }
-      const char32_t ch = NextCodePoint(utf8, pos);
-      const std::uint16_t code = table.Code(ch);
-      if (code > 0xFF) *o++ = static_cast<char>(code >> 8);
-      *o++ = static_cast<char>(code & 0xFF);
-      if (!table.Holds(ch)) ++count;
+  const EncodeTable& table = Encoder();
+  const std::size_t n = utf8.size();
+  std::size_t count = 0, pos = 0;
+  char* o = out;
+  while (pos < n) {
+    if (static_cast<unsigned char>(utf8[pos]) < 0x80) {
+      CopyAscii(utf8, pos, o);
+      continue;
     }
-    return o;
-  });
+    const char32_t ch = NextCodePoint(utf8, pos);
+    const std::uint16_t code = table.Code(ch);
+    if (code > 0xFF) *o++ = static_cast<char>(code >> 8);
+    *o++ = static_cast<char>(code & 0xFF);
+    if (changed && !table.Holds(ch)) ++count;
+  }
   if (changed) *changed = count;
-  return out;
+  return static_cast<std::size_t>(o - out);
 }
+
+std::string Utf8ToCp932(std::string_view utf8, std::size_t* changed) {
+  return WriteBounded(utf8.size(), [&](char* o) { return o + Utf8ToCp932Into(utf8, o, changed); });
+}
+
+bool Cp932Holds(char32_t ch) { return Encoder().Holds(ch); }
 
 bool FitsCp932(std::string_view utf8) {
   const EncodeTable& table = Encoder();

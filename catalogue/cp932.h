@@ -31,10 +31,16 @@ std::string Cp932ToUtf8(std::string_view bytes);
 // it receives the number of characters whose code page 932 form does not
 // decode back to them.
 std::string Utf8ToCp932(std::string_view utf8, std::size_t* changed = nullptr);
+// The same into out, which has room for utf8.size() bytes (never too few);
+// returns the number of bytes written. out may be utf8.data() itself: no
+// character is written before it is read.
+std::size_t Utf8ToCp932Into(std::string_view utf8, char* out, std::size_t* changed = nullptr);
 
 // True when every character comes back from its code page 932 form (and the
 // text is valid UTF-8).
 bool FitsCp932(std::string_view utf8);
+// The same for one character.
+bool Cp932Holds(char32_t ch);
 
 // Length in bytes of Utf8ToCp932(utf8), without building it.
 std::size_t Cp932Length(std::string_view utf8);

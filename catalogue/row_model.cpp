@@ -1,6 +1,7 @@
 #include "catalogue/row_model.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "catalogue/cp932.h"
 
@@ -36,6 +37,17 @@ void RowModel::SetCell(int row, int column, std::string_view text) {
     cells[static_cast<std::size_t>(column)].assign(text);
   else
     cells[static_cast<std::size_t>(column)] = Cut(text);
+}
+
+void RowModel::TakeCell(int row, int column, std::string&& text) {
+  if (text.size() > kCellMax) return SetCell(row, column, text);
+  if (row < 0 || row >= Count() || column < 0) return;
+  auto& cells = rows_[static_cast<std::size_t>(row)].cells;
+  if (static_cast<std::size_t>(column) >= cells.size()) {
+    if (text.empty()) return;
+    cells.resize(static_cast<std::size_t>(column) + 1);
+  }
+  cells[static_cast<std::size_t>(column)] = std::move(text);
 }
 
 const std::string& RowModel::Cell(int row, int column) const {

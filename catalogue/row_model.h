@@ -29,6 +29,9 @@ class RowModel {
   // Sets one cell; the text is cut to kCellMax bytes of its code page 932
   // form. Out-of-range rows or columns are ignored.
   void SetCell(int row, int column, std::string_view text);
+  // The same, keeping the text's own storage when it needs no cut (a
+  // loader that has just built the text).
+  void TakeCell(int row, int column, std::string&& text);
   // The cell text, or an empty text for rows and columns that do not exist.
   const std::string& Cell(int row, int column) const;
   int Tag(int row) const;

@@ -4,6 +4,7 @@
 
 #include "catalogue/cp932.h"
 #include "catalogue/file_io.h"
+#include "catalogue/unicode.h"
 #include "listfile/csv_reader.h"
 #include "listfile/csv_loader.h"
 #include "listfile/listfile.h"
@@ -13,9 +14,13 @@ namespace clip {
 int LoadCsvRecords(RowModel& rows, const CategoryTable& table, CsvReader& reader,
                    ListEncoding encoding) {
   // A list is code page 932 unless it starts with a UTF-8 byte-order mark;
-  // either way its texts become UTF-8 here.
-  const auto text = [encoding](const std::string& field) {
-    return encoding == ListEncoding::Utf8 ? field : Cp932ToUtf8(field);
+  // either way its texts become UTF-8 here. ASCII is the same in both, so
+  // an ASCII field (most of a catalogue) is taken as it stands.
+  const auto asIs = [encoding](const std::string& field) {
+    return encoding == ListEncoding::Utf8 || AsciiPrefixLength(field) == field.size();
+  };
+  const auto text = [&](const std::string& field) {
+    return asIs(field) ? field : Cp932ToUtf8(field);
   };
   CsvRecord record;
   if (ReadCsvRecord(reader, record) != 0)
@@ -45,12 +50,20 @@ int LoadCsvRecords(RowModel& rows, const CategoryTable& table, CsvReader& reader
   const int lastColumn = table.columnCount;
   int row = 0;
   while (ReadCsvRecord(reader, record) == 0) {
-    rows.Insert(row, text(record.fields[0]), row);
+    const std::string& name = record.fields[0];
+    if (asIs(name))
+      rows.Insert(row, name, row);
+    else
+      rows.Insert(row, Cp932ToUtf8(name), row);
     const int last = std::min(record.SlotCount() - 1, lastColumn);
     // From the last column back, so that the row's cells are sized once.
     for (int j = last; j >= 1; --j) {
       const std::string& field = record.fields[static_cast<std::size_t>(j)];
-      if (!field.empty()) rows.SetCell(row, j, text(field));
+      if (field.empty()) continue;
+      if (asIs(field))
+        rows.SetCell(row, j, field);
+      else
+        rows.TakeCell(row, j, Cp932ToUtf8(field));
     }
     ++row;
   }

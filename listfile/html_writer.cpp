@@ -38,7 +38,7 @@ void AppendPageText(std::string& out, std::string_view text) {
     }
     const std::size_t start = i;
     const char32_t cp = NextCodePoint(text, i);
-    if (FitsCp932(text.substr(start, i - start))) continue;
+    if (Cp932Holds(cp)) continue;  // a bad byte gives U+FFFD, which it lacks
     AppendStreamText(out, text.substr(run, start - run));
     char ref[16];
     std::snprintf(ref, sizeof ref, "&#x%X;", static_cast<unsigned>(cp));

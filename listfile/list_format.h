@@ -42,7 +42,6 @@ class ListOutput {
 
  private:
   void Drain();
-  std::string Encoded();
 
   std::FILE* file_ = nullptr;
   ListEncoding encoding_ = ListEncoding::Cp932;

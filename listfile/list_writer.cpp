@@ -6,6 +6,7 @@
 #include "catalogue/cp932.h"
 #include "catalogue/file_io.h"
 #include "catalogue/text.h"
+#include "catalogue/unicode.h"
 #include "listfile/file_replace.h"
 #include "listfile/list_format.h"
 #include "listfile/listfile.h"
@@ -79,7 +80,7 @@ void ListOutput::Mark() {
   if (encoding_ == ListEncoding::Utf8) marked_ = true;
 }
 
-std::string ListOutput::Encoded() {
+std::string ListOutput::Take() {
   std::size_t changed = 0;
   std::string bytes = encoding_ == ListEncoding::Cp932
                           ? Utf8ToCp932(buffer_, refuseLoss_ ? &changed : nullptr)
@@ -96,8 +97,6 @@ std::string ListOutput::Encoded() {
   return bytes;
 }
 
-std::string ListOutput::Take() { return Encoded(); }
-
 void ListOutput::EndLine() {
   buffer_.append("\r\n", 2);
   if (file_ && buffer_.size() >= kBlockSize) Drain();
@@ -110,12 +109,33 @@ void ListOutput::Drain() {
     return;
   }
   // Blocks end at line ends, so no character is split between two of them.
-  const std::string bytes = Encoded();
-  if (!failed_ && !bytes.empty() &&
-      std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) {
-    failed_ = true;
-    error_ = LastError();
+  // A block is encoded in place (no character is longer in code page 932),
+  // from its first non-ASCII byte: no second block is allocated and an
+  // ASCII catalogue is only read once more.
+  if (encoding_ == ListEncoding::Cp932) {
+    const std::size_t ascii = AsciiPrefixLength(buffer_);
+    std::size_t changed = 0;
+    const std::size_t n =
+        ascii + Utf8ToCp932Into(std::string_view(buffer_).substr(ascii), buffer_.data() + ascii,
+                                refuseLoss_ ? &changed : nullptr);
+    buffer_.resize(n);
+    if (changed > 0) {
+      failed_ = true;
+      error_ = EILSEQ;
+      buffer_.clear();
+      return;
+    }
   }
+  const auto put = [this](std::string_view b) {
+    if (!failed_ && !b.empty() && std::fwrite(b.data(), 1, b.size(), file_) != b.size()) {
+      failed_ = true;
+      error_ = LastError();
+    }
+  };
+  if (marked_) put(kUtf8Mark);
+  marked_ = false;
+  put(buffer_);
+  buffer_.clear();
 }
 
 bool ListOutput::Finish() {

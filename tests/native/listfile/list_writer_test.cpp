@@ -202,6 +202,32 @@ TEST(SaveListFile, RefusingLossWritesNothingWhenATextWouldChange) {
   EXPECT_EQ(ReadAll(csv), Sj("\"ファイル名\",\"タイトル\"\r\n\"日本語.avi\",\"Ω\"\r\n"));
 }
 
+// A list of many blocks is encoded block by block, in place: its bytes are
+// those of the whole text encoded at once, and it loads back cell for cell.
+TEST(SaveListFile, ManyBlocksOfMixedTextsAreTheWholeTextsBytesAndLoadBack) {
+  ScratchDir dir;
+  CategoryTable t = TableWith({MovieTitle, Comment});
+  std::string kana;
+  for (int i = 0; i < 150; ++i) kana += "あ";  // cut to 127 characters
+  const std::string texts[] = {"plain title", "日本語のタイトル", "ｺﾒﾝﾄ ﾃｽﾄ", "表示ソ \"q\"", kana};
+  RowModel rows;
+  for (int r = 0; r < 40000; ++r) {
+    rows.Insert(r, "movie_" + std::to_string(r) + ".avi", r);
+    rows.SetCell(r, 1, texts[r % 5]);
+    rows.SetCell(r, 2, texts[(r + 1) % 5]);
+  }
+  const std::string csv = dir.File("list.csv");
+  ASSERT_TRUE(SaveListFile(rows, t, csv, ListFormat::Csv, false).ok);
+  const std::string bytes = ReadAll(csv);
+  ASSERT_GT(bytes.size(), 2u << 20);
+  EXPECT_EQ(bytes, FormatCsvList(rows, t));
+  RowModel back;
+  ASSERT_EQ(LoadCsvList(back, t, csv), kCsvLoaded);
+  ASSERT_EQ(back.Count(), rows.Count());
+  for (int r = 0; r < rows.Count(); ++r)
+    for (int c = 0; c <= 2; ++c) ASSERT_EQ(back.Cell(r, c), rows.Cell(r, c)) << r << "," << c;
+}
+
 TEST(SaveListFile, TextAppendAddsRowsInPlaceWithoutHeader) {
   ScratchDir dir;
   CategoryTable t = TableWith({MovieTitle});
