@@ -347,6 +347,7 @@ void FitColumn(int column) {
     TextMeter meter(dc);
     int widestRow = -1, widestEstimate = -1;
     for (int r = 0; r < app.rows.Count(); ++r) {
+      app.rows.PrefetchAhead(r, 1, column, column);
       const std::string& text = app.rows.Cell(r, column);
       if (text.empty()) continue;
       const int estimate = meter.Estimate(text);

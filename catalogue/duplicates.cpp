@@ -132,6 +132,7 @@ std::vector<int> FindDuplicateRows(const RowModel& rows, const CategoryTable& ta
   std::string names, buffer;
   const std::hash<std::string_view> hashText;
   for (int r = 0; r < n; ++r) {
+    rows.PrefetchAhead(r);
     const std::string& name = rows.Cell(r, FileName);
     if (name.empty()) continue;
     const ByteRange size = RowByteRange(rows, table, r);

@@ -494,33 +494,6 @@ bool RowMatches(const CatalogueRow& row, const TextMatcher& matcher, int first, 
   return false;
 }
 
-inline void Prefetch(const void* p) {
-#if defined(__GNUC__)
-  __builtin_prefetch(p);
-#else
-  (void)p;
-#endif
-}
-
-// After a sort, the rows' cells lie anywhere in memory and a scan would
-// wait on memory at every row. So the cells of the row kCellsAhead steps
-// on are asked for early, and the texts of the row kTextsAhead steps on,
-// whose cells have arrived by then.
-constexpr int kCellsAhead = 24, kTextsAhead = 12;
-
-void PrefetchCells(const CatalogueRow& row, int first, int last) {
-  const int end = std::min(last + 1, static_cast<int>(row.cells.size()));
-  if (first >= end) return;
-  const char* p = reinterpret_cast<const char*>(row.cells.data() + first);
-  const char* stop = reinterpret_cast<const char*>(row.cells.data() + end);
-  for (; p < stop; p += 64) Prefetch(p);
-}
-
-void PrefetchTexts(const CatalogueRow& row, int first, int last) {
-  const int end = std::min(last + 1, static_cast<int>(row.cells.size()));
-  for (int c = first; c < end; ++c) Prefetch(row.cells[static_cast<std::size_t>(c)].data());
-}
-
 // Looks at every row once from start on, one step at a time (+1 or -1)
 // with wrapping, and calls hit(row) for each matching row until it returns
 // true. Returns that row, or -1.
@@ -528,12 +501,10 @@ template <typename Hit>
 int ScanRows(const RowModel& rows, const TextMatcher& matcher, int first, int last, int start,
              int step, Hit hit) {
   const int n = rows.Count();
-  // Steps never go further than n - 1 rows, so one wrap is enough.
   auto wrap = [n](int r) { return r >= n ? r - n : (r < 0 ? r + n : r); };
   int row = start;
   for (int i = 0; i < n; ++i, row = wrap(row + step)) {
-    if (i + kCellsAhead < n) PrefetchCells(rows.Row(wrap(row + step * kCellsAhead)), first, last);
-    if (i + kTextsAhead < n) PrefetchTexts(rows.Row(wrap(row + step * kTextsAhead)), first, last);
+    rows.PrefetchAhead(row, step, first, last);
     if (RowMatches(rows.Row(row), matcher, first, last) && hit(row)) return row;
   }
   return -1;

@@ -50,6 +50,41 @@ void RowModel::TakeCell(int row, int column, std::string&& text) {
   cells[static_cast<std::size_t>(column)] = std::move(text);
 }
 
+namespace {
+
+inline void Prefetch(const void* p) {
+#if defined(__GNUC__)
+  __builtin_prefetch(p);
+#else
+  (void)p;
+#endif
+}
+
+constexpr int kCellsAhead = 24, kTextsAhead = 12;
+
+}  // namespace
+
+void RowModel::PrefetchAhead(int row, int step, int first, int last) const {
+  const int n = Count();
+  // A short list is in the cache after its first pass anyway.
+  if (n <= kCellsAhead || row < 0 || row >= n) return;
+  auto at = [&](int steps) -> const std::vector<std::string>& {
+    int r = row + step * steps;
+    r = r >= n ? r - n : (r < 0 ? r + n : r);
+    return rows_[static_cast<std::size_t>(r)].cells;
+  };
+  const std::vector<std::string>& far = at(kCellsAhead);
+  int end = std::min(last + 1, static_cast<int>(far.size()));
+  if (first < end) {
+    const char* p = reinterpret_cast<const char*>(far.data() + first);
+    const char* stop = reinterpret_cast<const char*>(far.data() + end);
+    for (; p < stop; p += 64) Prefetch(p);
+  }
+  const std::vector<std::string>& near = at(kTextsAhead);
+  end = std::min(last + 1, static_cast<int>(near.size()));
+  for (int c = first; c < end; ++c) Prefetch(near[static_cast<std::size_t>(c)].data());
+}
+
 const std::string& RowModel::Cell(int row, int column) const {
   if (row < 0 || row >= Count() || column < 0) return kEmpty;
   const auto& cells = rows_[static_cast<std::size_t>(row)].cells;

@@ -13,6 +13,8 @@ namespace clip {
 // A cell holds at most this many bytes of its code page 932 form; longer
 // texts are cut on a character boundary.
 constexpr std::size_t kCellMax = 255;
+// More columns than a row ever has.
+constexpr int kCategoryLimit = 1 << 16;
 
 struct CatalogueRow {
   std::vector<std::string> cells;  // one per column; missing means empty
@@ -47,6 +49,13 @@ class RowModel {
   // Puts the rows in a new order: order[j] is the present index of the row
   // that goes to place j (a permutation of 0..Count()-1).
   void Reorder(const std::vector<int>& order);
+
+  // A pass over many rows calls this at each row (step +1 or -1, wrapping
+  // at the ends) for the cells first..last: it asks memory early for the
+  // cells of a row some steps on and for the texts of a nearer one, whose
+  // cells have arrived by then. After a sort the rows lie anywhere in
+  // memory, and a pass would otherwise wait on memory at every row.
+  void PrefetchAhead(int row, int step = 1, int first = 0, int last = kCategoryLimit) const;
 
   // Stable sort of the whole model; less(a, b) orders two rows.
   void StableSort(const std::function<bool(const CatalogueRow&, const CatalogueRow&)>& less);

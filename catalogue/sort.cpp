@@ -124,6 +124,7 @@ class ColumnKeys {
     spans_.reserve(static_cast<std::size_t>(rows.Count()));
     std::string converted;
     for (int r = 0; r < rows.Count(); ++r) {
+      rows.PrefetchAhead(r, 1, column, column);
       // An ASCII text is its own key.
       std::string_view key = rows.Cell(r, column);
       if (AsciiPrefixLength(key) != key.size()) {

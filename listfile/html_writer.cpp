@@ -189,7 +189,10 @@ void WriteHtmlList(ListOutput& out, const RowModel& rows, const CategoryTable& t
   layout.format = ListFormat::Html;
   layout.html = options;
   ListWriter writer(out, table, layout);
-  for (int r = 0; r < rows.Count(); ++r) writer.Row(rows.Row(r).cells);
+  for (int r = 0; r < rows.Count(); ++r) {
+    rows.PrefetchAhead(r);
+    writer.Row(rows.Row(r).cells);
+  }
   writer.Finish();
 }
 

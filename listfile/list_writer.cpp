@@ -272,20 +272,29 @@ void ListWriter::TextLine(const std::vector<std::string>* cells) {
 
 void WriteCsvList(ListOutput& out, const RowModel& rows, const CategoryTable& table) {
   ListWriter writer(out, table, ListLayout{});
-  for (int r = 0; r < rows.Count(); ++r) writer.Row(rows.Row(r).cells);
+  for (int r = 0; r < rows.Count(); ++r) {
+    rows.PrefetchAhead(r);
+    writer.Row(rows.Row(r).cells);
+  }
   writer.Finish();
 }
 
 void WriteTextList(ListOutput& out, const RowModel& rows, const CategoryTable& table,
                    bool withHeader) {
   TextColumnWidths widths(table);
-  for (int r = 0; r < rows.Count(); ++r) widths.Add(rows.Row(r).cells);
+  for (int r = 0; r < rows.Count(); ++r) {
+    rows.PrefetchAhead(r);
+    widths.Add(rows.Row(r).cells);
+  }
   ListLayout layout;
   layout.format = ListFormat::Text;
   layout.header = withHeader;
   layout.textWidths = widths.widths();
   ListWriter writer(out, table, layout);
-  for (int r = 0; r < rows.Count(); ++r) writer.Row(rows.Row(r).cells);
+  for (int r = 0; r < rows.Count(); ++r) {
+    rows.PrefetchAhead(r);
+    writer.Row(rows.Row(r).cells);
+  }
   writer.Finish();
 }
 
@@ -420,13 +429,19 @@ SaveResult SaveListFile(const RowModel& rows, const CategoryTable& table, const 
   if (html) layout.html = *html;
   if (format == ListFormat::Text) {
     TextColumnWidths widths(table);
-    for (int r = 0; r < rows.Count(); ++r) widths.Add(rows.Row(r).cells);
+    for (int r = 0; r < rows.Count(); ++r) {
+      rows.PrefetchAhead(r);
+      widths.Add(rows.Row(r).cells);
+    }
     layout.textWidths = widths.widths();
   }
   return SaveListStream(
       path, table, layout, append, encoding,
       [&](ListWriter& writer) {
-        for (int r = 0; r < rows.Count(); ++r) writer.Row(rows.Row(r).cells);
+        for (int r = 0; r < rows.Count(); ++r) {
+          rows.PrefetchAhead(r);
+          writer.Row(rows.Row(r).cells);
+        }
       },
       refuseLoss);
 }
