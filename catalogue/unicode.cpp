@@ -12,19 +12,6 @@ void AppendUtf8(std::string& out, char32_t cp) {
   out.append(buf, static_cast<std::size_t>(PutUtf8(buf, cp) - buf));
 }
 
-std::size_t AsciiPrefixLength(std::string_view text) {
-  const char* s = text.data();
-  const std::size_t n = text.size();
-  std::size_t i = 0;
-  for (; n - i >= 8; i += 8) {
-    std::uint64_t word;
-    std::memcpy(&word, s + i, 8);
-    if (word & 0x8080808080808080u) break;
-  }
-  while (i < n && static_cast<unsigned char>(s[i]) < 0x80) ++i;
-  return i;
-}
-
 bool IsValidUtf8(std::string_view text) {
   std::size_t pos = 0;
   while (pos < text.size()) {

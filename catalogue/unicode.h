@@ -5,6 +5,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -81,7 +83,19 @@ inline char* PutUtf8(char* out, char32_t cp) {
 void AppendUtf8(std::string& out, char32_t cp);
 
 // Length of the leading run of bytes below 0x80, read eight at a time.
-std::size_t AsciiPrefixLength(std::string_view text);
+// Inline: it is asked of every cell in passes over a whole catalogue.
+inline std::size_t AsciiPrefixLength(std::string_view text) {
+  const char* s = text.data();
+  const std::size_t n = text.size();
+  std::size_t i = 0;
+  for (; n - i >= 8; i += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, s + i, 8);
+    if (word & 0x8080808080808080u) break;
+  }
+  while (i < n && static_cast<unsigned char>(s[i]) < 0x80) ++i;
+  return i;
+}
 
 // True when text is well-formed UTF-8 throughout.
 bool IsValidUtf8(std::string_view text);
