@@ -26,28 +26,28 @@ int RowModel::Insert(int index, std::string_view fileName, int tag) {
   return index;
 }
 
-void RowModel::SetCell(int row, int column, std::string_view text) {
-  if (row < 0 || row >= Count() || column < 0) return;
+std::string* RowModel::CellToWrite(int row, int column, bool emptyText) {
+  if (row < 0 || row >= Count() || column < 0) return nullptr;
   auto& cells = rows_[static_cast<std::size_t>(row)].cells;
   if (static_cast<std::size_t>(column) >= cells.size()) {
-    if (text.empty()) return;
+    if (emptyText) return nullptr;
     cells.resize(static_cast<std::size_t>(column) + 1);
   }
+  return &cells[static_cast<std::size_t>(column)];
+}
+
+void RowModel::SetCell(int row, int column, std::string_view text) {
+  std::string* cell = CellToWrite(row, column, text.empty());
+  if (!cell) return;
   if (text.size() <= kCellMax)
-    cells[static_cast<std::size_t>(column)].assign(text);
+    cell->assign(text);
   else
-    cells[static_cast<std::size_t>(column)] = Cut(text);
+    *cell = Cut(text);
 }
 
 void RowModel::TakeCell(int row, int column, std::string&& text) {
   if (text.size() > kCellMax) return SetCell(row, column, text);
-  if (row < 0 || row >= Count() || column < 0) return;
-  auto& cells = rows_[static_cast<std::size_t>(row)].cells;
-  if (static_cast<std::size_t>(column) >= cells.size()) {
-    if (text.empty()) return;
-    cells.resize(static_cast<std::size_t>(column) + 1);
-  }
-  cells[static_cast<std::size_t>(column)] = std::move(text);
+  if (std::string* cell = CellToWrite(row, column, text.empty())) *cell = std::move(text);
 }
 
 namespace {

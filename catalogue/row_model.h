@@ -61,6 +61,11 @@ class RowModel {
   void StableSort(const std::function<bool(const CatalogueRow&, const CatalogueRow&)>& less);
 
  private:
+  // The cell to write, made when the row is too short for it; null for a
+  // row or column outside the model, and for an empty text past the row's
+  // end (which it holds already).
+  std::string* CellToWrite(int row, int column, bool emptyText);
+
   std::vector<CatalogueRow> rows_;
 };
 

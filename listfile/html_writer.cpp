@@ -189,10 +189,7 @@ void WriteHtmlList(ListOutput& out, const RowModel& rows, const CategoryTable& t
   layout.format = ListFormat::Html;
   layout.html = options;
   ListWriter writer(out, table, layout);
-  for (int r = 0; r < rows.Count(); ++r) {
-    rows.PrefetchAhead(r);
-    writer.Row(rows.Row(r).cells);
-  }
+  writer.Rows(rows);
   writer.Finish();
 }
 

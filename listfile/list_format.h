@@ -72,6 +72,8 @@ class TextColumnWidths {
   explicit TextColumnWidths(const CategoryTable& table);
   // cells in column order (as CatalogueRow holds them; missing ones empty).
   void Add(const std::vector<std::string>& cells);
+  // Every row of the model.
+  void AddRows(const RowModel& rows);
   const std::vector<std::size_t>& widths() const { return widths_; }
 
  private:
@@ -88,6 +90,8 @@ class ListWriter {
   ListWriter(ListOutput& out, const CategoryTable& table, const ListLayout& layout);
   // cells in column order, as CatalogueRow holds them (missing ones empty).
   void Row(const std::vector<std::string>& cells);
+  // Every row of the model, in its order.
+  void Rows(const RowModel& rows);
   void Finish();
 
  private:

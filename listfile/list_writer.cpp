@@ -197,6 +197,13 @@ void TextColumnWidths::Add(const std::vector<std::string>& cells) {
   for (std::size_t c = 0; c < n; ++c) widths_[c] = std::max(widths_[c], ColumnWidthOf(cells[c]));
 }
 
+void TextColumnWidths::AddRows(const RowModel& rows) {
+  for (int r = 0; r < rows.Count(); ++r) {
+    rows.PrefetchAhead(r);
+    Add(rows.Row(r).cells);
+  }
+}
+
 ListWriter::ListWriter(ListOutput& out, const CategoryTable& table, const ListLayout& layout)
     : out_(out), layout_(layout), columns_(ListColumns(table)) {
   switch (layout_.format) {
@@ -239,6 +246,13 @@ void ListWriter::Row(const std::vector<std::string>& cells) {
   ++rows_;
 }
 
+void ListWriter::Rows(const RowModel& rows) {
+  for (int r = 0; r < rows.Count(); ++r) {
+    rows.PrefetchAhead(r);
+    Row(rows.Row(r).cells);
+  }
+}
+
 void ListWriter::Finish() {
   if (layout_.format == ListFormat::Html) HtmlEnd();
 }
@@ -272,29 +286,20 @@ void ListWriter::TextLine(const std::vector<std::string>* cells) {
 
 void WriteCsvList(ListOutput& out, const RowModel& rows, const CategoryTable& table) {
   ListWriter writer(out, table, ListLayout{});
-  for (int r = 0; r < rows.Count(); ++r) {
-    rows.PrefetchAhead(r);
-    writer.Row(rows.Row(r).cells);
-  }
+  writer.Rows(rows);
   writer.Finish();
 }
 
 void WriteTextList(ListOutput& out, const RowModel& rows, const CategoryTable& table,
                    bool withHeader) {
   TextColumnWidths widths(table);
-  for (int r = 0; r < rows.Count(); ++r) {
-    rows.PrefetchAhead(r);
-    widths.Add(rows.Row(r).cells);
-  }
+  widths.AddRows(rows);
   ListLayout layout;
   layout.format = ListFormat::Text;
   layout.header = withHeader;
   layout.textWidths = widths.widths();
   ListWriter writer(out, table, layout);
-  for (int r = 0; r < rows.Count(); ++r) {
-    rows.PrefetchAhead(r);
-    writer.Row(rows.Row(r).cells);
-  }
+  writer.Rows(rows);
   writer.Finish();
 }
 
@@ -429,20 +434,11 @@ SaveResult SaveListFile(const RowModel& rows, const CategoryTable& table, const 
   if (html) layout.html = *html;
   if (format == ListFormat::Text) {
     TextColumnWidths widths(table);
-    for (int r = 0; r < rows.Count(); ++r) {
-      rows.PrefetchAhead(r);
-      widths.Add(rows.Row(r).cells);
-    }
+    widths.AddRows(rows);
     layout.textWidths = widths.widths();
   }
   return SaveListStream(
-      path, table, layout, append, encoding,
-      [&](ListWriter& writer) {
-        for (int r = 0; r < rows.Count(); ++r) {
-          rows.PrefetchAhead(r);
-          writer.Row(rows.Row(r).cells);
-        }
-      },
+      path, table, layout, append, encoding, [&](ListWriter& writer) { writer.Rows(rows); },
       refuseLoss);
 }
 
