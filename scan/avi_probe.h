@@ -6,7 +6,7 @@
 #include <string>
 
 #include "scan/byte_reader.h"
-#include "scan/scan.h"
+#include "scan/movie_file.h"
 
 namespace clip {
 

@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "scan/scan.h"
+#include "scan/movie_file.h"
 
 namespace clip {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "scan/scan.h"
+#include "scan/movie_file.h"
 
 namespace clip {
 

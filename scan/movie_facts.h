@@ -8,10 +8,22 @@
 
 namespace clip {
 
+// How a parser's reading of a file went.
+enum class ProbeOutcome {
+  NotThis,      // the bytes are not of this parser's container
+  Whole,        // read as far as the facts needed, nothing amiss
+  Truncated,    // the file ends before its headers say it does
+  Malformed,    // a structure is broken (a size that cannot be, a bad field)
+  BudgetSpent,  // the facts lie further than the reads a file may take
+  Unsupported,  // a container or codec the program does not read
+};
+
 struct MovieFacts {
   // The bytes were those of the parser's container (the header was read,
   // even when nothing more could be).
   bool recognised = false;
+  // How the reading went; NotThis while recognised is false.
+  ProbeOutcome outcome = ProbeOutcome::NotThis;
 
   // Short names of the first video and audio stream, such as "H.264" and
   // "AAC"; empty when the file has no such stream.

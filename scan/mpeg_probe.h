@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "scan/byte_reader.h"
-#include "scan/scan.h"
+#include "scan/movie_file.h"
 
 namespace clip {
 

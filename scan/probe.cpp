@@ -26,6 +26,7 @@
 #include "scan/mpeg_probe.h"
 #include "scan/ps_probe.h"
 #include "scan/ts_probe.h"
+#include "scan/scan.h"
 
 namespace clip {
 
@@ -203,6 +204,7 @@ std::string InfoEntryText(std::string_view bytes) {
 
 ProbeFields FieldsFromFacts(const MovieFacts& f, std::uint64_t fileSize) {
   ProbeFields fields;
+  if (f.recognised) fields.outcome = f.outcome == ProbeOutcome::NotThis ? ProbeOutcome::Whole : f.outcome;
   fields.title = f.title;
   fields.creator = f.creator;
   fields.genre = f.genre;

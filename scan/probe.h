@@ -7,7 +7,8 @@
 #include <string_view>
 
 #include "scan/movie_facts.h"
-#include "scan/scan.h"
+#include "scan/movie_file.h"
+#include "scan/probe_fields.h"
 
 namespace clip {
 

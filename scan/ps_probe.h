@@ -7,7 +7,7 @@
 
 #include "scan/byte_reader.h"
 #include "scan/movie_facts.h"
-#include "scan/scan.h"
+#include "scan/movie_file.h"
 
 namespace clip {
 

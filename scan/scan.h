@@ -13,6 +13,8 @@
 
 #include "catalogue/categories.h"
 #include "catalogue/row_model.h"
+#include "scan/movie_file.h"
+#include "scan/probe_fields.h"
 
 namespace clip {
 
@@ -20,22 +22,6 @@ namespace clip {
 constexpr std::uint32_t kAttrDirectory = 0x10;
 // Folders deeper than this below the scanned folder are not entered.
 constexpr int kMaxFolderDepth = 128;
-
-// The seven probe texts copied into a row's cells, and the texts the
-// file's own tags give for the user's four (UTF-8, empty when absent).
-struct ProbeFields {
-  std::string videoFormat, audioFormat, videoRate, audioRate, frameRate, resolution, playTime;
-  std::string title, creator, genre, comment;
-};
-
-// An open movie file: its size and positioned reads.
-class MovieFile {
- public:
-  virtual ~MovieFile() = default;
-  virtual std::uint64_t Size() = 0;
-  // Reads up to n bytes at offset; returns the number of bytes read.
-  virtual std::size_t ReadAt(std::uint64_t offset, void* buffer, std::size_t n) = 0;
-};
 
 class FileSystem {
  public:
@@ -54,36 +40,6 @@ class FileSystem {
   // Identity of a folder for loop detection (for example its full path
   // after links are resolved); empty when unknown.
   virtual std::string FolderIdentity(const std::string& folder) { return folder; }
-};
-
-// Names of installed codecs; an empty result means "not known here".
-class CodecNames {
- public:
-  virtual ~CodecNames() = default;
-  virtual std::string VideoDescription(std::uint32_t handler) = 0;
-  virtual std::string AudioFormatName(std::uint16_t formatTag) = 0;
-};
-
-// Knows no installed codec: the probes name streams by the program's own
-// tables, as where no codec managers exist (the native build).
-class BuiltInCodecNames : public CodecNames {
- public:
-  std::string VideoDescription(std::uint32_t) override { return {}; }
-  std::string AudioFormatName(std::uint16_t) override { return {}; }
-};
-
-// Codec names asked for during one walk: a system lookup per handler code or
-// format tag rather than per file.
-class CodecCache : public CodecNames {
- public:
-  explicit CodecCache(CodecNames& names) : names_(names) {}
-  std::string VideoDescription(std::uint32_t handler) override;
-  std::string AudioFormatName(std::uint16_t formatTag) override;
-
- private:
-  CodecNames& names_;
-  std::map<std::uint32_t, std::string> video_;
-  std::map<std::uint16_t, std::string> audio_;
 };
 
 // Status-bar text output (part 0 to 3).
