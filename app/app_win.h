@@ -59,6 +59,7 @@ struct AppState {
   FindQuery lastFind;                          // what the find bar last looked for; F3 looks again
   std::string scanFolder;                      // the folder last chosen for scanning
   std::vector<std::string> unreadableFolders;  // of the scans since the last report
+  std::vector<std::string> unansweredFiles;    // files a stopped scan left unread
   // A scan runs with the window alive (commands.scanning): commands that
   // change the rows are refused, Esc or the close box stop it after the
   // file in hand.

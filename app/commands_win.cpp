@@ -419,6 +419,10 @@ void ReportUnreadableFolders(HWND main) {
   const std::string text = UnreadableFoldersText(app.unreadableFolders);
   app.unreadableFolders.clear();
   if (!text.empty()) ShowMessage(main, text, kUnreadableCaption, MB_ICONWARNING | MB_OK);
+  const std::string unanswered = UnansweredFilesText(app.unansweredFiles);
+  app.unansweredFiles.clear();
+  if (!unanswered.empty())
+    ShowMessage(main, unanswered, kUnansweredCaption, MB_ICONWARNING | MB_OK);
 }
 
 void EditSelectedRow(HWND main) {

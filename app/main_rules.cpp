@@ -159,13 +159,28 @@ std::string Cp932SaveQuestion(int rows, bool switchable) {
          "ｷｬﾝｾﾙ: 保存しません";
 }
 
-std::string UnreadableFoldersText(const std::vector<std::string>& folders, std::size_t maxListed) {
-  if (folders.empty()) return {};
-  std::string text = "次のﾌｫﾙﾀﾞは読み取れなかったため、中のﾌｧｲﾙはﾘｽﾄにありません\n";
-  const std::size_t listed = std::min(folders.size(), maxListed);
-  for (std::size_t i = 0; i < listed; ++i) text += "\n" + folders[i];
-  if (listed < folders.size()) text += "\n\nほか" + std::to_string(folders.size() - listed) + "件";
+namespace {
+
+// A message's first line, then at most maxListed items, one a line.
+std::string ListedText(const char* head, const std::vector<std::string>& items,
+                       std::size_t maxListed) {
+  if (items.empty()) return {};
+  std::string text = std::string(head) + "\n";
+  const std::size_t listed = std::min(items.size(), maxListed);
+  for (std::size_t i = 0; i < listed; ++i) text += "\n" + items[i];
+  if (listed < items.size()) text += "\n\nほか" + std::to_string(items.size() - listed) + "件";
   return text;
+}
+
+}  // namespace
+
+std::string UnreadableFoldersText(const std::vector<std::string>& folders, std::size_t maxListed) {
+  return ListedText("次のﾌｫﾙﾀﾞは読み取れなかったため、中のﾌｧｲﾙはﾘｽﾄにありません", folders,
+                    maxListed);
+}
+
+std::string UnansweredFilesText(const std::vector<std::string>& files, std::size_t maxListed) {
+  return ListedText("次のﾌｧｲﾙは応答がないまま止めたため、読み取っていません", files, maxListed);
 }
 
 std::string CsvOpenFailedText(std::string_view path) {

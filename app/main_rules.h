@@ -101,6 +101,10 @@ constexpr const char* kCp932SaveCaption = "ﾘｽﾄの文字ｺｰﾄﾞ";
 std::string UnreadableFoldersText(const std::vector<std::string>& folders,
                                   std::size_t maxListed = 20);
 constexpr const char* kUnreadableCaption = "ｽｷｬﾝできなかったﾌｫﾙﾀﾞ";
+// The files a stopped scan left to a read that did not answer (a share
+// gone quiet); their rows are not in the list.
+std::string UnansweredFilesText(const std::vector<std::string>& files, std::size_t maxListed = 20);
+constexpr const char* kUnansweredCaption = "読み取れなかったﾌｧｲﾙ";
 
 // The message of a CSV list that could not be opened, naming the file.
 std::string CsvOpenFailedText(std::string_view path);

@@ -19,6 +19,9 @@ AppState& App() {
 
 namespace {
 
+// Posted by the window's creation: take the command line's paths.
+constexpr UINT kStartMessage = WM_APP + 1;
+
 std::string FolderOfProgramFile() {
   std::wstring path(32768, L'\0');
   const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
@@ -59,7 +62,8 @@ LRESULT OnCreate(HWND hwnd) {
   CreateCatalogueList(hwnd);
   CreateFonts();
   LayOut(hwnd);
-  ProcessCommandLine(hwnd);
+  // The command line's folders are scanned once the window is on screen.
+  PostMessageW(hwnd, kStartMessage, 0, 0);
   return 0;
 }
 
@@ -271,6 +275,7 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_COMMAND: return OnCommand(hwnd, wp);
     case WM_DROPFILES: return OnDropFiles(reinterpret_cast<HDROP>(wp));
     case WM_CLOSE: return OnClose(hwnd);
+    case kStartMessage: ProcessCommandLine(hwnd); return 0;
     default: return DefWindowProcW(hwnd, msg, wp, lp);
   }
 }

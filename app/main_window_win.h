@@ -85,7 +85,8 @@ void ShowSelectionTotals(HWND main, const std::vector<int>& selected);
 void ShowContextMenu(HWND main);
 void EditSelectedRow(HWND main);
 // One message naming the folders the scans since the last report could not
-// list; nothing when there were none.
+// list, and one naming the files a stopped scan left unread; nothing when
+// there were none.
 void ReportUnreadableFolders(HWND main);
 // Scans one folder, appending rows, with the window alive; false when the
 // scan was stopped (or another one runs).

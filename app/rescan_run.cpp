@@ -106,31 +106,32 @@ bool ApplyVolume(RowModel& rows, const CategoryTable& table, const RescanWalk& w
   bool stopped = false;
 
   out.kept += static_cast<int>(std::count(plan.fates.begin(), plan.fates.end(), RowFate::Keep));
-  // The rows whose files changed, read again in place.
-  std::vector<std::pair<int, MovieRowTexts>> changed;
+  // The rows whose files changed, read again in place, then the new files
+  // in their final order: one reading, so that a disk may read several at
+  // once. Only the files read whole get their cells or rows.
+  std::vector<int> changedRows;
+  std::vector<std::string> paths;
   for (int r = 0; r < rows.Count(); ++r) {
     if (plan.fates[static_cast<std::size_t>(r)] != RowFate::Update) continue;
-    std::optional<MovieRowTexts> texts =
-        disk.Read(JoinPath(rows.Cell(r, folderColumn), rows.Cell(r, FileName)));
-    if (!texts) {
-      stopped = true;
-      break;
-    }
-    changed.emplace_back(r, std::move(*texts));
+    changedRows.push_back(r);
+    paths.push_back(JoinPath(rows.Cell(r, folderColumn), rows.Cell(r, FileName)));
   }
-  // The new files, in their final order; only those read whole get rows.
+  for (const NewRowPlace& place : plan.added) {
+    const FoundFile& file = walk.files[static_cast<std::size_t>(place.file)];
+    paths.push_back(JoinPath(file.folder, file.name));
+  }
+  std::vector<MovieRowTexts> texts = disk.ReadAll(paths);
+  stopped = texts.size() < paths.size();
+  std::vector<std::pair<int, MovieRowTexts>> changed;
   std::vector<NewRowPlace> read;
   std::vector<MovieRowTexts> readTexts;
-  for (const NewRowPlace& place : plan.added) {
-    if (stopped) break;
-    const FoundFile& file = walk.files[static_cast<std::size_t>(place.file)];
-    std::optional<MovieRowTexts> texts = disk.Read(JoinPath(file.folder, file.name));
-    if (!texts) {
-      stopped = true;
-      break;
+  for (std::size_t i = 0; i < texts.size(); ++i) {
+    if (i < changedRows.size()) {
+      changed.emplace_back(changedRows[i], std::move(texts[i]));
+    } else {
+      read.push_back(plan.added[i - changedRows.size()]);
+      readTexts.push_back(std::move(texts[i]));
     }
-    read.push_back(place);
-    readTexts.push_back(std::move(*texts));
   }
 
   for (auto& [row, texts] : changed) {
@@ -165,19 +166,23 @@ bool ApplyVolume(RowModel& rows, const CategoryTable& table, const RescanWalk& w
 
 }  // namespace
 
+std::vector<MovieRowTexts> RescanDisk::ReadAll(const std::vector<std::string>& paths) {
+  std::vector<MovieRowTexts> texts;
+  for (const std::string& path : paths) {
+    std::optional<MovieRowTexts> one = Read(path);
+    if (!one) break;
+    texts.push_back(std::move(*one));
+  }
+  return texts;
+}
+
 std::string RescanRoot(std::string_view folder) {
   const auto first = static_cast<unsigned char>(folder.empty() ? 0 : folder[0]);
   if (folder.size() >= 2 && folder[1] == ':' && first < 0x80 && first != '\\' && first != '/')
     return std::string(folder.substr(0, 2)) + "\\";
-  if (folder.size() > 2 && IsSeparator(folder[0]) && IsSeparator(folder[1])) {
-    // "\\server\share": both names must be there.
-    const std::size_t server = folder.find_first_of("\\/", 2);
-    if (server == std::string_view::npos || server == 2) return {};
-    const std::size_t share = folder.find_first_of("\\/", server + 1);
-    const std::string_view root = folder.substr(0, share);
-    if (root.size() <= server + 1) return {};
-    return std::string(root) + "\\";
-  }
+  // A network folder: the share it is on, as the scan asks its label.
+  if (folder.size() > 2 && IsSeparator(folder[0]) && IsSeparator(folder[1]))
+    return VolumeRoot(std::string(folder));
   return {};
 }
 

@@ -58,6 +58,9 @@ class RescanDisk {
   // One file's texts, read as a scan reads them; nothing once the rescan is
   // to stop (the file is then not read).
   virtual std::optional<MovieRowTexts> Read(const std::string& path) = 0;
+  // The texts of the files in order, as far as they were read before the
+  // rescan was to stop. A disk may read several at once.
+  virtual std::vector<MovieRowTexts> ReadAll(const std::vector<std::string>& paths);
 };
 
 struct RescanOutcome {

@@ -4,7 +4,10 @@
 // one message with the counts.
 #include <windows.h>
 
+#include <atomic>
+#include <memory>
 #include <unordered_map>
+#include <utility>
 
 #include "app/app_win.h"
 #include "app/main_window_win.h"
@@ -58,10 +61,11 @@ bool IsFolder(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+// The real disks, asked on the scan's thread: walks as a scan walks, reads
+// through the scan pipeline.
 class Win32RescanDisk : public RescanDisk {
  public:
-  explicit Win32RescanDisk(ScanSession& session)
-      : session_(session), fs_(App().settings.modernFormats == 1) {}
+  explicit Win32RescanDisk(ScanJob& job) : job_(job), fs_(job.modernFormats) {}
 
   std::optional<std::string> PresentLabel(const std::string& root) override {
     if (!IsFolder(root)) return std::nullopt;
@@ -69,36 +73,56 @@ class Win32RescanDisk : public RescanDisk {
   }
 
   bool Walk(const std::string& folder, RescanWalk& walk) override {
-    AppState& app = App();
     fs_.listed.clear();
     fs_.sizes.clear();
-    const std::size_t reported = app.unreadableFolders.size();
-    for (const std::string& path : session_.List(folder, fs_)) {
+    std::vector<std::string> unreadable;
+    WalkMovieFiles(fs_, folder, job_.modernFormats, &unreadable, [&](std::string path) {
       const auto size = fs_.sizes.find(path);
       walk.files.push_back(
           {PathDirectory(path), PathFileName(path), size == fs_.sizes.end() ? 0 : size->second});
-    }
+      job_.Found(++found_);
+      return !job_.stopped();
+    });
     walk.folders.insert(walk.folders.end(), fs_.listed.begin(), fs_.listed.end());
     // A folder that could not be listed because it is gone is no trouble to
     // report: its rows are gone.
-    auto& unreadable = app.unreadableFolders;
-    for (std::size_t i = unreadable.size(); i-- > reported;)
-      if (!IsFolder(unreadable[i])) unreadable.erase(unreadable.begin() + static_cast<long>(i));
-    return !app.stopRequested;
+    for (std::string& f : unreadable)
+      if (IsFolder(f)) job_.unreadable.push_back(std::move(f));
+    return !job_.stopped();
   }
 
   bool FolderExists(const std::string& folder) override { return IsFolder(folder); }
 
   std::optional<MovieRowTexts> Read(const std::string& path) override {
-    if (App().stopRequested) return std::nullopt;
-    MovieRowTexts texts = session_.ReadTexts(path);
-    session_.Progress("File " + std::to_string(session_.filesRead()) + " Reading...");
+    std::vector<MovieRowTexts> one = ReadAll({path});
+    if (one.empty()) return std::nullopt;
+    return std::move(one.front());
+  }
+
+  std::vector<MovieRowTexts> ReadAll(const std::vector<std::string>& paths) override {
+    std::vector<MovieRowTexts> texts;
+    if (paths.empty() || job_.stopped()) return texts;
+    RowReader reader(fs_, job_.codecs, job_.table, job_.sizeInfo);
+    ScanPipeline pipeline(reader, job_.ThreadsFor(paths.front()));
+    job_.Attach(&pipeline);
+    pipeline.Run(
+        [&](const ScanPipeline::AddPath& add) {
+          for (const std::string& path : paths)
+            if (!add(path)) return;
+        },
+        [&](std::size_t, const std::string&, MovieRowTexts& row) {
+          texts.push_back(std::move(row));
+          // The window counts the files read as a scan's rows.
+          job_.Row(MovieRowTexts{});
+        });
+    job_.Attach(nullptr);
     return texts;
   }
 
  private:
-  ScanSession& session_;
+  ScanJob& job_;
   ListingFileSystem fs_;
+  std::size_t found_ = 0;
 };
 
 }  // namespace
@@ -122,12 +146,28 @@ void OnRescan(HWND main, bool pickFolder) {
   }
   // The rows move as new ones come in: the selection is made afresh.
   SelectOnly({}, -1);
+  // The rescan works on a copy of the rows on the scan's thread; the list
+  // shows the rows as they were until it is done. Left behind on a file
+  // that does not answer, it changes nothing.
   RescanOutcome outcome;
   {
     HCURSOR previous = SetCursor(LoadCursor(nullptr, IDC_WAIT));
+    auto result = std::make_shared<std::pair<RowModel, RescanOutcome>>(app.rows, RescanOutcome{});
+    auto done = std::make_shared<std::atomic<bool>>(false);
     ScanSession session;
-    Win32RescanDisk disk(session);
-    outcome = Rescan(app.rows, app.table, volumes, disk);
+    session.Run(
+        [result, done, volumes](ScanJob& job) {
+          Win32RescanDisk disk(job);
+          result->second = Rescan(result->first, job.table, volumes, disk);
+          *done = true;
+        },
+        [](MovieRowTexts&) {});
+    if (*done) {
+      app.rows = std::move(result->first);
+      outcome = std::move(result->second);
+    } else {
+      outcome.stopped = true;
+    }
     SetCursor(previous ? previous : LoadCursor(nullptr, IDC_ARROW));
   }
   SyncRowCount();

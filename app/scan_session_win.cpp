@@ -1,8 +1,8 @@
-// Scans through the window: the files are listed, then read one by one
-// while the window stays alive (see scan_session_win.h).
+// Scans through the window (see scan_session_win.h).
 #include "app/scan_session_win.h"
 
 #include <algorithm>
+#include <thread>
 
 #include "app/app_win.h"
 #include "app/main_window_win.h"
@@ -12,7 +12,12 @@ namespace clip {
 
 namespace {
 
-constexpr DWORD kProgressMs = 50;
+// How often the status bar and the list's row count follow the scan.
+constexpr DWORD kShowMs = 50;
+// While rows are taken in, waiting messages are handled at least this often.
+constexpr DWORD kPumpMs = 10;
+// How long a stopped scan may take to end before its thread is left behind.
+constexpr DWORD kAbandonMs = 150;
 
 // Handles the messages waiting, as the message loop would. Esc asks the
 // scan to stop (in the find bar it closes the bar instead).
@@ -40,7 +45,62 @@ void PumpMessages() {
 
 }  // namespace
 
-ScanSession::ScanSession() : codecs_(names_), lastProgress_(GetTickCount()) {
+ScanJob::ScanJob(const CategoryTable& t, int size, bool modern, unsigned threads)
+    : table(t),
+      sizeInfo(size),
+      modernFormats(modern),
+      threads_(threads),
+      rowsReady_(CreateEventW(nullptr, FALSE, FALSE, nullptr)),
+      done_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+
+ScanJob::~ScanJob() {
+  CloseHandle(rowsReady_);
+  CloseHandle(done_);
+}
+
+unsigned ScanJob::ThreadsFor(const std::string& folder) {
+  return ScanThreadCount(threads_, std::thread::hardware_concurrency(), fs.IsNetwork(folder));
+}
+
+void ScanJob::Attach(ScanPipeline* pipeline) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  pipeline_ = pipeline;
+  if (pipeline_ && stop_) pipeline_->Stop();
+}
+
+void ScanJob::Row(MovieRowTexts texts) {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    rows_.push_back(std::move(texts));
+  }
+  SetEvent(rowsReady_);
+}
+
+void ScanJob::Stop() {
+  stop_ = true;
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (pipeline_) pipeline_->Stop();
+}
+
+std::deque<MovieRowTexts> ScanJob::TakeRows() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return std::move(rows_);
+}
+
+std::vector<std::string> ScanJob::Reading() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return pipeline_ ? pipeline_->Reading() : std::vector<std::string>{};
+}
+
+void ScanJob::Finish() {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    pipeline_ = nullptr;
+  }
+  SetEvent(done_);
+}
+
+ScanSession::ScanSession() {
   AppState& app = App();
   app.commands.scanning = true;
   app.stopRequested = false;
@@ -56,66 +116,94 @@ ScanSession::~ScanSession() {
   if (app.closeAfterScan && app.main) PostMessageW(app.main, WM_CLOSE, 0, 0);
 }
 
-std::vector<std::string> ScanSession::List(const std::string& folder, FileSystem& fs) {
+bool ScanSession::Run(std::function<void(ScanJob&)> work,
+                      const std::function<void(MovieRowTexts&)>& insert) {
   AppState& app = App();
-  return ListMovieFiles(fs, folder, app.settings.modernFormats == 1, &app.unreadableFolders,
-                        [this](std::size_t found) {
-                          return Progress("File " + std::to_string(found) + " Found...");
-                        });
-}
+  auto job = std::make_shared<ScanJob>(app.table, app.settings.sizeInfo,
+                                       app.settings.modernFormats == 1, app.settings.scanThreads);
+  // The thread keeps the job alive; the window may leave it behind.
+  std::thread([job, work = std::move(work)] {
+    work(*job);
+    job->Finish();
+  }).detach();
 
-MovieRowTexts ScanSession::ReadTexts(const std::string& path) {
-  AppState& app = App();
-  MovieRowTexts texts = ReadMovieRow(fs_, codecs_, app.table, app.settings.sizeInfo, path);
-  if (app.table.IsOn(VolLabel)) {
-    const std::string root = VolumeRoot(PathDirectory(path));
-    if (!labelKnown_ || labelRoot_ != root) {
-      labelRoot_ = root;
-      label_ = fs_.VolumeLabel(root);
-      labelKnown_ = true;
+  const HANDLE waits[2] = {job->rowsReady(), job->done()};
+  DWORD lastShown = GetTickCount(), stopAsked = 0;
+  bool stopping = false, abandoned = false;
+  for (;;) {
+    const bool finished = WaitForSingleObject(job->done(), 0) == WAIT_OBJECT_0;
+    DWORD lastPump = GetTickCount();
+    for (MovieRowTexts& texts : job->TakeRows()) {
+      // Rows read after a stop was asked for are not taken.
+      if (app.stopRequested) break;
+      insert(texts);
+      ++taken_;
+      if (app.onScanProgress) app.onScanProgress(taken_);
+      if (GetTickCount() - lastPump >= kPumpMs) {
+        PumpMessages();
+        lastPump = GetTickCount();
+      }
     }
-    texts.cells[VolLabel] = label_;
-  }
-  ++read_;
-  if (app.onScanProgress) app.onScanProgress(read_);
-  return texts;
-}
-
-bool ScanSession::Read(const std::string& path, int index) {
-  AppState& app = App();
-  InsertMovieRow(app.rows, app.table, index, ReadTexts(path));
-  return Progress("File " + std::to_string(index) + " Reading...");
-}
-
-bool ScanSession::Progress(const std::string& status) {
-  AppState& app = App();
-  const DWORD now = GetTickCount();
-  if (now - lastProgress_ >= kProgressMs) {
-    lastProgress_ = now;
-    SetStatusText(0, status);
-    SyncRowCount();
+    if (app.stopRequested && !stopping) {
+      stopping = true;
+      stopAsked = GetTickCount();
+      job->Stop();
+    }
+    if (finished) break;
+    if (stopping && GetTickCount() - stopAsked >= kAbandonMs) {
+      abandoned = true;
+      break;
+    }
+    const DWORD now = GetTickCount();
+    if (now - lastShown >= kShowMs) {
+      lastShown = now;
+      SetStatusText(0, taken_ > 0 ? "File " + std::to_string(taken_) + " Reading..."
+                                  : "File " + std::to_string(job->found()) + " Found...");
+      SyncRowCount();
+    }
+    MsgWaitForMultipleObjectsEx(2, waits, stopping ? 10 : kShowMs, QS_ALLINPUT,
+                                MWMO_INPUTAVAILABLE);
     PumpMessages();
   }
-  return !app.stopRequested;
+  if (abandoned) {
+    // Its files are named as not read; the folders it could not list are
+    // not known yet and are not.
+    for (std::string& path : job->Reading()) app.unansweredFiles.push_back(std::move(path));
+  } else {
+    app.unreadableFolders.insert(app.unreadableFolders.end(), job->unreadable.begin(),
+                                 job->unreadable.end());
+  }
+  return !stopping && !app.stopRequested;
 }
 
+// The rows of folder's movie files, appended as they come.
 bool ScanIntoList(const std::string& folder) {
   AppState& app = App();
   if (app.commands.scanning) return false;
-  bool whole = true;
-  {
-    ScanSession session;
-    const std::vector<std::string> files = session.List(folder);
-    int index = app.rows.Count();
-    whole = !app.stopRequested;
-    for (const std::string& path : files) {
-      if (!whole || !session.Read(path, index++)) {
-        whole = false;
-        break;
-      }
-    }
-  }
-  return whole;
+  ScanSession session;
+  int index = app.rows.Count();
+  return session.Run(
+      [folder](ScanJob& job) {
+        RowReader reader(job.fs, job.codecs, job.table, job.sizeInfo);
+        ScanPipeline pipeline(reader, job.ThreadsFor(folder));
+        job.Attach(&pipeline);
+        std::size_t found = 0;
+        pipeline.Run(
+            [&](const ScanPipeline::AddPath& add) {
+              WalkMovieFiles(job.fs, folder, job.modernFormats, &job.unreadable,
+                             [&](std::string path) {
+                               job.Found(++found);
+                               return add(std::move(path));
+                             });
+            },
+            [&](std::size_t, const std::string&, MovieRowTexts& texts) {
+              job.Row(std::move(texts));
+            });
+        job.Attach(nullptr);
+      },
+      [&](MovieRowTexts& texts) {
+        InsertMovieRow(app.rows, app.table, index++, std::move(texts));
+      });
 }
 
 void NoteScanStopped() { SetStatusText(0, App().savedTotalsText + "  ｽｷｬﾝ中止"); }
@@ -125,11 +213,19 @@ void AddMovieRowAt(const std::string& path, int index) {
   if (app.commands.scanning) return;
   RowMarks marks{SelectedRows(), FocusedRow()};
   const int before = app.rows.Count();
+  index = std::min(std::max(index, 0), before);
   {
     ScanSession session;
-    session.Read(path, std::min(std::max(index, 0), before));
+    session.Run(
+        [path](ScanJob& job) {
+          RowReader reader(job.fs, job.codecs, job.table, job.sizeInfo);
+          job.Row(reader.Read(path));
+        },
+        [&](MovieRowTexts& texts) {
+          InsertMovieRow(app.rows, app.table, index, std::move(texts));
+        });
   }
-  FollowInsertedRows(marks, index < before ? index : before, app.rows.Count() - before);
+  FollowInsertedRows(marks, index, app.rows.Count() - before);
 }
 
 }  // namespace clip

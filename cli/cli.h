@@ -20,7 +20,7 @@ class CliPlatform {
  public:
   virtual ~CliPlatform() = default;
   virtual FileSystem& Files() = 0;
-  // Codec names that several threads may ask at once.
+  // Codec names, asked by one thread at a time.
   virtual CodecNames& Codecs() = 0;
   // A command-line path as the window makes it: full, without "." and "..".
   virtual std::string FullPath(const std::string& arg) = 0;
@@ -31,9 +31,6 @@ class CliPlatform {
   // name it (on Linux the walk joins with "\" and rows show "/").
   virtual std::string WalkPath(const std::string& full) = 0;
   virtual std::string RowPath(const std::string& walked) = 0;
-  // The label of the volume a folder is on, asked of the file system once
-  // per volume.
-  virtual std::string VolumeLabelOf(const std::string& folder) = 0;
   // Why a folder cannot be listed or a file opened now; empty when it can.
   virtual std::string WhyNotListed(const std::string& folder) = 0;
   virtual std::string WhyNotOpened(const std::string& path) = 0;
@@ -60,7 +57,7 @@ struct CliOptions {
   std::string settings;
   bool encodingGiven = false;
   ListEncoding encoding = ListEncoding::Cp932;
-  unsigned jobs = 0;  // 0: the number of cores
+  unsigned jobs = 0;  // 0: as many as the first path's disk suits (see ScanThreadCount)
   bool quiet = false;
   bool help = false, version = false;
 };

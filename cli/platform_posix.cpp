@@ -69,9 +69,6 @@ class PosixCliPlatform : public CliPlatform {
   std::string RowPath(const std::string& walked) override {
     return PosixFileSystem::NativePath(walked);
   }
-  std::string VolumeLabelOf(const std::string& folder) override {
-    return files_.VolumeLabel(folder);
-  }
 
   std::string WhyNotListed(const std::string& folder) override {
     DIR* dir = opendir(folder.c_str());

@@ -19,30 +19,6 @@ namespace clip {
 
 namespace {
 
-// The installed codecs asked by one thread at a time (the codec and audio
-// managers make no promise about threads), each code once per run.
-class SharedCodecNames : public CodecNames {
- public:
-  std::string VideoDescription(std::uint32_t handler) override {
-    std::lock_guard<std::mutex> lock(mutex_);
-    auto it = video_.find(handler);
-    if (it == video_.end()) it = video_.emplace(handler, names_.VideoDescription(handler)).first;
-    return it->second;
-  }
-  std::string AudioFormatName(std::uint16_t formatTag) override {
-    std::lock_guard<std::mutex> lock(mutex_);
-    auto it = audio_.find(formatTag);
-    if (it == audio_.end()) it = audio_.emplace(formatTag, names_.AudioFormatName(formatTag)).first;
-    return it->second;
-  }
-
- private:
-  std::mutex mutex_;
-  Win32CodecNames names_;
-  std::map<std::uint32_t, std::string> video_;
-  std::map<std::uint16_t, std::string> audio_;
-};
-
 std::string LastErrorText(DWORD error) {
   wchar_t* text = nullptr;
   const DWORD n = FormatMessageW(
@@ -75,12 +51,6 @@ class WinCliPlatform : public CliPlatform {
   std::string WalkPath(const std::string& full) override { return full; }
   std::string RowPath(const std::string& walked) override { return walked; }
 
-  std::string VolumeLabelOf(const std::string& folder) override {
-    const std::string root = VolumeRoot(folder);
-    auto it = labels_.find(root);
-    if (it == labels_.end()) it = labels_.emplace(root, files_.VolumeLabel(root)).first;
-    return it->second;
-  }
 
   std::string WhyNotListed(const std::string& folder) override {
     WIN32_FIND_DATAW data;
@@ -118,8 +88,9 @@ class WinCliPlatform : public CliPlatform {
 
  private:
   Win32FileSystem files_;
-  SharedCodecNames codecs_;
-  std::map<std::string, std::string> labels_;  // by root, "D:\"
+  // Asked by one thread at a time: the scan's row reader sees to that (the
+  // codec and audio managers make no promise about threads).
+  Win32CodecNames codecs_;
 };
 
 }  // namespace

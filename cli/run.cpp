@@ -21,6 +21,7 @@
 #include "catalogue/text.h"
 #include "cli/cli.h"
 #include "listfile/html_options.h"
+#include "scan/pipeline.h"
 #include "settings/ini_file.h"
 #include "settings/settings.h"
 
@@ -29,9 +30,6 @@ namespace clip {
 namespace {
 
 constexpr const char* kName = "clipledger-cli";
-// Rows read ahead of the one written next, per job: enough to keep every
-// thread busy while one slow file holds the line.
-constexpr std::size_t kAheadPerJob = 16;
 
 // The settings of a program that has no settings file: every value its
 // default, as the window starts without one.
@@ -110,91 +108,6 @@ class Reporter {
   Clock::time_point start_ = Clock::now(), lastShown_;
 };
 
-// Reads the rows' texts on several threads and hands them on in row order.
-// With one job no thread is started.
-class OrderedReader {
- public:
-  using Read = std::function<MovieRowTexts(const std::string& path)>;
-  using Emit = std::function<void(std::size_t index, MovieRowTexts& texts)>;
-
-  OrderedReader(const std::vector<std::string>& paths, unsigned jobs, Read read)
-      : paths_(paths), jobs_(jobs), read_(std::move(read)) {}
-
-  void Run(const Emit& emit) {
-    const std::size_t n = paths_.size();
-    if (jobs_ <= 1 || n <= 1) {
-      for (std::size_t i = 0; i < n; ++i) {
-        MovieRowTexts texts = read_(paths_[i]);
-        emit(i, texts);
-      }
-      return;
-    }
-    ring_.assign(std::max<std::size_t>(jobs_ * kAheadPerJob, 2), std::nullopt);
-    std::vector<std::thread> workers;
-    const unsigned threads = static_cast<unsigned>(std::min<std::size_t>(jobs_, n));
-    for (unsigned t = 0; t < threads; ++t) workers.emplace_back([this] { Work(); });
-    try {
-      for (std::size_t i = 0; i < n; ++i) {
-        MovieRowTexts texts;
-        {
-          std::unique_lock<std::mutex> lock(mutex_);
-          std::optional<MovieRowTexts>& slot = ring_[i % ring_.size()];
-          ready_.wait(lock, [&] { return slot.has_value(); });
-          texts = std::move(*slot);
-          slot.reset();
-          consumed_ = i + 1;
-        }
-        room_.notify_all();
-        emit(i, texts);
-      }
-    } catch (...) {
-      Stop(workers);
-      throw;
-    }
-    Stop(workers);
-  }
-
- private:
-  void Work() {
-    for (;;) {
-      std::size_t i;
-      {
-        std::unique_lock<std::mutex> lock(mutex_);
-        // A row is read only when its slot is free: at most the ring's size
-        // ahead of the row written next.
-        room_.wait(lock, [&] {
-          return stop_ || next_ >= paths_.size() || next_ < consumed_ + ring_.size();
-        });
-        if (stop_ || next_ >= paths_.size()) return;
-        i = next_++;
-      }
-      MovieRowTexts texts = read_(paths_[i]);
-      {
-        std::lock_guard<std::mutex> lock(mutex_);
-        ring_[i % ring_.size()] = std::move(texts);
-      }
-      ready_.notify_one();
-    }
-  }
-  void Stop(std::vector<std::thread>& workers) {
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      stop_ = true;
-    }
-    room_.notify_all();
-    for (std::thread& w : workers) w.join();
-  }
-
-  const std::vector<std::string>& paths_;
-  unsigned jobs_;
-  Read read_;
-  std::mutex mutex_;
-  std::condition_variable ready_, room_;
-  std::vector<std::optional<MovieRowTexts>> ring_;
-  std::size_t next_ = 0, consumed_ = 0;
-  bool stop_ = false;
-};
-
 // Rows kept until a text list's column widths are known: each row's cell
 // count and cells, each with its length in front, in one block.
 class CompactRows {
@@ -243,6 +156,7 @@ class CompactRows {
 struct RunSettings {
   CategoryTable table;
   int sizeInfo = 0;
+  unsigned scanThreads = 0;  // from the settings file; 0: automatic
   bool modernFormats = true;
   ListEncoding encoding = ListEncoding::Cp932;
   HtmlOptions html;
@@ -268,6 +182,7 @@ bool LoadRunSettings(const CliOptions& options, RunSettings& run, std::string& e
   }
   run.table = CategoryTable::FromValues(settings.categoryValues);
   run.sizeInfo = settings.sizeInfo;
+  run.scanThreads = settings.scanThreads;
   run.modernFormats = settings.modernFormats == 1;
   run.encoding = options.encodingGiven    ? options.encoding
                  : settings.listUtf8 == 1 ? ListEncoding::Utf8
@@ -330,84 +245,73 @@ std::vector<std::string> PlanRows(const CliOptions& options, const RunSettings& 
   return rows;
 }
 
-}  // namespace
-
-int RunCli(const std::vector<std::string>& args, CliPlatform& platform) {
-  CliOptions options;
-  std::string error;
-  const bool parsed = ParseCliOptions(args, options, error);
-  if (parsed && options.help) {
-    const std::string usage = CliUsageText();
-    std::fwrite(usage.data(), 1, usage.size(), platform.Output());
-    std::fflush(platform.Output());
-    return kCliOk;
+// What a reading says of a file it could read only in part; empty for a
+// file read whole.
+const char* OutcomeProblem(ProbeOutcome outcome) {
+  switch (outcome) {
+    case ProbeOutcome::Truncated: return "the file ends before its headers say: it is cut short";
+    case ProbeOutcome::Malformed: return "a structure in the file is broken";
+    default: return nullptr;
   }
-  if (parsed && options.version) {
-    const std::string version = CliVersionText() + "\n";
-    std::fwrite(version.data(), 1, version.size(), platform.Output());
-    std::fflush(platform.Output());
-    return kCliOk;
-  }
-  RunSettings run;
-  if (!parsed || !LoadRunSettings(options, run, error)) {
-    platform.WriteError(std::string(kName) + ": " + error + "\nTry '" + kName + " --help'.\n");
-    return kCliUsage;
-  }
-  const unsigned jobs = options.jobs > 0 ? options.jobs : std::max(1u, platform.Cores());
+}
 
-  Reporter report(platform, !options.quiet && platform.ErrorIsTerminal());
+// Reads every planned row through the scan pipeline and hands its cells,
+// in column order, to row(), in the planned order.
+class RowStream {
+ public:
+  RowStream(const CliOptions& options, const RunSettings& run, CliPlatform& platform,
+            Reporter& report)
+      : options_(options), run_(run), platform_(platform), report_(report) {}
 
-  // A code page 932 list replaces what it cannot hold; the window asks
-  // first, the command line says so afterwards.
-  ListEncoding written = run.encoding;
-  if (options.append) written = ExistingListEncoding(options.output, written);
-  const bool countLosses = written == ListEncoding::Cp932 && options.format != ListFormat::Html;
+  void Read(const std::function<void(const std::vector<std::string>&)>& row) {
+    const std::vector<std::string> paths = PlanRows(options_, run_, platform_, report_);
+    FileSystem& files = platform_.Files();
+    const unsigned jobs = options_.jobs > 0
+                              ? options_.jobs
+                              : ScanThreadCount(run_.scanThreads, platform_.Cores(),
+                                                !paths.empty() && files.IsNetwork(paths[0]));
+    RowReader reader(files, platform_.Codecs(), run_.table, run_.sizeInfo);
+    ScanPipeline pipeline(reader, jobs);
+    RowModel one;
+    pipeline.Run(
+        [&](const ScanPipeline::AddPath& add) {
+          for (const std::string& path : paths)
+            if (!add(path)) return;
+        },
+        [&](std::size_t i, const std::string& path, MovieRowTexts& texts) {
+          if (!texts.opened) {
+            const std::string why = platform_.WhyNotOpened(path);
+            if (!why.empty()) report_.Problem(path, why);
+          } else if (const char* why = OutcomeProblem(texts.outcome)) {
+            report_.Say(path + ": " + why + " (its row holds what could be read)");
+          }
+          // The cells as the window's list holds them (cut to the cell
+          // limit, in column order).
+          one.Clear();
+          InsertMovieRow(one, run_.table, 0, std::move(texts));
+          const std::vector<std::string>& cells = one.Row(0).cells;
+          if (countLosses && std::any_of(cells.begin(), cells.end(),
+                                         [](const std::string& c) { return !FitsCp932(c); }))
+            ++changedRows;
+          row(cells);
+          report_.Probed(i + 1);
+        });
+  }
+
+  bool countLosses = false;
   long long changedRows = 0;
 
-  std::string lastFolder, lastLabel;
-  bool labelKnown = false;
-  FileSystem& files = platform.Files();
-  CodecNames& codecs = platform.Codecs();
-  // Lists and reads every row and hands its cells, in column order, to
-  // row(). A list file is opened before this runs, so that an output that
-  // cannot be written stops the run before any folder is listed.
-  auto readRows = [&](const std::function<void(const std::vector<std::string>&)>& row) {
-    const std::vector<std::string> paths = PlanRows(options, run, platform, report);
-    OrderedReader reader(paths, jobs, [&](const std::string& path) {
-      return ReadMovieRow(files, codecs, run.table, run.sizeInfo, path);
-    });
-    RowModel one;
-    reader.Run([&](std::size_t i, MovieRowTexts& texts) {
-      const std::string& path = paths[i];
-      if (!texts.opened) {
-        const std::string why = platform.WhyNotOpened(path);
-        if (!why.empty()) report.Problem(path, why);
-      }
-      if (run.table.IsOn(VolLabel)) {
-        // Consecutive rows mostly share a folder: the volume is asked for
-        // once per folder run, and the platform asks once per volume.
-        const std::string folder =
-            texts.cells[DirPath].empty() ? PathDirectory(path) : texts.cells[DirPath];
-        if (!labelKnown || folder != lastFolder) {
-          lastLabel = platform.VolumeLabelOf(folder);
-          lastFolder = folder;
-          labelKnown = true;
-        }
-        texts.cells[VolLabel] = lastLabel;
-      }
-      // The cells as the window's list holds them (cut to the cell limit,
-      // in column order).
-      one.Clear();
-      InsertMovieRow(one, run.table, 0, std::move(texts));
-      const std::vector<std::string>& cells = one.Row(0).cells;
-      if (countLosses && std::any_of(cells.begin(), cells.end(),
-                                     [](const std::string& c) { return !FitsCp932(c); }))
-        ++changedRows;
-      row(cells);
-      report.Probed(i + 1);
-    });
-  };
+ private:
+  const CliOptions& options_;
+  const RunSettings& run_;
+  CliPlatform& platform_;
+  Reporter& report_;
+};
 
+// Writes the list to the output file or standard output; false when it
+// could not be written (said on standard error).
+bool WriteRows(const CliOptions& options, const RunSettings& run, RowStream& rows,
+               std::FILE* standardOutput, Reporter& report) {
   ListLayout layout;
   layout.format = options.format;
   layout.html = run.html;
@@ -416,7 +320,7 @@ int RunCli(const std::vector<std::string>& args, CliPlatform& platform) {
   if (options.format == ListFormat::Text) {
     // Every row's widths first; the rows wait in their compact form.
     TextColumnWidths widths(run.table);
-    readRows([&](const std::vector<std::string>& cells) {
+    rows.Read([&](const std::vector<std::string>& cells) {
       widths.Add(cells);
       kept.Add(cells);
     });
@@ -425,35 +329,65 @@ int RunCli(const std::vector<std::string>& args, CliPlatform& platform) {
       kept.ForEach([&](const std::vector<std::string>& cells) { writer.Row(cells); });
     };
   } else {
+    // A list file is opened before the rows are read, so that an output
+    // that cannot be written stops the run before any folder is listed.
     fill = [&](ListWriter& writer) {
-      readRows([&](const std::vector<std::string>& cells) { writer.Row(cells); });
+      rows.Read([&](const std::vector<std::string>& cells) { writer.Row(cells); });
     };
   }
-
-  int status = kCliOk;
   if (options.output.empty()) {
     int writeError = 0;
-    if (!WriteListStream(platform.Output(), run.table, layout, run.encoding, fill, writeError)) {
+    if (!WriteListStream(standardOutput, run.table, layout, run.encoding, fill, writeError)) {
       report.Say(std::string("cannot write to standard output: ") + std::strerror(writeError));
-      status = kCliUsage;
+      return false;
     }
-  } else {
-    const SaveResult saved =
-        SaveListStream(options.output, run.table, layout, options.append, run.encoding, fill);
-    if (!saved.ok) {
-      std::string text = saved.error;
-      std::replace(text.begin(), text.end(), '\n', ' ');
-      report.Say(text);
-      status = kCliUsage;
-    }
+    return true;
   }
+  const SaveResult saved =
+      SaveListStream(options.output, run.table, layout, options.append, run.encoding, fill);
+  if (!saved.ok) {
+    std::string text = saved.error;
+    std::replace(text.begin(), text.end(), '\n', ' ');
+    report.Say(text);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+int RunCli(const std::vector<std::string>& args, CliPlatform& platform) {
+  CliOptions options;
+  std::string error;
+  const bool parsed = ParseCliOptions(args, options, error);
+  if (parsed && (options.help || options.version)) {
+    const std::string text = options.help ? CliUsageText() : CliVersionText() + "\n";
+    std::fwrite(text.data(), 1, text.size(), platform.Output());
+    std::fflush(platform.Output());
+    return kCliOk;
+  }
+  RunSettings run;
+  if (!parsed || !LoadRunSettings(options, run, error)) {
+    platform.WriteError(std::string(kName) + ": " + error + "\nTry '" + kName + " --help'.\n");
+    return kCliUsage;
+  }
+  Reporter report(platform, !options.quiet && platform.ErrorIsTerminal());
+  RowStream rows(options, run, platform, report);
+  // A code page 932 list replaces what it cannot hold; the window asks
+  // first, the command line says so afterwards.
+  ListEncoding written = run.encoding;
+  if (options.append) written = ExistingListEncoding(options.output, written);
+  rows.countLosses = written == ListEncoding::Cp932 && options.format != ListFormat::Html;
+
+  const bool ok = WriteRows(options, run, rows, platform.Output(), report);
   report.Done();
-  if (status == kCliOk && changedRows > 0)
-    report.Say(std::to_string(changedRows) + (changedRows == 1 ? " row holds" : " rows hold") +
+  if (!ok) return kCliUsage;
+  if (rows.changedRows > 0)
+    report.Say(std::to_string(rows.changedRows) +
+               (rows.changedRows == 1 ? " row holds" : " rows hold") +
                " characters code page 932 lacks; they were written replaced "
                "(--encoding utf-8 keeps them)");
-  if (status == kCliOk && report.problems() > 0) status = kCliPartial;
-  return status;
+  return report.problems() > 0 ? kCliPartial : kCliOk;
 }
 
 }  // namespace clip

@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <sys/statvfs.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
@@ -107,11 +108,29 @@ std::string MountSourceOf(std::string_view mountInfo, unsigned major, unsigned m
   return source;
 }
 
+std::string MountPointOf(std::string_view mountInfo, const std::string& path) {
+  std::string best;
+  while (!mountInfo.empty()) {
+    const std::size_t end = std::min(mountInfo.find('\n'), mountInfo.size());
+    const std::vector<std::string_view> fields = Fields(mountInfo.substr(0, end));
+    mountInfo.remove_prefix(std::min(end + 1, mountInfo.size()));
+    if (fields.size() < 5) continue;
+    const std::string point = DecodeOctal(fields[4]);
+    const bool covers =
+        point == "/" || (path.compare(0, point.size(), point) == 0 &&
+                         (path.size() == point.size() || path[point.size()] == '/'));
+    // The deepest mount that covers the path holds it; of two at one place
+    // the later one, as it hides the earlier.
+    if (covers && point.size() >= best.size()) best = point;
+  }
+  return best;
+}
+
 std::string DecodeUdevName(std::string_view name) {
   std::string out;
   for (std::size_t i = 0; i < name.size(); ++i) {
-    if (name[i] == '\\' && name.size() - i > 3 && name[i + 1] == 'x' && HexValue(name[i + 2]) >= 0 &&
-        HexValue(name[i + 3]) >= 0) {
+    if (name[i] == '\\' && name.size() - i > 3 && name[i + 1] == 'x' &&
+        HexValue(name[i + 2]) >= 0 && HexValue(name[i + 3]) >= 0) {
       out.push_back(static_cast<char>(HexValue(name[i + 2]) * 16 + HexValue(name[i + 3])));
       i += 3;
     } else {
@@ -168,6 +187,36 @@ std::unique_ptr<MovieFile> PosixFileSystem::Open(const std::string& path) {
   return std::make_unique<PosixMovieFile>(fd, static_cast<std::uint64_t>(st.st_size));
 }
 
+std::string PosixFileSystem::VolumeRootOf(const std::string& folder) {
+  {
+    std::lock_guard<std::mutex> lock(labelsMutex_);
+    if (!mountInfoRead_) {
+      mountInfo_ = ReadSmallFile(mountInfoPath, kMountInfoMax);
+      mountInfoRead_ = true;
+    }
+  }
+  const std::string point = MountPointOf(mountInfo_, NativePath(folder));
+  // Without a mount table the folder stands for its volume.
+  return point.empty() ? folder : ProgramPath(point);
+}
+
+bool PosixFileSystem::IsNetwork(const std::string& folder) {
+  struct statfs fs;
+  if (statfs(NativePath(folder).c_str(), &fs) != 0) return false;
+  switch (static_cast<unsigned long>(fs.f_type)) {
+    case 0x6969:      // NFS
+    case 0x517B:      // SMB
+    case 0xFF534D42:  // CIFS
+    case 0xFE534D42:  // SMB2
+    case 0x01021997:  // 9P
+    case 0x00C36400:  // Ceph
+    case 0x5346414F:  // AFS
+    case 0x65735546:  // FUSE: sshfs, rclone and other remote mounts
+      return true;
+    default: return false;
+  }
+}
+
 std::string PosixFileSystem::VolumeLabel(const std::string& root) {
   struct stat st;
   if (stat(NativePath(root).c_str(), &st) != 0) return {};
@@ -180,8 +229,8 @@ std::string PosixFileSystem::VolumeLabel(const std::string& root) {
   // and the device node the mount names (a file system such as btrfs shows
   // its files on a device number of its own).
   std::set<std::uint64_t> devices{device};
-  const std::string source =
-      MountSourceOf(ReadSmallFile(mountInfoPath, kMountInfoMax), major(st.st_dev), minor(st.st_dev));
+  const std::string source = MountSourceOf(ReadSmallFile(mountInfoPath, kMountInfoMax),
+                                           major(st.st_dev), minor(st.st_dev));
   struct stat node;
   if (!source.empty() && source[0] == '/' && stat(source.c_str(), &node) == 0 &&
       S_ISBLK(node.st_mode))

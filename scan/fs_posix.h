@@ -27,6 +27,10 @@ class PosixFileSystem : public FileSystem {
   // once per device; safe to call from several threads.
   std::string VolumeLabel(const std::string& root) override;
   std::string FolderIdentity(const std::string& folder) override;
+  // The mount point that holds folder, from the mount table read once.
+  std::string VolumeRootOf(const std::string& folder) override;
+  // NFS, SMB/CIFS, 9P, Ceph, AFS and FUSE mounts count as network.
+  bool IsNetwork(const std::string& folder) override;
 
   // "\" to "/", and back.
   static std::string NativePath(const std::string& path);
@@ -39,6 +43,8 @@ class PosixFileSystem : public FileSystem {
  private:
   std::mutex labelsMutex_;
   std::map<std::uint64_t, std::string> labels_;  // by device number
+  bool mountInfoRead_ = false;
+  std::string mountInfo_;
 };
 
 class PosixDiskQuery : public DiskQuery {
@@ -49,6 +55,9 @@ class PosixDiskQuery : public DiskQuery {
 // The mount source of the device major:minor in the text of a mountinfo
 // file ("/dev/sdb1"; its \ooo escapes decoded), or empty.
 std::string MountSourceOf(std::string_view mountInfo, unsigned major, unsigned minor);
+// The mount point (native path) of the deepest mount in a mountinfo text
+// that covers the native path; empty when none does.
+std::string MountPointOf(std::string_view mountInfo, const std::string& path);
 // A udev link name with its \xHH escapes decoded ("My\x20Movies").
 std::string DecodeUdevName(std::string_view name);
 

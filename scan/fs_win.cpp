@@ -104,8 +104,8 @@ bool Win32FileSystem::List(const std::string& folder, std::vector<Entry>& entrie
 
 std::unique_ptr<MovieFile> Win32FileSystem::Open(const std::string& path) {
   // OPEN_EXISTING: a listed path that has gone away is never created.
-  HANDLE handle = CreateFileW(WidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE handle = CreateFileW(WidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return nullptr;
   LARGE_INTEGER size;
   if (!GetFileSizeEx(handle, &size) || size.QuadPart < 0) {
@@ -124,15 +124,25 @@ std::string Win32FileSystem::VolumeLabel(const std::string& root) {
   return Narrow(label);
 }
 
+bool Win32FileSystem::IsNetwork(const std::string& folder) {
+  if (folder.size() > 2 && folder[0] == '\\' && folder[1] == '\\') {
+    // "\\?\C:\..." is a local path written long; "\\?\UNC\..." a share.
+    if (folder.compare(0, 4, "\\\\?\\") != 0) return true;
+    return folder.compare(4, 4, "UNC\\") == 0;
+  }
+  const std::string root = VolumeRoot(folder);
+  return root.size() == 3 && root[1] == ':' && GetDriveTypeW(Wide(root).c_str()) == DRIVE_REMOTE;
+}
+
 std::string Win32FileSystem::FolderIdentity(const std::string& folder) {
   // The folder itself, links followed: a link back to an ancestor opens the
   // ancestor. Its file index and creation time, with the drive of the path,
   // name it. The volume serial number is not asked for: under Wine that
   // query reads the drive's device and costs more than a whole folder's
   // listing.
-  HANDLE handle =
-      CreateFileW(WidePath(folder).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  HANDLE handle = CreateFileW(WidePath(folder).c_str(), 0,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return {};
   std::uint64_t index = 0, created = 0;
   bool ok = false;

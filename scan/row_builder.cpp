@@ -1,5 +1,6 @@
 // The row builder: one catalogue row per movie file, its cells filled for
 // every category this run shows.
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -7,7 +8,7 @@
 #include "catalogue/text.h"
 #include "scan/probe.h"
 #include "scan/scan.h"
-#include "scan/scan_internal.h"
+#include "scan/pipeline.h"
 
 namespace clip {
 
@@ -22,8 +23,6 @@ bool AnyOn(const CategoryTable& table, std::initializer_list<int> categories) {
   }
   return false;
 }
-
-}  // namespace
 
 std::string SizeBytesText(std::uint64_t size) { return GroupThousands(std::to_string(size)); }
 
@@ -45,7 +44,18 @@ std::string SizeKBText(std::uint64_t size, int sizeInfo) {
   return text;
 }
 
+}  // namespace
+
 std::string VolumeRoot(const std::string& dir) {
+  // "\\server\share\folder" is on the share "\\server\share\".
+  if (dir.size() > 2 && (dir[0] == '\\' || dir[0] == '/') && (dir[1] == '\\' || dir[1] == '/')) {
+    const std::size_t server = dir.find_first_of("\\/", 2);
+    if (server == std::string::npos || server == 2) return {};
+    const std::size_t share = dir.find_first_of("\\/", server + 1);
+    const std::string root = dir.substr(0, share);
+    if (root.size() <= server + 1) return {};
+    return root + "\\";
+  }
   // "D:" names the current folder of drive D: its root is asked for.
   std::string root = LeftText(dir, 3);
   if (root.size() == 2 && root[1] == ':' && static_cast<unsigned char>(root[0]) < 0x80)
@@ -53,8 +63,11 @@ std::string VolumeRoot(const std::string& dir) {
   return root;
 }
 
-MovieRowTexts ReadMovieRow(FileSystem& fs, CodecNames& codecs, const CategoryTable& table,
-                           int sizeInfo, const std::string& path) {
+MovieRowTexts RowReader::Read(const std::string& path) {
+  FileSystem& fs = fs_;
+  CodecNames& codecs = codecs_;
+  const CategoryTable& table = table_;
+  const int sizeInfo = sizeInfo_;
   MovieRowTexts row;
   auto set = [&](int category, std::string text) {
     if (table.IsOn(category)) row.cells[static_cast<std::size_t>(category)] = std::move(text);
@@ -102,51 +115,35 @@ MovieRowTexts ReadMovieRow(FileSystem& fs, CodecNames& codecs, const CategoryTab
     set(Janle, f.genre);
     set(Creater, f.creator);
     set(Comment, f.comment);
+    row.outcome = f.outcome;
   }
   set(DirPath, PathDirectory(path));
+  if (table.IsOn(VolLabel)) row.cells[VolLabel] = LabelOf(PathDirectory(path));
   return row;
 }
 
-void AddMovieRowCached(ScanContext& ctx, const std::string& path, int index, WalkCaches* caches) {
-  const CategoryTable& table = ctx.table;
-  if (index < 0) index = 0;
-  if (index > ctx.rows.Count()) index = ctx.rows.Count();
-
-  if (ctx.status) {
-    char text[48];
-    std::snprintf(text, sizeof text, "File %d Reading...", index);
-    ctx.status->SetStatusText(0, text);
+std::string RowReader::LabelOf(const std::string& folder) {
+  const std::string root = fs_.VolumeRootOf(folder);
+  {
+    std::lock_guard<std::mutex> lock(labelsMutex_);
+    auto known = labels_.find(root);
+    if (known != labels_.end()) return known->second;
   }
-  CodecNames& codecs = caches ? static_cast<CodecNames&>(caches->codecs) : ctx.codecs;
-  MovieRowTexts texts = ReadMovieRow(ctx.fs, codecs, table, ctx.sizeInfo, path);
-  if (table.IsOn(VolLabel)) {
-    const std::string root =
-        VolumeRoot(texts.cells[DirPath].empty() ? PathDirectory(path) : texts.cells[DirPath]);
-    if (!caches) {
-      texts.cells[VolLabel] = ctx.fs.VolumeLabel(root);
-    } else {
-      LabelCache& labels = caches->labels;
-      if (!labels.valid || labels.root != root) {
-        labels.root = root;
-        labels.label = ctx.fs.VolumeLabel(root);
-        labels.valid = true;
-      }
-      texts.cells[VolLabel] = labels.label;
-    }
-  }
-  InsertMovieRow(ctx.rows, table, index, std::move(texts));
+  // Asked outside the lock: a share that is slow to answer holds up only
+  // the rows of its own volume. Two threads may ask at once; both get the
+  // same answer.
+  std::string label = fs_.VolumeLabel(root);
+  std::lock_guard<std::mutex> lock(labelsMutex_);
+  return labels_.emplace(root, std::move(label)).first->second;
 }
 
 void InsertMovieRow(RowModel& rows, const CategoryTable& table, int index, MovieRowTexts texts) {
   const int tag = rows.Count();
+  index = std::clamp(index, 0, tag);
   const int row = rows.Insert(index, texts.cells[FileName], tag);
   for (int k = kCategoryCount - 1; k >= 1; --k)
     if (table.IsOn(k) && !texts.cells[static_cast<std::size_t>(k)].empty())
       rows.SetCell(row, table.position[k], texts.cells[static_cast<std::size_t>(k)]);
-}
-
-void AddMovieRow(ScanContext& ctx, const std::string& path, int index) {
-  AddMovieRowCached(ctx, path, index, nullptr);
 }
 
 }  // namespace clip

@@ -37,6 +37,15 @@ class FileSystem {
   virtual std::unique_ptr<MovieFile> Open(const std::string& path) = 0;
   // Volume label of a root such as "D:\"; empty when the query fails.
   virtual std::string VolumeLabel(const std::string& root) = 0;
+  // The root of the volume that holds folder, as VolumeLabel takes it; a
+  // scan asks each root's label once.
+  virtual std::string VolumeRootOf(const std::string& folder);
+  // True when folder lies on a network share, where each file access waits
+  // a round trip (the scan then reads more files at once).
+  virtual bool IsNetwork(const std::string& folder) {
+    (void)folder;
+    return false;
+  }
   // Identity of a folder for loop detection (for example its full path
   // after links are resolved); empty when unknown.
   virtual std::string FolderIdentity(const std::string& folder) { return folder; }
@@ -54,20 +63,6 @@ class DiskQuery {
  public:
   virtual ~DiskQuery() = default;
   virtual bool SpaceKB(const std::string& root, std::uint64_t& totalKB, std::uint64_t& freeKB) = 0;
-};
-
-struct ScanContext {
-  RowModel& rows;
-  const CategoryTable& table;
-  FileSystem& fs;
-  CodecNames& codecs;
-  StatusSink* status = nullptr;  // may be null
-  int sizeInfo = 0;              // [Customize] SizeInfo: units on size cells when 1
-  // When given, the folders that could not be listed are added here, so
-  // that no folder is left out without a word.
-  std::vector<std::string>* unreadable = nullptr;
-  // [Customize] ModernFormats: today's containers are added too.
-  bool modernFormats = false;
 };
 
 // The names a scan adds: the last three characters "AVI" or "MPG" without
@@ -90,39 +85,37 @@ PathKind ClassifyDroppedPath(std::uint32_t attributes, std::string_view path,
 // The movie files below folder, in the order their rows take: a folder's
 // own files in listing order, then the files of its subfolders, each
 // subfolder in turn. Folders that cannot be listed are added to unreadable
-// (when given).
-// keepGoing (when given) is asked after each folder with the number of
-// files found so far; false ends the listing there.
-std::vector<std::string> ListMovieFiles(
-    FileSystem& fs, const std::string& folder, bool modernFormats,
-    std::vector<std::string>* unreadable = nullptr,
-    const std::function<bool(std::size_t found)>& keepGoing = {});
+// (when given). Each file is handed to found as soon as its folder is
+// listed; false from found ends the walk there.
+void WalkMovieFiles(FileSystem& fs, const std::string& folder, bool modernFormats,
+                    std::vector<std::string>* unreadable,
+                    const std::function<bool(std::string path)>& found);
+// The same files in one list.
+std::vector<std::string> ListMovieFiles(FileSystem& fs, const std::string& folder,
+                                        bool modernFormats,
+                                        std::vector<std::string>* unreadable = nullptr);
 
-// The texts of one movie file's row, by category; only the categories the
-// table shows are read, and the volume label is left to the caller (it is
-// asked once per drive). Reads nothing but the file itself, so several
-// files can be read at once when fs and codecs allow it.
+// The texts of one movie file's row, by category: only the categories the
+// table shows are read (see RowReader in scan/pipeline.h).
 struct MovieRowTexts {
   std::array<std::string, kCategoryCount> cells;
   bool opened = false;  // the file could be opened (else it has no sizes or facts)
+  // How the probe's reading went: a truncated or broken file still gets
+  // its row, and the command line names it.
+  ProbeOutcome outcome = ProbeOutcome::Whole;
 };
-MovieRowTexts ReadMovieRow(FileSystem& fs, CodecNames& codecs, const CategoryTable& table,
-                           int sizeInfo, const std::string& path);
 
 // Inserts a row of read texts at index (clamped to the row count); its tag
 // is the row count before the insert.
 void InsertMovieRow(RowModel& rows, const CategoryTable& table, int index, MovieRowTexts texts);
 
 // Root of the volume that holds a row's folder text, such as "D:\" (a file
-// in a drive's root folder has the folder "D:").
+// in a drive's root folder has the folder "D:") or "\\server\share\"; empty
+// for a network path without its share.
 std::string VolumeRoot(const std::string& folder);
 
 // folder + "\\" + name; no separator is added after one of the folder's own.
 std::string JoinPath(const std::string& folder, const std::string& name);
-// Walks folder and everything below it, adding one row per AVI, MPG or RM file.
-void ScanFolder(ScanContext& ctx, const std::string& folder);
-// Builds and inserts the row of one file at index (clamped to the row count).
-void AddMovieRow(ScanContext& ctx, const std::string& path, int index);
 
 // Totals text of status-bar part 0, e.g. "3file(s) 3,584KB(3.5MB)".
 std::string TotalsText(const RowModel& rows, const CategoryTable& table);

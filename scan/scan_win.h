@@ -16,6 +16,8 @@ class Win32FileSystem : public FileSystem {
   std::unique_ptr<MovieFile> Open(const std::string& path) override;
   std::string VolumeLabel(const std::string& root) override;
   std::string FolderIdentity(const std::string& folder) override;
+  // A share ("\\server\share") or a mapped network drive.
+  bool IsNetwork(const std::string& folder) override;
 };
 
 class Win32CodecNames : public CodecNames {

@@ -7,7 +7,6 @@
 
 #include "catalogue/text.h"
 #include "scan/scan.h"
-#include "scan/scan_internal.h"
 
 namespace clip {
 
@@ -17,9 +16,8 @@ struct Lister {
   FileSystem& fs;
   bool modernFormats;
   std::vector<std::string>* unreadable;
-  const std::function<bool(std::size_t)>& keepGoing;
+  const std::function<bool(std::string)>& found;
   std::set<std::string> entered;  // identities of the folders entered so far
-  std::vector<std::string> files;
   bool stopped = false;
 };
 
@@ -42,14 +40,12 @@ void ListFolder(Lister& walk, const std::string& folder, int depth) {
     std::string path = JoinPath(folder, entry.name);
     // A folder whose attributes are not exactly FILE_ATTRIBUTE_DIRECTORY is
     // not entered; it is looked at like a file name.
-    if (entry.attributes == kAttrDirectory)
+    if (entry.attributes == kAttrDirectory) {
       subfolders.push_back(std::move(path));
-    else if (IsMovieName(path, walk.modernFormats))
-      walk.files.push_back(std::move(path));
-  }
-  if (walk.keepGoing && !walk.keepGoing(walk.files.size())) {
-    walk.stopped = true;
-    return;
+    } else if (IsMovieName(path, walk.modernFormats) && !walk.found(std::move(path))) {
+      walk.stopped = true;
+      return;
+    }
   }
   for (const std::string& sub : subfolders) ListFolder(walk, sub, depth + 1);
 }
@@ -83,13 +79,24 @@ bool IsMovieName(std::string_view path, bool modernFormats) {
          EndsWithNoCase(path, ".RM") || (modernFormats && HasModernEnding(path));
 }
 
-std::vector<std::string> ListMovieFiles(FileSystem& fs, const std::string& folder,
-                                        bool modernFormats, std::vector<std::string>* unreadable,
-                                        const std::function<bool(std::size_t)>& keepGoing) {
-  Lister walk{fs, modernFormats, unreadable, keepGoing, {}, {}};
+void WalkMovieFiles(FileSystem& fs, const std::string& folder, bool modernFormats,
+                    std::vector<std::string>* unreadable,
+                    const std::function<bool(std::string path)>& found) {
+  Lister walk{fs, modernFormats, unreadable, found, {}};
   ListFolder(walk, folder, 0);
-  return std::move(walk.files);
 }
+
+std::vector<std::string> ListMovieFiles(FileSystem& fs, const std::string& folder,
+                                        bool modernFormats, std::vector<std::string>* unreadable) {
+  std::vector<std::string> files;
+  WalkMovieFiles(fs, folder, modernFormats, unreadable, [&](std::string path) {
+    files.push_back(std::move(path));
+    return true;
+  });
+  return files;
+}
+
+std::string FileSystem::VolumeRootOf(const std::string& folder) { return VolumeRoot(folder); }
 
 std::string CodecCache::VideoDescription(std::uint32_t handler) {
   std::lock_guard<std::mutex> lock(mutex_);
@@ -110,14 +117,6 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
   // (ソ is 83 5C) belongs to that character: the separator is still added.
   if (folder.empty() || EndsWithSeparator(folder)) return folder + name;
   return folder + "\\" + name;
-}
-
-void ScanFolder(ScanContext& ctx, const std::string& folder) {
-  const std::vector<std::string> files =
-      ListMovieFiles(ctx.fs, folder, ctx.modernFormats, ctx.unreadable);
-  WalkCaches caches(ctx.codecs);
-  int index = ctx.rows.Count();
-  for (const std::string& path : files) AddMovieRowCached(ctx, path, index++, &caches);
 }
 
 namespace {

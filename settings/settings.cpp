@@ -33,6 +33,10 @@ void LoadSettings(Profile& p, Settings& s) {
   s.sizeInfo = p.GetInt("Customize", "SizeInfo", 0);
   s.modernFormats = p.GetInt("Customize", "ModernFormats", 1);
   s.listUtf8 = p.GetInt("Customize", "ListUtf8", 0);
+  // Read only: a settings file without it stays as it is. A value outside
+  // 0..32 (a negative one, a typing slip) means the automatic count.
+  const int threads = p.GetInt("Customize", "ScanThreads", 0);
+  s.scanThreads = threads >= 0 && threads <= 32 ? static_cast<unsigned>(threads) : 0;
   s.title = p.GetString("MainSeting", "mvTitle", kDefaultTitle, 128);
   s.categoryValues.fill(1);
   for (int k = 1; k < kCategoryCount; ++k)

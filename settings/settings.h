@@ -34,6 +34,9 @@ struct Settings {
   int sizeInfo = 0;
   int modernFormats = 1;  // 1: a scan adds today's containers (MP4, MKV, ...) too
   int listUtf8 = 0;       // 1: CSV and text lists are saved as UTF-8 with a mark
+  // Files a scan reads at once; 0: as many as the disk suits (more on a
+  // network share than on a local disk).
+  unsigned scanThreads = 0;
   std::string title = kDefaultTitle;
   // The sixteen [Customize] category values (index 1..16; default 1). The
   // columns are fixed for the run: the Customize dialog changes them for

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <set>
 #include <string>
 #include <utility>
@@ -64,13 +65,14 @@ class FakeFs : public FileSystem {
   bool identitiesKnown = true;
   std::map<std::string, std::string> labels;  // root -> label
 
-  // What the scan asked for.
+  // What the scan asked for (the scan asks from several threads).
   int opens = 0;
   std::vector<std::string> listed;
   std::vector<std::string> labelQueries;
   std::vector<std::string> opened;
 
   bool List(const std::string& folder, std::vector<Entry>& entries) override {
+    std::lock_guard<std::mutex> lock(mutex_);
     listed.push_back(folder);
     auto it = folders_.find(Resolve(folder));
     if (it == folders_.end()) return false;
@@ -79,6 +81,7 @@ class FakeFs : public FileSystem {
   }
 
   std::unique_ptr<MovieFile> Open(const std::string& path) override {
+    std::lock_guard<std::mutex> lock(mutex_);
     ++opens;
     opened.push_back(path);
     auto it = files_.find(Resolve(path));
@@ -87,6 +90,7 @@ class FakeFs : public FileSystem {
   }
 
   std::string VolumeLabel(const std::string& root) override {
+    std::lock_guard<std::mutex> lock(mutex_);
     labelQueries.push_back(root);
     auto it = labels.find(root);
     return it == labels.end() ? std::string() : it->second;
@@ -137,6 +141,7 @@ class FakeFs : public FileSystem {
     return path;
   }
 
+  std::mutex mutex_;
   std::map<std::string, std::vector<Entry>> folders_;
   std::map<std::string, File> files_;
   std::map<std::string, std::string> links_;

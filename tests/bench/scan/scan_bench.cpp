@@ -10,17 +10,8 @@
 #include "catalogue/categories.h"
 #include "catalogue/row_model.h"
 #include "scan/fs_posix.h"
+#include "scan/pipeline.h"
 #include "scan/scan.h"
-
-namespace {
-
-class CountingStatus : public clip::StatusSink {
- public:
-  void SetStatusText(int, const std::string& text) override { last = text; }
-  std::string last;
-};
-
-}  // namespace
 
 int main(int argc, char** argv) {
   if (argc < 2) {
@@ -36,11 +27,15 @@ int main(int argc, char** argv) {
   std::string sample;
   for (int run = 0; run < runs; ++run) {
     clip::RowModel rows;
-    CountingStatus status;
-    clip::ScanContext ctx{rows, table, fs, codecs, &status};
-    ctx.modernFormats = true;  // as the program scans by default
+    clip::RowReader reader(fs, codecs, table, 0);
+    clip::ScanPipeline pipeline(reader, 1);
+    int index = 0;
     auto start = std::chrono::steady_clock::now();
-    clip::ScanFolder(ctx, argv[1]);
+    // Today's containers too, as the program scans by default.
+    clip::ScanFolderRows(pipeline, fs, argv[1], true, nullptr,
+                         [&](std::size_t, const std::string&, clip::MovieRowTexts& texts) {
+                           clip::InsertMovieRow(rows, table, index++, std::move(texts));
+                         });
     double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     if (seconds < best) best = seconds;

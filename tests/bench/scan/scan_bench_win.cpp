@@ -1,5 +1,5 @@
 // The Windows program's own scan under Wine: Win32FileSystem, the installed
-// codecs' names and ScanFolder over a tree.
+// codecs' names and the scan pipeline over a tree.
 //   scan_bench_win.exe TREE [RUNS]
 #include <windows.h>
 
@@ -9,16 +9,11 @@
 
 #include "catalogue/categories.h"
 #include "catalogue/row_model.h"
+#include "scan/pipeline.h"
 #include "scan/scan.h"
 #include "scan/scan_win.h"
 
 namespace {
-
-class LastStatus : public clip::StatusSink {
- public:
-  void SetStatusText(int, const std::string& text) override { last = text; }
-  std::string last;
-};
 
 double Now() {
   LARGE_INTEGER t, f;
@@ -48,11 +43,15 @@ int main(int argc, char** argv) {
   std::string sample;
   for (int run = 0; run < runs; ++run) {
     clip::RowModel rows;
-    LastStatus status;
-    clip::ScanContext ctx{rows, table, fs, codecs, &status};
-    ctx.modernFormats = true;  // as the program scans by default
+    clip::RowReader reader(fs, codecs, table, 0);
+    clip::ScanPipeline pipeline(reader, 1);
+    int index = 0;
     double start = Now();
-    clip::ScanFolder(ctx, argv[1]);
+    // Today's containers too, as the program scans by default.
+    clip::ScanFolderRows(pipeline, fs, argv[1], true, nullptr,
+                         [&](std::size_t, const std::string&, clip::MovieRowTexts& texts) {
+                           clip::InsertMovieRow(rows, table, index++, std::move(texts));
+                         });
     double seconds = Now() - start;
     if (seconds < best) best = seconds;
     files = rows.Count();

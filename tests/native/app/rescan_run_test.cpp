@@ -7,6 +7,7 @@
 
 #include "catalogue/text.h"
 #include "fake_fs.h"
+#include "scan/pipeline.h"
 
 namespace clip {
 namespace {
@@ -42,7 +43,7 @@ class FakeDisk : public RescanDisk {
   std::optional<MovieRowTexts> Read(const std::string& path) override {
     if (readsLeft-- <= 0) return std::nullopt;
     read.push_back(path);
-    return ReadMovieRow(fs_, codecs_, table_, 0, path);
+    return RowReader(fs_, codecs_, table_, 0).Read(path);
   }
 
  private:

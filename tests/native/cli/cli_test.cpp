@@ -18,6 +18,7 @@
 #include "catalogue/categories.h"
 #include "catalogue/row_model.h"
 #include "fake_fs.h"
+#include "scan_rows.h"
 #include "listfile/html_options.h"
 #include "listfile/listfile.h"
 #include "scan/fs_posix.h"
@@ -111,9 +112,9 @@ RowModel WindowRows(const std::vector<std::string>& folders, Profile& settings) 
   PosixFileSystem files;
   NoCodecs codecs;
   for (const std::string& folder : folders) {
-    ScanContext ctx{rows, table, files, codecs, nullptr, s.sizeInfo};
+    TestScan ctx{rows, table, files, codecs, s.sizeInfo};
     ctx.modernFormats = s.modernFormats == 1;
-    ScanFolder(ctx, PosixFileSystem::ProgramPath(folder));
+    ScanInto(ctx, PosixFileSystem::ProgramPath(folder));
   }
   for (int r = 0; r < rows.Count(); ++r) {
     const std::string dir = PosixFileSystem::NativePath(rows.Cell(r, table.position[DirPath]));

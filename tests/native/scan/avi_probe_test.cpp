@@ -5,6 +5,7 @@
 #include "probe_builders.h"
 #include "scan/avi_probe.h"
 #include "scan/codec_table.h"
+#include "scan/pipeline.h"
 #include "scan/probe.h"
 
 namespace clip {
@@ -436,12 +437,13 @@ TEST(AviProbe, HeaderInfoFillsTheUsersCellsAndTheTailListWins) {
   test::FakeFs fs;
   fs.AddFile("C:\\m", "a.avi", bytes).AddFile("C:\\m", "a.mp4", bytes);
   const CategoryTable table = CategoryTable::AllOn();
-  MovieRowTexts row = ReadMovieRow(fs, none, table, 0, "C:\\m\\a.avi");
+  RowReader reader(fs, none, table, 0);
+  MovieRowTexts row = reader.Read("C:\\m\\a.avi");
   EXPECT_EQ(row.cells[MovieTitle], "Tail");
   EXPECT_EQ(row.cells[Creater], "山田");
   EXPECT_EQ(row.cells[Janle], "Drama");
   // The end of other files is never searched for INFO entries.
-  row = ReadMovieRow(fs, none, table, 0, "C:\\m\\a.mp4");
+  row = reader.Read("C:\\m\\a.mp4");
   EXPECT_EQ(row.cells[MovieTitle], "Subject");
   EXPECT_EQ(row.cells[MoveInfo], ProbeBytes(avi, none).f.videoFormat);  // its bytes are AVI
 }

@@ -11,6 +11,7 @@
 #include "ffprobe_facts.h"
 #include "scan/codec_table.h"
 #include "scan/fs_posix.h"
+#include "scan/pipeline.h"
 #include "scan/scan.h"
 
 namespace clip {
@@ -47,20 +48,20 @@ TEST(ModernRows, EveryFileOfTodaysFormatsGetsCellsAsFfprobeReadsThem) {
   PosixFileSystem fs;
   std::vector<std::string> unreadable;
   const std::vector<std::string> files =
-      ListMovieFiles(fs, ffprobefacts::ModernDir(), true, &unreadable, {});
+      ListMovieFiles(fs, ffprobefacts::ModernDir(), true, &unreadable);
   EXPECT_TRUE(unreadable.empty());
   // Only today's endings are listed with the switch on (the .wma is not a movie name);
   // with it off, the AVI and MPG files alone.
   EXPECT_GE(files.size(), 30u);
   for (const std::string& path : files) EXPECT_EQ(path.find(".wma"), std::string::npos) << path;
-  EXPECT_EQ(ListMovieFiles(fs, ffprobefacts::ModernDir(), false, nullptr, {}).size(), 3u);
+  EXPECT_EQ(ListMovieFiles(fs, ffprobefacts::ModernDir(), false, nullptr).size(), 3u);
 
   const CategoryTable table = CategoryTable::AllOn();
   test::NoCodecs none;
-  CodecCache codecs(none);
+  RowReader reader(fs, none, table, 0);
   for (const std::string& path : files) {
     SCOPED_TRACE(path);
-    const MovieRowTexts row = ReadMovieRow(fs, codecs, table, 0, path);
+    const MovieRowTexts row = reader.Read(path);
     const ffprobefacts::Probe want = ffprobefacts::RunFfprobe(PosixFileSystem::NativePath(path));
     ASSERT_FALSE(want.format.empty());
     const auto& c = row.cells;

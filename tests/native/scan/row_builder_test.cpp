@@ -1,10 +1,11 @@
-// The row builder: status text, tag, size cells, when the file is opened
-// and probed, directory and volume label.
+// The row reader and the row insert: tag, size cells, when the file is
+// opened and probed, directory and volume label.
 #include <gtest/gtest.h>
 
 #include "catalogue/categories.h"
 #include "catalogue/row_model.h"
 #include "fake_fs.h"
+#include "scan_rows.h"
 #include "scan/scan.h"
 
 namespace clip::test {
@@ -14,30 +15,27 @@ struct Builder {
   FakeFs fs;
   NoCodecs codecs;
   RowModel rows;
-  RecordingStatus status;
   CategoryTable table = CategoryTable::AllOn();
-  ScanContext ctx{rows, table, fs, codecs, &status};
+  TestScan ctx{rows, table, fs, codecs};
 
   std::string Cell(int row, int category) const { return rows.Cell(row, table.position[category]); }
   // Adds C:\M\name of the given size and builds its row at the end.
   int Add(const std::string& name, std::uint64_t size) {
     fs.AddSizedFile("C:\\M", name, size);
-    AddMovieRow(ctx, "C:\\M\\" + name, rows.Count());
+    AddFileRow(ctx, "C:\\M\\" + name, rows.Count());
     return rows.Count() - 1;
   }
 };
 
-TEST(RowBuilder, StatusTextAndTagComeFromTheRowIndexAndTheCountBeforeInsert) {
+TEST(RowBuilder, TheTagIsTheCountBeforeTheInsertAndTheIndexIsKeptInsideTheRows) {
   Builder b;
   for (int i = 0; i < 10; ++i) b.rows.Insert(i, "r" + std::to_string(i), i);
   b.fs.AddFile("C:\\M", "a.avi", "x");
-  AddMovieRow(b.ctx, "C:\\M\\a.avi", 10);
-  EXPECT_EQ(b.status.parts[0], "File 10 Reading...");
+  AddFileRow(b.ctx, "C:\\M\\a.avi", 10);
   EXPECT_EQ(b.rows.Tag(10), 10);
   EXPECT_EQ(b.rows.Cell(10, 0), "a.avi");
 
-  AddMovieRow(b.ctx, "C:\\M\\a.avi", 3);  // a drop in the middle
-  EXPECT_EQ(b.status.parts[0], "File 3 Reading...");
+  AddFileRow(b.ctx, "C:\\M\\a.avi", 3);  // a drop in the middle
   EXPECT_EQ(b.rows.Cell(3, 0), "a.avi");
   EXPECT_EQ(b.rows.Tag(3), 11);
   EXPECT_EQ(b.rows.Cell(4, 0), "r3");
@@ -45,11 +43,10 @@ TEST(RowBuilder, StatusTextAndTagComeFromTheRowIndexAndTheCountBeforeInsert) {
   EXPECT_EQ(b.Cell(3, DirPath), "C:\\M");
   EXPECT_EQ(b.Cell(4, DirPath), "");
 
-  AddMovieRow(b.ctx, "C:\\M\\a.avi", 99);  // beyond the end: appended
-  EXPECT_EQ(b.status.parts[0], "File 12 Reading...");
+  AddFileRow(b.ctx, "C:\\M\\a.avi", 99);  // beyond the end: appended
   EXPECT_EQ(b.rows.Cell(12, 0), "a.avi");
   EXPECT_EQ(b.Cell(12, FileSizeBT), "1");
-  AddMovieRow(b.ctx, "C:\\M\\a.avi", -5);
+  AddFileRow(b.ctx, "C:\\M\\a.avi", -5);
   EXPECT_EQ(b.rows.Cell(0, 0), "a.avi");
   EXPECT_EQ(b.Cell(0, FileSizeBT), "1");
 }
@@ -104,7 +101,7 @@ TEST(RowBuilder, AFileThatCannotBeOpenedStillGetsARowWithEmptySizeCells) {
   b.fs.labels["C:\\"] = "DISC";
   b.fs.AddFile("C:\\M", "locked.avi", std::string(3000, 'x'));
   b.fs.Lock("C:\\M\\locked.avi");
-  AddMovieRow(b.ctx, "C:\\M\\locked.avi", 0);
+  AddFileRow(b.ctx, "C:\\M\\locked.avi", 0);
   ASSERT_EQ(b.rows.Count(), 1);
   EXPECT_EQ(b.rows.Cell(0, 0), "locked.avi");
   for (int k : {FileSizeBT, FileSizeMB, FileSizeKB, MovieTitle, Creater, Comment})
@@ -115,7 +112,7 @@ TEST(RowBuilder, AFileThatCannotBeOpenedStillGetsARowWithEmptySizeCells) {
 
   // A path that has gone since it was listed: a row, and no file appears.
   b.fs.AddGhost("C:\\M", "gone.avi");
-  AddMovieRow(b.ctx, "C:\\M\\gone.avi", 1);
+  AddFileRow(b.ctx, "C:\\M\\gone.avi", 1);
   EXPECT_EQ(b.rows.Cell(1, 0), "gone.avi");
   EXPECT_EQ(b.Cell(1, FileSizeBT), "");
   EXPECT_FALSE(b.fs.Exists("C:\\M\\gone.avi"));
@@ -125,7 +122,7 @@ TEST(RowBuilder, WithOnlyNameAndFolderShownTheFileIsNeitherOpenedNorProbed) {
   Builder b;
   b.table = OnlyCategories({DirPath});
   b.fs.AddFile("C:\\M", "a.avi", "RIFF");
-  AddMovieRow(b.ctx, "C:\\M\\a.avi", 0);
+  AddFileRow(b.ctx, "C:\\M\\a.avi", 0);
   EXPECT_EQ(b.fs.opens, 0);
   EXPECT_EQ(b.Cell(0, DirPath), "C:\\M");
   EXPECT_TRUE(b.fs.labelQueries.empty());  // VolLabel is off
@@ -165,19 +162,24 @@ TEST(RowBuilder, VolumeLabelIsAskedForTheDrivesRoot) {
   b.table = OnlyCategories({DirPath, VolLabel});
   b.fs.labels["D:\\"] = "MOVIES";
   b.fs.AddFile("D:\\Films\\Old", "a.avi", "");
-  AddMovieRow(b.ctx, "D:\\Films\\Old\\a.avi", 0);
+  AddFileRow(b.ctx, "D:\\Films\\Old\\a.avi", 0);
   EXPECT_EQ(b.Cell(0, VolLabel), "MOVIES");
   // A file in the drive's root folder: its folder text is "D:", and the
   // label is still that of D:\.
   b.fs.AddFile("D:\\", "root.avi", "");
-  AddMovieRow(b.ctx, "D:\\root.avi", 1);
+  AddFileRow(b.ctx, "D:\\root.avi", 1);
   EXPECT_EQ(b.Cell(1, DirPath), "D:");
   EXPECT_EQ(b.Cell(1, VolLabel), "MOVIES");
-  // No label for a network path; the query's failure leaves the cell empty.
-  b.fs.AddFile("\\\\server\\share", "n.avi", "");
-  AddMovieRow(b.ctx, "\\\\server\\share\\n.avi", 2);
-  EXPECT_EQ(b.Cell(2, VolLabel), "");
-  EXPECT_EQ(b.fs.labelQueries, (std::vector<std::string>{"D:\\", "D:\\", "\\\\s"}));
+  // A network path's label is its share's; a failed query leaves it empty.
+  b.fs.labels["\\\\server\\share\\"] = "NAS";
+  b.fs.AddFile("\\\\server\\share\\Films", "n.avi", "");
+  AddFileRow(b.ctx, "\\\\server\\share\\Films\\n.avi", 2);
+  EXPECT_EQ(b.Cell(2, VolLabel), "NAS");
+  b.fs.AddFile("\\\\other\\films", "m.avi", "");
+  AddFileRow(b.ctx, "\\\\other\\films\\m.avi", 3);
+  EXPECT_EQ(b.Cell(3, VolLabel), "");
+  EXPECT_EQ(b.fs.labelQueries, (std::vector<std::string>{"D:\\", "D:\\", "\\\\server\\share\\",
+                                                         "\\\\other\\films\\"}));
 }
 
 TEST(RowBuilder, AWalkAsksForEachDrivesLabelOnceAndEveryWalkAsksAgain) {
@@ -186,12 +188,12 @@ TEST(RowBuilder, AWalkAsksForEachDrivesLabelOnceAndEveryWalkAsksAgain) {
   b.fs.labels["E:\\"] = "DISC1";
   b.fs.AddFile("E:\\", "a.avi", "").AddFile("E:\\", "b.avi", "").AddDir("E:\\", "S");
   b.fs.AddFile("E:\\S", "c.avi", "");
-  ScanFolder(b.ctx, "E:\\");
+  ScanInto(b.ctx, "E:\\");
   EXPECT_EQ(Column(b.rows, 1), (std::vector<std::string>{"DISC1", "DISC1", "DISC1"}));
   EXPECT_EQ(b.fs.labelQueries.size(), 1u);
   // The next disc in the same drive shows its own label.
   b.fs.labels["E:\\"] = "DISC2";
-  ScanFolder(b.ctx, "E:\\");
+  ScanInto(b.ctx, "E:\\");
   EXPECT_EQ(b.Cell(3, VolLabel), "DISC2");
   EXPECT_EQ(b.fs.labelQueries.size(), 2u);
 }

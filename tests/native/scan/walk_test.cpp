@@ -4,6 +4,7 @@
 #include "catalogue/categories.h"
 #include "catalogue/row_model.h"
 #include "fake_fs.h"
+#include "scan_rows.h"
 #include "scan/scan.h"
 
 namespace clip::test {
@@ -16,10 +17,10 @@ struct Scan {
   NoCodecs codecs;
   RowModel rows;
   CategoryTable table = OnlyCategories({DirPath});
-  ScanContext ctx{rows, table, fs, codecs};
+  TestScan ctx{rows, table, fs, codecs};
 
   Names Run(const std::string& folder) {
-    ScanFolder(ctx, folder);
+    ScanInto(ctx, folder);
     return Column(rows, 0);
   }
   Names Dirs() const { return Column(rows, table.position[DirPath]); }

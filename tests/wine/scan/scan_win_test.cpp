@@ -16,11 +16,16 @@
 #include "catalogue/dialog_helpers_win.h"
 #include "catalogue/wide_win.h"
 #include "scan/scan_win.h"
+#include "scan_rows.h"
 #include "settings/settings.h"
 #include "win_files.h"
 
 namespace clip {
 namespace {
+
+using test::AddFileRow;
+using test::ScanInto;
+using test::TestScan;
 
 class RecordingStatus : public StatusSink {
  public:
@@ -34,7 +39,7 @@ struct Win32Scan {
   RowModel rows;
   RecordingStatus status;
   CategoryTable table = CategoryTable::AllOn();
-  ScanContext ctx{rows, table, fs, codecs, &status};
+  TestScan ctx{rows, table, fs, codecs};
 
   std::string Cell(int row, int category) const { return rows.Cell(row, table.position[category]); }
   int Find(const std::string& name) const {
@@ -101,7 +106,7 @@ TEST_F(TempFolder, TheWalkEntersPlainFoldersOnlyInAnyScript) {
   WriteFile(Path("note.txt"), "t");
 
   Win32Scan s;
-  ScanFolder(s.ctx, root);
+  ScanInto(s.ctx, root);
   ASSERT_EQ(s.rows.Count(), 3);
   EXPECT_EQ(s.rows.Cell(0, 0), "top.MPG");
   EXPECT_EQ(s.Cell(0, FileSizeBT), "1,234,567");
@@ -124,7 +129,7 @@ TEST_F(TempFolder, ALockedFileGivesARowWithEmptySizesAndAMissingOneIsNeverCreate
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(hold, INVALID_HANDLE_VALUE);
   Win32Scan s;
-  AddMovieRow(s.ctx, locked, 0);
+  AddFileRow(s.ctx, locked, 0);
   CloseHandle(hold);
   ASSERT_EQ(s.rows.Count(), 1);
   EXPECT_EQ(s.rows.Cell(0, 0), "locked.avi");
@@ -134,11 +139,11 @@ TEST_F(TempFolder, ALockedFileGivesARowWithEmptySizesAndAMissingOneIsNeverCreate
   EXPECT_EQ(s.Cell(0, DirPath), root);
 
   // Once released, the same file reads normally.
-  AddMovieRow(s.ctx, locked, 1);
+  AddFileRow(s.ctx, locked, 1);
   EXPECT_EQ(s.Cell(1, FileSizeBT), "5,000");
 
   std::string missing = Path("missing.avi");
-  AddMovieRow(s.ctx, missing, 2);
+  AddFileRow(s.ctx, missing, 2);
   EXPECT_EQ(s.rows.Cell(2, 0), "missing.avi");
   EXPECT_EQ(s.Cell(2, FileSizeBT), "");
   EXPECT_FALSE(Exists(missing));
@@ -168,7 +173,7 @@ TEST_F(TempFolder, AFileAbove4GiBShowsItsSizeAndItsTailIsRead) {
   file.reset();
 
   Win32Scan s;
-  AddMovieRow(s.ctx, big, 0);
+  AddFileRow(s.ctx, big, 0);
   EXPECT_EQ(s.Cell(0, FileSizeBT), "5,368,709,120");
   EXPECT_EQ(s.Cell(0, FileSizeMB), "5120.0");
   EXPECT_EQ(s.Cell(0, FileSizeKB), "5,242,880");
@@ -188,7 +193,7 @@ TEST(Win32Scan, LinksBackToAncestorsEndTheWalkWithEveryFileOnce) {
   EXPECT_EQ(fs.FolderIdentity(tree + "\\missing"), "");
 
   Win32Scan s;
-  ScanFolder(s.ctx, tree);
+  ScanInto(s.ctx, tree);
   std::vector<std::string> names;
   for (int r = 0; r < s.rows.Count(); ++r) names.push_back(s.rows.Cell(r, 0));
   EXPECT_EQ(names, (std::vector<std::string>{"a.avi", "s.mpg", "t.rm"}));
@@ -201,7 +206,7 @@ TEST(Win32Scan, PathsBeyondTheClassicLimitGetTheirFacts) {
   ASSERT_TRUE(Exists(tree + "\\short.rm"))
       << "the tree is made by the wine_scan_tree test: run through ctest";
   Win32Scan s;
-  ScanFolder(s.ctx, tree);
+  ScanInto(s.ctx, tree);
   std::map<std::string, std::string> sizes;
   for (int r = 0; r < s.rows.Count(); ++r) sizes[s.rows.Cell(r, 0)] = s.Cell(r, FileSizeBT);
   // Paths past MAX_PATH are listed and opened through their long form.
@@ -216,7 +221,7 @@ TEST(Win32Scan, PathsBeyondTheClassicLimitGetTheirFacts) {
 TEST(Win32Scan, TheSamplesGiveTheirRowsWithTitleAndProbeFields) {
   std::string samples = CLIP_SAMPLES_WIN;
   Win32Scan s;
-  ScanFolder(s.ctx, samples);
+  ScanInto(s.ctx, samples);
   ASSERT_EQ(s.rows.Count(), 5);
   EXPECT_EQ(s.rows.Cell(4, 0), "video_only.avi");
   int titled = s.Find("titled.avi");
@@ -246,7 +251,7 @@ TEST(Win32Scan, VolumeLabelsComeFromTheDrivesRoot) {
     v[VolLabel] = 1;
     return v;
   }());
-  AddMovieRow(s.ctx, std::string(temp) + "none.avi", 0);
+  AddFileRow(s.ctx, std::string(temp) + "none.avi", 0);
   EXPECT_EQ(s.rows.Cell(0, 1), fs.VolumeLabel(std::string(temp).substr(0, 3)));
 }
 
