@@ -379,7 +379,7 @@ void OnPlay(HWND main) {
   // Without the folder category the movie's folder is not known.
   const std::string folder =
       app.table.IsOn(DirPath) ? app.rows.Cell(row, app.table.position[DirPath]) : "";
-  PlayMovie(main, folder, app.rows.Cell(row, 0));
+  PlayMovie(main, folder, app.rows.Cell(row, 0), app.settings.modernFormats == 1);
 }
 
 void OnFitAll() {

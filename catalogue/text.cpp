@@ -208,6 +208,36 @@ std::string CutCp932Bytes(std::string_view text, std::size_t maxBytes) {
 
 bool EndsWithSeparator(std::string_view text) { return !text.empty() && text.back() == '\\'; }
 
+bool IsPlainFileName(std::string_view name, char separator) {
+  if (name.empty() || name == "." || name == "..") return false;
+  for (char c : name) {
+    if (c == separator) return false;
+    if (separator != '\\') continue;
+    if (static_cast<unsigned char>(c) < 0x20) return false;
+    switch (c) {
+      case '\\':
+      case '/':
+      case ':':
+      case '*':
+      case '?':
+      case '"':
+      case '<':
+      case '>':
+      case '|': return false;
+      default: break;
+    }
+  }
+  return true;
+}
+
+bool IsFullFolderPath(std::string_view folder, char separator) {
+  if (separator != '\\') return !folder.empty() && folder[0] == separator;
+  const auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+  if (folder.size() >= 2 && letter(folder[0]) && folder[1] == ':')
+    return folder.size() == 2 || folder[2] == '\\';
+  return folder.size() > 2 && folder[0] == '\\' && folder[1] == '\\';
+}
+
 bool EndsWithNoCase(std::string_view text, std::string_view ending3) {
   if (text.size() < ending3.size()) return false;
   std::string_view tail = text.substr(text.size() - ending3.size());

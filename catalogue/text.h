@@ -51,6 +51,17 @@ std::string CutCp932Bytes(std::string_view bytes, std::size_t maxBytes);
 
 // True when the last byte of text is a path separator.
 bool EndsWithSeparator(std::string_view text);
+// A folder that names its drive or share: "D:" (a drive's root as folder
+// cells hold it), "D:\..." or "\\server\..."; with another separator
+// (POSIX lists), one that starts with it. A loaded or hand-edited list may
+// hold an empty or relative folder, which would point at a file of the same
+// name somewhere else.
+bool IsFullFolderPath(std::string_view folder, char separator = '\\');
+// A name that stands for one file in its folder: not empty, not "." or "..",
+// and without the separator; with the Windows separator, also without any
+// character Windows refuses in a file name (/ : * ? " < > | and the control
+// codes), so that no other folder or file stream can be named through it.
+bool IsPlainFileName(std::string_view name, char separator = '\\');
 // Last three bytes compared without regard to ASCII case.
 bool EndsWithNoCase(std::string_view text, std::string_view ending3);
 

@@ -35,6 +35,9 @@ std::string LastErrorText(DWORD error) {
 class WinCliPlatform : public CliPlatform {
  public:
   WinCliPlatform() {
+    // Codec drivers are loaded by name while movies are read: never from
+    // the current folder, which may be a folder of movies from others.
+    SetDllDirectoryW(L"");
     // The list's bytes go out as they are: no CR is added before an LF.
     _setmode(_fileno(stdout), _O_BINARY);
   }

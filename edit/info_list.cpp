@@ -165,6 +165,7 @@ std::string InfoFaultText(InfoFault fault) {
   switch (fault) {
     case InfoFault::None: return "";
     case InfoFault::NoFullPath: return "ﾌｫﾙﾀﾞが完全なﾊﾟｽではありません";
+    case InfoFault::NotFileName: return "ﾌｧｲﾙ名に使えない文字があります";
     case InfoFault::Missing: return "ﾌｧｲﾙが見つかりません";
     case InfoFault::CannotOpen: return "書込み用に開けません (使用中か、権限がありません)";
     case InfoFault::ReadOnly: return "読み取り専用のﾌｧｲﾙです";

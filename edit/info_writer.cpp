@@ -41,17 +41,6 @@ InfoFault Write(std::FILE* f, const InfoRequest& request) {
   return InfoFault::None;
 }
 
-// A folder cell that names its drive or share. A loaded or hand-edited
-// list may hold an empty or relative folder, which would make the path
-// point at a file of the same name somewhere else.
-bool IsFullFolder(const std::string& folder, char separator) {
-  if (separator != '\\') return !folder.empty() && folder[0] == separator;
-  const auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
-  if (folder.size() >= 2 && letter(folder[0]) && folder[1] == ':')
-    return folder.size() == 2 || folder[2] == '\\';
-  return folder.size() > 2 && folder[0] == '\\' && folder[1] == '\\';
-}
-
 }  // namespace
 
 InfoFault WriteInfoToFile(const std::string& path, const InfoRequest& request) {
@@ -94,8 +83,14 @@ std::vector<InfoWriteProblem> WriteCheckedInfo(const RowModel& rows, const Categ
     // Only AVI files are written; other movies are left alone without a word.
     const char last = path.empty() ? '\0' : path.back();
     if (last != 'i' && last != 'I') continue;
-    if (!IsFullFolder(folder, separator)) {
+    if (!IsFullFolderPath(folder, separator)) {
       problems.push_back({path, InfoFaultText(InfoFault::NoFullPath), InfoFault::NoFullPath});
+      continue;
+    }
+    // A name that holds a separator or a stream name would make the path
+    // point at another file than the row's.
+    if (!IsPlainFileName(rows.Cell(i, 0), separator)) {
+      problems.push_back({path, InfoFaultText(InfoFault::NotFileName), InfoFault::NotFileName});
       continue;
     }
     InfoRequest request;

@@ -14,6 +14,7 @@ namespace clip {
 enum class InfoFault {
   None = 0,
   NoFullPath,     // the row's folder cell names no drive or share
+  NotFileName,    // the row's name holds a folder separator or a stream name
   Missing,        // no file at the row's path
   CannotOpen,     // locked by another program, or no access
   ReadOnly,       // marked read-only

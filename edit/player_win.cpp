@@ -52,19 +52,46 @@ HINSTANCE Open(HWND owner, const std::string& file, const std::string& parameter
                        Wide(directory).c_str(), SW_SHOWNORMAL);
 }
 
+// Opens the movie through the open command of its file type, so that what
+// else the shell would make of the name (a program found by adding ".exe"
+// to a name without a point, say) never counts.
+void OpenAsType(HWND owner, const std::string& movie, const std::string& fileType,
+                const std::string& directory) {
+  const std::wstring file = Wide(movie), type = Wide(fileType), folder = Wide(directory);
+  SHELLEXECUTEINFOW info{};
+  info.cbSize = sizeof info;
+  info.fMask = SEE_MASK_CLASSNAME;
+  info.hwnd = owner;
+  info.lpVerb = L"open";
+  info.lpFile = file.c_str();
+  info.lpDirectory = folder.c_str();
+  info.lpClass = type.c_str();
+  info.nShow = SW_SHOWNORMAL;
+  ShellExecuteExW(&info);
+}
+
 }  // namespace
 
-void PlayMovie(HWND owner, const std::string& folder, const std::string& name) {
-  if (folder.empty() || !IsFile(MoviePath(folder, name))) {
+void PlayMovie(HWND owner, const std::string& folder, const std::string& name, bool modernFormats) {
+  const PlayCheck check = CheckPlayable(folder, name, modernFormats);
+  if (check == PlayCheck::NotMovie) {
+    ShowMessage(nullptr, NotMovieText(folder.empty() ? name : MoviePath(folder, name)),
+                kPlayMissingCaption, MB_ICONWARNING | MB_OK);
+    return;
+  }
+  if (check != PlayCheck::Playable || !IsFile(MoviePath(folder, name))) {
     ShowMessage(nullptr, kPlayMissingText, kPlayMissingCaption, MB_ICONWARNING | MB_OK);
     return;
   }
   const PlayLaunch launch = PlanPlayback(Narrow(RegisteredAviCommand()), folder, name);
+  if (launch.parameters.empty()) {
+    OpenAsType(owner, launch.file, launch.fileType, launch.directory);
+    return;
+  }
   // A registered player that cannot be started: try the movie's own
-  // file association before giving up.
-  if (!Launched(Open(owner, launch.file, launch.parameters, launch.directory)) &&
-      !launch.parameters.empty())
-    Open(owner, MoviePath(folder, name), "", launch.directory);
+  // file type before giving up.
+  if (!Launched(Open(owner, launch.file, launch.parameters, launch.directory)))
+    OpenAsType(owner, MoviePath(folder, name), MovieFileType(name), launch.directory);
 }
 
 }  // namespace clip

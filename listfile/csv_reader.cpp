@@ -5,6 +5,8 @@
 #include <cstring>
 #include <utility>
 
+#include "listfile/csv_guard.h"
+
 namespace clip {
 
 namespace {
@@ -25,16 +27,18 @@ struct SpecialBytes {
 };
 constexpr SpecialBytes kSpecial;
 
-// Fills a record's fields: each is cut at kCsvFieldMax bytes and at its
-// first NUL, and fields past the last slot are only counted.
+// Fills a record's fields: each is cut at its first NUL and, once a
+// written apostrophe is taken off (TakeGuards), at kCsvFieldMax bytes; fields
+// past the last slot are only counted.
 class FieldOut {
  public:
   explicit FieldOut(CsvRecord& record) : record_(record), out_(&record.fields[0]) {}
 
   // A run without NUL bytes.
   void Append(const char* p, std::size_t n) {
-    if (!out_ || cut_) return;
-    std::size_t room = kCsvFieldMax - out_->size();
+    if (!out_ || cut_ || n == 0) return;
+    const std::size_t limit = Limit(out_->empty() ? p[0] : (*out_)[0]);
+    std::size_t room = limit - out_->size();
     out_->append(p, n < room ? n : room);
   }
 
@@ -42,7 +46,7 @@ class FieldOut {
     if (!out_ || cut_) return;
     if (c == '\0') {
       cut_ = true;  // a cell is a zero-terminated text: the rest is not shown
-    } else if (out_->size() < kCsvFieldMax) {
+    } else if (out_->size() < Limit(out_->empty() ? c : (*out_)[0])) {
       out_->push_back(c);
     }
   }
@@ -55,6 +59,10 @@ class FieldOut {
   }
 
  private:
+  // A field that starts with an apostrophe keeps one byte more, so that it
+  // still holds kCsvFieldMax bytes once a written apostrophe is taken off.
+  static std::size_t Limit(char first) { return kCsvFieldMax + (first == '\'' ? 1 : 0); }
+
   CsvRecord& record_;
   std::string* out_;  // the field being filled; null past the last slot
   bool cut_ = false;  // the field met a NUL byte
@@ -250,6 +258,17 @@ class LineSplitter {
   bool prevDigit_ = false;  // the line's first byte has no digit before it
 };
 
+// Takes off the apostrophes the writer put before cells a spreadsheet would
+// take for formulas (csv_guard.h) and cuts what is left at kCsvFieldMax.
+void TakeGuards(CsvRecord& record) {
+  for (int i = 0; i < record.SlotCount(); ++i) {
+    std::string& field = record.fields[static_cast<std::size_t>(i)];
+    if (field.empty() || field[0] != '\'') continue;
+    if (CsvFieldHasGuard(field)) field.erase(0, 1);
+    if (field.size() > kCsvFieldMax) field.resize(kCsvFieldMax);
+  }
+}
+
 void Clear(CsvRecord& record) {
   for (int i = 0; i < record.SlotCount(); ++i) record.fields[static_cast<std::size_t>(i)].clear();
   record.lastField = 0;
@@ -431,6 +450,7 @@ int CsvReader::Next(CsvRecord& record) {
     }
   }
   mark_ = nullptr;
+  TakeGuards(record);
   return 0;
 }
 

@@ -37,6 +37,10 @@
 //
 // An earlier version's field that holds only doubled quotes (a""b) on a
 // line that is otherwise valid RFC 4180 reads as RFC 4180 has it (a"b).
+//
+// Last, a field that starts with the apostrophe the writer puts before a
+// cell a spreadsheet would take for a formula loses it (csv_guard.h has the
+// rule), whichever way the record was read.
 #pragma once
 
 #include <array>
@@ -56,7 +60,8 @@ constexpr std::size_t kCsvRereadMax = 1 << 20;
 
 // The fields of the last record read.
 struct CsvRecord {
-  // Field texts, each cut at kCsvFieldMax bytes and at its first NUL byte.
+  // Field texts, each cut at its first NUL byte and, after the writer's
+  // apostrophe is taken off, at kCsvFieldMax bytes.
   std::array<std::string, kCsvFieldSlots> fields;
   // The number of separators found: the index of the last field. It can
   // exceed the slots; fields beyond the last slot are dropped.

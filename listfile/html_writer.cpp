@@ -48,6 +48,18 @@ void AppendPageText(std::string& out, std::string_view text) {
   AppendStreamText(out, text.substr(run));
 }
 
+// An option text inside an attribute's quotes: written as typed, but a
+// quote, which would end the attribute and let the rest become markup, as
+// "&quot;" (no file name or font size holds one).
+void AppendAttributeText(std::string& out, std::string_view text) {
+  for (std::size_t quote; (quote = text.find('"')) != std::string_view::npos;) {
+    AppendPageText(out, text.substr(0, quote));
+    out += "&quot;";
+    text.remove_prefix(quote + 1);
+  }
+  AppendPageText(out, text);
+}
+
 // Escapes text into out; an LF becomes CR LF as in the rest of the page.
 void AppendEscaped(std::string& out, std::string_view text) {
   // No byte of a UTF-8 sequence is ASCII, so these bytes always stand for
@@ -77,7 +89,7 @@ std::string CellOpening(int align, std::uint32_t back, std::uint32_t font,
   opening += CellAlignAttribute(align);
   opening += " bgcolor=\"" + HtmlColour(back) + "\" nowrap><font color=\"" + HtmlColour(font) +
              "\"><font size=\"";
-  AppendPageText(opening, fontSize);
+  AppendAttributeText(opening, fontSize);
   opening += "\"><b>";
   return opening;
 }
@@ -100,6 +112,7 @@ void ListWriter::HtmlBegin() {
   std::string& page = out_.text();
   // The option texts are written as typed (a line break as CR LF).
   auto typed = [&](const std::string& text) { AppendPageText(page, text); };
+  auto attribute = [&](const std::string& text) { AppendAttributeText(page, text); };
 
   page += "<html>";
   out_.EndLine();
@@ -109,7 +122,7 @@ void ListWriter::HtmlBegin() {
   out_.EndLine();
   if (valid.backgroundKind == 1) {
     page += "    <body background=\"";
-    typed(options.backgroundImage);
+    attribute(options.backgroundImage);
     page += "\" text=\"" + HtmlColour(options.foFontColor) + "\"></body>";
   } else {
     page += "    <body bgcolor=\"" + HtmlColour(options.foBackColor) + "\" text=\"" +
@@ -126,7 +139,7 @@ void ListWriter::HtmlBegin() {
   if (titleAlign == 1) page += "    <center>";
   if (titleAlign == 2) page += "    <div align=\"right\">";
   page += "<b><font size=\"";
-  typed(options.topTitleSize);
+  attribute(options.topTitleSize);
   page += "\">";
   typed(options.topTitle);
   page += "</font></b><br><br>";

@@ -7,6 +7,7 @@
 #include "catalogue/file_io.h"
 #include "catalogue/text.h"
 #include "catalogue/unicode.h"
+#include "listfile/csv_guard.h"
 #include "listfile/file_replace.h"
 #include "listfile/list_format.h"
 #include "listfile/listfile.h"
@@ -167,12 +168,15 @@ void AppendStreamText(std::string& out, std::string_view text) {
 namespace {
 
 // A quoted CSV field: a quote inside is doubled, so that a spreadsheet keeps
-// it in the cell, and an LF is stored as CR LF like any line end.
+// it in the cell, and an LF is stored as CR LF like any line end. A cell a
+// spreadsheet would take for a formula gets an apostrophe in front (see
+// csv_guard.h).
 void AppendCsvField(std::string& out, std::string_view text) {
   // One pass over the cell: quotes are doubled and a line feed is stored as
   // CR LF; the runs between are appended whole. (Cells are short: a loop of
   // its own costs less here than calls into the C library.)
   out.push_back('"');
+  if (CsvCellNeedsGuard(text)) out.push_back('\'');
   const char* p = text.data();
   std::size_t start = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {

@@ -324,5 +324,48 @@ TEST(CliProgress, IsShownOnATerminalOnlyAndNotWithQuiet) {
   EXPECT_EQ(RunProgram({CLIP_SAMPLES_DIR}).err, "");  // standard error redirected
 }
 
+// The formulas (one line) in the sheet LibreOffice Calc makes of a CSV list
+// with its default import; converted says whether it made one.
+std::string SheetFormulas(const Scratch& dir, const std::string& csv, bool& converted) {
+  const std::string cmd = "cd '" + dir.path() + "' && soffice -env:UserInstallation=file://" +
+                          dir.path() + "/lo-profile --headless --convert-to xlsx '" + csv +
+                          "' >/dev/null 2>&1";
+  const std::string xlsx = dir / (csv.substr(0, csv.size() - 3) + "xlsx");
+  converted = std::system(cmd.c_str()) == 0 && fs::exists(xlsx);
+  const std::string unzip =
+      "python3 -c \"import re,sys,zipfile; print(''.join(re.findall("
+      "r'<f[ >].*?</f>', zipfile.ZipFile(sys.argv[1]).read("
+      "'xl/worksheets/sheet1.xml').decode())))\" '" +
+      xlsx + "' > '" + dir.path() + "/formulas.txt'";
+  converted = converted && std::system(unzip.c_str()) == 0;
+  return ReadAll(dir / "formulas.txt");
+}
+
+TEST(CliLists, ACatalogueOfTitlesThatLookLikeFormulasHoldsNoFormulaInASpreadsheet) {
+  if (std::system("command -v soffice >/dev/null 2>&1 && command -v ffmpeg >/dev/null 2>&1") != 0)
+    GTEST_SKIP() << "LibreOffice or ffmpeg is not installed";
+  Scratch dir;
+  fs::create_directory(dir / "movies");
+  // The INFO list's name, artist, comment and genre become title, creator,
+  // comment and genre cells.
+  const std::string make =
+      "cd '" + dir.path() +
+      "/movies' && m='-v error -f lavfi -i color=black:s=16x16:d=1:r=1 -c:v mjpeg -pix_fmt "
+      "yuvj420p -y' && ffmpeg $m -metadata title='=HYPERLINK(\"http://example.invalid/\",\"x\")' "
+      "-metadata artist='+1+1' -metadata comment='=1+1' -metadata genre='@SUM(1,1)' a.avi && "
+      "ffmpeg $m -metadata title='-1+2' -metadata comment='\t=1+1' b.avi";
+  ASSERT_EQ(std::system(make.c_str()), 0);
+  const Outcome run = RunProgram({"--quiet", "-o", dir / "list.csv", dir / "movies"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  ASSERT_NE(ReadAll(dir / "list.csv").find("\"'=HYPERLINK("), std::string::npos);
+  bool converted = false;
+  EXPECT_EQ(SheetFormulas(dir, "list.csv", converted), "\n");
+  EXPECT_TRUE(converted);
+  // The same cells written as earlier versions did become formulas.
+  WriteAll(dir / "old.csv", "\"a\",\"b\"\r\n\"=1+1\",\"=HYPERLINK(\"\"http://x/\"\")\"\r\n");
+  EXPECT_NE(SheetFormulas(dir, "old.csv", converted), "\n");
+  EXPECT_TRUE(converted);
+}
+
 }  // namespace
 }  // namespace clip::test

@@ -271,6 +271,25 @@ TEST_F(CheckedRows, AFolderCellThatIsNoFullPathIsRefused) {
   EXPECT_EQ(faultFor("\\movies"), InfoFault::NoFullPath);
 }
 
+TEST_F(CheckedRows, ANameThatReachesIntoAnotherFolderIsRefused) {
+  // A list from others could point the row at another AVI file.
+  const std::string avi = PlainAvi();
+  const std::string a = Put("a.avi", avi);
+  Add("a.avi", true);
+  rows_.SetCell(0, 0, "sub/../a.avi");
+  std::vector<InfoWriteProblem> problems = Run();
+  ASSERT_EQ(problems.size(), 1u);
+  EXPECT_EQ(problems[0].fault, InfoFault::NotFileName);
+  EXPECT_EQ(Get(a), avi);
+  for (const char* name : {"..\\a.avi", "x.exe:s.avi", "a/b.avi"}) {
+    rows_.SetCell(0, 0, name);
+    rows_.SetCell(0, table_.position[DirPath], "D:\\m");
+    problems = WriteCheckedInfo(rows_, table_, '\\');
+    ASSERT_EQ(problems.size(), 1u) << name;
+    EXPECT_EQ(problems[0].fault, InfoFault::NotFileName) << name;
+  }
+}
+
 TEST_F(CheckedRows, HiddenCategoriesKeepWhatTheFileHolds) {
   const std::string avi = PlainAvi();
   const std::string a = Put("a.avi", avi + RenderInfoList({"old title", "old maker", "old note"}));

@@ -60,5 +60,47 @@ TEST(PlanPlayback, ARootFolderWorksInTheDrivesRoot) {
   EXPECT_EQ(l.directory, "D:\\");
 }
 
+TEST(CheckPlayable, OnlyMovieNamesInAFullFolderArePlayed) {
+  for (const char* name : {"a.avi", "MOVIEAVI", "a.MPG", "a.rm", "a.mkv", "a.MP4"})
+    EXPECT_EQ(CheckPlayable("D:\\m", name, true), PlayCheck::Playable) << name;
+  // Programs, scripts, shortcuts and installers, and today's containers
+  // when the scan is not to find them.
+  for (const char* name : {"setup.exe", "x.bat", "x.cmd", "x.js", "x.vbs", "x.lnk", "x.url",
+                           "x.scr", "x.msi", "x.avi.exe", "xrm", ""})
+    EXPECT_EQ(CheckPlayable("D:\\m", name, true), PlayCheck::NotMovie) << name;
+  EXPECT_EQ(CheckPlayable("D:\\m", "a.mkv", false), PlayCheck::NotMovie);
+  // A name that reaches into another folder or a file's stream.
+  for (const char* name : {"..\\x.avi", "sub/x.avi", "x.exe:s.avi", "a\"b.avi", "a\tb.avi"})
+    EXPECT_EQ(CheckPlayable("D:\\m", name, true), PlayCheck::NotMovie) << name;
+  for (const char* folder : {"", "movies", "D:m", "\\m"})
+    EXPECT_EQ(CheckPlayable(folder, "a.avi", true), PlayCheck::NoFullFolder) << folder;
+  EXPECT_EQ(CheckPlayable("D:", "a.avi", true), PlayCheck::Playable);
+  EXPECT_EQ(CheckPlayable("\\\\server\\share", "a.avi", true), PlayCheck::Playable);
+  EXPECT_NE(NotMovieText("D:\\m\\setup.exe").find("D:\\m\\setup.exe"), std::string::npos);
+}
+
+TEST(PlanPlayback, TheMovieItselfOpensAsTheTypeItsEndingCataloguesItAs) {
+  EXPECT_EQ(PlanPlayback("", "D:\\m", "a.AVI").fileType, ".avi");
+  // Without a point the shell would look for "MOVIEAVI.exe".
+  EXPECT_EQ(PlanPlayback("", "D:\\m", "MOVIEAVI").fileType, ".avi");
+  EXPECT_EQ(PlanPlayback("", "D:\\m", "a.Rm").fileType, ".rm");
+  EXPECT_EQ(PlanPlayback("p.exe", "D:\\m", "a.M2TS").fileType, ".m2ts");
+  EXPECT_EQ(PlanPlayback("p.exe", "D:\\m", "a.avi").fileType, "");
+}
+
+TEST(PlanPlayback, AProgramThatRunsItsArgumentIsNoPlayer) {
+  // The movie would stand where rundll32 expects the library to load.
+  for (const char* command :
+       {"C:\\WINDOWS\\rundll32.exe amovie.ocx,RunDll /play %1", "RUNDLL32 amovie.ocx,RunDll %1",
+        "cmd.exe /c start %1", "\"C:\\W\\mshta.exe\" %1"}) {
+    const PlayLaunch l = PlanPlayback(command, "D:\\m", "a.avi");
+    EXPECT_EQ(l.file, "D:\\m\\a.avi") << command;
+    EXPECT_EQ(l.parameters, "") << command;
+    EXPECT_EQ(l.fileType, ".avi") << command;
+  }
+  EXPECT_EQ(PlanPlayback("C:\\cmdplayer\\play.exe %1", "D:\\m", "a.avi").file,
+            "C:\\cmdplayer\\play.exe");
+}
+
 }  // namespace
 }  // namespace clip

@@ -154,6 +154,19 @@ TEST(HtmlWriter, ImageBackgroundIsReferencedAsTyped) {
   EXPECT_EQ(page.find("bgcolor=\"#FFFFFF\" text"), std::string::npos);
 }
 
+TEST(HtmlWriter, AQuoteInAnAttributeOptionCannotEndTheAttribute) {
+  HtmlOptions o;
+  o.backgroundKind = 1;
+  o.backgroundImage = "x.jpg\" onload=\"alert(1)";
+  o.topTitleSize = "7\"><script>";
+  o.cellFontSize = "3\"";
+  const std::string page = Page(Rows({{"a.avi"}}), TableWith({}), o);
+  EXPECT_NE(page.find("<body background=\"x.jpg&quot; onload=&quot;alert(1)\" text="),
+            std::string::npos);
+  EXPECT_NE(page.find("<font size=\"7&quot;><script>\">"), std::string::npos);
+  EXPECT_NE(page.find("<font size=\"3&quot;\"><b>"), std::string::npos);
+}
+
 TEST(HtmlWriter, CellTextsAreEscapedSoTitlesShowAsText) {
   CategoryTable t = TableWith({MovieTitle, Comment});
   RowModel rows = Rows({{"a&b.avi", "<script>alert(1)</script>", "say \"hi\" > 表"}});

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "listfile/listfile.h"
 #include "main_window_test.h"
 #include "res/resource.h"
 
@@ -177,6 +178,66 @@ TEST_F(Playback, AMissingMovieIsReportedAndNothingStarts) {
       });
   Sleep(500);
   EXPECT_EQ(ReadFileBytes(log), "");
+}
+
+TEST_F(Playback, ALoadedListsProgramsScriptsAndShortcutsAreNeverStarted) {
+  ClassesValue command(kCommandKey);
+  command.Set("\"" + player + "\" \"%1\"");
+  // Each would write the log if it ran: the program is the test player
+  // itself, the batch file writes it through the command processor.
+  ASSERT_TRUE(CopyFileA(player.c_str(), (files / "x.exe").c_str(), FALSE));
+  ASSERT_TRUE(WriteFileBytes(files / "x.bat", "@echo ran>\"" + log + "\"\r\n"));
+  ASSERT_TRUE(WriteFileBytes(files / "x.lnk", std::string("L\0\0\0", 4)));
+  ASSERT_TRUE(WriteFileBytes(files / "movie.avi", "movie"));
+  clip::RowModel list;
+  const clip::CategoryTable& table = clip::App().table;
+  const char* names[] = {"x.exe", "x.bat", "x.lnk", "movie.avi"};
+  for (int r = 0; r < 4; ++r) {
+    list.Insert(r, names[r], r);
+    list.SetCell(r, table.position[clip::DirPath], files.path());
+  }
+  ASSERT_TRUE(
+      clip::SaveListFile(list, table, files / "others.csv", clip::ListFormat::Csv, false).ok);
+  ChooseFiles({files / "others.csv"});
+  Command(IDM_OPEN);
+  ASSERT_EQ(Rows(), 6);
+  for (int r = 0; r < 3; ++r) {
+    SCOPED_TRACE(names[r]);
+    Select({r});
+    bool seen = false;
+    WithDialog(
+        "再生失敗", [this] { Command(IDM_PLAY); },
+        [&](HWND box, DWORD) {
+          EXPECT_EQ(WindowText(GetDlgItem(box, 0xffff)),
+                    "動画ﾌｧｲﾙではないので再生しません\n" + (files / names[r]));
+          seen = true;
+          Click(box, IDOK);
+        });
+    EXPECT_TRUE(seen);
+  }
+  Sleep(1000);
+  EXPECT_EQ(ReadFileBytes(log), "");
+  Select({3});
+  Command(IDM_PLAY);
+  const std::string text = PlayerLog();
+  EXPECT_NE(text.find("arg=" + (files / "movie.avi") + "\n"), std::string::npos) << text;
+}
+
+TEST_F(Playback, AMovieNamedWithoutAPointOpensAsItsTypeNotAsAProgram) {
+  // "MOVIEAVI" with no player: the shell alone would run MOVIEAVI.exe
+  // (the test player too, but without the movie as its argument).
+  ClassesValue command(kCommandKey);
+  command.Remove();
+  ClassesValue type(".avi");
+  type.Set("ClipTestMovie");
+  ClassesValue open("ClipTestMovie\\shell\\open\\command");
+  open.Set("\"" + player + "\" \"%1\"");
+  ASSERT_TRUE(WriteFileBytes(files / "MOVIEAVI", "movie"));
+  ASSERT_TRUE(WriteFileBytes(files / "MOVIEAVI.exe", ReadFileBytes(player)));
+  Select({AddRow("MOVIEAVI", {{clip::DirPath, files.path()}})});
+  Command(IDM_PLAY);
+  const std::string text = PlayerLog();
+  EXPECT_NE(text.find("arg=" + (files / "MOVIEAVI") + "\n"), std::string::npos) << text;
 }
 
 }  // namespace
