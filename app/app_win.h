@@ -17,6 +17,7 @@
 #include "catalogue/find.h"
 #include "catalogue/row_model.h"
 #include "catalogue/sort.h"
+#include "scan/scan.h"
 #include "settings/ini_file.h"
 #include "settings/settings.h"
 
@@ -68,6 +69,9 @@ struct AppState {
   // Told the number of files read after each one (tests use it to act in
   // the middle of a scan).
   std::function<void(int filesRead)> onScanProgress;
+  // When set, a scan reads through the file system this makes instead of
+  // Win32's own (tests use it for a share that stops answering).
+  std::function<std::unique_ptr<FileSystem>()> scanFiles;
   WindowGeometry geometry;
   int toolbarHeight = 28;
   int statusBarHeight = 0;  // set when the saved window state is applied

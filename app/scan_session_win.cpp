@@ -45,10 +45,13 @@ void PumpMessages() {
 
 }  // namespace
 
-ScanJob::ScanJob(const CategoryTable& t, int size, bool modern, unsigned threads)
-    : table(t),
+ScanJob::ScanJob(std::unique_ptr<FileSystem> files, const CategoryTable& t, int size, bool modern,
+                 unsigned threads)
+    : fs(*files),
+      table(t),
       sizeInfo(size),
       modernFormats(modern),
+      files_(std::move(files)),
       threads_(threads),
       rowsReady_(CreateEventW(nullptr, FALSE, FALSE, nullptr)),
       done_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
@@ -119,7 +122,9 @@ ScanSession::~ScanSession() {
 bool ScanSession::Run(std::function<void(ScanJob&)> work,
                       const std::function<void(MovieRowTexts&)>& insert) {
   AppState& app = App();
-  auto job = std::make_shared<ScanJob>(app.table, app.settings.sizeInfo,
+  std::unique_ptr<FileSystem> files = app.scanFiles ? app.scanFiles()
+                                                    : std::make_unique<Win32FileSystem>();
+  auto job = std::make_shared<ScanJob>(std::move(files), app.table, app.settings.sizeInfo,
                                        app.settings.modernFormats == 1, app.settings.scanThreads);
   // The thread keeps the job alive; the window may leave it behind.
   std::thread([job, work = std::move(work)] {

@@ -28,13 +28,14 @@ namespace clip {
 // behind can end whenever its file answers.
 class ScanJob {
  public:
-  ScanJob(const CategoryTable& table, int sizeInfo, bool modernFormats, unsigned threads);
+  ScanJob(std::unique_ptr<FileSystem> files, const CategoryTable& table, int sizeInfo,
+          bool modernFormats, unsigned threads);
   ~ScanJob();
   ScanJob(const ScanJob&) = delete;
   ScanJob& operator=(const ScanJob&) = delete;
 
   // ---- On the scan's thread ----
-  Win32FileSystem fs;
+  FileSystem& fs;
   Win32CodecNames codecs;
   const CategoryTable table;
   const int sizeInfo;
@@ -60,6 +61,7 @@ class ScanJob {
   HANDLE done() const { return done_; }
 
  private:
+  std::unique_ptr<FileSystem> files_;
   unsigned threads_;
   std::atomic<bool> stop_{false};
   std::atomic<std::size_t> found_{0};

@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <set>
 
+#include "catalogue/text.h"
 #include "listfile/listfile.h"
+#include "scan/scan_win.h"
 #include "res/resource.h"
 
 namespace wintest {
@@ -505,6 +507,58 @@ TEST_F(Commands, EscStopsAScanAndKeepsTheRowsRead) {
   clip::App().onScanProgress = nullptr;
   Command(IDM_AUTOSCAN);  // the next scan runs whole
   EXPECT_EQ(Rows(), 5);
+}
+
+// A file system whose open of one file does not return until released: a
+// share that stops answering.
+class HangingFiles : public clip::Win32FileSystem {
+ public:
+  HangingFiles(std::string name, HANDLE release) : name_(std::move(name)), release_(release) {}
+  std::unique_ptr<clip::MovieFile> Open(const std::string& path) override {
+    if (clip::PathFileName(path) == name_) WaitForSingleObject(release_, 30000);
+    return Win32FileSystem::Open(path);
+  }
+
+ private:
+  std::string name_;
+  HANDLE release_;
+};
+
+// Started with a folder, the window is on screen before the first row;
+// Esc stops a scan whose file does not answer, keeps the rows taken in and
+// names the file left unread.
+TEST_F(Commands, TheWindowShowsBeforeItsScanAndEscLeavesAFileThatDoesNotAnswer) {
+  std::string movies = MakeMovies();
+  commandLine = movies;
+  ini = "[Customize]\r\nAutoScan=" + movies + "\r\n";
+  bool shownAtFirstRow = false;
+  scanProgress = [&](int read) {
+    if (read == 1) shownAtFirstRow = IsWindowVisible(main()) != FALSE;
+  };
+  Open();
+  EXPECT_TRUE(shownAtFirstRow);
+  EXPECT_EQ(Rows(), 4);
+
+  HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  clip::App().scanFiles = [release] { return std::make_unique<HangingFiles>("c.avi", release); };
+  clip::App().onScanProgress = [&](int read) {
+    if (read == 2) PostMessageA(list(), WM_KEYDOWN, VK_ESCAPE, 0);
+  };
+  std::vector<SeenBox> seen;
+  {
+    BoxAnswerer answer(IDOK);
+    SendMessageA(main(), WM_COMMAND, MAKEWPARAM(IDM_AUTOSCAN, 0), 0);
+    seen = answer.Seen();
+  }
+  // a.avi and b.mpg are in; c.avi never answered, so neither it nor d.rm.
+  EXPECT_EQ(Rows(), 4 + 2);
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].caption, clip::kUnansweredCaption);
+  EXPECT_NE(seen[0].text.find(movies + "\\sub\\c.avi"), std::string::npos) << seen[0].text;
+  EXPECT_FALSE(MenuGrayed(IDM_SCAN));
+  SetEvent(release);
+  clip::App().scanFiles = nullptr;
+  clip::App().onScanProgress = nullptr;
 }
 
 // Closing the window during a scan stops the scan, then closes.

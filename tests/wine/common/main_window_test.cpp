@@ -228,6 +228,7 @@ void MainWindowTest::Open(bool large) {
   clip::AppState& app = clip::App();
   app.programFolderOverride = folder.path();
   app.commandLine = "clipledger.exe " + commandLine;
+  app.onScanProgress = scanProgress;
   app.chooseListFile = [this](HWND, bool) -> std::optional<std::string> {
     ++dialogsAsked;
     if (chosen.empty()) return std::nullopt;

@@ -91,6 +91,9 @@ class MainWindowTest : public ::testing::Test {
   // The settings file's text before the window is made; the command line.
   std::string ini;
   std::string commandLine;
+  // Given to the window before it is made (a scan of the command line runs
+  // as it opens).
+  std::function<void(int filesRead)> scanProgress;
   void TearDown() override;
   // Makes the window (SetUp does not, so that a test can set ini first);
   // large places it at a size where every dialog fits over it.
