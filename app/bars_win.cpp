@@ -3,8 +3,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "app/bars_win.h"
 #include "app/app_win.h"
-#include "app/main_window_win.h"
 #include "catalogue/wide_win.h"
 #include "res/resource.h"
 

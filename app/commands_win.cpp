@@ -4,8 +4,15 @@
 #include <commctrl.h>
 #include <commdlg.h>
 
+#include "app/commands_win.h"
+#include "app/totals_win.h"
 #include "app/app_win.h"
-#include "app/main_window_win.h"
+#include "app/bars_win.h"
+#include "app/list_win.h"
+#include "app/rescan_run_win.h"
+#include "app/scan_session_win.h"
+#include "app/window_state_win.h"
+#include "app/window_tools_win.h"
 #include "catalogue/dialog_helpers_win.h"
 #include "catalogue/text.h"
 #include "catalogue/wide_win.h"
@@ -18,7 +25,6 @@
 #include "listfile/html_options_win.h"
 #include "listfile/listfile.h"
 #include "res/resource.h"
-#include "scan/scan_win.h"
 #include "settings/customize.h"
 #include "settings/customize_win.h"
 
@@ -400,30 +406,7 @@ void OnClearChecks() {
   if (app.list) InvalidateRect(app.list, nullptr, FALSE);
 }
 
-void ApplyClick(HWND main, HMENU popup) {
-  AppState& app = App();
-  const int n = static_cast<int>(SendMessageW(app.list, LVM_GETSELECTEDCOUNT, 0, 0));
-  const ClickStates click =
-      StatesAfterClick(n, app.rows.Count(), app.table.IsOn(DirPath), app.rows.AnyChecked());
-  app.commands = AfterClick(app.commands, click);
-  ShowCommandState();
-  if (popup)
-    for (int id : PopupItemsEnabled(click))
-      EnableMenuItem(popup, static_cast<UINT>(id), MF_BYCOMMAND | MF_ENABLED);
-}
-
 }  // namespace
-
-void ReportUnreadableFolders(HWND main) {
-  AppState& app = App();
-  const std::string text = UnreadableFoldersText(app.unreadableFolders);
-  app.unreadableFolders.clear();
-  if (!text.empty()) ShowMessage(main, text, kUnreadableCaption, MB_ICONWARNING | MB_OK);
-  const std::string unanswered = UnansweredFilesText(app.unansweredFiles);
-  app.unansweredFiles.clear();
-  if (!unanswered.empty())
-    ShowMessage(main, unanswered, kUnansweredCaption, MB_ICONWARNING | MB_OK);
-}
 
 void EditSelectedRow(HWND main) {
   AppState& app = App();
@@ -436,39 +419,6 @@ void EditSelectedRow(HWND main) {
   RefreshRow(row);
 }
 
-void ShowTotalsFor(const std::string& path) {
-  AppState& app = App();
-  Win32DiskQuery disk;
-  StatusBarSink sink;
-  app.savedTotalsText = ShowScanTotals(app.rows, app.table, disk, sink, path);
-}
-
-void ShowRowTotalsNow() {
-  AppState& app = App();
-  StatusBarSink sink;
-  app.savedTotalsText = ShowRowTotals(app.rows, app.table, sink);
-}
-
-void UpdateSelectionTotals(HWND main) {
-  AppState& app = App();
-  int n = static_cast<int>(SendMessageW(app.list, LVM_GETSELECTEDCOUNT, 0, 0));
-  if (n >= 2) {
-    std::vector<int> selected = SelectedRows();
-    SetStatusText(0, SelectionTotalsText(n, SelectedKB(app.rows, app.table, selected)));
-  } else {
-    SetStatusText(0, app.savedTotalsText);
-  }
-  ApplyClick(main, nullptr);
-}
-
-void ShowSelectionTotals(HWND main, const std::vector<int>& selected) {
-  AppState& app = App();
-  const int n = static_cast<int>(selected.size());
-  SetStatusText(0, n > 0 ? SelectionTotalsText(n, SelectedKB(app.rows, app.table, selected))
-                         : app.savedTotalsText);
-  ApplyClick(main, nullptr);
-}
-
 void ShowContextMenu(HWND main) {
   AppState& app = App();
   POINT pt{};
@@ -477,7 +427,7 @@ void ShowContextMenu(HWND main) {
   if (!menu) return;
   RemoveUnusedFitItems(menu);
   HMENU popup = GetSubMenu(menu, 0);
-  ApplyClick(main, popup);
+  ApplyClickStates(main, popup);
   TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, pt.x, pt.y, 0, main,
                  nullptr);
   DestroyMenu(menu);

@@ -8,8 +8,9 @@
 #include <cstring>
 #include <vector>
 
+#include "app/list_win.h"
 #include "app/app_win.h"
-#include "app/main_window_win.h"
+#include "app/bars_win.h"
 #include "catalogue/text.h"
 #include "catalogue/unicode.h"
 #include "catalogue/wide_win.h"
@@ -369,11 +370,8 @@ LRESULT OnListNotify(HWND main, NMHDR* header) {
     case LVN_GETDISPINFOW: return OnGetDispInfo(reinterpret_cast<NMLVDISPINFOW*>(header));
     case LVN_ODFINDITEMW: return OnFindItem(reinterpret_cast<NMLVFINDITEMW*>(header));
     case LVN_COLUMNCLICK: OnColumnClick(reinterpret_cast<NMLISTVIEW*>(header)->iSubItem); return 0;
-    case NM_RCLICK: ShowContextMenu(main); return 0;
-    case NM_DBLCLK: EditSelectedRow(main); return 0;
     case NM_CLICK:
       OnClick(reinterpret_cast<NMITEMACTIVATE*>(header));
-      UpdateSelectionTotals(main);
       return DefWindowProcW(main, WM_NOTIFY, header->idFrom, reinterpret_cast<LPARAM>(header));
     case LVN_KEYDOWN:
       if (reinterpret_cast<NMLVKEYDOWN*>(header)->wVKey == VK_SPACE && DirPathOn())

@@ -5,7 +5,13 @@
 #include <shellapi.h>
 
 #include "app/app_win.h"
+#include "app/bars_win.h"
+#include "app/commands_win.h"
+#include "app/totals_win.h"
+#include "app/list_win.h"
 #include "app/main_window_win.h"
+#include "app/scan_session_win.h"
+#include "app/window_state_win.h"
 #include "catalogue/dialog_helpers_win.h"
 #include "catalogue/wide_win.h"
 #include "res/resource.h"
@@ -125,7 +131,18 @@ LRESULT OnNotify(HWND hwnd, WPARAM wp, LPARAM lp) {
     }
     return 0;
   }
-  if (app.list && header->hwndFrom == app.list) return OnListNotify(hwnd, header);
+  if (app.list && header->hwndFrom == app.list) {
+    switch (header->code) {
+      case NM_RCLICK: ShowContextMenu(hwnd); return 0;
+      case NM_DBLCLK: EditSelectedRow(hwnd); return 0;
+      case NM_CLICK: {
+        const LRESULT result = OnListNotify(hwnd, header);
+        UpdateSelectionTotals(hwnd);
+        return result;
+      }
+      default: return OnListNotify(hwnd, header);
+    }
+  }
   return DefWindowProcW(hwnd, WM_NOTIFY, wp, lp);
 }
 

@@ -1,11 +1,14 @@
 // Scans through the window (see scan_session_win.h).
 #include "app/scan_session_win.h"
 
+#include "scan/fs_win.h"
+
 #include <algorithm>
 #include <thread>
 
 #include "app/app_win.h"
-#include "app/main_window_win.h"
+#include "app/bars_win.h"
+#include "app/list_win.h"
 #include "catalogue/text.h"
 
 namespace clip {
@@ -122,8 +125,8 @@ ScanSession::~ScanSession() {
 bool ScanSession::Run(std::function<void(ScanJob&)> work,
                       const std::function<void(MovieRowTexts&)>& insert) {
   AppState& app = App();
-  std::unique_ptr<FileSystem> files = app.scanFiles ? app.scanFiles()
-                                                    : std::make_unique<Win32FileSystem>();
+  std::unique_ptr<FileSystem> files =
+      app.scanFiles ? app.scanFiles() : std::make_unique<Win32FileSystem>();
   auto job = std::make_shared<ScanJob>(std::move(files), app.table, app.settings.sizeInfo,
                                        app.settings.modernFormats == 1, app.settings.scanThreads);
   // The thread keeps the job alive; the window may leave it behind.

@@ -19,7 +19,7 @@
 #include "catalogue/categories.h"
 #include "scan/pipeline.h"
 #include "scan/scan.h"
-#include "scan/scan_win.h"
+#include "scan/codecs_win.h"
 
 namespace clip {
 
@@ -90,5 +90,13 @@ class ScanSession {
  private:
   int taken_ = 0;
 };
+
+// Scans one folder, appending rows, with the window alive; false when the
+// scan was stopped (or another one runs).
+bool ScanIntoList(const std::string& folder);
+// Says in the status bar, after the totals, that the last scan was stopped.
+void NoteScanStopped();
+// Builds one movie's row at index, the selection following its rows.
+void AddMovieRowAt(const std::string& path, int index);
 
 }  // namespace clip

@@ -5,8 +5,9 @@
 #include <climits>
 #include <string>
 
+#include "app/window_state_win.h"
 #include "app/app_win.h"
-#include "app/main_window_win.h"
+#include "app/bars_win.h"
 
 namespace clip {
 

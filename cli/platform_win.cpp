@@ -13,7 +13,8 @@
 
 #include "catalogue/wide_win.h"
 #include "cli/cli.h"
-#include "scan/scan_win.h"
+#include "scan/fs_win.h"
+#include "scan/codecs_win.h"
 
 namespace clip {
 

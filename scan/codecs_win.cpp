@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "catalogue/wide_win.h"
-#include "scan/scan_win.h"
+#include "scan/codecs_win.h"
 
 namespace clip {
 

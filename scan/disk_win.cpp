@@ -4,7 +4,7 @@
 #include <string>
 
 #include "catalogue/wide_win.h"
-#include "scan/scan_win.h"
+#include "scan/disk_win.h"
 
 namespace clip {
 

@@ -12,7 +12,7 @@
 #include "catalogue/wide_win.h"
 #include "scan/cached_file.h"
 #include "scan/scan.h"
-#include "scan/scan_win.h"
+#include "scan/fs_win.h"
 
 namespace clip {
 

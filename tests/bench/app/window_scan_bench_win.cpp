@@ -18,7 +18,7 @@
 #include <thread>
 
 #include "app/app_win.h"
-#include "app/main_window_win.h"
+#include "app/scan_session_win.h"
 #include "catalogue/wide_win.h"
 #include "res/resource.h"
 #include "win_files.h"

@@ -11,7 +11,8 @@
 #include "catalogue/row_model.h"
 #include "scan/pipeline.h"
 #include "scan/scan.h"
-#include "scan/scan_win.h"
+#include "scan/fs_win.h"
+#include "scan/codecs_win.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include "catalogue/text.h"
 #include "listfile/listfile.h"
-#include "scan/scan_win.h"
+#include "scan/fs_win.h"
 #include "res/resource.h"
 
 namespace wintest {

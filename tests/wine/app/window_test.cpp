@@ -2,7 +2,8 @@
 // window state kept in dodedaru.ini.
 #include "main_window_test.h"
 
-#include "app/main_window_win.h"
+#include "app/bars_win.h"
+#include "app/scan_session_win.h"
 #include "res/resource.h"
 
 namespace wintest {

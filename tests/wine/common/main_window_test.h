@@ -17,7 +17,13 @@
 #include <vector>
 
 #include "app/app_win.h"
+#include "app/bars_win.h"
+#include "app/commands_win.h"
+#include "app/list_win.h"
 #include "app/main_window_win.h"
+#include "app/scan_session_win.h"
+#include "app/totals_win.h"
+#include "app/window_state_win.h"
 #include "catalogue/wide_win.h"
 #include "win_files.h"
 

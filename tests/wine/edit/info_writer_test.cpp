@@ -12,7 +12,7 @@
 #include "edit/info_writer.h"
 #include "edit/info_list.h"
 #include "scan/probe.h"
-#include "scan/scan_win.h"
+#include "scan/fs_win.h"
 
 namespace wintest {
 namespace {

@@ -10,7 +10,8 @@
 #include "catalogue/text.h"
 #include "scan/codec_table.h"
 #include "scan/probe.h"
-#include "scan/scan_win.h"
+#include "scan/fs_win.h"
+#include "scan/codecs_win.h"
 
 namespace clip {
 namespace {

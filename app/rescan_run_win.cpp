@@ -9,13 +9,18 @@
 #include <unordered_map>
 #include <utility>
 
+#include "app/rescan_run_win.h"
 #include "app/app_win.h"
-#include "app/main_window_win.h"
+#include "app/bars_win.h"
+#include "app/totals_win.h"
+#include "app/list_win.h"
+#include "app/scan_session_win.h"
 #include "app/rescan_run.h"
 #include "app/scan_session_win.h"
 #include "catalogue/dialog_helpers_win.h"
 #include "catalogue/text.h"
 #include "catalogue/wide_win.h"
+#include "scan/fs_win.h"
 
 namespace clip {
 

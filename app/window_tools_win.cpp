@@ -3,9 +3,12 @@
 // bar. Nothing here changes the rows, so all of it works during a scan too.
 #include <windows.h>
 
+#include "app/window_tools_win.h"
 #include "app/app_win.h"
 #include "app/find_bar_win.h"
-#include "app/main_window_win.h"
+#include "app/bars_win.h"
+#include "app/totals_win.h"
+#include "app/list_win.h"
 #include "app/window_tools.h"
 #include "catalogue/duplicates.h"
 

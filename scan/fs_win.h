@@ -1,5 +1,5 @@
-// The Win32 side of scanning: the file system, installed codecs and drive
-// figures.
+// The scan's file system over Win32: listings, reads, labels, folder
+// identities.
 #pragma once
 
 #include <windows.h>
@@ -18,17 +18,6 @@ class Win32FileSystem : public FileSystem {
   std::string FolderIdentity(const std::string& folder) override;
   // A share ("\\server\share") or a mapped network drive.
   bool IsNetwork(const std::string& folder) override;
-};
-
-class Win32CodecNames : public CodecNames {
- public:
-  std::string VideoDescription(std::uint32_t handler) override;
-  std::string AudioFormatName(std::uint16_t formatTag) override;
-};
-
-class Win32DiskQuery : public DiskQuery {
- public:
-  bool SpaceKB(const std::string& root, std::uint64_t& totalKB, std::uint64_t& freeKB) override;
 };
 
 }  // namespace clip
