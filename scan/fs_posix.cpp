@@ -14,6 +14,7 @@
 
 #include "catalogue/text.h"
 #include "scan/cached_file.h"
+#include "scan/name_order.h"
 
 namespace clip {
 
@@ -110,8 +111,8 @@ std::string MountSourceOf(std::string_view mountInfo, unsigned major, unsigned m
 std::string DecodeUdevName(std::string_view name) {
   std::string out;
   for (std::size_t i = 0; i < name.size(); ++i) {
-    if (name[i] == '\\' && name.size() - i > 3 && name[i + 1] == 'x' && HexValue(name[i + 2]) >= 0 &&
-        HexValue(name[i + 3]) >= 0) {
+    if (name[i] == '\\' && name.size() - i > 3 && name[i + 1] == 'x' &&
+        HexValue(name[i + 2]) >= 0 && HexValue(name[i + 3]) >= 0) {
       out.push_back(static_cast<char>(HexValue(name[i + 2]) * 16 + HexValue(name[i + 3])));
       i += 3;
     } else {
@@ -153,6 +154,9 @@ bool PosixFileSystem::List(const std::string& folder, std::vector<Entry>& entrie
     entries.push_back(std::move(entry));
   }
   closedir(dir);
+  // readdir gives the disk's own order, which differs between file systems
+  // and even between two copies of a folder; NTFS's is the window's.
+  SortNtfsOrder(entries);
   return true;
 }
 
@@ -180,8 +184,8 @@ std::string PosixFileSystem::VolumeLabel(const std::string& root) {
   // and the device node the mount names (a file system such as btrfs shows
   // its files on a device number of its own).
   std::set<std::uint64_t> devices{device};
-  const std::string source =
-      MountSourceOf(ReadSmallFile(mountInfoPath, kMountInfoMax), major(st.st_dev), minor(st.st_dev));
+  const std::string source = MountSourceOf(ReadSmallFile(mountInfoPath, kMountInfoMax),
+                                           major(st.st_dev), minor(st.st_dev));
   struct stat node;
   if (!source.empty() && source[0] == '/' && stat(source.c_str(), &node) == 0 &&
       S_ISBLK(node.st_mode))
