@@ -10,13 +10,12 @@ namespace clip {
 char16_t NtfsUpcase(char16_t u) {
   if (u < 0x80) return static_cast<unsigned>(u - u'a') < 26u ? static_cast<char16_t>(u - 0x20) : u;
   if (u < 0x100) {
-    if (u == 0xB5) return 0x39C;                  // micro sign: Greek capital mu
     if (u == 0xFF) return 0x178;                  // ÿ
     if (u >= 0xE0 && u != 0xF7) return u - 0x20;  // U+00F7 is the division sign
     return u;
   }
   if (u < 0x180) {
-    // İ, ı, ĸ, ŉ and ſ are left as they are.
+    // İ, ı, ĸ, ŉ and ſ have no partner in this block.
     if (u == 0x130 || u == 0x131 || u == 0x138 || u == 0x149 || u == 0x17F) return u;
     // Capitals stand on an odd unit in these two runs, on an even one
     // elsewhere in the block; the small letter follows its capital.
@@ -27,7 +26,7 @@ char16_t NtfsUpcase(char16_t u) {
     if (u == 0x3AC) return 0x386;
     if (u <= 0x3AF) return u - 0x25;  // έ ή ί
     if (u == 0x3B0) return u;         // ΰ has no single capital
-    if (u == 0x3C2) return 0x3A3;     // final sigma
+    if (u == 0x3C2) return u;         // final sigma, as Windows leaves it
     if (u <= 0x3CB) return u - 0x20;
     if (u == 0x3CC) return 0x38C;
     return u - 0x3F;  // ύ ώ

@@ -13,8 +13,9 @@
 namespace clip {
 
 // One UTF-16 unit in upper case: ASCII, Latin-1, Latin Extended-A, basic
-// Greek and Cyrillic and the full-width Latin letters; every other unit
-// (kana, kanji, surrogates) has no case and is returned as it is.
+// Greek and Cyrillic and the full-width Latin letters, as Windows (and
+// Wine) upper-case them: the micro sign, final sigma, ı and ſ stay as they
+// are. Every other unit (kana, kanji, surrogates) has no case.
 char16_t NtfsUpcase(char16_t unit);
 
 // The key a name sorts by: its UTF-16 units, each upper-cased.
