@@ -1,10 +1,16 @@
 # Two commands do everything on a fresh Debian machine:
 #   make run   - install what is missing, build, open the catalogue on samples/
 #   make test  - install what is missing, build, run every suite
+# and three make what is given to users:
+#   make cli     - the command line alone, optimised (build/release/cli)
+#   make install - installs it and its manual page under PREFIX
+#   make dist    - the Windows zip and the Debian package (build/dist)
 JOBS ?= 2
 CMAKE_FLAGS ?=
+PREFIX ?= /usr/local
 
-.PHONY: all setup native native-build win fuzz-build bench-build build test run bench fuzz clean format
+.PHONY: all setup native native-build win fuzz-build bench-build build test run bench fuzz clean format \
+        cli install dist
 
 all: build
 
@@ -33,9 +39,21 @@ bench-build: setup
 	@cmake -S . -B build/bench -DCLIP_BENCH=ON -DBUILD_TESTING=OFF -DCMAKE_BUILD_TYPE=Release >/dev/null
 	@cmake --build build/bench -j $(JOBS)
 
+# The command line as it is installed: no sanitizers, no test suites.
+cli:
+	@bash tools/setup.sh cli
+	@cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DCLIP_SANITIZE=OFF -DBUILD_TESTING=OFF $(CMAKE_FLAGS) >/dev/null
+	@cmake --build build/release --target clipledger-cli clipledger-cli-man -j $(JOBS)
+
+install: cli
+	@cmake --install build/release --prefix $(PREFIX) --strip
+
+dist: win cli
+	@bash tools/dist.sh
+
 build: native-build win fuzz-build
 
-test: build
+test: build dist
 	@bash tools/test.sh
 
 run: win
@@ -51,4 +69,4 @@ format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf build/native build/win build/fuzz build/bench
+	rm -rf build/native build/win build/fuzz build/bench build/release build/dist

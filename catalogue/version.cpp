@@ -4,7 +4,9 @@ namespace clip {
 
 std::string VersionText(std::string_view title) {
   std::string text(title);
-  text += " Version 0.98t\n\n動画ファイルのカタログを作るソフトウェアです";
+  text += " Version ";
+  text += kVersionNumber;
+  text += "\n\n動画ファイルのカタログを作るソフトウェアです";
   return text;
 }
 

@@ -15,6 +15,7 @@
 
 #include "catalogue/text.h"
 #include "scan/cached_file.h"
+#include "scan/name_order.h"
 
 namespace clip {
 
@@ -172,6 +173,9 @@ bool PosixFileSystem::List(const std::string& folder, std::vector<Entry>& entrie
     entries.push_back(std::move(entry));
   }
   closedir(dir);
+  // readdir gives the disk's own order, which differs between file systems
+  // and even between two copies of a folder; NTFS's is the window's.
+  SortNtfsOrder(entries);
   return true;
 }
 

@@ -3,7 +3,8 @@
 // the program does; it is turned into "/" before a call (so a name that
 // holds a "\" cannot be reached). Attributes follow what Wine shows: a
 // folder (or a link to one) is 0x10, a file 0x20, and a name starting with
-// "." adds the hidden bit 0x2.
+// "." adds the hidden bit 0x2. A folder is listed in the order Windows lists
+// it on NTFS (scan/name_order.h), whatever the disk.
 #pragma once
 
 #include <cstdint>

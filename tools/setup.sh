@@ -2,17 +2,24 @@
 # Installs only what is missing for building, running and testing:
 #   tools/setup.sh          everything (the Windows build, Wine, fixtures)
 #   tools/setup.sh native   the native build and its suite only
+#   tools/setup.sh cli      the optimised command line alone (make cli)
 # Safe to run again: a second run checks and returns in a second or two.
 set -euo pipefail
 
 need=()
 have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
-packages=(cmake g++ make googletest libgtest-dev ffmpeg python3)
-if [ "${1:-all}" != native ]; then
+mode=${1:-all}
+if [ "$mode" = cli ]; then
+  packages=(cmake g++ make)
+else
+  packages=(cmake g++ make googletest libgtest-dev ffmpeg python3)
+fi
+if [ "$mode" = all ]; then
   # Wine's own fonts (fonts-wine) hold Marlett, which draws the caption
   # buttons; the IPA fonts stand in for the program's Japanese faces.
   packages+=(g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine64 fonts-wine xvfb xauth locales
-             fonts-ipafont-gothic fonts-ipafont-mincho fonts-wqy-microhei clang imagemagick)
+             fonts-ipafont-gothic fonts-ipafont-mincho fonts-wqy-microhei clang imagemagick
+             zip unzip dpkg-dev)
 fi
 for p in "${packages[@]}"; do
   have_pkg "$p" || need+=("$p")
@@ -28,7 +35,7 @@ if [ ${#need[@]} -gt 0 ]; then
   $SUDO apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
 fi
 
-[ "${1:-all}" = native ] && exit 0
+[ "$mode" != all ] && exit 0
 
 # The ANSI code page of the program is 932; Wine derives it from the locale.
 if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf8$'; then

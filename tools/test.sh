@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Runs the native suite, the short fuzz runs and the Wine suite, then
-# prints one closing line over all of them.
+# Runs the native suite, the short fuzz runs, the Wine suite and the checks
+# of the release files (make dist), then prints one closing line over all
+# of them.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 source tools/wine-env.sh
@@ -27,6 +28,18 @@ if [ -d build/fuzz ]; then
   run_suite fuzz --test-dir build/fuzz --output-on-failure -L fuzz -j 2
 fi
 run_suite wine --test-dir build/win --output-on-failure
+echo "== release"
+release_log=$(mktemp)
+bash tools/check-release.sh | tee "$release_log"
+[ "${PIPESTATUS[0]}" -eq 0 ] || status=1
+release_line=$(grep -E '^release: [0-9]+ passed, [0-9]+ failed' "$release_log" | tail -1)
+if [ -n "$release_line" ]; then
+  total_pass=$((total_pass + $(sed -E 's/release: ([0-9]+) passed.*/\1/' <<<"$release_line")))
+  total_fail=$((total_fail + $(sed -E 's/.* ([0-9]+) failed/\1/' <<<"$release_line")))
+else
+  total_fail=$((total_fail + 1))
+fi
+rm -f "$release_log"
 echo
 echo "all suites: ${total_pass} passed, ${total_fail} failed"
 exit $status

@@ -194,6 +194,32 @@ TEST(CliLists, AreTheBytesOfTheWindowsSavesForTheSameSettings) {
   }
 }
 
+// A folder's rows come in the order Windows lists the folder on NTFS (and
+// the window under Wine), whatever order the disk gives: names compared
+// after upper-casing, by UTF-16 unit; its subfolders follow in that order.
+TEST(CliLists, FollowTheOrderWindowsListsAFolderIn) {
+  Scratch dir;
+  const std::vector<std::string> order = {
+      "10.avi", "9.avi",  "abc.avi",  "ABD.avi", "b.avi", "Z.avi",       "_a.avi",
+      "あ.avi", "ア.avi", "漢字.avi", "ａ.avi",  "ｱ.avi", "Sub_a/x.avi", "sub_B/y.avi"};
+  fs::create_directories(dir / "Sub_a");
+  fs::create_directories(dir / "sub_B");
+  // Made in another order than the listing, so that creation order cannot pass.
+  for (std::size_t i = 0; i < order.size(); ++i)
+    fs::copy_file(std::string(CLIP_SAMPLES_DIR) + "/titled.avi",
+                  dir / order[(i * 5) % order.size()]);
+  const Outcome run = RunProgram({"--quiet", "--encoding", "utf-8", dir.path()});
+  ASSERT_EQ(run.status, 0) << run.err;
+  std::vector<std::string> names;
+  std::istringstream lines(run.out);
+  std::string line;
+  std::getline(lines, line);  // the header
+  while (std::getline(lines, line)) names.push_back(line.substr(1, line.find('"', 1) - 1));
+  std::vector<std::string> want;
+  for (const std::string& name : order) want.push_back(name.substr(name.find('/') + 1));
+  EXPECT_EQ(names, want);
+}
+
 // A tree of many small files in nested folders, movie files named among
 // the folders, and files that cannot be read.
 TEST(CliLists, JobsNeverChangeTheOrderOrTheBytes) {

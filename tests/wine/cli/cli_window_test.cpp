@@ -52,10 +52,12 @@ class CliAndWindow : public MainWindowTest {};
 
 TEST_F(CliAndWindow, WriteTheSameListsForTheSameFoldersAndSettings) {
   // Folders made by ffmpeg and the samples, with one movie named by itself
-  // between them (it takes the row of its place).
+  // between them (it takes the row of its place), and a folder of names in
+  // mixed case, digits, "_", kana and kanji (native_and_windows.sh holds
+  // the Linux program's rows for it against these).
   const std::string paths = Quoted(CLIP_MOVIE_DIR_WIN) + " " +
                             Quoted(std::string(CLIP_SAMPLES_DIR) + "\\titled.avi") + " " +
-                            Quoted(CLIP_SAMPLES_DIR);
+                            Quoted(CLIP_SAMPLES_DIR) + " " + Quoted(CLIP_NAME_DIR_WIN);
   const char* const settings[] = {
       "[Customize]\r\n",
       "[Customize]\r\nSizeInfo=1\r\nListUtf8=1\r\nFileSizeBT=0\r\nComment=0\r\n"

@@ -5,10 +5,12 @@
 # codecs give (Wine has codecs of its own) are left out by the settings.
 # Files of today's containers are named by the parsers' own tables, so
 # there the codec columns are compared too.
-#   native_and_windows.sh NATIVE_CLI WINDOWS_CLI MOVIE_DIR SAMPLES_DIR [MODERN_DIR]
+# A folder of names whose listing order is not their byte order is walked
+# by both: the native program lists it as Wine (and NTFS) do.
+#   native_and_windows.sh NATIVE_CLI WINDOWS_CLI MOVIE_DIR SAMPLES_DIR [MODERN_DIR [NAME_DIR]]
 # Exits 77 (skipped) when the native program has not been built.
 set -euo pipefail
-native=$1 windows=$2 movies=$3 samples=$4 modern=${5:-}
+native=$1 windows=$2 movies=$3 samples=$4 modern=${5:-} names=${6:-}
 [ -x "$native" ] || { echo "native program $native not built: skipped"; exit 77; }
 source "$(dirname "$0")/../../../tools/wine-env.sh"
 clip_ensure_display
@@ -66,6 +68,25 @@ if [ -n "$modern" ] && [ -d "$modern" ]; then
   else
     echo "today's containers: the lists differ"
     diff "$work/native.modern" "$work/windows.modern" | head -20 || true
+    status=1
+  fi
+fi
+
+# The folder walk's order: the names folder with names code page 932 lacks
+# (Latin letters whose capitals lie elsewhere, a character of two UTF-16
+# units); UTF-8 lists.
+if [ -n "$names" ] && [ -d "$names" ]; then
+  cp -r "$names" "$work/names"
+  for name in é.mpg ÿ.mpg Ā.mpg µ.mpg 𠀋.mpg; do cp "$samples/mpeg1.mpg" "$work/names/$name"; done
+  "$native" --quiet --settings "$work/settings.ini" --encoding utf-8 "$work/names" >"$work/native.names" ||
+    status=1
+  wine64 "$windows" --quiet --settings "$(wpath "$work/settings.ini")" --encoding utf-8 \
+    "$(wpath "$work/names")" >"$work/windows.names" 2>/dev/null || status=1
+  if cmp -s "$work/native.names" "$work/windows.names"; then
+    echo "folder order: same bytes ($(wc -l <"$work/native.names") lines)"
+  else
+    echo "folder order: the lists differ"
+    diff <(cut -d, -f1 "$work/native.names") <(cut -d, -f1 "$work/windows.names") || true
     status=1
   fi
 fi
