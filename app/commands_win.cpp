@@ -178,12 +178,12 @@ void OnOpen(HWND main) {
   app.settings.loadDir = PathDirectory(path);
   app.currentListFile = path;
   ShowListCaption(main, path, false);
-  switch (ListKindOf(path)) {
-    case ListKind::Text:
+  switch (ListFormatOf(path).value_or(ListFormat::Html)) {
+    case ListFormat::Text:
       ShowListCaption(main, path, true);
       ApplyEvent(ShellEvent::OpenTextList);
       break;
-    case ListKind::Csv:
+    case ListFormat::Csv:
       // A refused list does not become the save target: a later save would
       // overwrite the file the user meant to load with the rows on screen.
       if (!LoadCsv(main, path)) {
@@ -208,15 +208,18 @@ void OnSaveAs(HWND main) {
   const std::optional<std::string> chosen = ChooseListFile(main, true);
   if (!chosen) return;
   const std::string& path = *chosen;
-  switch (ListKindOf(path)) {
-    case ListKind::Text:
-    case ListKind::Csv: {
+  const std::optional<ListFormat> format = ListFormatOf(path);
+  if (!format) {
+    TakeSavedName(main, path);
+    return;
+  }
+  switch (*format) {
+    case ListFormat::Text:
+    case ListFormat::Csv:
       // The chosen name becomes the current list only once it was written.
-      ListFormat format = ListKindOf(path) == ListKind::Text ? ListFormat::Text : ListFormat::Csv;
-      if (WriteList(main, path, format, false)) TakeSavedName(main, path);
+      if (WriteList(main, path, *format, false)) TakeSavedName(main, path);
       break;
-    }
-    case ListKind::Html: {
+    case ListFormat::Html: {
       // The name is taken as the dialog opens, and "保存中止" keeps it; but
       // a page that could not be written and was then given up does not
       // become the current list.
@@ -235,23 +238,23 @@ void OnSaveAs(HWND main) {
       }
       break;
     }
-    case ListKind::None: TakeSavedName(main, path); break;
   }
 }
 
 void OnSave(HWND main) {
   AppState& app = App();
   const std::string path = app.currentListFile;
-  switch (ListKindOf(path)) {
-    case ListKind::Text: WriteList(main, path, ListFormat::Text, true); break;
-    case ListKind::Csv: WriteList(main, path, ListFormat::Csv, false); break;
-    case ListKind::Html: {
+  const std::optional<ListFormat> format = ListFormatOf(path);
+  if (!format) return;
+  switch (*format) {
+    case ListFormat::Text: WriteList(main, path, ListFormat::Text, true); break;
+    case ListFormat::Csv: WriteList(main, path, ListFormat::Csv, false); break;
+    case ListFormat::Html: {
       app.lastListPath = path;
       bool writeFailed = false;
       WritePageThroughDialog(main, path, writeFailed);
       break;
     }
-    case ListKind::None: break;
   }
 }
 

@@ -38,6 +38,7 @@ constexpr const char* kUsage =
 
 // The most files read at once: more threads than this only wait on the disk.
 constexpr unsigned kMaxJobs = 256;
+static_assert(kMaxJobs == 256, "the --jobs option's message names the limit");
 
 bool ParseFormat(std::string_view text, ListFormat& format) {
   if (text == "csv")
@@ -68,6 +69,75 @@ bool ParseJobs(const std::string& text, unsigned& jobs) {
   if (n < 1 || n > kMaxJobs) return false;
   jobs = static_cast<unsigned>(n);
   return true;
+}
+
+// The options: their short and long names, whether a value follows, what
+// a wrong value is told (after "option NAME"), and how each one is taken.
+// apply returns "" when taken, "-" for the option's own complaint, or a
+// message of its own.
+struct CliOption {
+  const char* shortName;  // "" when none
+  const char* longName;
+  bool takesValue;
+  const char* wants;
+  std::string (*apply)(CliOptions& o, const std::string& value);
+};
+
+const CliOption kOptions[] = {
+    {"-o", "--output", true, "needs a file name",
+     [](CliOptions& o, const std::string& v) -> std::string {
+       if (v.empty()) return "-";
+       o.output = v;
+       return {};
+     }},
+    {"", "--format", true, "",
+     [](CliOptions& o, const std::string& v) -> std::string {
+       if (!ParseFormat(v, o.format)) return "unknown format '" + v + "' (csv, txt or html)";
+       o.formatGiven = true;
+       return {};
+     }},
+    {"", "--append", false, "",
+     [](CliOptions& o, const std::string&) -> std::string {
+       o.append = true;
+       return {};
+     }},
+    {"", "--settings", true, "",
+     [](CliOptions& o, const std::string& v) -> std::string {
+       o.settings = v;
+       return {};
+     }},
+    {"", "--encoding", true, "",
+     [](CliOptions& o, const std::string& v) -> std::string {
+       if (!ParseEncoding(v, o.encoding)) return "unknown encoding '" + v + "' (cp932 or utf-8)";
+       o.encodingGiven = true;
+       return {};
+     }},
+    {"-j", "--jobs", true, "needs a number from 1 to 256",
+     [](CliOptions& o, const std::string& v) -> std::string {
+       return ParseJobs(v, o.jobs) ? std::string() : "-";
+     }},
+    {"", "--quiet", false, "",
+     [](CliOptions& o, const std::string&) -> std::string {
+       o.quiet = true;
+       return {};
+     }},
+    {"-h", "--help", false, "",
+     [](CliOptions& o, const std::string&) -> std::string {
+       o.help = true;
+       return {};
+     }},
+    {"", "--version", false, "",
+     [](CliOptions& o, const std::string&) -> std::string {
+       o.version = true;
+       return {};
+     }},
+};
+
+const CliOption* FindOption(const std::string& name) {
+  for (const CliOption& option : kOptions)
+    if (name == option.longName || (option.shortName[0] && name == option.shortName))
+      return &option;
+  return nullptr;
 }
 
 }  // namespace
@@ -123,50 +193,15 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& o, std::s
       if (joined) error = "option " + name + " takes no value";
       return !joined;
     };
-    if (name == "-o" || name == "--output") {
-      if (!takeValue()) return false;
-      if (value.empty()) {
-        error = "option " + name + " needs a file name";
-        return false;
-      }
-      o.output = value;
-    } else if (name == "--format") {
-      if (!takeValue()) return false;
-      if (!ParseFormat(value, o.format)) {
-        error = "unknown format '" + value + "' (csv, txt or html)";
-        return false;
-      }
-      o.formatGiven = true;
-    } else if (name == "--append") {
-      if (!noValue()) return false;
-      o.append = true;
-    } else if (name == "--settings") {
-      if (!takeValue()) return false;
-      o.settings = value;
-    } else if (name == "--encoding") {
-      if (!takeValue()) return false;
-      if (!ParseEncoding(value, o.encoding)) {
-        error = "unknown encoding '" + value + "' (cp932 or utf-8)";
-        return false;
-      }
-      o.encodingGiven = true;
-    } else if (name == "-j" || name == "--jobs") {
-      if (!takeValue()) return false;
-      if (!ParseJobs(value, o.jobs)) {
-        error = "option " + name + " needs a number from 1 to " + std::to_string(kMaxJobs);
-        return false;
-      }
-    } else if (name == "--quiet") {
-      if (!noValue()) return false;
-      o.quiet = true;
-    } else if (name == "-h" || name == "--help") {
-      if (!noValue()) return false;
-      o.help = true;
-    } else if (name == "--version") {
-      if (!noValue()) return false;
-      o.version = true;
-    } else {
+    const CliOption* option = FindOption(name);
+    if (!option) {
       error = "unknown option '" + arg + "'";
+      return false;
+    }
+    if (option->takesValue ? !takeValue() : !noValue()) return false;
+    const std::string problem = option->apply(o, value);
+    if (!problem.empty()) {
+      error = problem == "-" ? "option " + name + " " + option->wants : problem;
       return false;
     }
   }
@@ -178,18 +213,12 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& o, std::s
   if (!o.formatGiven && !o.output.empty()) {
     // The window's save chooses by the name's last three letters; ".html"
     // is taken too.
-    switch (ListKindOf(o.output)) {
-      case ListKind::Text: o.format = ListFormat::Text; break;
-      case ListKind::Csv: o.format = ListFormat::Csv; break;
-      case ListKind::Html: o.format = ListFormat::Html; break;
-      case ListKind::None:
-        if (!EndsWithNoCase(o.output, ".html")) {
-          error = "cannot tell the list format of '" + o.output + "': use --format";
-          return false;
-        }
-        o.format = ListFormat::Html;
-        break;
+    const std::optional<ListFormat> format = ListFormatOf(o.output);
+    if (!format && !EndsWithNoCase(o.output, ".html")) {
+      error = "cannot tell the list format of '" + o.output + "': use --format";
+      return false;
     }
+    o.format = format.value_or(ListFormat::Html);
   }
   if (o.append && (o.output.empty() || o.format != ListFormat::Text)) {
     error = "--append adds to a text list file: give -o FILE.txt";

@@ -464,11 +464,11 @@ int RowsChangedByCp932(const RowModel& rows, const CategoryTable& table) {
   return changed;
 }
 
-ListKind ListKindOf(std::string_view path) {
-  if (EndsWithNoCase(path, "TXT")) return ListKind::Text;
-  if (EndsWithNoCase(path, "CSV")) return ListKind::Csv;
-  if (EndsWithNoCase(path, "HTM")) return ListKind::Html;
-  return ListKind::None;
+std::optional<ListFormat> ListFormatOf(std::string_view path) {
+  if (EndsWithNoCase(path, "TXT")) return ListFormat::Text;
+  if (EndsWithNoCase(path, "CSV")) return ListFormat::Csv;
+  if (EndsWithNoCase(path, "HTM")) return ListFormat::Html;
+  return std::nullopt;
 }
 
 }  // namespace clip

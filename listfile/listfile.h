@@ -2,7 +2,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "catalogue/categories.h"
 #include "catalogue/row_model.h"
@@ -16,9 +18,9 @@ enum class ListFormat { Text = 0, Csv = 1, Html = 2 };
 // spreadsheet programs open right. HTML pages are always Shift_JIS.
 enum class ListEncoding { Cp932, Utf8 };
 
-enum class ListKind { None, Text, Csv, Html };
-// By the path's last three characters, compared without regard to case.
-ListKind ListKindOf(std::string_view path);
+// The list a path names by its last three characters, compared without
+// regard to case ("TXT", "CSV", "HTM"); nothing for any other name.
+std::optional<ListFormat> ListFormatOf(std::string_view path);
 
 // Page options of the HTML writer. The options dialog fills it from its
 // controls; defaults are those of a missing [HtmlSetting] section. The

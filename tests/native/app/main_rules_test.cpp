@@ -180,12 +180,12 @@ TEST(Selection, FollowsItsRowsThroughInsertDeleteAndSort) {
 }
 
 TEST(ListFiles, TypeByTheLastThreeCharacters) {
-  EXPECT_EQ(ListKindOf("C:\\a.TxT"), ListKind::Text);
-  EXPECT_EQ(ListKindOf("a.csv"), ListKind::Csv);
-  EXPECT_EQ(ListKindOf("a.HTM"), ListKind::Html);
-  EXPECT_EQ(ListKindOf("list.html"), ListKind::None);
-  EXPECT_EQ(ListKindOf("acsv"), ListKind::Csv);
-  EXPECT_EQ(ListKindOf(""), ListKind::None);
+  EXPECT_EQ(ListFormatOf("C:\\a.TxT"), std::optional<ListFormat>(ListFormat::Text));
+  EXPECT_EQ(ListFormatOf("a.csv"), std::optional<ListFormat>(ListFormat::Csv));
+  EXPECT_EQ(ListFormatOf("a.HTM"), std::optional<ListFormat>(ListFormat::Html));
+  EXPECT_EQ(ListFormatOf("list.html"), std::nullopt);
+  EXPECT_EQ(ListFormatOf("acsv"), std::optional<ListFormat>(ListFormat::Csv));
+  EXPECT_EQ(ListFormatOf(""), std::nullopt);
 }
 
 TEST(ListStyles, ExtendedStyleTable) {
