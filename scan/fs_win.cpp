@@ -58,16 +58,18 @@ std::string PathVolume(const std::string& path) {
   return volume;
 }
 
+// The status block of the native calls below.
+struct IoStatus {
+  union {
+    LONG status;
+    PVOID pointer;
+  };
+  ULONG_PTR information;
+};
+
 // The file index of an open file through the native call, which answers
 // from the file alone.
 bool QueryFileIndex(HANDLE handle, std::uint64_t& index) {
-  struct IoStatus {
-    union {
-      LONG status;
-      PVOID pointer;
-    };
-    ULONG_PTR information;
-  };
   using QueryFn = LONG(WINAPI*)(HANDLE, IoStatus*, PVOID, ULONG, int);
   constexpr int kFileInternalInformation = 6;
   static QueryFn query = [] {
@@ -82,6 +84,34 @@ bool QueryFileIndex(HANDLE handle, std::uint64_t& index) {
   if (query(handle, &io, &value, sizeof value, kFileInternalInformation) < 0) return false;
   index = static_cast<std::uint64_t>(value.QuadPart);
   return true;
+}
+
+// True when the file system that holds folder says it is a remote one.
+bool IsRemoteDevice(const std::string& folder) {
+  struct DeviceInformation {
+    ULONG deviceType;
+    ULONG characteristics;
+  };
+  using QueryFn = LONG(WINAPI*)(HANDLE, IoStatus*, PVOID, ULONG, int);
+  constexpr int kFileFsDeviceInformation = 4;
+  constexpr ULONG kRemoteDevice = 0x10;
+  static QueryFn query = [] {
+    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    return ntdll ? reinterpret_cast<QueryFn>(reinterpret_cast<void*>(
+                       GetProcAddress(ntdll, "NtQueryVolumeInformationFile")))
+                 : nullptr;
+  }();
+  if (!query) return false;
+  HANDLE handle = CreateFileW(WidePath(folder).c_str(), 0,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  IoStatus io{};
+  DeviceInformation info{};
+  const bool remote = query(handle, &io, &info, sizeof info, kFileFsDeviceInformation) >= 0 &&
+                      (info.characteristics & kRemoteDevice) != 0;
+  CloseHandle(handle);
+  return remote;
 }
 
 }  // namespace
@@ -128,10 +158,15 @@ bool Win32FileSystem::IsNetwork(const std::string& folder) {
   if (folder.size() > 2 && folder[0] == '\\' && folder[1] == '\\') {
     // "\\?\C:\..." is a local path written long; "\\?\UNC\..." a share.
     if (folder.compare(0, 4, "\\\\?\\") != 0) return true;
-    return folder.compare(4, 4, "UNC\\") == 0;
+    if (folder.compare(4, 4, "UNC\\") == 0) return true;
   }
   const std::string root = VolumeRoot(folder);
-  return root.size() == 3 && root[1] == ':' && GetDriveTypeW(Wide(root).c_str()) == DRIVE_REMOTE;
+  if (root.size() == 3 && root[1] == ':' && GetDriveTypeW(Wide(root).c_str()) == DRIVE_REMOTE)
+    return true;
+  // A share mounted inside a local folder (a mount point, or under Wine a
+  // network file system below a drive) shows as a remote device of the
+  // folder itself.
+  return IsRemoteDevice(folder);
 }
 
 std::string Win32FileSystem::FolderIdentity(const std::string& folder) {
