@@ -122,7 +122,8 @@ per_file() {
             k = d[i]
             if (k == "bytes_read") continue
             total += delta[k]
-            if (delta[k] / files >= 0.05) parts = parts sprintf(" %s=%.1f", k, delta[k] / files)
+            v = delta[k] / files
+            if (v >= 0.01) parts = parts sprintf(v < 0.1 ? " %s=%.2f" : " %s=%.1f", k, v)
           }
           printf "%.1f %.1f%s\n", total / files, delta["bytes_read"] / 1024 / files, parts }' "$1" "$2"
 }

@@ -8,8 +8,8 @@
 // reader never sees half of it: lines "<request> <count>", then "bytes_read".
 // Attribute requests on folders (each path's folders are looked up again at
 // every use) are counted apart from those on files, as "getattr_folder".
-// --trace writes one line per request, "<request> <path>", to see which
-// calls of a program cause them.
+// --trace adds one line per request, "<request> <path>", to a file, to see
+// which calls of a program cause them.
 #define FUSE_USE_VERSION 31
 #include <dirent.h>
 #include <errno.h>
@@ -307,9 +307,13 @@ static int TakeSource(void* data, const char* arg, int key, struct fuse_args* ou
 int main(int argc, char** argv) {
   struct fuse_args args = FUSE_ARGS_INIT(argc, argv);
   if (fuse_opt_parse(&args, &options, kOptions, TakeSource) != 0) return 2;
-  if (options.trace && !(trace = fopen(options.trace, "w"))) {
-    fprintf(stderr, "slowfs: cannot write %s\n", options.trace);
-    return 2;
+  // Appended to line by line, so that the file may be emptied between runs.
+  if (options.trace) {
+    if (!(trace = fopen(options.trace, "a"))) {
+      fprintf(stderr, "slowfs: cannot write %s\n", options.trace);
+      return 2;
+    }
+    setvbuf(trace, NULL, _IOLBF, 0);
   }
   if (!options.source) {
     fprintf(stderr,
