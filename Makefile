@@ -36,6 +36,7 @@ fuzz-build: setup
 	@cmake --build build/fuzz -j $(JOBS)
 
 bench-build: setup
+	@bash tools/setup.sh bench
 	@cmake -S . -B build/bench -DCLIP_BENCH=ON -DBUILD_TESTING=OFF -DCMAKE_BUILD_TYPE=Release >/dev/null
 	@cmake --build build/bench -j $(JOBS)
 

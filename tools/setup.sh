@@ -3,6 +3,8 @@
 #   tools/setup.sh          everything (the Windows build, Wine, fixtures)
 #   tools/setup.sh native   the native build and its suite only
 #   tools/setup.sh cli      the optimised command line alone (make cli)
+#   tools/setup.sh bench    what the benchmarks need besides (libfuse3 for the
+#                           slow file system of tools/bench-latency.sh)
 # Safe to run again: a second run checks and returns in a second or two.
 set -euo pipefail
 
@@ -11,6 +13,8 @@ have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok
 mode=${1:-all}
 if [ "$mode" = cli ]; then
   packages=(cmake g++ make)
+elif [ "$mode" = bench ]; then
+  packages=(libfuse3-dev fuse3 pkg-config)
 else
   packages=(cmake g++ make googletest libgtest-dev ffmpeg python3)
 fi

@@ -6,16 +6,26 @@
 //  - "window": the same main window made inside this program, from its
 //    creation until its rows are painted and the totals stand; then a rescan
 //    of the unchanged tree is timed up to its closing message.
-//   window_scan_bench_win.exe TREE [RUNS [PROGRAM_EXE]]
-// Prints, for the best of RUNS, "<what> files <n> seconds <s> rate <files/s>".
+// With a mode after PROGRAM_EXE only the program runs:
+//  - "live": while it scans, another thread sends its main window WM_NULL
+//    every 5 ms and notes how long each answer took;
+//  - "stop": Esc is pressed in it once its list holds 100 rows, and the time
+//    up to the status bar's note of the stop is taken.
+//   window_scan_bench_win.exe TREE [RUNS [PROGRAM_EXE [live|stop]]]
+// Prints, for the best of RUNS, "<what> files <n> seconds <s> rate <files/s>",
+// then in "live" "answers count <n> median_ms <ms> worst_ms <ms>" and in
+// "stop" "stop rows_at_esc <n> rows_after <n> ms <ms>" (ms -1: no stop seen).
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "app/app_win.h"
 #include "app/scan_session_win.h"
@@ -153,8 +163,81 @@ std::string StatusTextOf(HWND status) {
   return clip::Narrow(text);
 }
 
+// How long another program's window takes to answer: WM_NULL sent every
+// 5 ms from a thread of its own, each answer timed.
+class AnswerTimer {
+ public:
+  explicit AnswerTimer(HWND window) : window_(window), worker_([this] { Run(); }) {}
+  ~AnswerTimer() { Stop(); }
+  void Stop() {
+    if (!stop_.exchange(true)) worker_.join();
+  }
+  // Answer times in ms, sorted; only once stopped.
+  std::vector<double> Sorted() {
+    std::sort(ms_.begin(), ms_.end());
+    return ms_;
+  }
+
+ private:
+  void Run() {
+    while (!stop_) {
+      const double sent = Now();
+      DWORD_PTR result = 0;
+      const bool answered =
+          SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result) != 0;
+      if (!answered && !IsWindow(window_)) break;
+      ms_.push_back((Now() - sent) * 1000);
+      Sleep(5);
+    }
+  }
+  HWND window_;
+  std::atomic<bool> stop_{false};
+  std::vector<double> ms_;
+  std::thread worker_;
+};
+
+enum class Mode { Plain, Live, Stop };
+
+struct ProgramTimes : Times {
+  std::vector<double> answers;  // Mode::Live, sorted
+  int rowsAtEsc = 0, rowsAfter = 0;
+  double stopMs = -1;  // Mode::Stop
+};
+
+int RowsOf(HWND main) {
+  DWORD_PTR count = 0;
+  SendMessageTimeoutW(GetDlgItem(main, IDC_CATALOGUE_LIST), LVM_GETITEMCOUNT, 0, 0,
+                      SMTO_ABORTIFHUNG, 1000, &count);
+  return static_cast<int>(count);
+}
+
+// Presses Esc in the window that has the keyboard focus in the program, the
+// list when none is known, and waits for the status bar's note of the stop.
+void PressEscAndWait(HWND main, ProgramTimes& t) {
+  GUITHREADINFO gui{};
+  gui.cbSize = sizeof gui;
+  HWND focus = nullptr;
+  if (GetGUIThreadInfo(GetWindowThreadProcessId(main, nullptr), &gui)) focus = gui.hwndFocus;
+  if (!focus) focus = GetDlgItem(main, IDC_CATALOGUE_LIST);
+  t.rowsAtEsc = RowsOf(main);
+  const double pressed = Now();
+  PostMessageW(focus, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+  PostMessageW(focus, WM_KEYUP, VK_ESCAPE, 0xC0010001);
+  HWND status = GetDlgItem(main, IDC_STATUSBAR);
+  while (Now() - pressed < 10) {
+    if (StatusTextOf(status).find("中止") != std::string::npos) {
+      t.stopMs = (Now() - pressed) * 1000;
+      break;
+    }
+    Sleep(1);
+  }
+  Sleep(500);  // rows still coming after the note would show here
+  t.rowsAfter = RowsOf(main) - t.rowsAtEsc;
+  t.files = RowsOf(main);
+}
+
 bool ProgramRun(const std::string& tree, const std::string& exe, const wintest::TempFolder& program,
-                Times& t) {
+                ProgramTimes& t, Mode mode = Mode::Plain) {
   const std::string copy = program / "clipledger.exe";
   if (!wintest::FileExists(copy) && !CopyFileA(exe.c_str(), copy.c_str(), FALSE)) {
     std::fprintf(stderr, "cannot copy %s\n", exe.c_str());
@@ -171,10 +254,19 @@ bool ProgramRun(const std::string& tree, const std::string& exe, const wintest::
     return false;
   bool ok = false;
   HWND main = nullptr;
+  std::unique_ptr<AnswerTimer> timer;
   while (Now() - start < 600 && WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT) {
     Sleep(10);
-    if (!main) main = MainWindowOf(pi.dwProcessId);
+    if (!main) {
+      main = MainWindowOf(pi.dwProcessId);
+      if (main && mode == Mode::Live) timer = std::make_unique<AnswerTimer>(main);
+    }
     if (!main) continue;
+    if (mode == Mode::Stop && RowsOf(main) >= 100) {
+      PressEscAndWait(main, t);
+      ok = t.stopMs >= 0;
+      break;
+    }
     HWND list = GetDlgItem(main, IDC_CATALOGUE_LIST), status = GetDlgItem(main, IDC_STATUSBAR);
     const int shown = TotalsCount(StatusTextOf(status));
     if (shown <= 0) continue;
@@ -185,6 +277,10 @@ bool ProgramRun(const std::string& tree, const std::string& exe, const wintest::
     t.files = shown;
     ok = true;
     break;
+  }
+  if (timer) {
+    timer->Stop();
+    t.answers = timer->Sorted();
   }
   if (main) PostMessageW(main, WM_CLOSE, 0, 0);
   if (WaitForSingleObject(pi.hProcess, 10000) == WAIT_TIMEOUT) TerminateProcess(pi.hProcess, 1);
@@ -210,14 +306,27 @@ int main(int argc, char** argv) {
   const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 1;
   wintest::TempFolder program("clipbench");
   int status = 0;
+  const std::string modeName = argc > 4 ? argv[4] : "";
+  const Mode mode = modeName == "live" ? Mode::Live : modeName == "stop" ? Mode::Stop : Mode::Plain;
   if (argc > 3) {
-    Times best;
+    ProgramTimes best;
     for (int run = 0; run < runs; ++run) {
-      Times t;
-      if (!ProgramRun(tree, argv[3], program, t)) status = 1;
+      ProgramTimes t;
+      if (!ProgramRun(tree, argv[3], program, t, mode)) status = 1;
       if (best.files == 0 || t.seconds < best.seconds) best = t;
     }
+    if (mode == Mode::Stop) {
+      std::printf("stop rows_at_esc %d rows_after %d ms %.0f\n", best.rowsAtEsc, best.rowsAfter,
+                  best.stopMs);
+      return status;
+    }
     Print("program", best.files, best.seconds);
+    if (mode == Mode::Live) {
+      const std::vector<double>& a = best.answers;
+      std::printf("answers count %zu median_ms %.1f worst_ms %.1f\n", a.size(),
+                  a.empty() ? 0.0 : a[a.size() / 2], a.empty() ? 0.0 : a.back());
+      return status;
+    }
   }
   Times best;
   for (int run = 0; run < runs; ++run) {
