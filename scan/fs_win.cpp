@@ -6,6 +6,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <memory>
+#include <mutex>
+#include <unordered_map>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -125,10 +128,17 @@ bool Win32FileSystem::List(const std::string& folder, std::vector<Entry>& entrie
   HANDLE find = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
                                  nullptr, FIND_FIRST_EX_LARGE_FETCH);
   if (find == INVALID_HANDLE_VALUE) return false;
+  std::vector<std::pair<std::string, std::uint64_t>> sizes;
   do {
     entries.push_back(Entry{Narrow(data.cFileName), data.dwFileAttributes});
+    if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+        IsMovieName(entries.back().name, true))
+      sizes.emplace_back(JoinPath(folder, entries.back().name),
+                         (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
   } while (FindNextFileW(find, &data));
   FindClose(find);
+  std::lock_guard<std::mutex> lock(sizesMutex_);
+  for (auto& [path, size] : sizes) listedSizes_[std::move(path)] = size;
   return true;
 }
 
@@ -137,6 +147,17 @@ std::unique_ptr<MovieFile> Win32FileSystem::Open(const std::string& path) {
   HANDLE handle = CreateFileW(WidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return nullptr;
+  {
+    // A movie file just listed has its size from the listing: on a share
+    // the size query is one more round trip.
+    std::lock_guard<std::mutex> lock(sizesMutex_);
+    auto listed = listedSizes_.find(path);
+    if (listed != listedSizes_.end()) {
+      const std::uint64_t known = listed->second;
+      listedSizes_.erase(listed);
+      return std::make_unique<Win32MovieFile>(handle, known);
+    }
+  }
   LARGE_INTEGER size;
   if (!GetFileSizeEx(handle, &size) || size.QuadPart < 0) {
     CloseHandle(handle);

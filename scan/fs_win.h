@@ -4,7 +4,10 @@
 
 #include <windows.h>
 
+#include <cstdint>
+#include <mutex>
 #include <string>
+#include <unordered_map>
 
 #include "scan/scan.h"
 
@@ -18,6 +21,11 @@ class Win32FileSystem : public FileSystem {
   std::string FolderIdentity(const std::string& folder) override;
   // A share ("\\server\share") or a mapped network drive.
   bool IsNetwork(const std::string& folder) override;
+
+ private:
+  // The sizes of the movie files listed and not opened yet.
+  std::mutex sizesMutex_;
+  std::unordered_map<std::string, std::uint64_t> listedSizes_;
 };
 
 }  // namespace clip

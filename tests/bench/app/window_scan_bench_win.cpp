@@ -109,6 +109,9 @@ bool WindowRun(const std::string& tree, const wintest::TempFolder& program, Time
   const double start = Now();
   HWND main = clip::CreateMainWindow(instance, SW_SHOWNORMAL);
   if (!main) return false;
+  // The window scans its command line once it is on screen: the scan runs
+  // inside the message that starts it.
+  wintest::Pump();
   UpdateWindow(App().list);
   t.seconds = Now() - start;
   t.files = App().rows.Count();

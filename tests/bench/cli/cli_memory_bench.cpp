@@ -93,9 +93,6 @@ class MemoryPlatform : public clip::CliPlatform {
   }
   std::string WalkPath(const std::string& full) override { return full; }
   std::string RowPath(const std::string& walked) override { return walked; }
-  std::string VolumeLabelOf(const std::string& folder) override {
-    return files_.VolumeLabel(folder);
-  }
   std::string WhyNotListed(const std::string&) override { return {}; }
   std::string WhyNotOpened(const std::string&) override { return {}; }
   unsigned Cores() override { return 2; }
