@@ -5,7 +5,7 @@
 
 #include "app/bars_win.h"
 #include "app/app_win.h"
-#include "catalogue/wide_win.h"
+#include "base/wide_win.h"
 #include "res/resource.h"
 
 #include <algorithm>

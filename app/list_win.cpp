@@ -11,9 +11,9 @@
 #include "app/list_win.h"
 #include "app/app_win.h"
 #include "app/bars_win.h"
-#include "catalogue/text.h"
-#include "catalogue/unicode.h"
-#include "catalogue/wide_win.h"
+#include "base/text.h"
+#include "base/unicode.h"
+#include "base/wide_win.h"
 #include "res/resource.h"
 
 namespace clip {

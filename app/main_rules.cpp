@@ -1,9 +1,10 @@
+#include "catalogue/size_cells.h"
 #include "app/main_rules.h"
 
 #include <algorithm>
 #include <cstdio>
 
-#include "catalogue/text.h"
+#include "base/text.h"
 #include "res/resource.h"
 #include "scan/scan.h"
 

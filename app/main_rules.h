@@ -12,7 +12,7 @@
 
 #include "catalogue/categories.h"
 #include "catalogue/row_model.h"
-#include "catalogue/version.h"
+#include "base/version.h"
 #include "listfile/listfile.h"
 #include "scan/scan.h"
 

@@ -12,8 +12,8 @@
 #include "app/main_window_win.h"
 #include "app/scan_session_win.h"
 #include "app/window_state_win.h"
-#include "catalogue/dialog_helpers_win.h"
-#include "catalogue/wide_win.h"
+#include "win/dialog_helpers_win.h"
+#include "base/wide_win.h"
 #include "res/resource.h"
 
 namespace clip {

@@ -5,7 +5,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
-#include "catalogue/text.h"
+#include "base/text.h"
 
 namespace clip {
 

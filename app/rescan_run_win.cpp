@@ -16,10 +16,9 @@
 #include "app/list_win.h"
 #include "app/scan_session_win.h"
 #include "app/rescan_run.h"
-#include "app/scan_session_win.h"
-#include "catalogue/dialog_helpers_win.h"
-#include "catalogue/text.h"
-#include "catalogue/wide_win.h"
+#include "win/dialog_helpers_win.h"
+#include "base/text.h"
+#include "base/wide_win.h"
 #include "scan/fs_win.h"
 
 namespace clip {

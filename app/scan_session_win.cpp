@@ -9,7 +9,7 @@
 #include "app/app_win.h"
 #include "app/bars_win.h"
 #include "app/list_win.h"
-#include "catalogue/text.h"
+#include "base/text.h"
 
 namespace clip {
 

@@ -7,7 +7,7 @@
 #include "app/app_win.h"
 #include "app/bars_win.h"
 #include "app/list_win.h"
-#include "catalogue/dialog_helpers_win.h"
+#include "win/dialog_helpers_win.h"
 #include "scan/disk_win.h"
 
 namespace clip {

@@ -1,7 +1,7 @@
 #include <windows.h>
 
 #include "app/app_win.h"
-#include "catalogue/wide_win.h"
+#include "base/wide_win.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
   // Codec drivers and shell extensions are loaded by name while the

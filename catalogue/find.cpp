@@ -6,7 +6,7 @@
 #include <iterator>
 #include <limits>
 
-#include "catalogue/unicode.h"
+#include "base/unicode.h"
 
 namespace clip {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "catalogue/cp932.h"
+#include "base/cp932.h"
 
 namespace clip {
 

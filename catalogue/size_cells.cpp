@@ -2,6 +2,8 @@
 
 #include <limits>
 
+#include "base/text.h"
+
 namespace clip {
 
 namespace {
@@ -92,6 +94,30 @@ ByteRange RowByteRange(const RowModel& rows, const CategoryTable& table, int row
     if (table.IsOn(k)) return ParseSizeCell(rows.Cell(row, table.position[k]), k);
   }
   return {};
+}
+
+std::int64_t RowSizeKB(const RowModel& rows, const CategoryTable& table, int row) {
+  std::string cell = LeftText(rows.Cell(row, 1), 31);
+  auto dropUnit = [&](std::string_view unit) {
+    if (cell.size() >= 2 && std::string_view(cell).substr(cell.size() - 2) == unit)
+      cell.resize(cell.size() - 2);
+  };
+  if (table.IsOn(FileSizeBT)) return ParseGroupedNumber(cell) / 1024;
+  if (table.IsOn(FileSizeMB)) {
+    dropUnit("MB");
+    // A loaded list may hold any number here; the kilobytes stay within
+    // 64 bits.
+    const double kb = static_cast<double>(ParseTenths(cell)) * 1024.0;
+    constexpr double kLimit = 9.2e18;
+    if (!(kb > -kLimit)) return -static_cast<std::int64_t>(kLimit);
+    if (!(kb < kLimit)) return static_cast<std::int64_t>(kLimit);
+    return static_cast<std::int64_t>(kb);
+  }
+  if (table.IsOn(FileSizeKB)) {
+    dropUnit("KB");
+    return ParseGroupedNumber(cell);
+  }
+  return 0;
 }
 
 }  // namespace clip

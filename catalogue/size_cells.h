@@ -35,4 +35,7 @@ ByteRange ParseSizeCell(std::string_view cell, int category);
 // kilobytes, else megabytes. Unknown when no size column is shown.
 ByteRange RowByteRange(const RowModel& rows, const CategoryTable& table, int row);
 
+// Size of one row in KB, read back from column 1 (the first size column).
+std::int64_t RowSizeKB(const RowModel& rows, const CategoryTable& table, int row);
+
 }  // namespace clip

@@ -5,8 +5,8 @@
 #include <numeric>
 #include <string>
 
-#include "catalogue/cp932.h"
-#include "catalogue/unicode.h"
+#include "base/cp932.h"
+#include "base/unicode.h"
 
 namespace clip {
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "catalogue/text.h"
-#include "catalogue/version.h"
+#include "base/text.h"
+#include "base/version.h"
 #include "cli/cli.h"
 #include "listfile/listfile.h"
 

@@ -11,7 +11,7 @@
 #include <mutex>
 #include <thread>
 
-#include "catalogue/wide_win.h"
+#include "base/wide_win.h"
 #include "cli/cli.h"
 #include "scan/fs_win.h"
 #include "scan/codecs_win.h"
@@ -54,7 +54,6 @@ class WinCliPlatform : public CliPlatform {
   }
   std::string WalkPath(const std::string& full) override { return full; }
   std::string RowPath(const std::string& walked) override { return walked; }
-
 
   std::string WhyNotListed(const std::string& folder) override {
     WIN32_FIND_DATAW data;

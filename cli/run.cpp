@@ -15,10 +15,10 @@
 #include <thread>
 #include <vector>
 
-#include "catalogue/cp932.h"
-#include "catalogue/file_io.h"
+#include "base/cp932.h"
+#include "base/file_access.h"
 #include "catalogue/row_model.h"
-#include "catalogue/text.h"
+#include "base/text.h"
 #include "cli/cli.h"
 #include "listfile/html_options.h"
 #include "scan/pipeline.h"

@@ -2,10 +2,9 @@
 #include <cerrno>
 #include <cstdio>
 
-#include "catalogue/cp932.h"
-#include "catalogue/file_io.h"
-#include "catalogue/text.h"
-#include "edit/file_access.h"
+#include "base/cp932.h"
+#include "base/file_access.h"
+#include "base/text.h"
 #include "edit/info_list.h"
 #include "edit/info_writer.h"
 

@@ -1,6 +1,6 @@
 #include "edit/info_writer_win.h"
 
-#include "catalogue/dialog_helpers_win.h"
+#include "win/dialog_helpers_win.h"
 #include "edit/info_list.h"
 
 namespace clip {
@@ -13,8 +13,7 @@ bool ConfirmInfoWrite(HWND owner) {
 void ShowInfoProblems(HWND owner, const std::vector<InfoWriteProblem>& problems) {
   // A run where every file was written stays silent.
   if (problems.empty()) return;
-  ShowMessage(owner, InfoProblemsText(problems), kInfoProblemsCaption,
-              MB_ICONWARNING | MB_OK);
+  ShowMessage(owner, InfoProblemsText(problems), kInfoProblemsCaption, MB_ICONWARNING | MB_OK);
 }
 
 }  // namespace clip

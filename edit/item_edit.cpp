@@ -1,7 +1,7 @@
 #include "edit/item_edit.h"
 
-#include "catalogue/cp932.h"
-#include "catalogue/text.h"
+#include "base/cp932.h"
+#include "base/text.h"
 
 namespace clip {
 

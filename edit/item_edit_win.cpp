@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "catalogue/dialog_helpers_win.h"
-#include "catalogue/wide_win.h"
+#include "win/dialog_helpers_win.h"
+#include "base/wide_win.h"
 #include "res/dialogs_res.h"
 
 namespace clip {

@@ -1,6 +1,6 @@
 #include "edit/player.h"
 
-#include "catalogue/text.h"
+#include "base/text.h"
 #include "scan/scan.h"
 
 namespace clip {

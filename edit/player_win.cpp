@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "catalogue/dialog_helpers_win.h"
-#include "catalogue/wide_win.h"
+#include "win/dialog_helpers_win.h"
+#include "base/wide_win.h"
 #include "edit/player.h"
 
 namespace clip {

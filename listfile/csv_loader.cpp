@@ -2,9 +2,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "catalogue/cp932.h"
-#include "catalogue/file_io.h"
-#include "catalogue/unicode.h"
+#include "base/cp932.h"
+#include "base/file_access.h"
+#include "base/unicode.h"
 #include "listfile/csv_reader.h"
 #include "listfile/csv_loader.h"
 #include "listfile/listfile.h"

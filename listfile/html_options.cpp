@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <string>
 
-#include "catalogue/cp932.h"
-#include "catalogue/text.h"
+#include "base/cp932.h"
+#include "base/text.h"
 
 namespace clip {
 

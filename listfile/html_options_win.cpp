@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "catalogue/dialog_helpers_win.h"
-#include "catalogue/text.h"
+#include "win/dialog_helpers_win.h"
+#include "base/text.h"
 #include "listfile/html_options.h"
 #include "res/dialogs_res.h"
 

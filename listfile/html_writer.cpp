@@ -1,9 +1,9 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "catalogue/cp932.h"
-#include "catalogue/text.h"
-#include "catalogue/unicode.h"
+#include "base/cp932.h"
+#include "base/text.h"
+#include "base/unicode.h"
 #include "listfile/html_options.h"
 #include "listfile/list_format.h"
 

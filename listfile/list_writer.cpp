@@ -3,12 +3,11 @@
 #include <cstdio>
 #include <cstring>
 
-#include "catalogue/cp932.h"
-#include "catalogue/file_io.h"
-#include "catalogue/text.h"
-#include "catalogue/unicode.h"
+#include "base/cp932.h"
+#include "base/file_access.h"
+#include "base/text.h"
+#include "base/unicode.h"
 #include "listfile/csv_guard.h"
-#include "listfile/file_replace.h"
 #include "listfile/list_format.h"
 #include "listfile/listfile.h"
 

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "catalogue/text.h"
+#include "base/text.h"
 
 namespace clip {
 

@@ -6,7 +6,7 @@
 
 #include <cstring>
 
-#include "catalogue/wide_win.h"
+#include "base/wide_win.h"
 #include "scan/codecs_win.h"
 
 namespace clip {

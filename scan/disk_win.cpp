@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "catalogue/wide_win.h"
+#include "base/wide_win.h"
 #include "scan/disk_win.h"
 
 namespace clip {

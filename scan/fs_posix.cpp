@@ -13,7 +13,7 @@
 #include <memory>
 #include <set>
 
-#include "catalogue/text.h"
+#include "base/text.h"
 #include "scan/cached_file.h"
 #include "scan/name_order.h"
 

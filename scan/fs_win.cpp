@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "catalogue/wide_win.h"
+#include "base/wide_win.h"
 #include "scan/cached_file.h"
 #include "scan/scan.h"
 #include "scan/fs_win.h"
@@ -133,8 +133,9 @@ bool Win32FileSystem::List(const std::string& folder, std::vector<Entry>& entrie
     entries.push_back(Entry{Narrow(data.cFileName), data.dwFileAttributes});
     if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
         IsMovieName(entries.back().name, true))
-      sizes.emplace_back(JoinPath(folder, entries.back().name),
-                         (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
+      sizes.emplace_back(
+          JoinPath(folder, entries.back().name),
+          (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
   } while (FindNextFileW(find, &data));
   FindClose(find);
   std::lock_guard<std::mutex> lock(sizesMutex_);

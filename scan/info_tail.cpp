@@ -1,7 +1,7 @@
 #include <cstring>
 
-#include "catalogue/cp932.h"
-#include "catalogue/text.h"
+#include "base/cp932.h"
+#include "base/text.h"
 #include "scan/byte_reader.h"
 #include "scan/codec_table.h"
 #include "scan/probe.h"

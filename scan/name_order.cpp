@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 
-#include "catalogue/unicode.h"
+#include "base/unicode.h"
 
 namespace clip {
 

@@ -13,9 +13,9 @@
 #include <cstdlib>
 #include <limits>
 
-#include "catalogue/cp932.h"
-#include "catalogue/text.h"
-#include "catalogue/unicode.h"
+#include "base/cp932.h"
+#include "base/text.h"
+#include "base/unicode.h"
 #include "scan/asf_probe.h"
 #include "scan/avi_probe.h"
 #include "scan/codec_table.h"
@@ -204,7 +204,8 @@ std::string InfoEntryText(std::string_view bytes) {
 
 ProbeFields FieldsFromFacts(const MovieFacts& f, std::uint64_t fileSize) {
   ProbeFields fields;
-  if (f.recognised) fields.outcome = f.outcome == ProbeOutcome::NotThis ? ProbeOutcome::Whole : f.outcome;
+  if (f.recognised)
+    fields.outcome = f.outcome == ProbeOutcome::NotThis ? ProbeOutcome::Whole : f.outcome;
   fields.title = f.title;
   fields.creator = f.creator;
   fields.genre = f.genre;

@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "catalogue/text.h"
+#include "base/text.h"
 #include "scan/probe.h"
 #include "scan/scan.h"
 #include "scan/pipeline.h"

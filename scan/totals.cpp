@@ -2,7 +2,8 @@
 #include <cstdio>
 #include <string>
 
-#include "catalogue/text.h"
+#include "catalogue/size_cells.h"
+#include "base/text.h"
 #include "scan/scan.h"
 
 namespace clip {

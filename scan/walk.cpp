@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "catalogue/text.h"
+#include "base/text.h"
 #include "scan/scan.h"
 
 namespace clip {

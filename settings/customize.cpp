@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "catalogue/cp932.h"
-#include "catalogue/text.h"
+#include "base/cp932.h"
+#include "base/text.h"
 #include "res/dialogs_res.h"
 
 namespace clip {

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "catalogue/dialog_helpers_win.h"
-#include "catalogue/wide_win.h"
+#include "win/dialog_helpers_win.h"
+#include "base/wide_win.h"
 #include "res/dialogs_res.h"
 
 namespace clip {

@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "catalogue/cp932.h"
-#include "catalogue/file_io.h"
-#include "catalogue/unicode.h"
+#include "base/cp932.h"
+#include "base/file_access.h"
+#include "base/unicode.h"
 
 namespace clip {
 namespace {

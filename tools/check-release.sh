@@ -18,7 +18,7 @@ check() {  # check NAME COMMAND...
     failed=$((failed + 1)); echo "FAILED  $name"
   fi
 }
-version=$(sed -nE 's/.*kVersionNumber = "([^"]+)".*/\1/p' catalogue/version.h)
+version=$(sed -nE 's/.*kVersionNumber = "([^"]+)".*/\1/p' base/version.h)
 deb=$(ls "$dist"/clipledger-cli_"$version"_*.deb 2>/dev/null | head -1)
 zip=$dist/clipledger-$version-win64.zip
 root=$(mktemp -d)

@@ -4,7 +4,7 @@
 #   clipledger-VERSION-win64.zip     clipledger.exe, clipledger-cli.exe,
 #                                    README.txt, LICENSE.txt and notices/
 #   clipledger-cli_VERSION_ARCH.deb  the command line and its manual page
-# VERSION is the one the program shows (catalogue/version.h). The zip holds
+# VERSION is the one the program shows (base/version.h). The zip holds
 # the same bytes on every run from the same commit: names sorted, times
 # those of the last commit, no owners.
 set -euo pipefail

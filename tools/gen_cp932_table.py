@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
-"""Writes catalogue/cp932_table.cpp from Wine's code page 932 table.
+"""Writes base/cp932_table.cpp from Wine's code page 932 table.
 
-    tools/gen_cp932_table.py [/usr/share/wine/nls/c_932.nls] [catalogue/cp932_table.cpp]
+    tools/gen_cp932_table.py [/usr/share/wine/nls/c_932.nls] [base/cp932_table.cpp]
 
 The .nls file holds, in 16-bit little-endian words: a header (its own size
 in words, code page, maximum character size, default characters, lead byte
@@ -22,7 +22,7 @@ import struct
 import sys
 
 SRC = sys.argv[1] if len(sys.argv) > 1 else "/usr/share/wine/nls/c_932.nls"
-DST = sys.argv[2] if len(sys.argv) > 2 else "catalogue/cp932_table.cpp"
+DST = sys.argv[2] if len(sys.argv) > 2 else "base/cp932_table.cpp"
 
 FIRST_TRAIL, LAST_TRAIL = 0x40, 0xFC
 LEADS = list(range(0x81, 0xA0)) + list(range(0xE0, 0xFD))
@@ -112,7 +112,7 @@ def main():
     out = []
     out.append("// Code page 932 tables, written by tools/gen_cp932_table.py from Wine's")
     out.append("// c_932.nls. Do not edit; run the script again instead.")
-    out.append('#include "catalogue/cp932_table.h"')
+    out.append('#include "base/cp932_table.h"')
     out.append("")
     out.append("namespace clip {")
     out.append("namespace cp932_table {")

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "app/app_win.h"
-#include "catalogue/text.h"
+#include "base/text.h"
 #include "res/dialogs_res.h"
 #include "listfile/listfile.h"
 #include "res/resource.h"

@@ -29,7 +29,7 @@
 
 #include "app/app_win.h"
 #include "app/scan_session_win.h"
-#include "catalogue/wide_win.h"
+#include "base/wide_win.h"
 #include "res/resource.h"
 #include "win_files.h"
 

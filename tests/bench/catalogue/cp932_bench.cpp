@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "catalogue/cp932.h"
+#include "base/cp932.h"
 #include "best_ms.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "catalogue/text.h"
+#include "base/text.h"
 #include "listfile/listfile.h"
 #include "best_ms.h"
 

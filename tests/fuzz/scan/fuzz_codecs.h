@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "catalogue/cp932.h"
-#include "catalogue/unicode.h"
+#include "base/cp932.h"
+#include "base/unicode.h"
 #include "scan/probe.h"
 
 namespace clip::fuzz {

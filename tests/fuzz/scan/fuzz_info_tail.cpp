@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "catalogue/cp932.h"
+#include "base/cp932.h"
 #include "memory_file.h"
 #include "scan/probe.h"
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "catalogue/cp932.h"
+#include "base/cp932.h"
 #include "settings/ini_file.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "catalogue/text.h"
+#include "base/text.h"
 #include "fake_fs.h"
 #include "scan/pipeline.h"
 

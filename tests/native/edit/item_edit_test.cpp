@@ -1,12 +1,12 @@
 // The item edit dialog's composed texts and the write-back of its fields.
 #include "edit/item_edit.h"
 
-#include "catalogue/cp932.h"
-#include "catalogue/unicode.h"
+#include "base/cp932.h"
+#include "base/unicode.h"
 
 #include <gtest/gtest.h>
 
-#include "catalogue/text.h"
+#include "base/text.h"
 
 namespace clip {
 namespace {
@@ -87,7 +87,7 @@ TEST(ItemEditView, LongCellsAreCutOnACharacterBoundary) {
   ItemEditView v = ComposeItemEdit(r.rows, r.table, 0);
   for (const std::string* line : {&v.sizeLine, &v.info1, &v.info2}) {
     EXPECT_LE(Cp932Length(*line), kEditLineMax);  // counted in code page 932 bytes
-    EXPECT_TRUE(IsValidUtf8(*line)) << *line;      // and every character whole
+    EXPECT_TRUE(IsValidUtf8(*line)) << *line;     // and every character whole
   }
   EXPECT_EQ(v.info2, "Rezolution " + std::string(52, 'R'));
   EXPECT_EQ(v.sizeLine, std::string(63, '9'));

@@ -9,8 +9,8 @@
 #include "list_test_util.h"
 #include "listfile/csv_loader.h"
 #include "listfile/csv_reader.h"
-#include "catalogue/cp932.h"
-#include "catalogue/unicode.h"
+#include "base/cp932.h"
+#include "base/unicode.h"
 #include "listfile/listfile.h"
 
 namespace clip {

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <random>
 
-#include "catalogue/cp932.h"
+#include "base/cp932.h"
 #include "list_test_util.h"
 #include "listfile/csv_loader.h"
 #include "listfile/csv_reader.h"
@@ -44,7 +44,7 @@ std::string RandomCell(std::mt19937& rng) {
       "a\r\nb\r",
   };
   if (rng() % 3 != 0) return fixed[rng() % fixed.size()];
-  static const std::vector<std::string> alphabet = {"a", "b",  "1",  ",", "\"", "\"",
+  static const std::vector<std::string> alphabet = {"a", "b",  "1",  ",",  "\"", "\"",
                                                     " ", "\r", "\n", "ソ", "表", "ｱ"};
   for (;;) {
     std::string text;
@@ -152,7 +152,8 @@ TEST(CsvRoundTrip, ListSavedAgainByASpreadsheetLoadsWithTheSameCells) {
                                   saved + "' " + quoting + " " + encoding;
       ASSERT_EQ(std::system(command.c_str()), 0) << command;
       // With every field quoted, Python writes the very bytes of the list.
-      if (std::string(quoting) == "QUOTE_ALL") EXPECT_EQ(testing::ReadAll(saved), testing::ReadAll(ours));
+      if (std::string(quoting) == "QUOTE_ALL")
+        EXPECT_EQ(testing::ReadAll(saved), testing::ReadAll(ours));
       RowModel loaded;
       ASSERT_EQ(LoadCsvList(loaded, table, saved), kCsvLoaded);
       ASSERT_EQ(loaded.Count(), written.Count());

@@ -3,7 +3,7 @@
 #include "list_test_util.h"
 #include "listfile/list_format.h"
 #include "listfile/listfile.h"
-#include "catalogue/cp932.h"
+#include "base/cp932.h"
 
 namespace clip {
 namespace {

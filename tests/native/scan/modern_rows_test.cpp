@@ -5,8 +5,8 @@
 
 #include <cmath>
 
-#include "catalogue/cp932.h"
-#include "catalogue/text.h"
+#include "base/cp932.h"
+#include "base/text.h"
 #include "fake_fs.h"
 #include "ffprobe_facts.h"
 #include "scan/codec_table.h"

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <set>
 
-#include "catalogue/text.h"
+#include "base/text.h"
 #include "listfile/listfile.h"
 #include "scan/fs_win.h"
 #include "res/resource.h"

@@ -5,7 +5,7 @@
 
 #include <set>
 
-#include "catalogue/cp932.h"
+#include "base/cp932.h"
 #include "res/resource.h"
 
 namespace wintest {
@@ -44,8 +44,8 @@ TEST_F(Names, EveryFileHasItsRowWithItsFactsAndItsOwnName) {
   commandLine = "\"" + MakeTree() + "\"";
   Open();
   EXPECT_EQ(NamesShown(), (std::set<std::string>{"Amélie.avi", "한국영화.avi", "emoji😀.avi",
-                                                  "日本語.avi", "Ω-omega.avi", "in_cafe.avi",
-                                                  "ソ.avi", "Ame\u0301lie.avi", "deep.avi"}));
+                                                 "日本語.avi", "Ω-omega.avi", "in_cafe.avi",
+                                                 "ソ.avi", "Ame\u0301lie.avi", "deep.avi"}));
   const clip::CategoryTable& t = clip::App().table;
   for (int r = 0; r < Rows(); ++r) {
     SCOPED_TRACE(Cell(r, 0));

@@ -1,10 +1,11 @@
 // Rows in the list: selection totals, cut, copy, paste and delete, check
 // boxes, the context menu, header clicks and column widths.
+#include "catalogue/size_cells.h"
 #include "main_window_test.h"
 
 #include <algorithm>
 
-#include "catalogue/text.h"
+#include "base/text.h"
 #include "res/resource.h"
 
 namespace wintest {

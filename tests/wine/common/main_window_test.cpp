@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "catalogue/cp932.h"
-#include "catalogue/wide_win.h"
+#include "base/cp932.h"
+#include "base/wide_win.h"
 #include "res/resource.h"
 
 namespace wintest {

@@ -24,7 +24,7 @@
 #include "app/scan_session_win.h"
 #include "app/totals_win.h"
 #include "app/window_state_win.h"
-#include "catalogue/wide_win.h"
+#include "base/wide_win.h"
 #include "win_files.h"
 
 namespace wintest {

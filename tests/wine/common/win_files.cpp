@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "catalogue/file_io.h"
-#include "catalogue/wide_win.h"
+#include "base/file_access.h"
+#include "base/wide_win.h"
 
 namespace wintest {
 

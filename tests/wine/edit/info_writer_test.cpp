@@ -8,7 +8,7 @@
 
 #include "main_window_test.h"
 #include "res/resource.h"
-#include "catalogue/cp932.h"
+#include "base/cp932.h"
 #include "edit/info_writer.h"
 #include "edit/info_list.h"
 #include "scan/probe.h"
@@ -274,8 +274,10 @@ TEST_F(WriteInfoCommand, AFileNamedInAnyScriptIsWrittenButATextCodePage932LacksI
   ASSERT_TRUE(WriteFileBytes(files / "한국영화.avi", avi));
   ASSERT_TRUE(WriteFileBytes(files / "영화.avi", avi));
   clip::App().rows.SetChecked(0, false);
-  clip::App().rows.SetChecked(AddRow("한국영화.avi", {{clip::DirPath, files.path()}, {clip::MovieTitle, "題名"}}), true);
-  clip::App().rows.SetChecked(AddRow("영화.avi", {{clip::DirPath, files.path()}, {clip::MovieTitle, "제목"}}), true);
+  clip::App().rows.SetChecked(
+      AddRow("한국영화.avi", {{clip::DirPath, files.path()}, {clip::MovieTitle, "題名"}}), true);
+  clip::App().rows.SetChecked(
+      AddRow("영화.avi", {{clip::DirPath, files.path()}, {clip::MovieTitle, "제목"}}), true);
   BoxAnswerer answer(IDOK, 2);
   Command(IDM_WRITEINFO);
   ASSERT_EQ(answer.Seen().size(), 2u);

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "catalogue/cp932.h"
+#include "base/cp932.h"
 #include "listfile/listfile.h"
 
 namespace clip {
@@ -91,8 +91,8 @@ TEST_F(ListReplace, SavingOverAnExistingFileReplacesIt) {
   EXPECT_EQ(ReadAll(text).substr(0, 10), clip::Utf8ToCp932("ファイル名"));
   ASSERT_TRUE(SaveListFile(rows_, table_, text, ListFormat::Text, true).ok);
   EXPECT_EQ(ReadAll(text), clip::Utf8ToCp932(std::string("ファイル名 サイズ(Byte) \r\n") +
-                                               "a.avi      1,234 \r\nb.avi       \r\n"
-                                               "a.avi      1,234 \r\nb.avi       \r\n"));
+                                             "a.avi      1,234 \r\nb.avi       \r\n"
+                                             "a.avi      1,234 \r\nb.avi       \r\n"));
 }
 
 TEST_F(ListReplace, ReadOnlyFileIsKeptAndTheFailureNamed) {

@@ -8,7 +8,7 @@
 #include <cwctype>
 #include <string>
 
-#include "catalogue/wide_win.h"
+#include "base/wide_win.h"
 
 namespace wintest {
 namespace {

@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "catalogue/cp932.h"
-#include "catalogue/text.h"
+#include "base/cp932.h"
+#include "base/text.h"
 #include "scan/codec_table.h"
 #include "scan/probe.h"
 #include "scan/fs_win.h"

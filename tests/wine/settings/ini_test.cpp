@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "catalogue/cp932.h"
+#include "base/cp932.h"
 #include "settings/ini_file.h"
 #include "platform_profile.h"
 #include "settings/settings.h"

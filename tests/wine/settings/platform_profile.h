@@ -9,7 +9,7 @@
 
 #include <vector>
 
-#include "catalogue/cp932.h"
+#include "base/cp932.h"
 #include "settings/profile.h"
 
 namespace clip {
@@ -28,7 +28,7 @@ class IniProfile : public Profile {
 };
 
 inline std::string IniProfile::GetString(std::string_view section, std::string_view key,
-                                  std::string_view def, std::size_t bufferSize) {
+                                         std::string_view def, std::size_t bufferSize) {
   if (bufferSize == 0) return {};
   std::vector<char> buf(bufferSize + 1, '\0');
   std::string s(section), k(key), d(def);
@@ -41,13 +41,15 @@ inline std::string IniProfile::GetString(std::string_view section, std::string_v
 
 inline int IniProfile::GetInt(std::string_view section, std::string_view key, int def) {
   std::string s(section), k(key);
-  return static_cast<int>(GetPrivateProfileIntA(s.c_str(), k.c_str(), def, Utf8ToCp932(path_).c_str()));
+  return static_cast<int>(
+      GetPrivateProfileIntA(s.c_str(), k.c_str(), def, Utf8ToCp932(path_).c_str()));
 }
 
 inline bool IniProfile::WriteString(std::string_view section, std::string_view key,
-                             std::string_view value) {
+                                    std::string_view value) {
   std::string s(section), k(key), v = Utf8ToCp932(value);
-  return WritePrivateProfileStringA(s.c_str(), k.c_str(), v.c_str(), Utf8ToCp932(path_).c_str()) != 0;
+  return WritePrivateProfileStringA(s.c_str(), k.c_str(), v.c_str(), Utf8ToCp932(path_).c_str()) !=
+         0;
 }
 
 }  // namespace clip

@@ -1,10 +1,10 @@
-#include "catalogue/text.h"
+#include "base/text.h"
 
 #include <algorithm>
 #include <limits>
 
 #include "catalogue/categories.h"
-#include "catalogue/cp932.h"
+#include "base/cp932.h"
 #include "catalogue/row_model.h"
 
 namespace clip {
@@ -154,30 +154,6 @@ float ParseTenths(std::string_view text) {
   float whole = static_cast<float>(ParseLongBase0_64(text));
   float tenth = static_cast<float>(ParseLongBase0_64(RightText(text, 1)));
   return whole + tenth / 10.0f;
-}
-
-std::int64_t RowSizeKB(const RowModel& rows, const CategoryTable& table, int row) {
-  std::string cell = LeftText(rows.Cell(row, 1), 31);
-  auto dropUnit = [&](std::string_view unit) {
-    if (cell.size() >= 2 && std::string_view(cell).substr(cell.size() - 2) == unit)
-      cell.resize(cell.size() - 2);
-  };
-  if (table.IsOn(FileSizeBT)) return ParseGroupedNumber(cell) / 1024;
-  if (table.IsOn(FileSizeMB)) {
-    dropUnit("MB");
-    // A loaded list may hold any number here; the kilobytes stay within
-    // 64 bits.
-    const double kb = static_cast<double>(ParseTenths(cell)) * 1024.0;
-    constexpr double kLimit = 9.2e18;
-    if (!(kb > -kLimit)) return -static_cast<std::int64_t>(kLimit);
-    if (!(kb < kLimit)) return static_cast<std::int64_t>(kLimit);
-    return static_cast<std::int64_t>(kb);
-  }
-  if (table.IsOn(FileSizeKB)) {
-    dropUnit("KB");
-    return ParseGroupedNumber(cell);
-  }
-  return 0;
 }
 
 std::int64_t AddKB(std::int64_t a, std::int64_t b) {

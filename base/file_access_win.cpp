@@ -1,12 +1,39 @@
+// Files over Win32, by wide paths.
 #include <windows.h>
+#include <io.h>
 
 #include <cerrno>
 #include <cstdio>
 
-#include "catalogue/wide_win.h"
-#include "listfile/file_replace.h"
+#include "base/file_access.h"
+#include "base/wide_win.h"
 
 namespace clip {
+
+std::FILE* OpenFile(const std::string& path, const char* mode) {
+  return _wfopen(WidePath(path).c_str(), Wide(mode).c_str());
+}
+
+bool RemoveFile(const std::string& path) { return DeleteFileW(WidePath(path).c_str()) != 0; }
+
+bool PathExists(const std::string& path) {
+  return GetFileAttributesW(WidePath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool IsReadOnlyFile(const std::string& path) {
+  const DWORD attributes = GetFileAttributesW(WidePath(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
+         !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool SeekTo(std::FILE* f, std::uint64_t offset) {
+  return _fseeki64(f, static_cast<long long>(offset), SEEK_SET) == 0;
+}
+
+bool CutFile(std::FILE* f, std::uint64_t length) {
+  if (std::fflush(f) != 0) return false;
+  return _chsize_s(_fileno(f), static_cast<long long>(length)) == 0;
+}
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "catalogue/dialog_helpers_win.h"
+#include "win/dialog_helpers_win.h"
 
 #include <commdlg.h>
 #include <shlobj.h>
@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "catalogue/cp932.h"
-#include "catalogue/wide_win.h"
+#include "base/cp932.h"
+#include "base/wide_win.h"
 
 namespace clip {
 

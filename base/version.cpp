@@ -1,4 +1,4 @@
-#include "catalogue/version.h"
+#include "base/version.h"
 
 namespace clip {
 

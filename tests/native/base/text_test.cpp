@@ -1,9 +1,6 @@
-#include "catalogue/text.h"
+#include "base/text.h"
 
 #include <gtest/gtest.h>
-
-#include "catalogue/categories.h"
-#include "catalogue/row_model.h"
 
 namespace clip {
 namespace {
@@ -108,27 +105,6 @@ TEST(Numbers, ColorToHtmlSwapsRedAndBlue) {
   EXPECT_EQ(ColorToHtml("C08040"), "4080C0");
   EXPECT_EQ(ColorToHtml("0"), "000000");
   EXPECT_EQ(ColorToHtml("FFFFFF"), "FFFFFF");
-}
-
-TEST(Numbers, RowSizeKBReadsTheFirstSizeColumn) {
-  auto tableWith = [](std::initializer_list<int> on) {
-    std::array<int, kCategoryCount> v{};
-    for (int k : on) v[k] = 1;
-    return CategoryTable::FromValues(v);
-  };
-  RowModel rows;
-  rows.Insert(0, "a.avi", 0);
-  auto kbOf = [&](const CategoryTable& t, const char* cell) {
-    rows.SetCell(0, 1, cell);
-    return RowSizeKB(rows, t, 0);
-  };
-  EXPECT_EQ(kbOf(tableWith({FileSizeBT, FileSizeMB}), "1,048,576"), 1024);
-  EXPECT_EQ(kbOf(tableWith({FileSizeBT}), "5,368,709,120"), 5242880);
-  EXPECT_EQ(kbOf(tableWith({FileSizeMB}), "123.4MB"), 126361);
-  EXPECT_EQ(kbOf(tableWith({FileSizeMB}), "123.4"), 126361);
-  EXPECT_EQ(kbOf(tableWith({FileSizeKB}), "1,234KB"), 1234);
-  EXPECT_EQ(kbOf(tableWith({FileSizeKB}), "1,234"), 1234);
-  EXPECT_EQ(kbOf(tableWith({MovieTitle}), "1,234"), 0);
 }
 
 TEST(Endings, LastThreeCharactersWithoutCase) {

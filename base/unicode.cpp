@@ -1,9 +1,9 @@
-#include "catalogue/unicode.h"
+#include "base/unicode.h"
 
 #include <cstdint>
 #include <cstring>
 
-#include "catalogue/bounded_write.h"
+#include "base/bounded_write.h"
 
 namespace clip {
 

@@ -1,6 +1,6 @@
 // Code page 932 tables, written by tools/gen_cp932_table.py from Wine's
 // c_932.nls. Do not edit; run the script again instead.
-#include "catalogue/cp932_table.h"
+#include "base/cp932_table.h"
 
 namespace clip {
 namespace cp932_table {

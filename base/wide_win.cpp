@@ -1,6 +1,6 @@
-#include "catalogue/wide_win.h"
+#include "base/wide_win.h"
 
-#include "catalogue/unicode.h"
+#include "base/unicode.h"
 
 namespace clip {
 

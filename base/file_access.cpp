@@ -1,4 +1,5 @@
-#include "listfile/file_replace.h"
+// The file operations every platform shares.
+#include "base/file_access.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -29,6 +30,11 @@ std::string ErrnoCauseText(int error) {
       return text;
     }
   }
+}
+
+std::uint64_t OpenFileSize(std::FILE* f) {
+  const long long end = FileEndOffset(f);
+  return end < 0 ? 0 : static_cast<std::uint64_t>(end);
 }
 
 }  // namespace clip

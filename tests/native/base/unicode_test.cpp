@@ -1,4 +1,4 @@
-#include "catalogue/unicode.h"
+#include "base/unicode.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
-#include "catalogue/cp932.h"
+#include "base/cp932.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "catalogue/unicode.h"
+#include "base/unicode.h"
 
 namespace clip {
 namespace {

@@ -10,9 +10,6 @@
 
 namespace clip {
 
-class RowModel;
-struct CategoryTable;
-
 // The last count bytes (whole text when count exceeds it, empty when <= 0).
 std::string RightText(std::string_view text, int count);
 // The first count bytes.
@@ -31,8 +28,6 @@ std::string GroupThousands(std::string_view digits);
 std::int64_t ParseGroupedNumber(std::string_view text);
 // Integer part plus the last character as tenths digit.
 float ParseTenths(std::string_view text);
-// Size of one row in KB, read back from column 1.
-std::int64_t RowSizeKB(const RowModel& rows, const CategoryTable& table, int row);
 // a + b, held at the 64-bit limits instead of wrapping (size cells of a
 // loaded list can hold any number).
 std::int64_t AddKB(std::int64_t a, std::int64_t b);

@@ -1,12 +1,12 @@
-#include "catalogue/cp932.h"
+#include "base/cp932.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
 
-#include "catalogue/bounded_write.h"
-#include "catalogue/cp932_table.h"
-#include "catalogue/unicode.h"
+#include "base/bounded_write.h"
+#include "base/cp932_table.h"
+#include "base/unicode.h"
 
 namespace clip {
 namespace {

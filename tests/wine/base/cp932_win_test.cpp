@@ -12,8 +12,8 @@
 #include <random>
 #include <string>
 
-#include "catalogue/cp932.h"
-#include "catalogue/unicode.h"
+#include "base/cp932.h"
+#include "base/unicode.h"
 
 namespace clip {
 namespace {
