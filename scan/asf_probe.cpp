@@ -1,10 +1,10 @@
 #include "scan/asf_probe.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <vector>
 
 #include "scan/byte_reader.h"
+#include "scan/codec_table.h"
 #include "scan/tag_text.h"
 
 namespace clip {
@@ -152,77 +152,21 @@ void TakeHeaderExtension(ByteView body, Header& h) {
 
 }  // namespace
 
-std::string WindowsVideoName(std::uint32_t fourcc) {
-  std::uint8_t c[4];
-  for (int i = 0; i < 4; ++i) {
-    std::uint8_t b = static_cast<std::uint8_t>(fourcc >> (8 * i));
-    c[i] = b >= 'a' && b <= 'z' ? static_cast<std::uint8_t>(b - 32) : b;
-  }
-  const std::uint32_t upper =
-      c[0] | (c[1] << 8) | (c[2] << 16) | (static_cast<std::uint32_t>(c[3]) << 24);
-  struct Name {
-    char code[5];
-    const char* name;
-  };
-  static const Name kNames[] = {
-      {"WMV1", "WMV1"},          {"WMV2", "WMV2"},          {"WMV3", "WMV3"},
-      {"WVC1", "VC-1"},          {"WMVA", "VC-1"},          {"MP4S", "MPEG-4 Visual"},
-      {"M4S2", "MPEG-4 Visual"}, {"MP4V", "MPEG-4 Visual"}, {"XVID", "MPEG-4 Visual"},
-      {"DIVX", "MPEG-4 Visual"}, {"DX50", "MPEG-4 Visual"}, {"FMP4", "MPEG-4 Visual"},
-      {"H264", "H.264"},         {"AVC1", "H.264"},         {"X264", "H.264"},
-      {"HEVC", "H.265"},         {"H265", "H.265"},         {"MJPG", "MJPEG"},
-      {"VP80", "VP8"},           {"VP90", "VP9"},           {"AV01", "AV1"}};
-  for (const Name& n : kNames)
-    if (upper == FourCC(n.code)) return n.name;
-  std::uint8_t raw[4];
-  for (int i = 0; i < 4; ++i) raw[i] = static_cast<std::uint8_t>(fourcc >> (8 * i));
-  return CodecIdText(ByteView(raw, 4));
-}
-
-std::string WindowsAudioName(std::uint16_t formatTag) {
-  switch (formatTag) {
-    case 0x0001:
-    case 0x0003:
-      return "PCM";
-    case 0x0050:
-      return "MP2";
-    case 0x0055:
-      return "MP3";
-    case 0x00FF:
-    case 0x1610:
-      return "AAC";
-    case 0x0160:
-    case 0x0161:
-    case 0x0162:
-    case 0x0163:
-      return "WMA";
-    case 0x2000:
-      return "AC-3";
-    case 0x2001:
-      return "DTS";
-    case 0xF1AC:
-      return "FLAC";
-  }
-  char text[8];
-  std::snprintf(text, sizeof text, "0x%04X", formatTag);
-  return text;
-}
-
 MovieFacts ProbeAsf(MovieFile& file) {
   Header h;
   MovieFacts& f = h.facts;
   // One read holds the header of almost every file; a larger one (cover
   // art in the tags) is read again whole, up to the cap.
-  std::vector<std::uint8_t> bytes = ReadBytes(file, 0, kAsfFirstRead);
+  std::vector<std::uint8_t> bytes = ReadBytes(file, 0, kAsfHeadBytes);
   ByteView v(bytes);
   if (!v.Equals(0, kHeader, 16) || !v.Has(0, 30)) return f;
-  f.recognised = true;
+  f.outcome = ProbeOutcome::Whole;
   const std::uint64_t headerSize = v.U64(16);
   const std::uint32_t count = v.U32(24);
   if (headerSize < 30) return f;
-  if (headerSize > bytes.size() && bytes.size() == kAsfFirstRead)
-    bytes = ReadBytes(file, 0,
-                      static_cast<std::size_t>(std::min<std::uint64_t>(headerSize, kAsfMaxHeader)));
+  if (headerSize > bytes.size() && bytes.size() == kAsfHeadBytes)
+    bytes = ReadBytes(
+        file, 0, static_cast<std::size_t>(std::min<std::uint64_t>(headerSize, kAsfMaxHeaderBytes)));
   v = ByteView(bytes).Sub(30, headerSize - 30);
 
   ForEachObject(v, count, [&](ByteView guid, ByteView body) {

@@ -415,7 +415,7 @@ MovieFacts ProbeFlv(MovieFile& file) {
   std::vector<std::uint8_t> headBytes = ReadBytes(file, 0, kFlvHeadBytes);
   ByteView head(headBytes);
   if (!head.Has(0, 9) || !head.Is(0, "FLV\x01")) return facts;
-  facts.recognised = true;
+  facts.outcome = ProbeOutcome::Whole;
   const std::uint8_t flags = head.U8(4);
   const std::uint64_t dataOffset = std::max<std::uint32_t>(head.U32BE(5), 9);
 

@@ -32,7 +32,7 @@ constexpr std::uint32_t Type(const char (&t)[5]) {
 constexpr int kMaxChildren = 1024;
 constexpr int kMaxTopBoxes = 256;
 // Bytes read of one descriptive box (headers, sample descriptions, tags).
-constexpr std::size_t kLeafMax = kIsoWindow;
+constexpr std::size_t kLeafMax = kIsoHeadBytes;
 // Entries of a time-to-sample table summed; a longer one (a variable frame
 // rate over hours) gives way to the media header's duration.
 constexpr std::uint32_t kMaxTimeEntries = 8192;
@@ -761,10 +761,10 @@ double Rate(std::uint64_t count, std::uint32_t timescale, std::uint64_t duration
 
 MovieFacts ProbeIsoMedia(MovieFile& file) {
   MovieFacts facts;
-  FileWindow src(file, kIsoWindow, kIsoMaxReads);
+  FileWindow src(file, kIsoHeadBytes, kIsoMaxReads);
   Box box;
   if (!ReadBox(src, 0, src.size(), true, box) || !IsFirstBox(box.type)) return facts;
-  facts.recognised = true;
+  facts.outcome = ProbeOutcome::Whole;
 
   Movie movie;
   Tags tags;

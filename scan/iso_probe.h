@@ -13,7 +13,7 @@ namespace clip {
 
 // Bytes of the first read, and of every later read that lands outside what
 // is held already: a moov of this size or less costs one read wherever it is.
-constexpr std::size_t kIsoWindow = 64 * 1024;
+constexpr std::size_t kIsoHeadBytes = 64 * 1024;
 // Reads of one file after which the parser gives up on what is still
 // missing; a well-formed file needs a handful.
 constexpr int kIsoMaxReads = 32;

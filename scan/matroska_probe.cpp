@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "scan/asf_probe.h"
 #include "scan/byte_reader.h"
+#include "scan/codec_table.h"
 #include "scan/tag_text.h"
 
 namespace clip {
@@ -242,21 +242,11 @@ void ParseTrackEntry(ByteView body, Track& t, std::uint64_t& type) {
   ByteView d;
   while (c.Next(id, d)) {
     switch (id) {
-      case kTrackType:
-        type = UInt(d);
-        break;
-      case kTrackUid:
-        t.uid = UInt(d);
-        break;
-      case kCodecId:
-        t.codec = CodecIdText(d);
-        break;
-      case kCodecPrivate:
-        t.codecPrivate = d;
-        break;
-      case kDefaultDuration:
-        t.defaultDuration = UInt(d);
-        break;
+      case kTrackType: type = UInt(d); break;
+      case kTrackUid: t.uid = UInt(d); break;
+      case kCodecId: t.codec = CodecIdText(d); break;
+      case kCodecPrivate: t.codecPrivate = d; break;
+      case kDefaultDuration: t.defaultDuration = UInt(d); break;
       case kVideo:
       case kAudio: {
         Children inner(d);
@@ -264,33 +254,15 @@ void ParseTrackEntry(ByteView body, Track& t, std::uint64_t& type) {
         ByteView v;
         while (inner.Next(k, v)) {
           switch (k) {
-            case kPixelWidth:
-              t.pixelWidth = UInt(v);
-              break;
-            case kPixelHeight:
-              t.pixelHeight = UInt(v);
-              break;
-            case kDisplayWidth:
-              t.displayWidth = UInt(v);
-              break;
-            case kDisplayHeight:
-              t.displayHeight = UInt(v);
-              break;
-            case kDisplayUnit:
-              t.displayUnit = UInt(v);
-              break;
-            case kSamplingFrequency:
-              t.sampleRate = Usable(Float(v));
-              break;
-            case kOutputSamplingFrequency:
-              t.outputRate = Usable(Float(v));
-              break;
-            case kChannels:
-              t.channels = UInt(v);
-              break;
-            case kBitDepth:
-              t.bitDepth = UInt(v);
-              break;
+            case kPixelWidth: t.pixelWidth = UInt(v); break;
+            case kPixelHeight: t.pixelHeight = UInt(v); break;
+            case kDisplayWidth: t.displayWidth = UInt(v); break;
+            case kDisplayHeight: t.displayHeight = UInt(v); break;
+            case kDisplayUnit: t.displayUnit = UInt(v); break;
+            case kSamplingFrequency: t.sampleRate = Usable(Float(v)); break;
+            case kOutputSamplingFrequency: t.outputRate = Usable(Float(v)); break;
+            case kChannels: t.channels = UInt(v); break;
+            case kBitDepth: t.bitDepth = UInt(v); break;
           }
         }
         break;
@@ -453,7 +425,7 @@ double ClockSeconds(const std::string& text) {
 }  // namespace
 
 MovieFacts ProbeMatroska(MovieFile& file) {
-  FileWindow src(file, kMatroskaWindow, kMatroskaMaxReads);
+  FileWindow src(file, kMatroskaHeadBytes, kMatroskaMaxReads);
   Segment s;
   MovieFacts& f = s.facts;
   Element e;
@@ -469,7 +441,7 @@ MovieFacts ProbeMatroska(MovieFile& file) {
       if (id == kDocType) docType = CodecIdText(d);
     if (docType != "matroska" && docType != "webm") return f;
   }
-  f.recognised = true;
+  f.outcome = ProbeOutcome::Whole;
 
   // The Segment follows the EBML header.
   const std::uint64_t segmentAt = e.header + e.size;
@@ -483,7 +455,8 @@ MovieFacts ProbeMatroska(MovieFile& file) {
   // Tracks bytes outlive the walk: the track entries point into them.
   std::vector<std::uint8_t> tracksBytes;
   auto take = [&](const Element& el, std::uint64_t at) {
-    std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(el.size, kMatroskaMaxElement));
+    std::size_t n =
+        static_cast<std::size_t>(std::min<std::uint64_t>(el.size, kMatroskaMaxElementBytes));
     ByteView body = src.At(at, n);
     if (el.id == kInfo && !s.haveInfo) ParseInfo(body, s);
     if (el.id == kTracks && !s.haveTracks) {

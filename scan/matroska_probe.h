@@ -12,11 +12,11 @@
 namespace clip {
 
 // Bytes of the first read and of each later read elsewhere.
-constexpr std::size_t kMatroskaWindow = 64 * 1024;
+constexpr std::size_t kMatroskaHeadBytes = 64 * 1024;
 // Reads of one file after which nothing more is read.
 constexpr int kMatroskaMaxReads = 12;
 // Info, Tracks, Tags and SeekHead are each read up to this many bytes.
-constexpr std::size_t kMatroskaMaxElement = 1024 * 1024;
+constexpr std::size_t kMatroskaMaxElementBytes = 1024 * 1024;
 
 // recognised is false unless the file starts with an EBML header whose
 // DocType is "matroska" or "webm".

@@ -214,7 +214,7 @@ MovieFacts ProbeMpegProgram(MovieFile& file) {
   std::uint64_t scr;
   bool mpeg1;
   if (PackHeader(head, 0, scr, mpeg1) == 0) return facts;
-  facts.recognised = true;
+  facts.outcome = ProbeOutcome::Whole;
 
   Walker w;
   w.Walk(head);

@@ -367,7 +367,7 @@ MovieFacts ProbeMpegTransport(MovieFile& file) {
   ByteView head(headBytes);
   TsLayout layout;
   if (!FindTsLayout(head, layout)) return facts;
-  facts.recognised = true;
+  facts.outcome = ProbeOutcome::Whole;
 
   Program program = FindProgram(head, layout);
   StreamReader video(program.video, PlayClock::kVideo);

@@ -9,6 +9,7 @@
 #include "ffprobe_facts.h"
 #include "memory_file.h"
 #include "probe_builders.h"
+#include "scan/codec_table.h"
 
 namespace clip {
 namespace {
@@ -151,7 +152,7 @@ MovieFacts ProbeBytes(const std::vector<std::uint8_t>& bytes) {
 
 TEST(AsfProbe, EveryHeaderObjectTheFactsComeFrom) {
   MovieFacts f = ProbeBytes(MakeAsf());
-  EXPECT_TRUE(f.recognised);
+  EXPECT_TRUE(f.Recognised());
   EXPECT_EQ(f.videoFormat, "WMV3");
   EXPECT_EQ(f.width, 640);
   EXPECT_EQ(f.height, 360);
@@ -184,7 +185,7 @@ TEST(AsfProbe, HostileHeadersGiveNoInventedFacts) {
   MovieFacts whole = ProbeBytes(good);
   for (std::size_t n = 0; n < good.size(); ++n) {
     MovieFacts f = ProbeBytes(std::vector<std::uint8_t>(good.begin(), good.begin() + n));
-    EXPECT_EQ(f.recognised, n >= 30) << n;
+    EXPECT_EQ(f.Recognised(), n >= 30) << n;
     if (!f.videoFormat.empty()) EXPECT_EQ(f.videoFormat, whole.videoFormat) << n;
     if (f.width) EXPECT_EQ(f.width, whole.width) << n;
     if (f.seconds >= 0) EXPECT_EQ(f.seconds, whole.seconds) << n;

@@ -89,7 +89,7 @@ TEST(AviProbe, VideoRateUsesSixtyFourBitSizeAndAudioRate) {
   SizedFile huge(MakeAvi(s), 5ull << 30);
   f = ProbeMovie("a.avi", &huge, none);
   EXPECT_EQ(f.videoRate, std::to_string((5ll << 20) * 8 / 100 - 128) + "kbit");
-  EXPECT_LE(huge.bytesRead, kAviFirstRead + 64);
+  EXPECT_LE(huge.bytesRead, kAviHeadBytes + 64);
 }
 
 TEST(AviProbe, AudioRateFromTheStreamFormat) {

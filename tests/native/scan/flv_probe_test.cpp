@@ -201,7 +201,7 @@ TEST(FlvProbe, HostileScriptDataKeepsWhatCameBefore) {
     FlvWriter flv;
     flv.Tag(18, 0, Metadata({{"duration", Num(3)}, {"bad", bad}, {"audiocodecid", Num(2)}}));
     MovieFacts f = Probe(flv.out);
-    EXPECT_TRUE(f.recognised);
+    EXPECT_TRUE(f.Recognised());
     EXPECT_EQ(f.seconds, 3);       // read before the damage
     EXPECT_EQ(f.audioFormat, "");  // after it: not read
   }
@@ -220,9 +220,9 @@ TEST(FlvProbe, HostileScriptDataKeepsWhatCameBefore) {
   // The tag's rate for an old writer's "44"; the last tag's time stamp.
   EXPECT_EQ(streamtest::Summary(Probe(flv.out)), "- 0x0 0.00 | MP3 11025 0 | 0.000");
 
-  EXPECT_FALSE(Probe({'F', 'L', 'V', 2, 5, 0, 0, 0, 9}).recognised);
+  EXPECT_FALSE(Probe({'F', 'L', 'V', 2, 5, 0, 0, 0, 9}).Recognised());
   // A data offset past the file: the header alone.
-  EXPECT_TRUE(Probe({'F', 'L', 'V', 1, 5, 0xFF, 0xFF, 0xFF, 0xF0, 0, 0, 0, 0}).recognised);
+  EXPECT_TRUE(Probe({'F', 'L', 'V', 1, 5, 0xFF, 0xFF, 0xFF, 0xF0, 0, 0, 0, 0}).Recognised());
 }
 
 // Files the fuzz target once broke, kept as fixtures.

@@ -231,7 +231,7 @@ TEST(IsoProbe, MoovAfterHugeMdatIsFoundInAFewReads) {
   Boxes cut;
   cut.U32(0xFFFFFFF0u).Tag("mdat").Fill(64);
   MovieFacts g = Probe(Join({Ftyp(), cut.b, MakeMoov()}));
-  EXPECT_TRUE(g.recognised);
+  EXPECT_TRUE(g.Recognised());
   EXPECT_EQ(g.videoFormat, "");
   EXPECT_LT(g.seconds, 0);
 }
@@ -290,7 +290,7 @@ TEST(IsoProbe, HostileBoxesEndTheWalkQuietly) {
   std::size_t trak = Ftyp().size() + 8 + 108;
   bad[trak] = 0x7F;
   MovieFacts f = Probe(bad);
-  EXPECT_TRUE(f.recognised);
+  EXPECT_TRUE(f.Recognised());
   EXPECT_EQ(f.videoFormat, "");
   EXPECT_DOUBLE_EQ(f.seconds, 10);  // mvhd came before it
   bad = good;
@@ -310,7 +310,7 @@ TEST(IsoProbe, HostileBoxesEndTheWalkQuietly) {
   std::mt19937 rng(7);
   std::vector<std::uint8_t> noise(100000);
   for (auto& b : noise) b = static_cast<std::uint8_t>(rng());
-  EXPECT_FALSE(Probe(noise).recognised);
+  EXPECT_FALSE(Probe(noise).Recognised());
 }
 
 TEST(IsoProbe, TextsOfEveryTagForm) {

@@ -179,7 +179,7 @@ TEST(MatroskaProbe, TagsAtTheEndThroughTheSeekHeadInTwoReads) {
   std::vector<std::uint8_t> bytes = MakeWebm(8 << 20);
   CountedFile file(bytes);
   MovieFacts f = ProbeMatroska(file);
-  EXPECT_TRUE(f.recognised);
+  EXPECT_TRUE(f.Recognised());
   EXPECT_EQ(f.videoFormat, "VP9");
   EXPECT_EQ(f.width, 854);
   EXPECT_EQ(f.height, 480);
@@ -221,14 +221,14 @@ TEST(MatroskaProbe, HostileElementsGiveNoInventedFacts) {
   // Another DocType, a zero first byte, an EBML header of unknown size, noise.
   std::vector<std::uint8_t> other = good;
   std::memcpy(&other[12 + 12], "wabm", 4);
-  EXPECT_FALSE(ProbeBytes(other).recognised);
+  EXPECT_FALSE(ProbeBytes(other).Recognised());
   other = good;
   other[0] = 0;
-  EXPECT_FALSE(ProbeBytes(other).recognised);
+  EXPECT_FALSE(ProbeBytes(other).Recognised());
   other = good;
   std::memset(&other[4], 0xFF, 8);
   other[4] = 0x01;
-  EXPECT_FALSE(ProbeBytes(other).recognised);
+  EXPECT_FALSE(ProbeBytes(other).Recognised());
   std::mt19937 rng(3);
   std::vector<std::uint8_t> noise(100000);
   for (auto& b : noise) b = static_cast<std::uint8_t>(rng());

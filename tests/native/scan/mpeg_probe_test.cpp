@@ -153,7 +153,7 @@ TEST(MpegProbe, ReadsOnlyTheStartOfALargeFile) {
   probetest::SizedFile file(head, 1ull << 32);
   MpegSequence seq = ReadMpegSequence(file);
   EXPECT_TRUE(seq.found);
-  EXPECT_LE(file.bytesRead, kMpegSearchBytes + 4);
+  EXPECT_LE(file.bytesRead, kMpegHeadBytes + 4);
 }
 
 }  // namespace

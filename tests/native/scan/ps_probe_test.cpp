@@ -91,7 +91,7 @@ TEST(PsProbe, BothSystemLayersWithTheLastStampsInTheTail) {
     Append(ps.out, {0, 0, 1, 0xB9});
     ASSERT_GT(ps.out.size(), kPsHeadBytes + kPsTailBytes);
 
-    EXPECT_EQ(SniffContainer(ByteView(ps.out.data(), kSniffBytes)), ContainerKind::MpegProgram);
+    EXPECT_EQ(SniffContainer(ByteView(ps.out.data(), kSniffHeadBytes)), ContainerKind::MpegProgram);
     MemoryMovieFile file(ps.out);
     // From the audio's first stamp to one frame after the video's last.
     EXPECT_EQ(
@@ -141,8 +141,8 @@ TEST(PsProbe, DamageResyncAndClockWithoutStamps) {
   EXPECT_EQ(f.seconds, 1);  // from the packs' clock
 
   // Not a program stream: no pack header at the start.
-  EXPECT_FALSE(Probe({0, 0, 1, 0xBA, 0x00, 1, 2, 3, 4, 5, 6, 7, 8, 9}).recognised);
-  EXPECT_FALSE(Probe({0, 0, 1, 0xB3, 0x16, 0x00, 0xF0, 0x15}).recognised);
+  EXPECT_FALSE(Probe({0, 0, 1, 0xBA, 0x00, 1, 2, 3, 4, 5, 6, 7, 8, 9}).Recognised());
+  EXPECT_FALSE(Probe({0, 0, 1, 0xB3, 0x16, 0x00, 0xF0, 0x15}).Recognised());
 }
 
 }  // namespace

@@ -145,7 +145,8 @@ TEST(TsProbe, PacketLayoutsAndAPlayTimeAcrossTheClockWrap) {
     ts.Null(10);
     ASSERT_GT(ts.out.size(), kTsHeadBytes + kTsTailBytes);
 
-    EXPECT_EQ(SniffContainer(ByteView(ts.out.data(), kSniffBytes)), ContainerKind::MpegTransport);
+    EXPECT_EQ(SniffContainer(ByteView(ts.out.data(), kSniffHeadBytes)),
+              ContainerKind::MpegTransport);
     MemoryMovieFile file(ts.out);
     // From the audio's first stamp to one frame after the video's last.
     EXPECT_EQ(streamtest::Summary(ProbeMpegTransport(file)),
@@ -206,7 +207,7 @@ TEST(TsProbe, DamagedTablesAndPackets) {
     ts.out[section + 1] = 0xB3, ts.out[section + 2] = 0xFF;  // section length 1023
     withAudio(ts);
     MovieFacts f = Probe(ts.out);
-    EXPECT_TRUE(f.recognised);
+    EXPECT_TRUE(f.Recognised());
     EXPECT_EQ(f.audioFormat, "");
     EXPECT_EQ(f.seconds, -1);
   }
@@ -258,12 +259,12 @@ TEST(TsProbe, NoiseIsNoStream) {
   std::mt19937 rng(7);
   Bytes noise(64 * 1024);
   for (auto& b : noise) b = static_cast<std::uint8_t>(rng() >> 24) & 0xBF;  // never 0x47
-  EXPECT_FALSE(Probe(noise).recognised);
+  EXPECT_FALSE(Probe(noise).Recognised());
   noise[0] = noise[188] = 0x47;  // two sync bytes are not yet a stream
-  EXPECT_FALSE(Probe(noise).recognised);
+  EXPECT_FALSE(Probe(noise).Recognised());
   for (std::size_t at = 0; at < noise.size(); at += 188) noise[at] = 0x47;
   MovieFacts f = Probe(noise);  // packets of noise: a stream with nothing readable
-  EXPECT_TRUE(f.recognised);
+  EXPECT_TRUE(f.Recognised());
   EXPECT_EQ(f.videoFormat, "");
   EXPECT_EQ(f.audioFormat, "");
   EXPECT_EQ(f.seconds, -1);
