@@ -25,13 +25,6 @@ std::uint32_t U24BE(ByteView b, std::size_t off) {
   return b.Has(off, 3) ? static_cast<std::uint32_t>(b.U8(off)) << 16 | b.U16BE(off + 1) : 0;
 }
 
-constexpr std::uint32_t BigTag(const char (&tag)[5]) {
-  return (static_cast<std::uint32_t>(static_cast<std::uint8_t>(tag[0])) << 24) |
-         (static_cast<std::uint32_t>(static_cast<std::uint8_t>(tag[1])) << 16) |
-         (static_cast<std::uint32_t>(static_cast<std::uint8_t>(tag[2])) << 8) |
-         static_cast<std::uint32_t>(static_cast<std::uint8_t>(tag[3]));
-}
-
 // A four-character code as text when it is printable, else its number.
 std::string CodeText(std::uint32_t code) {
   std::string text;
@@ -53,12 +46,12 @@ std::string VideoCodecName(std::uint32_t id) {
     case 5: return "VP6";
     case 6: return "Screen Video 2";
     case 7:
-    case BigTag("avc1"): return "H.264";
+    case BigFourCC("avc1"): return "H.264";
     case 12:
-    case BigTag("hvc1"): return "H.265";
-    case BigTag("vp08"): return "VP8";
-    case BigTag("vp09"): return "VP9";
-    case BigTag("av01"): return "AV1";
+    case BigFourCC("hvc1"): return "H.265";
+    case BigFourCC("vp08"): return "VP8";
+    case BigFourCC("vp09"): return "VP9";
+    case BigFourCC("av01"): return "AV1";
     default: return id < 256 ? std::to_string(id) : CodeText(id);
   }
 }
@@ -70,19 +63,19 @@ std::string AudioCodecName(std::uint32_t id) {
     case 1: return "ADPCM";
     case 2:
     case 14:
-    case BigTag(".mp3"): return "MP3";
+    case BigFourCC(".mp3"): return "MP3";
     case 4:
     case 5:
     case 6: return "Nellymoser";
     case 7: return "G.711 A-law";
     case 8: return "G.711 mu-law";
     case 10:
-    case BigTag("mp4a"): return "AAC";
+    case BigFourCC("mp4a"): return "AAC";
     case 11: return "Speex";
-    case BigTag("Opus"): return "Opus";
-    case BigTag("fLaC"): return "FLAC";
-    case BigTag("ac-3"): return "AC-3";
-    case BigTag("ec-3"): return "E-AC-3";
+    case BigFourCC("Opus"): return "Opus";
+    case BigFourCC("fLaC"): return "FLAC";
+    case BigFourCC("ac-3"): return "AC-3";
+    case BigFourCC("ec-3"): return "E-AC-3";
     default: return id < 256 ? std::to_string(id) : CodeText(id);
   }
 }
@@ -320,9 +313,9 @@ void ReadVideoTag(ByteView body, TagVideo& v) {
     const std::uint32_t code = body.U32BE(1);
     v.info.format = VideoCodecName(code);
     const bool sequenceStart = (b0 & 0x0F) == 0;
-    if (code == BigTag("avc1") || code == BigTag("hvc1")) {
+    if (code == BigFourCC("avc1") || code == BigFourCC("hvc1")) {
       if (!sequenceStart) return;
-      if (code == BigTag("avc1"))
+      if (code == BigFourCC("avc1"))
         ReadAvcConfig(body.Sub(5, body.size()), v.info);
       else
         ReadHevcConfig(body.Sub(5, body.size()), v.info);
@@ -353,10 +346,10 @@ void ReadAudioTag(ByteView body, TagAudio& a) {
     const std::uint32_t code = body.U32BE(1);
     const int packetType = b0 & 0x0F;
     a.info.format = AudioCodecName(code);
-    if (code == BigTag("mp4a")) {
+    if (code == BigFourCC("mp4a")) {
       if (packetType != 0) return;
       a.exactRate = ReadAacConfig(body.Sub(5, body.size()), a.info);
-    } else if (code == BigTag(".mp3")) {
+    } else if (code == BigFourCC(".mp3")) {
       if (packetType != 1) return;
       a.exactRate = ReadMpegAudioFrame(body.Sub(5, body.size()), a.info);
     }

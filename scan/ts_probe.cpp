@@ -14,13 +14,6 @@ constexpr int kSyncChecks = 6;
 // A PSI section holds at most 1021 bytes after its 3-byte start.
 constexpr std::size_t kMaxSection = 3 + 1021;
 
-constexpr std::uint32_t BigTag(const char (&tag)[5]) {
-  return (static_cast<std::uint32_t>(static_cast<std::uint8_t>(tag[0])) << 24) |
-         (static_cast<std::uint32_t>(static_cast<std::uint8_t>(tag[1])) << 16) |
-         (static_cast<std::uint32_t>(static_cast<std::uint8_t>(tag[2])) << 8) |
-         static_cast<std::uint32_t>(static_cast<std::uint8_t>(tag[3]));
-}
-
 bool SyncsAt(ByteView bytes, std::size_t first, std::size_t packetSize) {
   int checks = 0;
   for (std::size_t at = first; checks < kSyncChecks && bytes.Has(at, kPacket); at += packetSize) {
@@ -74,16 +67,16 @@ EsType ClassifyPrivate(ByteView descriptors) {
       default: return;
     }
     switch (body.U32BE(0)) {
-      case BigTag("AC-3"): found = AudioType("AC-3", Reader::Ac3); break;
-      case BigTag("EAC3"): found = AudioType("E-AC-3", Reader::Ac3); break;
-      case BigTag("DTS1"):
-      case BigTag("DTS2"):
-      case BigTag("DTS3"): found = AudioType("DTS", Reader::Dts); break;
-      case BigTag("Opus"): found = AudioType("Opus"); break;
-      case BigTag("BSSD"): found = AudioType("PCM"); break;
-      case BigTag("HEVC"): found = VideoType("H.265", Reader::Hevc); break;
-      case BigTag("VC-1"): found = VideoType("VC-1"); break;
-      case BigTag("AV01"): found = VideoType("AV1"); break;
+      case BigFourCC("AC-3"): found = AudioType("AC-3", Reader::Ac3); break;
+      case BigFourCC("EAC3"): found = AudioType("E-AC-3", Reader::Ac3); break;
+      case BigFourCC("DTS1"):
+      case BigFourCC("DTS2"):
+      case BigFourCC("DTS3"): found = AudioType("DTS", Reader::Dts); break;
+      case BigFourCC("Opus"): found = AudioType("Opus"); break;
+      case BigFourCC("BSSD"): found = AudioType("PCM"); break;
+      case BigFourCC("HEVC"): found = VideoType("H.265", Reader::Hevc); break;
+      case BigFourCC("VC-1"): found = VideoType("VC-1"); break;
+      case BigFourCC("AV01"): found = VideoType("AV1"); break;
       default: break;
     }
   });
@@ -210,7 +203,7 @@ bool ReadProgramMap(ByteView s, std::size_t length, bool hdmv, Program& program)
   const std::size_t infoLength = s.U16BE(10) & 0x0FFF;
   if (infoLength > end - 12) return false;
   ForEachDescriptor(s.Sub(12, infoLength), [&](std::uint8_t tag, ByteView body) {
-    if (tag == 0x05 && body.U32BE(0) == BigTag("HDMV")) hdmv = true;
+    if (tag == 0x05 && body.U32BE(0) == BigFourCC("HDMV")) hdmv = true;
   });
   for (std::size_t off = 12 + infoLength; off <= end && end - off >= 5;) {
     const std::uint8_t type = s.U8(off);
