@@ -236,5 +236,48 @@ TEST(MatroskaProbe, HostileElementsGiveNoInventedFacts) {
   EXPECT_EQ(ProbeBytes(noise).videoFormat, "");
 }
 
+// How the reading went, for files whole, cut and broken in each way.
+TEST(MatroskaProbe, OutcomeOfWholeCutAndBrokenFiles) {
+  const std::vector<std::uint8_t> good = MakeWebm();
+  // Where an ID is written, from the SeekHead's entries on (the element itself comes second).
+  auto find = [&](std::initializer_list<std::uint8_t> id, int nth = 1) {
+    auto at = good.begin();
+    for (int i = 0; i < nth; ++i)
+      at = std::search(at + (i ? 1 : 0), good.end(), id.begin(), id.end());
+    return static_cast<std::size_t>(at - good.begin());
+  };
+  const std::size_t info = find({0x15, 0x49, 0xA9, 0x66}, 2),
+                    cluster = find({0x1F, 0x43, 0xB6, 0x75});
+  std::vector<std::uint8_t> zero = good, elsewhere = good;
+  zero[info] = 0;
+  // The Tags position (the last of the SeekHead's) names the Cluster.
+  const std::size_t tagsPos = find({0x12, 0x54, 0xC3, 0x67}) + 4 + 2 + 8;
+  const std::uint64_t clusterPos = cluster - (find({0x11, 0x4D, 0x9B, 0x74}));
+  for (int i = 0; i < 8; ++i)
+    elsewhere[tagsPos + i] = static_cast<std::uint8_t>(clusterPos >> (56 - 8 * i));
+  // Tracks behind more elements than the walk looks at, and in no SeekHead.
+  Ebml doc, segment, late, tracks, entry;
+  doc.Str(0x4282, "webm");
+  entry.UInt(0x83, 1).Str(0x86, "V_VP8");
+  tracks.Master(0xAE, entry);
+  for (int i = 0; i < 70; ++i) segment.Bytes(0xEC, {});
+  segment.Master(0x1654AE6B, tracks);
+  late.Master(0x1A45DFA3, doc).Master(0x18538067, segment);
+  struct Case {
+    const char* what;
+    std::vector<std::uint8_t> bytes;
+    ProbeOutcome want;
+  } cases[] = {
+      {"whole", good, ProbeOutcome::Whole},
+      {"cut in the Tags", std::vector<std::uint8_t>(good.begin(), good.end() - 10),
+       ProbeOutcome::Truncated},
+      {"a zero byte where Info starts", zero, ProbeOutcome::Malformed},
+      {"a SeekHead position naming another element", elsewhere, ProbeOutcome::Malformed},
+      {"Tracks past the elements looked at", late.b, ProbeOutcome::BudgetSpent},
+  };
+  for (const Case& c : cases)
+    EXPECT_STREQ(OutcomeName(ProbeBytes(c.bytes).outcome), OutcomeName(c.want)) << c.what;
+}
+
 }  // namespace
 }  // namespace clip
