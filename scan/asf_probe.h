@@ -17,8 +17,12 @@ constexpr std::size_t kAsfMaxHeaderBytes = 1024 * 1024;
 
 // Reads the header object's children: file and stream properties, the
 // content descriptions and the header extension's extended stream
-// properties. recognised is false when the file does not start with the
-// header object's GUID.
+// properties. NotThis when the file does not start with the header
+// object's GUID; Truncated when the header object, or the whole file as its
+// properties give it, is longer than the file; Malformed when the header is
+// too short, its objects do not fit it or are fewer than it says, or a
+// stream's format is too short; BudgetSpent when the header object is
+// longer than the cap.
 MovieFacts ProbeAsf(MovieFile& file);
 
 }  // namespace clip

@@ -205,5 +205,36 @@ TEST(AsfProbe, HostileHeadersGiveNoInventedFacts) {
   EXPECT_EQ(ProbeBytes(bad).videoFormat, "WMV3");
 }
 
+// How the reading went, for files whole, cut and broken in each way.
+TEST(AsfProbe, OutcomeOfWholeCutAndBrokenFiles) {
+  const std::vector<std::uint8_t> good = MakeAsf();
+  auto patched = [&](std::size_t at, std::initializer_list<std::uint8_t> bytes) {
+    std::vector<std::uint8_t> b = good;
+    std::copy(bytes.begin(), bytes.end(), b.begin() + static_cast<std::ptrdiff_t>(at));
+    return b;
+  };
+  // A header of 1.5 MB in a file of 2 MB: longer than the cap.
+  std::vector<std::uint8_t> big = patched(16, {0x00, 0xE0, 0x16});
+  struct Case {
+    const char* what;
+    std::vector<std::uint8_t> bytes;
+    std::uint64_t size;  // as the file reports it
+    ProbeOutcome want;
+  } cases[] = {
+      {"whole", good, good.size(), ProbeOutcome::Whole},
+      {"cut in the header", std::vector<std::uint8_t>(good.begin(), good.begin() + 100), 100,
+       ProbeOutcome::Truncated},
+      {"an object of size zero", patched(30 + 16, {0, 0, 0, 0}), good.size(),
+       ProbeOutcome::Malformed},
+      {"a header shorter than its own fields", patched(16, {29, 0, 0, 0}), good.size(),
+       ProbeOutcome::Malformed},
+      {"a header past the cap", big, 2 << 20, ProbeOutcome::BudgetSpent},
+  };
+  for (const Case& c : cases) {
+    probetest::SizedFile file(c.bytes, c.size);
+    EXPECT_STREQ(OutcomeName(ProbeAsf(file).outcome), OutcomeName(c.want)) << c.what;
+  }
+}
+
 }  // namespace
 }  // namespace clip
