@@ -85,6 +85,7 @@ std::string AudioCodecName(std::uint32_t id) {
 struct Metadata {
   double duration = -1, width = 0, height = 0, framerate = 0;
   double audioSampleRate = 0, audioDataRate = -1;
+  double fileSize = 0;  // as the writer gives it; 0 when it does not
   bool hasVideoCodec = false, hasAudioCodec = false;
   std::uint32_t videoCodec = 0, audioCodec = 0;
   std::string title, artist, genre, comment;
@@ -232,6 +233,7 @@ bool ReadMetadata(ByteView script, Metadata& m) {
   if (type == 8 && !amf.Skip(4)) return true;
   amf.Pairs(0, [&](ByteView key) {
     if (Named(key, "duration")) return amf.Number(m.duration);
+    if (Named(key, "filesize")) return amf.Number(m.fileSize);
     if (Named(key, "width")) return amf.Number(m.width);
     if (Named(key, "height")) return amf.Number(m.height);
     if (Named(key, "framerate")) return amf.Number(m.framerate);
@@ -409,8 +411,11 @@ MovieFacts ProbeFlv(MovieFile& file) {
   ByteView head(headBytes);
   if (!head.Has(0, 9) || !head.Is(0, "FLV\x01")) return facts;
   facts.outcome = ProbeOutcome::Whole;
+  const std::uint64_t fileSize = file.Size();
   const std::uint8_t flags = head.U8(4);
+  if (head.U32BE(5) < 9) facts.Note(ProbeOutcome::Malformed);  // inside the header itself
   const std::uint64_t dataOffset = std::max<std::uint32_t>(head.U32BE(5), 9);
+  if (dataOffset > fileSize) facts.Note(ProbeOutcome::Truncated);
 
   Metadata meta;
   bool metaSeen = false;
@@ -419,12 +424,19 @@ MovieFacts ProbeFlv(MovieFile& file) {
   bool videoSeen = false, audioSeen = false;
   // Past the header and the size of the (absent) tag before the first.
   std::uint64_t off = dataOffset + 4;
-  for (int i = 0; i < kMaxTags && off <= head.size() && head.Has(off, kTagHeader); ++i) {
+  bool complete = false;
+  int tags = 0;
+  for (; tags < kMaxTags && off <= head.size() && head.Has(off, kTagHeader); ++tags) {
     const std::size_t at = static_cast<std::size_t>(off);
     const std::uint8_t type = head.U8(at) & 0x1F;
     const bool encrypted = (head.U8(at) & 0x20) != 0;
     const std::uint32_t size = U24BE(head, at + 1);
     ByteView body = head.Sub(at + kTagHeader, size);
+    if (type != kAudioTag && type != kVideoTag && type != kScriptTag)
+      facts.Note(ProbeOutcome::Malformed);
+    if (off + kTagHeader + size > fileSize) facts.Note(ProbeOutcome::Truncated);
+    // The program reads no encrypted stream.
+    if (encrypted && type != kScriptTag) facts.Note(ProbeOutcome::Unsupported);
     if (!encrypted) {
       if (type == kScriptTag && !metaSeen) {
         metaSeen = ReadMetadata(body, meta);
@@ -437,9 +449,22 @@ MovieFacts ProbeFlv(MovieFile& file) {
       }
     }
     // The header's flags tell which kinds of tag to wait for.
-    if (metaSeen && (audio.complete || !(flags & 4)) && (video.complete || !(flags & 1))) break;
+    if (metaSeen && (audio.complete || !(flags & 4)) && (video.complete || !(flags & 1))) {
+      complete = true;
+      break;
+    }
     off += kTagHeader + static_cast<std::uint64_t>(size) + 4;
   }
+  // Why the walk stopped short of what the flags promise: the file ends
+  // inside a tag or the size field after it, or the tags lie past the head
+  // or past the tags looked at.
+  if (!complete && off != fileSize) {
+    if (off > fileSize || fileSize - off < kTagHeader)
+      facts.Note(ProbeOutcome::Truncated);
+    else
+      facts.Note(ProbeOutcome::BudgetSpent);
+  }
+  if (meta.fileSize > static_cast<double>(fileSize)) facts.Note(ProbeOutcome::Truncated);
 
   const VideoStreamInfo& v = video.info;
   if (meta.hasVideoCodec)
@@ -474,8 +499,10 @@ MovieFacts ProbeFlv(MovieFile& file) {
                                    : a.bitRate;
   }
 
-  facts.seconds =
-      meta.duration > 0 && meta.duration < 1e9 ? meta.duration : LastTagSeconds(file, dataOffset);
+  // The end of a file with tags holds a whole last tag, and the size of it.
+  const double lastTag = LastTagSeconds(file, dataOffset);
+  if (lastTag < 0 && tags > 0) facts.Note(ProbeOutcome::Truncated);
+  facts.seconds = meta.duration > 0 && meta.duration < 1e9 ? meta.duration : lastTag;
   facts.title = meta.title;
   facts.creator = meta.artist;
   facts.genre = meta.genre;

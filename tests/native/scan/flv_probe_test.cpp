@@ -238,5 +238,30 @@ TEST(FlvProbe, FuzzFoundFiles) {
   EXPECT_EQ(f.height, 0);
 }
 
+// How the reading went, for files whole, cut and broken in each way.
+TEST(FlvProbe, OutcomeOfWholeCutAndBrokenFiles) {
+  auto file = [](std::uint8_t videoType, std::size_t scriptBytes = 0) {
+    FlvWriter flv(1);
+    flv.Tag(18, 0, Metadata({{"duration", Num(1)}}));
+    if (scriptBytes) flv.Tag(18, 0, Bytes(scriptBytes, 0));
+    flv.Tag(videoType, 0, H263Frame());
+    return flv.out;
+  };
+  const Bytes good = file(9);
+  struct Case {
+    const char* what;
+    Bytes bytes;
+    ProbeOutcome want;
+  } cases[] = {
+      {"whole", good, ProbeOutcome::Whole},
+      {"cut in the last tag", Bytes(good.begin(), good.end() - 5), ProbeOutcome::Truncated},
+      {"a tag of no known type", file(5), ProbeOutcome::Malformed},
+      {"the video tag past the head", file(9, kFlvHeadBytes), ProbeOutcome::BudgetSpent},
+      {"encrypted video", file(9 | 0x20), ProbeOutcome::Unsupported},
+  };
+  for (const Case& c : cases)
+    EXPECT_STREQ(OutcomeName(Probe(c.bytes).outcome), OutcomeName(c.want)) << c.what;
+}
+
 }  // namespace
 }  // namespace clip
