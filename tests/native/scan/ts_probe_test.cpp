@@ -270,5 +270,34 @@ TEST(TsProbe, NoiseIsNoStream) {
   EXPECT_EQ(f.seconds, -1);
 }
 
+// How the reading went, for files whole, cut and broken in each way.
+TEST(TsProbe, OutcomeOfWholeCutAndBrokenFiles) {
+  auto file = [](int nullsFirst, std::uint8_t videoType = 0x02) {
+    TsWriter ts;
+    ts.Null(nullsFirst);
+    ts.Pat(0x1000);
+    ts.Pmt(0x1000, {{videoType, 0x100, {}}});
+    ts.Pes(0x100, 0xE0, 0, streamtest::MpegSequence(720, 576, 3, true));
+    ts.Null(10);
+    return ts.out;
+  };
+  const Bytes good = file(0);
+  Bytes lost = good;
+  lost[8 * 188] = 0x00;  // a packet without its sync byte
+  struct Case {
+    const char* what;
+    Bytes bytes;
+    ProbeOutcome want;
+  } cases[] = {
+      {"whole", good, ProbeOutcome::Whole},
+      {"cut in the last packet", Bytes(good.begin(), good.end() - 50), ProbeOutcome::Truncated},
+      {"a packet out of sync", lost, ProbeOutcome::Malformed},
+      {"the program map past the head", file(1500), ProbeOutcome::BudgetSpent},
+      {"no stream of a known type", file(0, 0x05), ProbeOutcome::Unsupported},
+  };
+  for (const Case& c : cases)
+    EXPECT_STREQ(OutcomeName(Probe(c.bytes).outcome), OutcomeName(c.want)) << c.what;
+}
+
 }  // namespace
 }  // namespace clip
