@@ -156,5 +156,29 @@ TEST(MpegProbe, ReadsOnlyTheStartOfALargeFile) {
   EXPECT_LE(file.bytesRead, kMpegHeadBytes + 4);
 }
 
+// How the reading of the sequence header went.
+TEST(MpegProbe, OutcomeOfWholeCutAndBrokenHeaders) {
+  auto header = [](std::initializer_list<std::uint8_t> bytes, std::size_t size = 100) {
+    std::vector<std::uint8_t> b = Filler(size);
+    Put(b, size - bytes.size(), bytes);
+    return b;
+  };
+  struct Case {
+    const char* what;
+    std::vector<std::uint8_t> bytes;
+    ProbeOutcome want;
+  } cases[] = {
+      {"whole", header({0x00, 0x00, 0x01, 0xB3, 0x16, 0x00, 0xF0, 0x14}), ProbeOutcome::Whole},
+      {"cut in the header", header({0x00, 0x00, 0x01, 0xB3, 0x16, 0x00}), ProbeOutcome::Truncated},
+      {"no frame rate code", header({0x00, 0x00, 0x01, 0xB3, 0x16, 0x00, 0xF0, 0x10}),
+       ProbeOutcome::Malformed},
+      {"no size", header({0x00, 0x00, 0x01, 0xB3, 0x00, 0x00, 0x00, 0x14}),
+       ProbeOutcome::Malformed},
+      {"no sequence header", Filler(5000), ProbeOutcome::NotThis},
+  };
+  for (const Case& c : cases)
+    EXPECT_STREQ(OutcomeName(Probe(c.bytes).f.outcome), OutcomeName(c.want)) << c.what;
+}
+
 }  // namespace
 }  // namespace clip
