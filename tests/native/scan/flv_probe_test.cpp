@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "memory_file.h"
+#include "outcome_cases.h"
 #include "scan/container_kind.h"
 #include "stream_builders.h"
 
@@ -248,19 +249,15 @@ TEST(FlvProbe, OutcomeOfWholeCutAndBrokenFiles) {
     return flv.out;
   };
   const Bytes good = file(9);
-  struct Case {
-    const char* what;
-    Bytes bytes;
-    ProbeOutcome want;
-  } cases[] = {
-      {"whole", good, ProbeOutcome::Whole},
-      {"cut in the last tag", Bytes(good.begin(), good.end() - 5), ProbeOutcome::Truncated},
-      {"a tag of no known type", file(5), ProbeOutcome::Malformed},
-      {"the video tag past the head", file(9, kFlvHeadBytes), ProbeOutcome::BudgetSpent},
-      {"encrypted video", file(9 | 0x20), ProbeOutcome::Unsupported},
-  };
-  for (const Case& c : cases)
-    EXPECT_STREQ(OutcomeName(Probe(c.bytes).outcome), OutcomeName(c.want)) << c.what;
+  outcometest::ExpectOutcomes(
+      {
+          {"whole", good, ProbeOutcome::Whole},
+          {"cut in the last tag", Bytes(good.begin(), good.end() - 5), ProbeOutcome::Truncated},
+          {"a tag of no known type", file(5), ProbeOutcome::Malformed},
+          {"the video tag past the head", file(9, kFlvHeadBytes), ProbeOutcome::BudgetSpent},
+          {"encrypted video", file(9 | 0x20), ProbeOutcome::Unsupported},
+      },
+      Probe);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include "ffprobe_facts.h"
 #include "memory_file.h"
+#include "outcome_cases.h"
 
 namespace clip {
 namespace {
@@ -371,30 +372,26 @@ TEST(IsoProbe, OutcomeOfWholeCutAndBrokenFiles) {
   mdat.U32(1000).Tag("mdat").Fill(10);
   free.U32(16).Tag("free").Fill(8);
   for (int i = 0; i < 300; ++i) frees.U32(8).Tag("free");
-  struct Case {
-    const char* what;
-    std::vector<std::uint8_t> bytes;
-    ProbeOutcome want;
-  } cases[] = {
-      {"whole", good, ProbeOutcome::Whole},
-      {"cut in moov", std::vector<std::uint8_t>(good.begin(), good.end() - 10),
-       ProbeOutcome::Truncated},
-      {"cut in the media data after moov", Join({good, mdat.b}), ProbeOutcome::Truncated},
-      {"trak past its moov",
-       patched(moov,
-               {0, static_cast<std::uint8_t>(moovSize >> 16),
-                static_cast<std::uint8_t>(moovSize >> 8), static_cast<std::uint8_t>(moovSize)}),
-       ProbeOutcome::Malformed},
-      {"size below its header",
-       patched(trak, {0, 0, 0, 1, 't', 'r', 'a', 'k', 0, 0, 0, 0, 0, 0, 0, 8}),
-       ProbeOutcome::Malformed},
-      {"no moov", Join({Ftyp(), free.b}), ProbeOutcome::Malformed},
-      {"moov behind too many boxes", Join({Ftyp(), frees.b, MakeMoov()}),
-       ProbeOutcome::BudgetSpent},
-      {"no ISO box", std::vector<std::uint8_t>(64, 0x5A), ProbeOutcome::NotThis},
-  };
-  for (const Case& c : cases)
-    EXPECT_STREQ(OutcomeName(Probe(c.bytes).outcome), OutcomeName(c.want)) << c.what;
+  outcometest::ExpectOutcomes(
+      {
+          {"whole", good, ProbeOutcome::Whole},
+          {"cut in moov", std::vector<std::uint8_t>(good.begin(), good.end() - 10),
+           ProbeOutcome::Truncated},
+          {"cut in the media data after moov", Join({good, mdat.b}), ProbeOutcome::Truncated},
+          {"trak past its moov",
+           patched(moov,
+                   {0, static_cast<std::uint8_t>(moovSize >> 16),
+                    static_cast<std::uint8_t>(moovSize >> 8), static_cast<std::uint8_t>(moovSize)}),
+           ProbeOutcome::Malformed},
+          {"size below its header",
+           patched(trak, {0, 0, 0, 1, 't', 'r', 'a', 'k', 0, 0, 0, 0, 0, 0, 0, 8}),
+           ProbeOutcome::Malformed},
+          {"no moov", Join({Ftyp(), free.b}), ProbeOutcome::Malformed},
+          {"moov behind too many boxes", Join({Ftyp(), frees.b, MakeMoov()}),
+           ProbeOutcome::BudgetSpent},
+          {"no ISO box", std::vector<std::uint8_t>(64, 0x5A), ProbeOutcome::NotThis},
+      },
+      Probe);
 }
 
 }  // namespace

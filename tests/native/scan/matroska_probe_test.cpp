@@ -10,6 +10,7 @@
 
 #include "ffprobe_facts.h"
 #include "memory_file.h"
+#include "outcome_cases.h"
 
 namespace clip {
 namespace {
@@ -263,20 +264,16 @@ TEST(MatroskaProbe, OutcomeOfWholeCutAndBrokenFiles) {
   for (int i = 0; i < 70; ++i) segment.Bytes(0xEC, {});
   segment.Master(0x1654AE6B, tracks);
   late.Master(0x1A45DFA3, doc).Master(0x18538067, segment);
-  struct Case {
-    const char* what;
-    std::vector<std::uint8_t> bytes;
-    ProbeOutcome want;
-  } cases[] = {
-      {"whole", good, ProbeOutcome::Whole},
-      {"cut in the Tags", std::vector<std::uint8_t>(good.begin(), good.end() - 10),
-       ProbeOutcome::Truncated},
-      {"a zero byte where Info starts", zero, ProbeOutcome::Malformed},
-      {"a SeekHead position naming another element", elsewhere, ProbeOutcome::Malformed},
-      {"Tracks past the elements looked at", late.b, ProbeOutcome::BudgetSpent},
-  };
-  for (const Case& c : cases)
-    EXPECT_STREQ(OutcomeName(ProbeBytes(c.bytes).outcome), OutcomeName(c.want)) << c.what;
+  outcometest::ExpectOutcomes(
+      {
+          {"whole", good, ProbeOutcome::Whole},
+          {"cut in the Tags", std::vector<std::uint8_t>(good.begin(), good.end() - 10),
+           ProbeOutcome::Truncated},
+          {"a zero byte where Info starts", zero, ProbeOutcome::Malformed},
+          {"a SeekHead position naming another element", elsewhere, ProbeOutcome::Malformed},
+          {"Tracks past the elements looked at", late.b, ProbeOutcome::BudgetSpent},
+      },
+      ProbeBytes);
 }
 
 }  // namespace

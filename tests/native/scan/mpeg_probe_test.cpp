@@ -1,6 +1,7 @@
 // The MPEG side of ProbeMovie: the sequence header search.
 #include <gtest/gtest.h>
 
+#include "outcome_cases.h"
 #include "probe_builders.h"
 #include "scan/mpeg_probe.h"
 #include "scan/probe.h"
@@ -163,21 +164,18 @@ TEST(MpegProbe, OutcomeOfWholeCutAndBrokenHeaders) {
     Put(b, size - bytes.size(), bytes);
     return b;
   };
-  struct Case {
-    const char* what;
-    std::vector<std::uint8_t> bytes;
-    ProbeOutcome want;
-  } cases[] = {
-      {"whole", header({0x00, 0x00, 0x01, 0xB3, 0x16, 0x00, 0xF0, 0x14}), ProbeOutcome::Whole},
-      {"cut in the header", header({0x00, 0x00, 0x01, 0xB3, 0x16, 0x00}), ProbeOutcome::Truncated},
-      {"no frame rate code", header({0x00, 0x00, 0x01, 0xB3, 0x16, 0x00, 0xF0, 0x10}),
-       ProbeOutcome::Malformed},
-      {"no size", header({0x00, 0x00, 0x01, 0xB3, 0x00, 0x00, 0x00, 0x14}),
-       ProbeOutcome::Malformed},
-      {"no sequence header", Filler(5000), ProbeOutcome::NotThis},
-  };
-  for (const Case& c : cases)
-    EXPECT_STREQ(OutcomeName(Probe(c.bytes).f.outcome), OutcomeName(c.want)) << c.what;
+  outcometest::ExpectOutcomes(
+      {
+          {"whole", header({0x00, 0x00, 0x01, 0xB3, 0x16, 0x00, 0xF0, 0x14}), ProbeOutcome::Whole},
+          {"cut in the header", header({0x00, 0x00, 0x01, 0xB3, 0x16, 0x00}),
+           ProbeOutcome::Truncated},
+          {"no frame rate code", header({0x00, 0x00, 0x01, 0xB3, 0x16, 0x00, 0xF0, 0x10}),
+           ProbeOutcome::Malformed},
+          {"no size", header({0x00, 0x00, 0x01, 0xB3, 0x00, 0x00, 0x00, 0x14}),
+           ProbeOutcome::Malformed},
+          {"no sequence header", Filler(5000), ProbeOutcome::NotThis},
+      },
+      [](const std::vector<std::uint8_t>& b) { return Probe(b).f; });
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "memory_file.h"
+#include "outcome_cases.h"
 #include "scan/container_kind.h"
 #include "stream_builders.h"
 
@@ -163,24 +164,21 @@ TEST(PsProbe, OutcomeOfWholeCutAndBrokenFiles) {
   };
   const Bytes sequence = streamtest::MpegSequence(352, 240, 4, true);
   const Bytes good = file(sequence);
-  Bytes noise = good, subpicture;
+  Bytes noise = good;
   noise.insert(noise.end() - 4, 40, 0x01);
   PsWriter sub(false);
   sub.Pack(0);
   sub.Pes(0xBD, 0, {0x20, 1, 2, 3});
-  struct Case {
-    const char* what;
-    Bytes bytes;
-    ProbeOutcome want;
-  } cases[] = {
-      {"whole", good, ProbeOutcome::Whole},
-      {"cut in the audio packet", Bytes(good.begin(), good.end() - 10), ProbeOutcome::Truncated},
-      {"noise between the packs", noise, ProbeOutcome::Malformed},
-      {"no sequence header in the head", file({0x12, 0x34}, 50), ProbeOutcome::BudgetSpent},
-      {"a subpicture stream alone", sub.out, ProbeOutcome::Unsupported},
-  };
-  for (const Case& c : cases)
-    EXPECT_STREQ(OutcomeName(Probe(c.bytes).outcome), OutcomeName(c.want)) << c.what;
+  outcometest::ExpectOutcomes(
+      {
+          {"whole", good, ProbeOutcome::Whole},
+          {"cut in the audio packet", Bytes(good.begin(), good.end() - 10),
+           ProbeOutcome::Truncated},
+          {"noise between the packs", noise, ProbeOutcome::Malformed},
+          {"no sequence header in the head", file({0x12, 0x34}, 50), ProbeOutcome::BudgetSpent},
+          {"a subpicture stream alone", sub.out, ProbeOutcome::Unsupported},
+      },
+      Probe);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <random>
 
 #include "memory_file.h"
+#include "outcome_cases.h"
 #include "scan/container_kind.h"
 #include "stream_builders.h"
 
@@ -284,19 +285,15 @@ TEST(TsProbe, OutcomeOfWholeCutAndBrokenFiles) {
   const Bytes good = file(0);
   Bytes lost = good;
   lost[8 * 188] = 0x00;  // a packet without its sync byte
-  struct Case {
-    const char* what;
-    Bytes bytes;
-    ProbeOutcome want;
-  } cases[] = {
-      {"whole", good, ProbeOutcome::Whole},
-      {"cut in the last packet", Bytes(good.begin(), good.end() - 50), ProbeOutcome::Truncated},
-      {"a packet out of sync", lost, ProbeOutcome::Malformed},
-      {"the program map past the head", file(1500), ProbeOutcome::BudgetSpent},
-      {"no stream of a known type", file(0, 0x05), ProbeOutcome::Unsupported},
-  };
-  for (const Case& c : cases)
-    EXPECT_STREQ(OutcomeName(Probe(c.bytes).outcome), OutcomeName(c.want)) << c.what;
+  outcometest::ExpectOutcomes(
+      {
+          {"whole", good, ProbeOutcome::Whole},
+          {"cut in the last packet", Bytes(good.begin(), good.end() - 50), ProbeOutcome::Truncated},
+          {"a packet out of sync", lost, ProbeOutcome::Malformed},
+          {"the program map past the head", file(1500), ProbeOutcome::BudgetSpent},
+          {"no stream of a known type", file(0, 0x05), ProbeOutcome::Unsupported},
+      },
+      Probe);
 }
 
 }  // namespace
