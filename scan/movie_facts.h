@@ -35,8 +35,8 @@ enum class CellForm {
 };
 
 struct MovieFacts {
-  // How the reading went: NotThis (and nothing else set) when the bytes are
-  // not the parser's container, else Whole unless a problem was met.
+  // How the reading went: NotThis when the bytes are not the parser's
+  // container, else Whole unless a problem was met.
   ProbeOutcome outcome = ProbeOutcome::NotThis;
   bool Recognised() const { return outcome != ProbeOutcome::NotThis; }
   void Note(ProbeOutcome problem) { NoteProblem(outcome, problem); }
