@@ -540,6 +540,11 @@ TEST(ProbeMovie, OutcomeOfWholeCutAndBrokenFiles) {
       {"noise of a modern name", std::vector<std::uint8_t>(5000, 0x5A), "a.mkv",
        ProbeOutcome::NotThis},
       {"RealMedia", good, "a.rm", ProbeOutcome::Unsupported},
+      // The reading by name keeps how the stream's reading went.
+      {"a program stream cut in its first pack",
+       {0, 0, 1, 0xBA, 0x44, 0, 4, 0},
+       "a.mpg",
+       ProbeOutcome::Truncated},
   };
   FakeCodecs none;
   for (const Case& c : cases)
