@@ -1,10 +1,10 @@
 #include "scan/asf_probe.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <vector>
 
 #include "scan/byte_reader.h"
+#include "scan/codec_table.h"
 #include "scan/tag_text.h"
 
 namespace clip {
@@ -51,34 +51,43 @@ struct Header {
   std::uint32_t dataBitrate[kMaxStreams] = {};   // bits a second
 };
 
-// Calls visit(guid, body) for each object in bytes until it returns false;
-// an object whose size runs past the bytes ends the walk.
+// Calls visit(guid, body) for each of up to count objects in bytes until it
+// returns false. An object smaller than its header or running past the
+// bytes ends the walk, as do fewer bytes left than a header: then the
+// result is false.
 template <typename Visit>
-void ForEachObject(ByteView bytes, std::uint32_t count, Visit visit) {
+bool ForEachObject(ByteView bytes, std::uint32_t count, Visit visit) {
   std::size_t off = 0;
-  for (std::uint32_t i = 0; i < count && i < kMaxObjects && bytes.Has(off, kObjectHeader); ++i) {
+  for (std::uint32_t i = 0; i < count && i < kMaxObjects && off < bytes.size(); ++i) {
+    if (!bytes.Has(off, kObjectHeader)) return false;
     std::uint64_t size = bytes.U64(off + 16);
-    if (size < kObjectHeader || size > bytes.size() - off) return;
-    if (!visit(bytes.Sub(off, 16), bytes.Sub(off + kObjectHeader, size - kObjectHeader))) return;
+    if (size < kObjectHeader || size > bytes.size() - off) return false;
+    if (!visit(bytes.Sub(off, 16), bytes.Sub(off + kObjectHeader, size - kObjectHeader)))
+      return true;
     off += static_cast<std::size_t>(size);
   }
+  return true;
 }
 
 bool Is(ByteView guid, const Guid& want) { return guid.Equals(0, want, 16); }
 
-void TakeStream(ByteView body, Header& h) {
+// Takes the first video and the first audio stream; false when a stream of
+// either kind is too short for its format.
+bool TakeStream(ByteView body, Header& h) {
   // Stream type, error correction type, time offset, data lengths, flags.
   const std::uint32_t typeLength = body.U32(40);
   const int number = body.U16(48) & 0x7F;
   ByteView data = body.Sub(54, typeLength);
   MovieFacts& f = h.facts;
-  if (Is(body.Sub(0, 16), kVideoMedia) && !h.video.present && data.Has(0, 11 + 20)) {
+  const bool video = Is(body.Sub(0, 16), kVideoMedia), audio = Is(body.Sub(0, 16), kAudioMedia);
+  if ((video && !data.Has(0, 11 + 20)) || (audio && !data.Has(0, 16))) return false;
+  if (video && !h.video.present) {
     // Encoded width and height, flags, format size, then BITMAPINFOHEADER.
     h.video = {true, number};
     f.width = static_cast<int>(std::min<std::uint32_t>(data.U32(0), 0x7FFFFFFF));
     f.height = static_cast<int>(std::min<std::uint32_t>(data.U32(4), 0x7FFFFFFF));
     f.videoFormat = WindowsVideoName(data.U32(11 + 16));
-  } else if (Is(body.Sub(0, 16), kAudioMedia) && !h.audio.present && data.Has(0, 16)) {
+  } else if (audio && !h.audio.present) {
     h.audio = {true, number};
     std::uint16_t tag = data.U16(0);
     // WAVEFORMATEXTENSIBLE names its format in the first two bytes of its
@@ -88,6 +97,7 @@ void TakeStream(ByteView body, Header& h) {
     f.audioSamplesPerSecond = data.U32(4);
     f.audioBitsPerSecond = static_cast<std::uint64_t>(data.U32(8)) * 8;
   }
+  return true;
 }
 
 void TakeContentDescription(ByteView body, MovieFacts& f) {
@@ -137,10 +147,11 @@ void TakeExtendedContent(ByteView body, MovieFacts& f) {
   }
 }
 
-void TakeHeaderExtension(ByteView body, Header& h) {
+// False when the extension's objects do not fit it.
+bool TakeHeaderExtension(ByteView body, Header& h) {
   // Reserved GUID and field, the size of the objects, the objects.
   const std::uint32_t size = body.U32(18);
-  ForEachObject(body.Sub(22, size), kMaxObjects, [&](ByteView guid, ByteView object) {
+  return ForEachObject(body.Sub(22, size), kMaxObjects, [&](ByteView guid, ByteView object) {
     if (Is(guid, kExtendedStream) && object.Has(52, 8)) {
       const int number = object.U16(48) & 0x7F;
       h.timePerFrame[number] = object.U64(52);
@@ -152,99 +163,57 @@ void TakeHeaderExtension(ByteView body, Header& h) {
 
 }  // namespace
 
-std::string WindowsVideoName(std::uint32_t fourcc) {
-  std::uint8_t c[4];
-  for (int i = 0; i < 4; ++i) {
-    std::uint8_t b = static_cast<std::uint8_t>(fourcc >> (8 * i));
-    c[i] = b >= 'a' && b <= 'z' ? static_cast<std::uint8_t>(b - 32) : b;
-  }
-  const std::uint32_t upper =
-      c[0] | (c[1] << 8) | (c[2] << 16) | (static_cast<std::uint32_t>(c[3]) << 24);
-  struct Name {
-    char code[5];
-    const char* name;
-  };
-  static const Name kNames[] = {
-      {"WMV1", "WMV1"},          {"WMV2", "WMV2"},          {"WMV3", "WMV3"},
-      {"WVC1", "VC-1"},          {"WMVA", "VC-1"},          {"MP4S", "MPEG-4 Visual"},
-      {"M4S2", "MPEG-4 Visual"}, {"MP4V", "MPEG-4 Visual"}, {"XVID", "MPEG-4 Visual"},
-      {"DIVX", "MPEG-4 Visual"}, {"DX50", "MPEG-4 Visual"}, {"FMP4", "MPEG-4 Visual"},
-      {"H264", "H.264"},         {"AVC1", "H.264"},         {"X264", "H.264"},
-      {"HEVC", "H.265"},         {"H265", "H.265"},         {"MJPG", "MJPEG"},
-      {"VP80", "VP8"},           {"VP90", "VP9"},           {"AV01", "AV1"}};
-  for (const Name& n : kNames)
-    if (upper == FourCC(n.code)) return n.name;
-  std::uint8_t raw[4];
-  for (int i = 0; i < 4; ++i) raw[i] = static_cast<std::uint8_t>(fourcc >> (8 * i));
-  return CodecIdText(ByteView(raw, 4));
-}
-
-std::string WindowsAudioName(std::uint16_t formatTag) {
-  switch (formatTag) {
-    case 0x0001:
-    case 0x0003:
-      return "PCM";
-    case 0x0050:
-      return "MP2";
-    case 0x0055:
-      return "MP3";
-    case 0x00FF:
-    case 0x1610:
-      return "AAC";
-    case 0x0160:
-    case 0x0161:
-    case 0x0162:
-    case 0x0163:
-      return "WMA";
-    case 0x2000:
-      return "AC-3";
-    case 0x2001:
-      return "DTS";
-    case 0xF1AC:
-      return "FLAC";
-  }
-  char text[8];
-  std::snprintf(text, sizeof text, "0x%04X", formatTag);
-  return text;
-}
-
 MovieFacts ProbeAsf(MovieFile& file) {
   Header h;
   MovieFacts& f = h.facts;
   // One read holds the header of almost every file; a larger one (cover
   // art in the tags) is read again whole, up to the cap.
-  std::vector<std::uint8_t> bytes = ReadBytes(file, 0, kAsfFirstRead);
+  std::vector<std::uint8_t> bytes = ReadBytes(file, 0, kAsfHeadBytes);
   ByteView v(bytes);
   if (!v.Equals(0, kHeader, 16) || !v.Has(0, 30)) return f;
-  f.recognised = true;
+  f.outcome = ProbeOutcome::Whole;
   const std::uint64_t headerSize = v.U64(16);
   const std::uint32_t count = v.U32(24);
-  if (headerSize < 30) return f;
-  if (headerSize > bytes.size() && bytes.size() == kAsfFirstRead)
-    bytes = ReadBytes(file, 0,
-                      static_cast<std::size_t>(std::min<std::uint64_t>(headerSize, kAsfMaxHeader)));
+  if (headerSize < 30) {
+    f.Note(ProbeOutcome::Malformed);
+    return f;
+  }
+  const std::uint64_t fileSize = file.Size();
+  if (headerSize > fileSize) f.Note(ProbeOutcome::Truncated);
+  if (headerSize > kAsfMaxHeaderBytes) f.Note(ProbeOutcome::BudgetSpent);
+  if (headerSize > bytes.size() && bytes.size() == kAsfHeadBytes)
+    bytes = ReadBytes(
+        file, 0, static_cast<std::size_t>(std::min<std::uint64_t>(headerSize, kAsfMaxHeaderBytes)));
   v = ByteView(bytes).Sub(30, headerSize - 30);
 
-  ForEachObject(v, count, [&](ByteView guid, ByteView body) {
+  std::uint32_t objects = 0;
+  const bool fit = ForEachObject(v, count, [&](ByteView guid, ByteView body) {
+    ++objects;
+    bool whole = true;
     if (Is(guid, kFileProperties) && body.Has(64, 4)) {
       // Play duration (100 ns) includes the preroll (ms); a broadcast file
-      // (flag bit 0) knows neither.
+      // (flag bit 0) knows neither, nor the size the whole file has.
       const std::uint64_t play = body.U64(40), preroll = body.U64(56);
       if (!(body.U32(64) & 1)) {
+        if (body.U64(16) > fileSize) f.Note(ProbeOutcome::Truncated);
         double seconds = static_cast<double>(play) / 1e7 - static_cast<double>(preroll) / 1e3;
         f.seconds = seconds > 0 ? seconds : 0;
       }
     } else if (Is(guid, kStreamProperties)) {
-      TakeStream(body, h);
+      whole = TakeStream(body, h);
     } else if (Is(guid, kContentDescription)) {
       TakeContentDescription(body, f);
     } else if (Is(guid, kExtendedContent)) {
       TakeExtendedContent(body, f);
     } else if (Is(guid, kHeaderExtension)) {
-      TakeHeaderExtension(body, h);
+      whole = TakeHeaderExtension(body, h);
     }
+    if (!whole) f.Note(ProbeOutcome::Malformed);
     return true;
   });
+  // The objects must fit the header, and be as many as it says.
+  if (!fit || objects < std::min<std::uint32_t>(count, kMaxObjects))
+    f.Note(ProbeOutcome::Malformed);
   // A format that leaves its byte rate at 0 (variable-rate audio) has the
   // stream's average in its extended properties.
   if (h.audio.present && f.audioBitsPerSecond == 0)

@@ -1,11 +1,14 @@
-// The stream headers of an AVI file, read straight from its RIFF layout.
+// AVI files: the stream headers and the INFO list, read straight from the
+// RIFF layout, and the facts a row takes from them.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "scan/byte_reader.h"
+#include "scan/movie_facts.h"
 #include "scan/movie_file.h"
 
 namespace clip {
@@ -36,7 +39,7 @@ struct AviAudioStream {
 
 // The text entries of a LIST 'INFO' chunk at the top level of the file
 // (before 'movi'), where tagging tools and ffmpeg put them. Each is the raw
-// bytes of the entry up to its first NUL, at most kAviInfoEntryMax of them,
+// bytes of the entry up to its first NUL, at most kAviMaxInfoEntryBytes of them,
 // in whatever code page the writer used; the first entry of each kind counts.
 struct AviHeaderInfo {
   bool present = false;   // the list was there
@@ -49,18 +52,21 @@ struct AviHeaderInfo {
 };
 
 struct AviHeader {
-  bool isAvi = false;  // starts with RIFF ... 'AVI '
+  // NotThis unless the file starts with RIFF ... 'AVI '; then Whole, or the
+  // first problem the walk met.
+  ProbeOutcome outcome = ProbeOutcome::NotThis;
   AviVideoStream video;
   AviAudioStream audio;
   AviHeaderInfo info;
 };
 
-// The header list is read in one piece up to this size.
-constexpr std::size_t kAviFirstRead = 64 * 1024;
-constexpr std::size_t kAviMaxHeaderList = 1024 * 1024;
-// An INFO list outside the first read is read up to this size.
-constexpr std::size_t kAviMaxInfoList = 64 * 1024;
-constexpr std::size_t kAviInfoEntryMax = 255;
+// The first read; a header list within it costs no other.
+constexpr std::size_t kAviHeadBytes = 64 * 1024;
+// A header list is read whole up to this size, and an INFO list outside the
+// first read up to this one.
+constexpr std::size_t kAviMaxHeaderListBytes = 1024 * 1024;
+constexpr std::size_t kAviMaxInfoListBytes = 64 * 1024;
+constexpr std::size_t kAviMaxInfoEntryBytes = 255;
 
 // Reads the file's first 64 KB and finds LIST 'hdrl' among the top-level
 // chunks; a header list larger than that first read is read once more, whole
@@ -68,16 +74,34 @@ constexpr std::size_t kAviInfoEntryMax = 255;
 // goes on up to 'movi' for a LIST 'INFO' (usually within the first read).
 AviHeader ReadAviHeader(MovieFile& file);
 // The same over the file's first bytes already read (at least
-// kAviFirstRead of them, or the whole file; else they are read again).
+// kAviHeadBytes of them, or the whole file; else they are read again).
+//
+// The outcome: Truncated when a chunk (the RIFF chunk itself included) runs
+// past the end of the file or the file ends inside a chunk header;
+// Malformed when a list is too short for its type, a chunk runs past its
+// list, no header list comes before 'movi' or a stream's header or format
+// is too short; BudgetSpent when the header list is larger than the cap or
+// is not among the first 64 chunks.
 AviHeader ReadAviHeader(MovieFile& file, ByteView head);
 
 // The streams of a header list body (the bytes after the 'hdrl' type): the
 // first 'vids' stream and the first 'auds' stream. A stream whose header or
 // format is too short is not taken, and the search does not go on to a later
-// stream of the same type.
+// stream of the same type. Problems are noted in header.outcome.
 void ParseAviHeaderList(ByteView hdrl, AviHeader& header);
 
 // The entries of an INFO list body (the bytes after the 'INFO' type).
-void ParseAviInfoList(ByteView info, AviHeaderInfo& entries);
+// Returns false when an entry runs past the list.
+bool ParseAviInfoList(ByteView info, AviHeaderInfo& entries);
+
+// The facts of an AVI file: codec names from the installed codecs, else the
+// built-in tables, turned into short names by the renaming rules; the size
+// and rates as the headers store them; the header's INFO texts. head as for
+// ReadAviHeader.
+MovieFacts ProbeAvi(MovieFile& file, CodecNames& codecs, ByteView head = {});
+
+// Text of an AVI INFO entry as stored: UTF-8 when the bytes are valid
+// UTF-8, else code page 932.
+std::string InfoEntryText(std::string_view bytes);
 
 }  // namespace clip

@@ -49,7 +49,10 @@ ByteView FileWindow::At(std::uint64_t off, std::size_t n) {
     return ByteView(head_).Sub(static_cast<std::size_t>(off), n);
   if (off >= farStart_ && off - farStart_ < far_.size() && n <= far_.size() - (off - farStart_))
     return ByteView(far_).Sub(static_cast<std::size_t>(off - farStart_), n);
-  if (reads_ >= maxReads_) return ByteView();
+  if (reads_ >= maxReads_) {
+    spent_ = true;
+    return ByteView();
+  }
   ++reads_;
   std::size_t want = n > window_ ? n : window_;
   std::uint64_t start = off;

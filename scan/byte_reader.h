@@ -91,6 +91,15 @@ constexpr std::uint32_t FourCC(const char (&tag)[5]) {
          (static_cast<std::uint32_t>(static_cast<std::uint8_t>(tag[3])) << 24);
 }
 
+// A four-character code as stored big-endian (ISO box types, the codes of
+// FLV tags and transport stream descriptors).
+constexpr std::uint32_t BigFourCC(const char (&tag)[5]) {
+  return (static_cast<std::uint32_t>(static_cast<std::uint8_t>(tag[0])) << 24) |
+         (static_cast<std::uint32_t>(static_cast<std::uint8_t>(tag[1])) << 16) |
+         (static_cast<std::uint32_t>(static_cast<std::uint8_t>(tag[2])) << 8) |
+         static_cast<std::uint32_t>(static_cast<std::uint8_t>(tag[3]));
+}
+
 // Up to n bytes of file from offset: fewer at the end of the file, none when
 // the offset lies past it or a read fails.
 std::vector<std::uint8_t> ReadBytes(MovieFile& file, std::uint64_t offset, std::size_t n);
@@ -127,6 +136,8 @@ class FileWindow {
   FileWindow(MovieFile& file, std::size_t window, int maxReads);
   std::uint64_t size() const { return size_; }
   int reads() const { return reads_; }
+  // True once a read was refused for the budget.
+  bool spent() const { return spent_; }
   // Up to n bytes at off: fewer at the end of the file, none once the read
   // budget is spent. The view is valid until the next call.
   ByteView At(std::uint64_t off, std::size_t n);
@@ -136,6 +147,7 @@ class FileWindow {
   std::uint64_t size_;
   std::size_t window_;
   int maxReads_, reads_ = 1;
+  bool spent_ = false;
   std::vector<std::uint8_t> head_, far_;
   std::uint64_t farStart_ = 0;
 };

@@ -3,6 +3,8 @@
 #include <cstdio>
 
 #include "base/text.h"
+#include "scan/byte_reader.h"
+#include "scan/tag_text.h"
 
 namespace clip {
 
@@ -164,6 +166,54 @@ std::string RenameAudioFormat(std::string_view name) {
   if (r.size() >= 4 && r[3] == 'M') return "PCM";
   if (r.size() >= 2 && r[1] == '6') return "GSM 6.10";
   return std::string(name);
+}
+
+std::string WindowsVideoName(std::uint32_t fourcc) {
+  std::uint8_t c[4];
+  for (int i = 0; i < 4; ++i) {
+    std::uint8_t b = static_cast<std::uint8_t>(fourcc >> (8 * i));
+    c[i] = b >= 'a' && b <= 'z' ? static_cast<std::uint8_t>(b - 32) : b;
+  }
+  const std::uint32_t upper =
+      c[0] | (c[1] << 8) | (c[2] << 16) | (static_cast<std::uint32_t>(c[3]) << 24);
+  struct Name {
+    char code[5];
+    const char* name;
+  };
+  static const Name kNames[] = {
+      {"WMV1", "WMV1"},          {"WMV2", "WMV2"},          {"WMV3", "WMV3"},
+      {"WVC1", "VC-1"},          {"WMVA", "VC-1"},          {"MP4S", "MPEG-4 Visual"},
+      {"M4S2", "MPEG-4 Visual"}, {"MP4V", "MPEG-4 Visual"}, {"XVID", "MPEG-4 Visual"},
+      {"DIVX", "MPEG-4 Visual"}, {"DX50", "MPEG-4 Visual"}, {"FMP4", "MPEG-4 Visual"},
+      {"H264", "H.264"},         {"AVC1", "H.264"},         {"X264", "H.264"},
+      {"HEVC", "H.265"},         {"H265", "H.265"},         {"MJPG", "MJPEG"},
+      {"VP80", "VP8"},           {"VP90", "VP9"},           {"AV01", "AV1"}};
+  for (const Name& n : kNames)
+    if (upper == FourCC(n.code)) return n.name;
+  std::uint8_t raw[4];
+  for (int i = 0; i < 4; ++i) raw[i] = static_cast<std::uint8_t>(fourcc >> (8 * i));
+  return CodecIdText(ByteView(raw, 4));
+}
+
+std::string WindowsAudioName(std::uint16_t formatTag) {
+  switch (formatTag) {
+    case 0x0001:
+    case 0x0003: return "PCM";
+    case 0x0050: return "MP2";
+    case 0x0055: return "MP3";
+    case 0x00FF:
+    case 0x1610: return "AAC";
+    case 0x0160:
+    case 0x0161:
+    case 0x0162:
+    case 0x0163: return "WMA";
+    case 0x2000: return "AC-3";
+    case 0x2001: return "DTS";
+    case 0xF1AC: return "FLAC";
+  }
+  char text[8];
+  std::snprintf(text, sizeof text, "0x%04X", formatTag);
+  return text;
 }
 
 std::string FormatFixed2(double value) {

@@ -1,6 +1,7 @@
 // Codec names: the built-in descriptions used when no installed codec
 // answers, the renaming rules that turn a description into the short name a
-// row shows, and the text formats of the probe fields.
+// row shows, the short names of the Windows codec codes that ASF and
+// Matroska files carry, and the text formats of the probe fields.
 #pragma once
 
 #include <cstddef>
@@ -38,6 +39,14 @@ std::string RenameVideoCodec(std::string_view description);
 // R[5] '3' MP3, R[2] 'u' DivX Audio, R[1] 'A' ADPCM, R[4] 'M' PCM,
 // R[2] '6' GSM 6.10, else the name itself.
 std::string RenameAudioFormat(std::string_view name);
+
+// Short name of a BITMAPINFOHEADER compression code (a fourcc, compared
+// without regard to case), such as "WMV3" or "VC-1"; the fourcc itself when
+// it is not a known one.
+std::string WindowsVideoName(std::uint32_t fourcc);
+// Short name of a WAVEFORMATEX format tag, such as "WMA" or "MP3"; the tag as
+// "0x" and four hex digits when it is not a known one.
+std::string WindowsAudioName(std::uint16_t formatTag);
 
 // "%.2f" of a double.
 std::string FormatFixed2(double value);

@@ -1,5 +1,6 @@
 #include "scan/container_kind.h"
 
+#include "scan/iso_box.h"
 #include "scan/ts_probe.h"
 
 namespace clip {
@@ -23,17 +24,9 @@ bool IsIsoMedia(ByteView head) {
     if (!head.Is(off + 4, "free") && !head.Is(off + 4, "skip") && !head.Is(off + 4, "wide") &&
         !head.Is(off + 4, "mdat"))
       return false;
-    // 32-bit size, or 1 and a 64-bit size after the type; 0 runs to the end.
-    std::uint64_t size = head.U32BE(off);
-    if (size == 1) {
-      if (!head.Has(off + 8, 8)) return false;
-      size = head.U64BE(off + 8);
-      if (size < 16) return false;
-    } else if (size < 8) {
-      return false;
-    }
-    if (size > head.size() - off) return false;
-    off += static_cast<std::size_t>(size);
+    IsoBoxHeader box;
+    if (ReadIsoBoxHeader(head.Sub(off, 16), head.size() - off, box) != IsoBoxRead::Ok) return false;
+    off += static_cast<std::size_t>(box.size);
   }
   return false;
 }

@@ -21,11 +21,11 @@ enum class ContainerKind {
   RealMedia,      // ".RMF"
 };
 
-// The caller passes the file's first bytes: kSniffBytes tell every kind
+// The caller passes the file's first bytes: kSniffHeadBytes tell every kind
 // apart; an ISO media file whose leading free or mdat boxes are longer is
 // told only when its ftyp or moov box starts within head. head may be
 // shorter (a small file).
-constexpr std::size_t kSniffBytes = 2048;
+constexpr std::size_t kSniffHeadBytes = 2048;
 ContainerKind SniffContainer(ByteView head);
 
 // A short English name of the kind, for messages and tests.

@@ -25,13 +25,6 @@ std::uint32_t U24BE(ByteView b, std::size_t off) {
   return b.Has(off, 3) ? static_cast<std::uint32_t>(b.U8(off)) << 16 | b.U16BE(off + 1) : 0;
 }
 
-constexpr std::uint32_t BigTag(const char (&tag)[5]) {
-  return (static_cast<std::uint32_t>(static_cast<std::uint8_t>(tag[0])) << 24) |
-         (static_cast<std::uint32_t>(static_cast<std::uint8_t>(tag[1])) << 16) |
-         (static_cast<std::uint32_t>(static_cast<std::uint8_t>(tag[2])) << 8) |
-         static_cast<std::uint32_t>(static_cast<std::uint8_t>(tag[3]));
-}
-
 // A four-character code as text when it is printable, else its number.
 std::string CodeText(std::uint32_t code) {
   std::string text;
@@ -53,12 +46,12 @@ std::string VideoCodecName(std::uint32_t id) {
     case 5: return "VP6";
     case 6: return "Screen Video 2";
     case 7:
-    case BigTag("avc1"): return "H.264";
+    case BigFourCC("avc1"): return "H.264";
     case 12:
-    case BigTag("hvc1"): return "H.265";
-    case BigTag("vp08"): return "VP8";
-    case BigTag("vp09"): return "VP9";
-    case BigTag("av01"): return "AV1";
+    case BigFourCC("hvc1"): return "H.265";
+    case BigFourCC("vp08"): return "VP8";
+    case BigFourCC("vp09"): return "VP9";
+    case BigFourCC("av01"): return "AV1";
     default: return id < 256 ? std::to_string(id) : CodeText(id);
   }
 }
@@ -70,19 +63,19 @@ std::string AudioCodecName(std::uint32_t id) {
     case 1: return "ADPCM";
     case 2:
     case 14:
-    case BigTag(".mp3"): return "MP3";
+    case BigFourCC(".mp3"): return "MP3";
     case 4:
     case 5:
     case 6: return "Nellymoser";
     case 7: return "G.711 A-law";
     case 8: return "G.711 mu-law";
     case 10:
-    case BigTag("mp4a"): return "AAC";
+    case BigFourCC("mp4a"): return "AAC";
     case 11: return "Speex";
-    case BigTag("Opus"): return "Opus";
-    case BigTag("fLaC"): return "FLAC";
-    case BigTag("ac-3"): return "AC-3";
-    case BigTag("ec-3"): return "E-AC-3";
+    case BigFourCC("Opus"): return "Opus";
+    case BigFourCC("fLaC"): return "FLAC";
+    case BigFourCC("ac-3"): return "AC-3";
+    case BigFourCC("ec-3"): return "E-AC-3";
     default: return id < 256 ? std::to_string(id) : CodeText(id);
   }
 }
@@ -92,6 +85,7 @@ std::string AudioCodecName(std::uint32_t id) {
 struct Metadata {
   double duration = -1, width = 0, height = 0, framerate = 0;
   double audioSampleRate = 0, audioDataRate = -1;
+  double fileSize = 0;  // as the writer gives it; 0 when it does not
   bool hasVideoCodec = false, hasAudioCodec = false;
   std::uint32_t videoCodec = 0, audioCodec = 0;
   std::string title, artist, genre, comment;
@@ -239,6 +233,7 @@ bool ReadMetadata(ByteView script, Metadata& m) {
   if (type == 8 && !amf.Skip(4)) return true;
   amf.Pairs(0, [&](ByteView key) {
     if (Named(key, "duration")) return amf.Number(m.duration);
+    if (Named(key, "filesize")) return amf.Number(m.fileSize);
     if (Named(key, "width")) return amf.Number(m.width);
     if (Named(key, "height")) return amf.Number(m.height);
     if (Named(key, "framerate")) return amf.Number(m.framerate);
@@ -320,9 +315,9 @@ void ReadVideoTag(ByteView body, TagVideo& v) {
     const std::uint32_t code = body.U32BE(1);
     v.info.format = VideoCodecName(code);
     const bool sequenceStart = (b0 & 0x0F) == 0;
-    if (code == BigTag("avc1") || code == BigTag("hvc1")) {
+    if (code == BigFourCC("avc1") || code == BigFourCC("hvc1")) {
       if (!sequenceStart) return;
-      if (code == BigTag("avc1"))
+      if (code == BigFourCC("avc1"))
         ReadAvcConfig(body.Sub(5, body.size()), v.info);
       else
         ReadHevcConfig(body.Sub(5, body.size()), v.info);
@@ -353,10 +348,10 @@ void ReadAudioTag(ByteView body, TagAudio& a) {
     const std::uint32_t code = body.U32BE(1);
     const int packetType = b0 & 0x0F;
     a.info.format = AudioCodecName(code);
-    if (code == BigTag("mp4a")) {
+    if (code == BigFourCC("mp4a")) {
       if (packetType != 0) return;
       a.exactRate = ReadAacConfig(body.Sub(5, body.size()), a.info);
-    } else if (code == BigTag(".mp3")) {
+    } else if (code == BigFourCC(".mp3")) {
       if (packetType != 1) return;
       a.exactRate = ReadMpegAudioFrame(body.Sub(5, body.size()), a.info);
     }
@@ -415,9 +410,12 @@ MovieFacts ProbeFlv(MovieFile& file) {
   std::vector<std::uint8_t> headBytes = ReadBytes(file, 0, kFlvHeadBytes);
   ByteView head(headBytes);
   if (!head.Has(0, 9) || !head.Is(0, "FLV\x01")) return facts;
-  facts.recognised = true;
+  facts.outcome = ProbeOutcome::Whole;
+  const std::uint64_t fileSize = file.Size();
   const std::uint8_t flags = head.U8(4);
+  if (head.U32BE(5) < 9) facts.Note(ProbeOutcome::Malformed);  // inside the header itself
   const std::uint64_t dataOffset = std::max<std::uint32_t>(head.U32BE(5), 9);
+  if (dataOffset > fileSize) facts.Note(ProbeOutcome::Truncated);
 
   Metadata meta;
   bool metaSeen = false;
@@ -426,12 +424,19 @@ MovieFacts ProbeFlv(MovieFile& file) {
   bool videoSeen = false, audioSeen = false;
   // Past the header and the size of the (absent) tag before the first.
   std::uint64_t off = dataOffset + 4;
-  for (int i = 0; i < kMaxTags && off <= head.size() && head.Has(off, kTagHeader); ++i) {
+  bool complete = false;
+  int tags = 0;
+  for (; tags < kMaxTags && off <= head.size() && head.Has(off, kTagHeader); ++tags) {
     const std::size_t at = static_cast<std::size_t>(off);
     const std::uint8_t type = head.U8(at) & 0x1F;
     const bool encrypted = (head.U8(at) & 0x20) != 0;
     const std::uint32_t size = U24BE(head, at + 1);
     ByteView body = head.Sub(at + kTagHeader, size);
+    if (type != kAudioTag && type != kVideoTag && type != kScriptTag)
+      facts.Note(ProbeOutcome::Malformed);
+    if (off + kTagHeader + size > fileSize) facts.Note(ProbeOutcome::Truncated);
+    // The program reads no encrypted stream.
+    if (encrypted && type != kScriptTag) facts.Note(ProbeOutcome::Unsupported);
     if (!encrypted) {
       if (type == kScriptTag && !metaSeen) {
         metaSeen = ReadMetadata(body, meta);
@@ -444,9 +449,22 @@ MovieFacts ProbeFlv(MovieFile& file) {
       }
     }
     // The header's flags tell which kinds of tag to wait for.
-    if (metaSeen && (audio.complete || !(flags & 4)) && (video.complete || !(flags & 1))) break;
+    if (metaSeen && (audio.complete || !(flags & 4)) && (video.complete || !(flags & 1))) {
+      complete = true;
+      break;
+    }
     off += kTagHeader + static_cast<std::uint64_t>(size) + 4;
   }
+  // Why the walk stopped short of what the flags promise: the file ends
+  // inside a tag or the size field after it, or the tags lie past the head
+  // or past the tags looked at.
+  if (!complete && off != fileSize) {
+    if (off > fileSize || fileSize - off < kTagHeader)
+      facts.Note(ProbeOutcome::Truncated);
+    else
+      facts.Note(ProbeOutcome::BudgetSpent);
+  }
+  if (meta.fileSize > static_cast<double>(fileSize)) facts.Note(ProbeOutcome::Truncated);
 
   const VideoStreamInfo& v = video.info;
   if (meta.hasVideoCodec)
@@ -481,8 +499,10 @@ MovieFacts ProbeFlv(MovieFile& file) {
                                    : a.bitRate;
   }
 
-  facts.seconds =
-      meta.duration > 0 && meta.duration < 1e9 ? meta.duration : LastTagSeconds(file, dataOffset);
+  // The end of a file with tags holds a whole last tag, and the size of it.
+  const double lastTag = LastTagSeconds(file, dataOffset);
+  if (lastTag < 0 && tags > 0) facts.Note(ProbeOutcome::Truncated);
+  facts.seconds = meta.duration > 0 && meta.duration < 1e9 ? meta.duration : lastTag;
   facts.title = meta.title;
   facts.creator = meta.artist;
   facts.genre = meta.genre;

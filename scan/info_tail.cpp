@@ -53,10 +53,10 @@ void ScanTailBytes(ByteView tail, InfoTail& info) {
 InfoTail ScanInfoTail(MovieFile& file) {
   InfoTail info;
   const std::uint64_t size = file.Size();
-  const std::uint64_t start = size > kInfoTailWindow ? size - kInfoTailWindow : 0;
+  const std::uint64_t start = size > kInfoTailBytes ? size - kInfoTailBytes : 0;
   // The window ends at the end of the file, so a value that starts in it
   // runs at most to there: one read holds everything the scan looks at.
-  std::vector<std::uint8_t> tail = ReadBytes(file, start, kInfoTailWindow);
+  std::vector<std::uint8_t> tail = ReadBytes(file, start, kInfoTailBytes);
   ScanTailBytes(ByteView(tail), info);
   return info;
 }

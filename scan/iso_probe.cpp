@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "scan/byte_reader.h"
+#include "scan/iso_box.h"
 #include "scan/tag_text.h"
 
 namespace clip {
@@ -20,19 +21,11 @@ std::uint64_t BitRate(std::uint64_t bytes, std::uint64_t timescale, std::uint64_
   return rate >= 0 && rate < 1e15 ? static_cast<std::uint64_t>(rate) : 0;
 }
 
-// A box type as the file stores it, read big-endian.
-constexpr std::uint32_t Type(const char (&t)[5]) {
-  return (static_cast<std::uint32_t>(static_cast<std::uint8_t>(t[0])) << 24) |
-         (static_cast<std::uint32_t>(static_cast<std::uint8_t>(t[1])) << 16) |
-         (static_cast<std::uint32_t>(static_cast<std::uint8_t>(t[2])) << 8) |
-         static_cast<std::uint32_t>(static_cast<std::uint8_t>(t[3]));
-}
-
 // Boxes looked at inside one box, and at the top level of the file.
 constexpr int kMaxChildren = 1024;
 constexpr int kMaxTopBoxes = 256;
 // Bytes read of one descriptive box (headers, sample descriptions, tags).
-constexpr std::size_t kLeafMax = kIsoWindow;
+constexpr std::size_t kLeafMax = kIsoHeadBytes;
 // Entries of a time-to-sample table summed; a longer one (a variable frame
 // rate over hours) gives way to the media header's duration.
 constexpr std::uint32_t kMaxTimeEntries = 8192;
@@ -55,46 +48,74 @@ struct Box {
   std::uint64_t BodySize() const { return end - body; }
 };
 
-// The header of the box at off, which must end by limit; a box that runs
-// past it is malformed, except at the top level (cut), where a file that
-// stops early keeps what its boxes hold.
-bool ReadBox(FileWindow& src, std::uint64_t off, std::uint64_t limit, bool cut, Box& box) {
-  if (off >= limit || limit - off < 8) return false;
-  ByteView h = src.At(off, 16);
-  if (!h.Has(0, 8)) return false;
-  std::uint64_t size = h.U32BE(0);
-  std::uint64_t header = 8;
-  if (size == 1) {  // a 64-bit size follows the type
-    if (!h.Has(8, 8)) return false;
-    size = h.U64BE(8);
-    header = 16;
-  } else if (size == 0) {  // to the end of the enclosing space
-    size = limit - off;
+// The file as the box walk reads it, and the first problem met in its boxes.
+class BoxFile : public FileWindow {
+ public:
+  using FileWindow::FileWindow;
+  ProbeOutcome outcome = ProbeOutcome::Whole;
+  void Note(ProbeOutcome problem) { NoteProblem(outcome, problem); }
+};
+
+// Where a box header is read: at the top level of the file, where a box
+// that runs past the end is cut there, so that a file that stops early
+// keeps what its boxes hold; inside a box, where one that runs past its
+// parent ends the walk; or where a table points, which notes nothing (a
+// wrong pointer is no broken box).
+enum class Where { Top, Inside, Pointed };
+
+// The header of the box at off, which must end by limit. What is amiss is
+// noted: a box that runs past the end of the file as Truncated, past its
+// parent or smaller than its header as Malformed, a header the read budget
+// leaves unread as BudgetSpent.
+bool ReadBox(BoxFile& src, std::uint64_t off, std::uint64_t limit, Where where, Box& box) {
+  if (off >= limit) return false;
+  const bool note = where != Where::Pointed;
+  if (limit - off < 8) {
+    // Fewer bytes than a header: the file stops inside one at the top
+    // level; inside a box they are padding (QuickTime ends some lists with
+    // four zero bytes).
+    if (where == Where::Top) src.Note(ProbeOutcome::Truncated);
+    return false;
   }
-  if (size < header) return false;
-  if (size > limit - off) {
-    if (!cut || limit - off < header) return false;
-    size = limit - off;
+  // Every box ends by the end of the file, so the read holds the whole
+  // header unless the budget refuses it or the file ends inside it.
+  const ByteView h = src.At(off, 16);
+  IsoBoxHeader header;
+  switch (ReadIsoBoxHeader(h, limit - off, header)) {
+    case IsoBoxRead::Ok: break;
+    case IsoBoxRead::Short:
+      if (note) src.Note(h.size() == 0 ? ProbeOutcome::BudgetSpent : ProbeOutcome::Truncated);
+      return false;
+    case IsoBoxRead::Small:
+      if (note) src.Note(ProbeOutcome::Malformed);
+      return false;
+    case IsoBoxRead::Long:
+      if (note)
+        src.Note(header.size > src.size() - off ? ProbeOutcome::Truncated
+                                                : ProbeOutcome::Malformed);
+      if (where != Where::Top || limit - off < header.headerSize) return false;
+      header.size = limit - off;
+      break;
   }
-  box.type = h.U32BE(4);
-  box.body = off + header;
-  box.end = off + size;
+  box.type = header.type;
+  box.body = off + header.headerSize;
+  box.end = off + header.size;
   return true;
 }
 
 // Calls visit(child) for the boxes inside parent until it returns false.
 template <typename Visit>
-void ForEachChild(FileWindow& src, const Box& parent, Visit visit) {
+void ForEachChild(BoxFile& src, const Box& parent, Visit visit) {
   std::uint64_t off = parent.body;
   Box box;
-  for (int i = 0; i < kMaxChildren && ReadBox(src, off, parent.end, false, box); ++i) {
+  for (int i = 0; i < kMaxChildren && ReadBox(src, off, parent.end, Where::Inside, box); ++i) {
     if (!visit(box)) return;
     off = box.end;
   }
 }
 
 // The body of a box, at most max bytes of it.
-ByteView Body(FileWindow& src, const Box& box, std::size_t max = kLeafMax) {
+ByteView Body(BoxFile& src, const Box& box, std::size_t max = kLeafMax) {
   return src.At(box.body, static_cast<std::size_t>(std::min<std::uint64_t>(box.BodySize(), max)));
 }
 
@@ -103,20 +124,14 @@ class Pieces {
  public:
   explicit Pieces(ByteView bytes) : v_(bytes) {}
   bool Next(std::uint32_t& type, ByteView& body) {
-    if (count_++ >= kMaxChildren || !v_.Has(off_, 8)) return false;
-    std::uint64_t size = v_.U32BE(off_);
-    std::size_t header = 8;
-    if (size == 1) {
-      if (!v_.Has(off_, 16)) return false;
-      size = v_.U64BE(off_ + 8);
-      header = 16;
-    } else if (size == 0) {
-      size = v_.size() - off_;
-    }
-    if (size < header || size > v_.size() - off_) return false;
-    type = v_.U32BE(off_ + 4);
-    body = v_.Sub(off_ + header, static_cast<std::size_t>(size) - header);
-    off_ += static_cast<std::size_t>(size);
+    IsoBoxHeader header;
+    if (count_++ >= kMaxChildren ||
+        ReadIsoBoxHeader(v_.Sub(off_, 16), v_.size() - off_, header) != IsoBoxRead::Ok)
+      return false;
+    type = header.type;
+    body =
+        v_.Sub(off_ + header.headerSize, static_cast<std::size_t>(header.size) - header.headerSize);
+    off_ += static_cast<std::size_t>(header.size);
     return true;
   }
 
@@ -241,29 +256,29 @@ EsInfo ParseEsds(ByteView esds) {
 
 std::string VideoName(std::uint32_t type, const EsInfo& es) {
   switch (type) {
-    case Type("avc1"):
-    case Type("avc2"):
-    case Type("avc3"):
-    case Type("avc4"): return "H.264";
-    case Type("hvc1"):
-    case Type("hev1"): return "H.265";
-    case Type("av01"): return "AV1";
-    case Type("vp08"): return "VP8";
-    case Type("vp09"): return "VP9";
-    case Type("vc-1"): return "VC-1";
-    case Type("jpeg"):
-    case Type("mjpa"):
-    case Type("mjpb"): return "MJPEG";
-    case Type("apch"):
-    case Type("apcn"):
-    case Type("apcs"):
-    case Type("apco"):
-    case Type("ap4h"):
-    case Type("ap4x"): return "ProRes";
-    case Type("s263"):
-    case Type("h263"):
-    case Type("H263"): return "H.263";
-    case Type("mp4v"):
+    case BigFourCC("avc1"):
+    case BigFourCC("avc2"):
+    case BigFourCC("avc3"):
+    case BigFourCC("avc4"): return "H.264";
+    case BigFourCC("hvc1"):
+    case BigFourCC("hev1"): return "H.265";
+    case BigFourCC("av01"): return "AV1";
+    case BigFourCC("vp08"): return "VP8";
+    case BigFourCC("vp09"): return "VP9";
+    case BigFourCC("vc-1"): return "VC-1";
+    case BigFourCC("jpeg"):
+    case BigFourCC("mjpa"):
+    case BigFourCC("mjpb"): return "MJPEG";
+    case BigFourCC("apch"):
+    case BigFourCC("apcn"):
+    case BigFourCC("apcs"):
+    case BigFourCC("apco"):
+    case BigFourCC("ap4h"):
+    case BigFourCC("ap4x"): return "ProRes";
+    case BigFourCC("s263"):
+    case BigFourCC("h263"):
+    case BigFourCC("H263"): return "H.263";
+    case BigFourCC("mp4v"):
       if (es.objectType == 0x21) return "H.264";
       if (es.objectType >= 0x60 && es.objectType <= 0x65) return "MPEG2";
       if (es.objectType == 0x6A) return "MPEG1";
@@ -275,7 +290,7 @@ std::string VideoName(std::uint32_t type, const EsInfo& es) {
 
 std::string AudioName(std::uint32_t type, const EsInfo& es, Track& t) {
   switch (type) {
-    case Type("mp4a"):
+    case BigFourCC("mp4a"):
       switch (es.objectType) {
         case 0x69:
         case 0x6B: t.mpegAudio = true; return "MP3";
@@ -286,27 +301,27 @@ std::string AudioName(std::uint32_t type, const EsInfo& es, Track& t) {
         case 0xDD: return "Vorbis";
       }
       return "AAC";
-    case Type(".mp3"): return "MP3";
-    case Type("ac-3"): return "AC-3";
-    case Type("ec-3"): return "E-AC-3";
-    case Type("dtsc"):
-    case Type("dtsh"):
-    case Type("dtsl"):
-    case Type("dtse"): return "DTS";
-    case Type("mlpa"): return "TrueHD";
-    case Type("Opus"): return "Opus";
-    case Type("fLaC"): return "FLAC";
-    case Type("alac"): return "ALAC";
-    case Type("ipcm"):
-    case Type("lpcm"):
-    case Type("sowt"):
-    case Type("twos"):
-    case Type("in24"):
-    case Type("in32"):
-    case Type("fl32"):
-    case Type("fl64"):
-    case Type("raw "):
-    case Type("NONE"): t.pcm = true; return "PCM";
+    case BigFourCC(".mp3"): return "MP3";
+    case BigFourCC("ac-3"): return "AC-3";
+    case BigFourCC("ec-3"): return "E-AC-3";
+    case BigFourCC("dtsc"):
+    case BigFourCC("dtsh"):
+    case BigFourCC("dtsl"):
+    case BigFourCC("dtse"): return "DTS";
+    case BigFourCC("mlpa"): return "TrueHD";
+    case BigFourCC("Opus"): return "Opus";
+    case BigFourCC("fLaC"): return "FLAC";
+    case BigFourCC("alac"): return "ALAC";
+    case BigFourCC("ipcm"):
+    case BigFourCC("lpcm"):
+    case BigFourCC("sowt"):
+    case BigFourCC("twos"):
+    case BigFourCC("in24"):
+    case BigFourCC("in32"):
+    case BigFourCC("fl32"):
+    case BigFourCC("fl64"):
+    case BigFourCC("raw "):
+    case BigFourCC("NONE"): t.pcm = true; return "PCM";
   }
   return "";
 }
@@ -324,7 +339,7 @@ void ParseSampleEntry(ByteView stsd, Track& t) {
   std::uint32_t type = 0;
   ByteView entry;
   if (!entries.Next(type, entry)) return;
-  const bool video = t.handler == Type("vide");
+  const bool video = t.handler == BigFourCC("vide");
   std::size_t childAt = 78;
   if (!video) {
     // Sound descriptions of QuickTime versions 1 and 2 are longer.
@@ -344,15 +359,17 @@ void ParseSampleEntry(ByteView stsd, Track& t) {
   ByteView children = entry.Sub(childAt, entry.size());
   bool found = false;
   // An encrypted entry names the codec it hides in sinf/frma.
-  if (type == Type("encv") || type == Type("enca")) {
-    ByteView frma = FindPiece(FindPiece(children, Type("sinf"), found), Type("frma"), found);
+  if (type == BigFourCC("encv") || type == BigFourCC("enca")) {
+    ByteView frma =
+        FindPiece(FindPiece(children, BigFourCC("sinf"), found), BigFourCC("frma"), found);
     if (found && frma.Has(0, 4)) type = frma.U32BE(0);
   }
-  ByteView esds = FindPiece(children, Type("esds"), found);
-  if (!found) esds = FindPiece(FindPiece(children, Type("wave"), found), Type("esds"), found);
+  ByteView esds = FindPiece(children, BigFourCC("esds"), found);
+  if (!found)
+    esds = FindPiece(FindPiece(children, BigFourCC("wave"), found), BigFourCC("esds"), found);
   EsInfo es = found ? ParseEsds(esds) : EsInfo();
   t.declaredBitrate = es.avgBitrate;
-  ByteView btrt = FindPiece(children, Type("btrt"), found);
+  ByteView btrt = FindPiece(children, BigFourCC("btrt"), found);
   if (t.declaredBitrate == 0 && found) t.declaredBitrate = btrt.U32BE(8);
   t.format = video ? VideoName(type, es) : AudioName(type, es, t);
   if (t.format.empty()) t.format = TypeText(type);
@@ -360,11 +377,11 @@ void ParseSampleEntry(ByteView stsd, Track& t) {
 
 // ---- Tracks ----
 
-void ParseSampleTable(FileWindow& src, const Box& stbl, Track& t) {
+void ParseSampleTable(BoxFile& src, const Box& stbl, Track& t) {
   ForEachChild(src, stbl, [&](const Box& box) {
-    if (box.type == Type("stsd")) {
+    if (box.type == BigFourCC("stsd")) {
       ParseSampleEntry(Body(src, box), t);
-    } else if (box.type == Type("stts")) {
+    } else if (box.type == BigFourCC("stts")) {
       ByteView v = Body(src, box, 8 + 8 * static_cast<std::size_t>(kMaxTimeEntries));
       std::uint32_t entries = v.U32BE(4);
       if (entries <= kMaxTimeEntries && v.Has(8, 8 * static_cast<std::size_t>(entries))) {
@@ -377,14 +394,14 @@ void ParseSampleTable(FileWindow& src, const Box& stbl, Track& t) {
           t.timeTally.Add(delta, count);
         }
       }
-    } else if (box.type == Type("stsz")) {
+    } else if (box.type == BigFourCC("stsz")) {
       ByteView v = Body(src, box, 12);
       if (!v.Has(0, 12)) return true;
       std::uint32_t size = v.U32BE(4), count = v.U32BE(8);
       t.sizeSamples = count;
       if (size != 0) {
         t.sizeSum = SatMul(size, count), t.haveSizes = true;
-      } else if (t.handler == Type("soun") && count <= kIsoMaxSummedSizes &&
+      } else if (t.handler == BigFourCC("soun") && count <= kIsoMaxSummedSizes &&
                  count <= (box.BodySize() - 12) / 4) {
         ByteView table = src.At(box.body + 12, 4 * static_cast<std::size_t>(count));
         if (table.Has(0, 4 * static_cast<std::size_t>(count))) {
@@ -392,10 +409,10 @@ void ParseSampleTable(FileWindow& src, const Box& stbl, Track& t) {
           t.haveSizes = true;
         }
       }
-    } else if (box.type == Type("stco") || box.type == Type("co64")) {
+    } else if (box.type == BigFourCC("stco") || box.type == BigFourCC("co64")) {
       ByteView v = Body(src, box, 16);
-      if (v.U32BE(4) != 0 && v.Has(8, box.type == Type("co64") ? 8 : 4)) {
-        t.firstChunk = box.type == Type("co64") ? v.U64BE(8) : v.U32BE(8);
+      if (v.U32BE(4) != 0 && v.Has(8, box.type == BigFourCC("co64") ? 8 : 4)) {
+        t.firstChunk = box.type == BigFourCC("co64") ? v.U64BE(8) : v.U32BE(8);
         t.haveChunk = true;
       }
     }
@@ -403,28 +420,28 @@ void ParseSampleTable(FileWindow& src, const Box& stbl, Track& t) {
   });
 }
 
-Track ParseTrak(FileWindow& src, const Box& trak) {
+Track ParseTrak(BoxFile& src, const Box& trak) {
   Track t;
   ForEachChild(src, trak, [&](const Box& box) {
-    if (box.type == Type("tkhd")) {
+    if (box.type == BigFourCC("tkhd")) {
       ByteView v = Body(src, box, 96);
       bool v1 = v.U8(0) == 1;
       t.id = v.U32BE(v1 ? 20 : 12);
       t.tkhdWidth = v.U32BE(v1 ? 88 : 76);
       t.tkhdHeight = v.U32BE(v1 ? 92 : 80);
-    } else if (box.type == Type("mdia")) {
+    } else if (box.type == BigFourCC("mdia")) {
       ForEachChild(src, box, [&](const Box& m) {
-        if (m.type == Type("mdhd")) {
+        if (m.type == BigFourCC("mdhd")) {
           ByteView v = Body(src, m, 32);
           bool v1 = v.U8(0) == 1;
           t.timescale = v.U32BE(v1 ? 20 : 12);
           t.duration = v1 ? v.U64BE(24) : v.U32BE(16);
           if (!v1 && t.duration == 0xFFFFFFFFu) t.duration = 0;  // unknown
-        } else if (m.type == Type("hdlr")) {
+        } else if (m.type == BigFourCC("hdlr")) {
           t.handler = Body(src, m, 12).U32BE(8);
-        } else if (m.type == Type("minf")) {
+        } else if (m.type == BigFourCC("minf")) {
           ForEachChild(src, m, [&](const Box& s) {
-            if (s.type == Type("stbl")) ParseSampleTable(src, s, t);
+            if (s.type == BigFourCC("stbl")) ParseSampleTable(src, s, t);
             return true;
           });
         }
@@ -526,19 +543,19 @@ struct Tags {
 
 std::string* TagSlot(Tags& tags, std::uint32_t type) {
   switch (type) {
-    case Type("\xA9nam"):
-    case Type("titl"): return &tags.title;
-    case Type(
+    case BigFourCC("\xA9nam"):
+    case BigFourCC("titl"): return &tags.title;
+    case BigFourCC(
         "\xA9"
         "ART"):
-    case Type("perf"):
-    case Type("auth"): return &tags.creator;
-    case Type("\xA9gen"):
-    case Type("gnre"): return &tags.genre;
-    case Type(
+    case BigFourCC("perf"):
+    case BigFourCC("auth"): return &tags.creator;
+    case BigFourCC("\xA9gen"):
+    case BigFourCC("gnre"): return &tags.genre;
+    case BigFourCC(
         "\xA9"
         "cmt"):
-    case Type("dscp"): return &tags.comment;
+    case BigFourCC("dscp"): return &tags.comment;
   }
   return nullptr;
 }
@@ -554,20 +571,20 @@ std::string BomText(ByteView text) {
 // gnre, 0 with a genre number.
 std::string IlstText(ByteView item, std::uint32_t type) {
   bool found = false;
-  ByteView data = FindPiece(item, Type("data"), found);
+  ByteView data = FindPiece(item, BigFourCC("data"), found);
   if (!found || !data.Has(0, 8)) return "";
   std::uint32_t kind = data.U32BE(0) & 0xFFFFFF;
   ByteView value = data.Sub(8, data.size());
   if (kind == 1) return CleanUtf8(value);
   if (kind == 2) return Utf8FromUtf16(value, true);
-  if (type == Type("gnre") && value.Has(0, 2)) {
+  if (type == BigFourCC("gnre") && value.Has(0, 2)) {
     std::uint16_t n = value.U16BE(0);
     if (n >= 1 && n <= sizeof kId3Genres / sizeof kId3Genres[0]) return kId3Genres[n - 1];
   }
   return "";
 }
 
-void ParseIlst(FileWindow& src, const Box& ilst, Tags& tags) {
+void ParseIlst(BoxFile& src, const Box& ilst, Tags& tags) {
   ForEachChild(src, ilst, [&](const Box& item) {
     std::string* slot = TagSlot(tags, item.type);
     if (slot && slot->empty()) *slot = IlstText(Body(src, item, kTagTextMax + 64), item.type);
@@ -575,15 +592,15 @@ void ParseIlst(FileWindow& src, const Box& ilst, Tags& tags) {
   });
 }
 
-void ParseUdta(FileWindow& src, const Box& udta, Tags& tags) {
+void ParseUdta(BoxFile& src, const Box& udta, Tags& tags) {
   ForEachChild(src, udta, [&](const Box& box) {
-    if (box.type == Type("meta")) {
+    if (box.type == BigFourCC("meta")) {
       // An ISO meta box has a version and flags; a QuickTime one starts
       // straight with its handler box.
       Box inner = box;
       if (!Body(src, box, 8).Is(4, "hdlr")) inner.body = std::min(box.body + 4, box.end);
       ForEachChild(src, inner, [&](const Box& b) {
-        if (b.type == Type("ilst")) ParseIlst(src, b, tags);
+        if (b.type == BigFourCC("ilst")) ParseIlst(src, b, tags);
         return true;
       });
       return true;
@@ -611,15 +628,15 @@ Track* TrackById(Movie& movie, std::uint32_t id) {
 }
 
 // Sample counts, durations and sizes of the runs of one movie fragment.
-void ParseMoof(FileWindow& src, const Box& moof, Movie& movie, bool first) {
+void ParseMoof(BoxFile& src, const Box& moof, Movie& movie, bool first) {
   ForEachChild(src, moof, [&](const Box& traf) {
-    if (traf.type != Type("traf")) return true;
+    if (traf.type != BigFourCC("traf")) return true;
     Track* t = nullptr;
     std::uint64_t defDuration = 0, defSize = 0, decodeTime = 0;
     bool haveTime = false;
     Fragments f;
     ForEachChild(src, traf, [&](const Box& box) {
-      if (box.type == Type("tfhd")) {
+      if (box.type == BigFourCC("tfhd")) {
         ByteView v = Body(src, box, 40);
         std::uint32_t flags = v.U32BE(0) & 0xFFFFFF;
         t = TrackById(movie, v.U32BE(4));
@@ -630,11 +647,11 @@ void ParseMoof(FileWindow& src, const Box& moof, Movie& movie, bool first) {
         if (flags & 0x02) at += 4;  // sample description index
         if (flags & 0x08) defDuration = v.U32BE(at), at += 4;
         if (flags & 0x10) defSize = v.U32BE(at), at += 4;
-      } else if (box.type == Type("tfdt") && t) {
+      } else if (box.type == BigFourCC("tfdt") && t) {
         ByteView v = Body(src, box, 12);
         decodeTime = v.U8(0) == 1 ? v.U64BE(4) : v.U32BE(4);
         haveTime = true;
-      } else if (box.type == Type("trun") && t) {
+      } else if (box.type == BigFourCC("trun") && t) {
         ByteView v = Body(src, box, kMaxRunBytes);
         std::uint32_t flags = v.U32BE(0) & 0xFFFFFF, count = v.U32BE(4);
         std::size_t at = 8;
@@ -675,7 +692,7 @@ void ParseMoof(FileWindow& src, const Box& moof, Movie& movie, bool first) {
 // The movie fragment that the random access tables at the end of the file
 // name last (mfro gives the size of mfra, whose tfra entries point at
 // moofs); 0 when there is none.
-std::uint64_t LastFragmentOffset(FileWindow& src) {
+std::uint64_t LastFragmentOffset(BoxFile& src) {
   const std::uint64_t size = src.size();
   if (size < 16) return 0;
   ByteView mfro = src.At(size - 16, 16);
@@ -683,10 +700,11 @@ std::uint64_t LastFragmentOffset(FileWindow& src) {
   std::uint64_t mfraSize = mfro.U32BE(12);
   if (mfraSize < 16 || mfraSize > size) return 0;
   Box mfra;
-  if (!ReadBox(src, size - mfraSize, size, false, mfra) || mfra.type != Type("mfra")) return 0;
+  if (!ReadBox(src, size - mfraSize, size, Where::Pointed, mfra) || mfra.type != BigFourCC("mfra"))
+    return 0;
   std::uint64_t last = 0;
   ForEachChild(src, mfra, [&](const Box& tfra) {
-    if (tfra.type != Type("tfra")) return true;
+    if (tfra.type != BigFourCC("tfra")) return true;
     // Version and flags, track ID, field lengths, entry count.
     ByteView h = Body(src, tfra, 16);
     if (!h.Has(0, 16)) return true;
@@ -705,36 +723,36 @@ std::uint64_t LastFragmentOffset(FileWindow& src) {
 
 // ---- The movie ----
 
-void ParseMoov(FileWindow& src, const Box& moov, Movie& movie, Tags& tags) {
+void ParseMoov(BoxFile& src, const Box& moov, Movie& movie, Tags& tags) {
   struct Trex {
     std::uint32_t id, duration, size;
   };
   std::vector<Trex> trex;
   ForEachChild(src, moov, [&](const Box& box) {
-    if (box.type == Type("mvhd")) {
+    if (box.type == BigFourCC("mvhd")) {
       ByteView v = Body(src, box, 32);
       bool v1 = v.U8(0) == 1;
       movie.timescale = v.U32BE(v1 ? 20 : 12);
       movie.duration = v1 ? v.U64BE(24) : v.U32BE(16);
       if (!v1 && movie.duration == 0xFFFFFFFFu) movie.duration = 0;
-    } else if (box.type == Type("trak")) {
+    } else if (box.type == BigFourCC("trak")) {
       Track t = ParseTrak(src, box);
-      if (t.handler == Type("vide") && !movie.haveVideo) {
+      if (t.handler == BigFourCC("vide") && !movie.haveVideo) {
         movie.video = t, movie.haveVideo = true;
-      } else if (t.handler == Type("soun") && !movie.haveAudio) {
+      } else if (t.handler == BigFourCC("soun") && !movie.haveAudio) {
         movie.audio = t, movie.haveAudio = true;
       }
-    } else if (box.type == Type("mvex")) {
+    } else if (box.type == BigFourCC("mvex")) {
       movie.fragmented = true;
       ForEachChild(src, box, [&](const Box& b) {
         ByteView v = Body(src, b, 24);
-        if (b.type == Type("mehd"))
+        if (b.type == BigFourCC("mehd"))
           movie.fragmentDuration = v.U8(0) == 1 ? v.U64BE(4) : v.U32BE(4);
-        else if (b.type == Type("trex") && trex.size() < kMaxTrex)
+        else if (b.type == BigFourCC("trex") && trex.size() < kMaxTrex)
           trex.push_back({v.U32BE(4), v.U32BE(12), v.U32BE(16)});
         return true;
       });
-    } else if (box.type == Type("udta")) {
+    } else if (box.type == BigFourCC("udta")) {
       ParseUdta(src, box, tags);
     }
     return true;
@@ -746,8 +764,10 @@ void ParseMoov(FileWindow& src, const Box& moov, Movie& movie, Tags& tags) {
 
 // Types a file of this family starts with.
 bool IsFirstBox(std::uint32_t type) {
-  for (std::uint32_t t : {Type("ftyp"), Type("moov"), Type("mdat"), Type("free"), Type("skip"),
-                          Type("wide"), Type("pnot"), Type("styp"), Type("sidx"), Type("moof")})
+  for (std::uint32_t t :
+       {BigFourCC("ftyp"), BigFourCC("moov"), BigFourCC("mdat"), BigFourCC("free"),
+        BigFourCC("skip"), BigFourCC("wide"), BigFourCC("pnot"), BigFourCC("styp"),
+        BigFourCC("sidx"), BigFourCC("moof")})
     if (type == t) return true;
   return false;
 }
@@ -761,10 +781,9 @@ double Rate(std::uint64_t count, std::uint32_t timescale, std::uint64_t duration
 
 MovieFacts ProbeIsoMedia(MovieFile& file) {
   MovieFacts facts;
-  FileWindow src(file, kIsoWindow, kIsoMaxReads);
+  BoxFile src(file, kIsoHeadBytes, kIsoMaxReads);
   Box box;
-  if (!ReadBox(src, 0, src.size(), true, box) || !IsFirstBox(box.type)) return facts;
-  facts.recognised = true;
+  if (!ReadBox(src, 0, src.size(), Where::Top, box) || !IsFirstBox(box.type)) return facts;
 
   Movie movie;
   Tags tags;
@@ -772,17 +791,29 @@ MovieFacts ProbeIsoMedia(MovieFile& file) {
   Box firstMoof;
   bool haveMoof = false;
   std::uint64_t off = 0;
-  for (int i = 0; i < kMaxTopBoxes && ReadBox(src, off, src.size(), true, box); ++i) {
-    if (box.type == Type("moov") && !haveMoov) {
+  int boxes = 0;
+  for (; boxes < kMaxTopBoxes && ReadBox(src, off, src.size(), Where::Top, box); ++boxes) {
+    if (box.type == BigFourCC("moov") && !haveMoov) {
       ParseMoov(src, box, movie, tags);
       haveMoov = true;
-    } else if (box.type == Type("moof") && !haveMoof) {
+    } else if (box.type == BigFourCC("moof") && !haveMoof) {
       firstMoof = box, haveMoof = true;
     }
-    if (haveMoov && (!movie.fragmented || haveMoof)) break;
     off = box.end;
+    if (haveMoov && (!movie.fragmented || haveMoof)) {
+      // The header of the box after: a file cut in the media data that
+      // follows its movie box ends inside that box.
+      Box next;
+      ReadBox(src, off, src.size(), Where::Top, next);
+      break;
+    }
   }
-  if (!haveMoov) return facts;
+  if (!haveMoov) {
+    src.Note(boxes == kMaxTopBoxes || src.spent() ? ProbeOutcome::BudgetSpent
+                                                  : ProbeOutcome::Malformed);
+    facts.outcome = src.outcome;
+    return facts;
+  }
 
   facts.title = tags.title, facts.creator = tags.creator;
   facts.genre = tags.genre, facts.comment = tags.comment;
@@ -794,7 +825,8 @@ MovieFacts ProbeIsoMedia(MovieFile& file) {
     if (movie.fragmentDuration == 0) {
       Box lastMoof;
       std::uint64_t at = LastFragmentOffset(src);
-      if (at && ReadBox(src, at, src.size(), false, lastMoof) && lastMoof.type == Type("moof"))
+      if (at && ReadBox(src, at, src.size(), Where::Pointed, lastMoof) &&
+          lastMoof.type == BigFourCC("moof"))
         ParseMoof(src, lastMoof, movie, false);
       for (Track* t : {&movie.video, &movie.audio}) {
         if (t->last.haveEnd && t->timescale) {
@@ -864,6 +896,8 @@ MovieFacts ProbeIsoMedia(MovieFile& file) {
       if (t->timescale && t->duration)
         facts.seconds = std::max(facts.seconds, static_cast<double>(t->duration) / t->timescale);
   }
+  if (src.spent()) src.Note(ProbeOutcome::BudgetSpent);
+  facts.outcome = src.outcome;
   return facts;
 }
 

@@ -13,7 +13,7 @@ namespace clip {
 
 // Bytes of the first read, and of every later read that lands outside what
 // is held already: a moov of this size or less costs one read wherever it is.
-constexpr std::size_t kIsoWindow = 64 * 1024;
+constexpr std::size_t kIsoHeadBytes = 64 * 1024;
 // Reads of one file after which the parser gives up on what is still
 // missing; a well-formed file needs a handful.
 constexpr int kIsoMaxReads = 32;
@@ -23,8 +23,11 @@ constexpr int kIsoMaxReads = 32;
 constexpr std::uint32_t kIsoMaxSummedSizes = 1u << 19;
 
 // Reads the boxes of file: the top-level walk jumps over media data by its
-// size to find moov wherever it lies. recognised is false when the first
-// box is not one an ISO base media file starts with.
+// size to find moov wherever it lies. NotThis when the first box is not one
+// an ISO base media file starts with; Truncated when a box runs past the end
+// of the file (the file stops inside a header, or the box after moov does);
+// Malformed when a box is smaller than its header, runs past its parent, or
+// no moov is found; BudgetSpent when the reads run out first.
 MovieFacts ProbeIsoMedia(MovieFile& file);
 
 }  // namespace clip

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "scan/asf_probe.h"
 #include "scan/byte_reader.h"
+#include "scan/codec_table.h"
 #include "scan/tag_text.h"
 
 namespace clip {
@@ -74,21 +74,28 @@ struct Element {
   std::size_t header = 0;
 };
 
+enum class HeaderRead {
+  Ok,
+  Short,  // the bytes end inside the header
+  Bad,    // no ID or size can start with the byte there
+};
+
 // An element header at off: the ID (one to four bytes, its length marked
 // by the leading zero bits of the first byte) and the size (one to eight
 // bytes, all value bits set meaning "unknown").
-bool ReadHeader(ByteView v, std::size_t off, Element& e) {
+HeaderRead ReadHeader(ByteView v, std::size_t off, Element& e) {
   const std::uint8_t first = v.U8(off);
-  if (!v.Has(off, 1) || first < 0x10) return false;
+  if (!v.Has(off, 1)) return HeaderRead::Short;
+  if (first < 0x10) return HeaderRead::Bad;
   const std::size_t idLength = first >= 0x80 ? 1 : first >= 0x40 ? 2 : first >= 0x20 ? 3 : 4;
-  if (!v.Has(off, idLength + 1)) return false;
+  if (!v.Has(off, idLength + 1)) return HeaderRead::Short;
   e.id = 0;
   for (std::size_t i = 0; i < idLength; ++i) e.id = (e.id << 8) | v.U8(off + i);
   const std::uint8_t lead = v.U8(off + idLength);
-  if (lead == 0) return false;
+  if (lead == 0) return HeaderRead::Bad;
   std::size_t sizeLength = 1;
   while (!(lead & (0x80 >> (sizeLength - 1)))) ++sizeLength;
-  if (!v.Has(off + idLength, sizeLength)) return false;
+  if (!v.Has(off + idLength, sizeLength)) return HeaderRead::Short;
   std::uint64_t size = lead & (0xFF >> sizeLength);
   bool allOnes = size == (0xFFu >> sizeLength);
   for (std::size_t i = 1; i < sizeLength; ++i) {
@@ -99,21 +106,23 @@ bool ReadHeader(ByteView v, std::size_t off, Element& e) {
   e.size = size;
   e.unknownSize = allOnes;
   e.header = idLength + sizeLength;
-  return true;
+  return HeaderRead::Ok;
 }
 
-// The children of an element read whole. A child whose size runs past its
-// parent ends the walk; one of unknown size reaches the parent's end.
+// The children of an element read whole. A child whose header or size runs
+// past its parent ends the walk, noted as Malformed in note (when given);
+// one of unknown size reaches the parent's end.
 class Children {
  public:
-  explicit Children(ByteView body) : v_(body) {}
+  explicit Children(ByteView body, ProbeOutcome* note = nullptr) : v_(body), note_(note) {}
   bool Next(std::uint32_t& id, ByteView& data) {
     Element e;
-    if (count_++ >= kMaxChildren || !ReadHeader(v_, off_, e)) return false;
+    if (count_++ >= kMaxChildren || off_ == v_.size()) return false;
+    if (ReadHeader(v_, off_, e) != HeaderRead::Ok) return Broken();
     const std::size_t start = off_ + e.header;
     const std::size_t left = v_.size() - start;
     if (e.unknownSize) e.size = left;
-    if (e.size > left) return false;
+    if (e.size > left) return Broken();
     id = e.id;
     data = v_.Sub(start, static_cast<std::size_t>(e.size));
     off_ = start + static_cast<std::size_t>(e.size);
@@ -121,7 +130,12 @@ class Children {
   }
 
  private:
+  bool Broken() {
+    if (note_) NoteProblem(*note_, ProbeOutcome::Malformed);
+    return false;
+  }
   ByteView v_;
+  ProbeOutcome* note_;
   std::size_t off_ = 0;
   int count_ = 0;
 };
@@ -182,7 +196,7 @@ struct Segment {
 
 void ParseInfo(ByteView body, Segment& s) {
   s.haveInfo = true;
-  Children c(body);
+  Children c(body, &s.facts.outcome);
   std::uint32_t id;
   ByteView d;
   while (c.Next(id, d)) {
@@ -236,61 +250,33 @@ std::string AudioName(const Track& t) {
   return t.codec;
 }
 
-void ParseTrackEntry(ByteView body, Track& t, std::uint64_t& type) {
-  Children c(body);
+void ParseTrackEntry(ByteView body, Track& t, std::uint64_t& type, ProbeOutcome* note) {
+  Children c(body, note);
   std::uint32_t id;
   ByteView d;
   while (c.Next(id, d)) {
     switch (id) {
-      case kTrackType:
-        type = UInt(d);
-        break;
-      case kTrackUid:
-        t.uid = UInt(d);
-        break;
-      case kCodecId:
-        t.codec = CodecIdText(d);
-        break;
-      case kCodecPrivate:
-        t.codecPrivate = d;
-        break;
-      case kDefaultDuration:
-        t.defaultDuration = UInt(d);
-        break;
+      case kTrackType: type = UInt(d); break;
+      case kTrackUid: t.uid = UInt(d); break;
+      case kCodecId: t.codec = CodecIdText(d); break;
+      case kCodecPrivate: t.codecPrivate = d; break;
+      case kDefaultDuration: t.defaultDuration = UInt(d); break;
       case kVideo:
       case kAudio: {
-        Children inner(d);
+        Children inner(d, note);
         std::uint32_t k;
         ByteView v;
         while (inner.Next(k, v)) {
           switch (k) {
-            case kPixelWidth:
-              t.pixelWidth = UInt(v);
-              break;
-            case kPixelHeight:
-              t.pixelHeight = UInt(v);
-              break;
-            case kDisplayWidth:
-              t.displayWidth = UInt(v);
-              break;
-            case kDisplayHeight:
-              t.displayHeight = UInt(v);
-              break;
-            case kDisplayUnit:
-              t.displayUnit = UInt(v);
-              break;
-            case kSamplingFrequency:
-              t.sampleRate = Usable(Float(v));
-              break;
-            case kOutputSamplingFrequency:
-              t.outputRate = Usable(Float(v));
-              break;
-            case kChannels:
-              t.channels = UInt(v);
-              break;
-            case kBitDepth:
-              t.bitDepth = UInt(v);
-              break;
+            case kPixelWidth: t.pixelWidth = UInt(v); break;
+            case kPixelHeight: t.pixelHeight = UInt(v); break;
+            case kDisplayWidth: t.displayWidth = UInt(v); break;
+            case kDisplayHeight: t.displayHeight = UInt(v); break;
+            case kDisplayUnit: t.displayUnit = UInt(v); break;
+            case kSamplingFrequency: t.sampleRate = Usable(Float(v)); break;
+            case kOutputSamplingFrequency: t.outputRate = Usable(Float(v)); break;
+            case kChannels: t.channels = UInt(v); break;
+            case kBitDepth: t.bitDepth = UInt(v); break;
           }
         }
         break;
@@ -303,14 +289,14 @@ int Dimension(std::uint64_t v) { return v <= 0x7FFFFFFF ? static_cast<int>(v) : 
 
 void ParseTracks(ByteView body, Segment& s, Track& video, Track& audio) {
   s.haveTracks = true;
-  Children c(body);
+  Children c(body, &s.facts.outcome);
   std::uint32_t id;
   ByteView d;
   while (c.Next(id, d)) {
     if (id != kTrackEntry) continue;
     Track t;
     std::uint64_t type = 0;
-    ParseTrackEntry(d, t, type);
+    ParseTrackEntry(d, t, type, &s.facts.outcome);
     t.present = true;
     if (type == 1 && !video.present) video = t;
     if (type == 2 && !audio.present) audio = t;
@@ -343,15 +329,16 @@ bool SameName(const std::string& a, const char* b) {
 }
 
 void ParseTag(ByteView body, Segment& s) {
+  ProbeOutcome* note = &s.facts.outcome;
   std::uint64_t targetType = 0, trackUid = 0;
   bool otherTarget = false;
-  Children c(body);
+  Children c(body, note);
   std::uint32_t id;
   ByteView d;
   // Targets come first in a Tag; read them before its SimpleTags.
   while (c.Next(id, d)) {
     if (id != kTargets) continue;
-    Children t(d);
+    Children t(d, note);
     std::uint32_t k;
     ByteView v;
     while (t.Next(k, v)) {
@@ -365,11 +352,11 @@ void ParseTag(ByteView body, Segment& s) {
   // The whole file's tags: no target type, or 50 (the movie), rank above
   // any other level (a collection's, a season's).
   const int rank = targetType == 0 || targetType == 50 ? 2 : 1;
-  Children again(body);
+  Children again(body, note);
   while (again.Next(id, d)) {
     if (id != kSimpleTag) continue;
     std::string name, value;
-    Children t(d);
+    Children t(d, note);
     std::uint32_t k;
     ByteView v;
     while (t.Next(k, v)) {
@@ -397,7 +384,7 @@ void ParseTag(ByteView body, Segment& s) {
 
 void ParseTags(ByteView body, Segment& s) {
   s.haveTags = true;
-  Children c(body);
+  Children c(body, &s.facts.outcome);
   std::uint32_t id;
   ByteView d;
   while (c.Next(id, d))
@@ -405,13 +392,13 @@ void ParseTags(ByteView body, Segment& s) {
 }
 
 void ParseSeekHead(ByteView body, Segment& s) {
-  Children c(body);
+  Children c(body, &s.facts.outcome);
   std::uint32_t id;
   ByteView d;
   while (c.Next(id, d)) {
     if (id != kSeek) continue;
     std::uint64_t target = 0, position = 0;
-    Children e(d);
+    Children e(d, &s.facts.outcome);
     std::uint32_t k;
     ByteView v;
     while (e.Next(k, v)) {
@@ -453,12 +440,13 @@ double ClockSeconds(const std::string& text) {
 }  // namespace
 
 MovieFacts ProbeMatroska(MovieFile& file) {
-  FileWindow src(file, kMatroskaWindow, kMatroskaMaxReads);
+  FileWindow src(file, kMatroskaHeadBytes, kMatroskaMaxReads);
   Segment s;
   MovieFacts& f = s.facts;
   Element e;
   ByteView v = src.At(0, kMaxHeader);
-  if (!ReadHeader(v, 0, e) || e.id != kEbml || e.unknownSize || e.size > 4096) return f;
+  if (ReadHeader(v, 0, e) != HeaderRead::Ok || e.id != kEbml || e.unknownSize || e.size > 4096)
+    return f;
   {
     ByteView header = src.At(e.header, static_cast<std::size_t>(e.size));
     Children c(header);
@@ -469,21 +457,49 @@ MovieFacts ProbeMatroska(MovieFile& file) {
       if (id == kDocType) docType = CodecIdText(d);
     if (docType != "matroska" && docType != "webm") return f;
   }
-  f.recognised = true;
+  f.outcome = ProbeOutcome::Whole;
+  const std::uint64_t fileSize = src.size();
+  // The header at off, or why there is none: the file ends inside it, the
+  // budget leaves it unread, or its bytes start no element.
+  auto header = [&](std::uint64_t off, Element& el) {
+    const ByteView bytes = src.At(off, kMaxHeader);
+    switch (ReadHeader(bytes, 0, el)) {
+      case HeaderRead::Ok: return true;
+      case HeaderRead::Short:
+        f.Note(bytes.size() == 0 && off < fileSize ? ProbeOutcome::BudgetSpent
+                                                   : ProbeOutcome::Truncated);
+        return false;
+      case HeaderRead::Bad: f.Note(ProbeOutcome::Malformed); return false;
+    }
+    return false;
+  };
+  // An element whose body runs past the space it has: past the end of the
+  // file, or only past its segment.
+  auto overrun = [&](std::uint64_t body, std::uint64_t size) {
+    f.Note(size > fileSize - std::min(fileSize, body) ? ProbeOutcome::Truncated
+                                                      : ProbeOutcome::Malformed);
+  };
 
   // The Segment follows the EBML header.
   const std::uint64_t segmentAt = e.header + e.size;
-  if (!ReadHeader(src.At(segmentAt, kMaxHeader), 0, e) || e.id != kSegment) return f;
+  if (!header(segmentAt, e)) return f;
+  if (e.id != kSegment) {
+    f.Note(ProbeOutcome::Malformed);
+    return f;
+  }
   const std::uint64_t data = segmentAt + e.header;
-  const std::uint64_t fileSize = src.size();
-  const std::uint64_t end =
-      e.unknownSize || e.size > fileSize - std::min(fileSize, data) ? fileSize : data + e.size;
+  const bool segmentPastEnd = !e.unknownSize && e.size > fileSize - std::min(fileSize, data);
+  if (segmentPastEnd) f.Note(ProbeOutcome::Truncated);
+  const std::uint64_t end = e.unknownSize || segmentPastEnd ? fileSize : data + e.size;
 
   Track video, audio;
   // Tracks bytes outlive the walk: the track entries point into them.
   std::vector<std::uint8_t> tracksBytes;
   auto take = [&](const Element& el, std::uint64_t at) {
-    std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(el.size, kMatroskaMaxElement));
+    std::size_t n =
+        static_cast<std::size_t>(std::min<std::uint64_t>(el.size, kMatroskaMaxElementBytes));
+    if (el.size > n && (el.id == kInfo || el.id == kTracks || el.id == kTags || el.id == kSeekHead))
+      f.Note(ProbeOutcome::BudgetSpent);
     ByteView body = src.At(at, n);
     if (el.id == kInfo && !s.haveInfo) ParseInfo(body, s);
     if (el.id == kTracks && !s.haveTracks) {
@@ -496,10 +512,14 @@ MovieFacts ProbeMatroska(MovieFile& file) {
 
   // The elements before the first Cluster, in order.
   std::uint64_t off = data;
-  for (int i = 0; i < kMaxTopElements && off < end; ++i) {
-    if (!ReadHeader(src.At(off, kMaxHeader), 0, e) || e.id == kCluster || e.unknownSize) break;
+  int elements = 0;
+  for (; elements < kMaxTopElements && off < end; ++elements) {
+    if (!header(off, e) || e.id == kCluster || e.unknownSize) break;
     const std::uint64_t at = off + e.header;
-    if (at > end || e.size > end - at) break;  // runs past the segment
+    if (at > end || e.size > end - at) {  // runs past the segment
+      overrun(at, e.size);
+      break;
+    }
     take(e, at);
     off = at + e.size;
   }
@@ -507,15 +527,27 @@ MovieFacts ProbeMatroska(MovieFile& file) {
   // names): one read each. A position must hold the element it names, whole
   // inside the segment.
   auto seekTo = [&](std::uint64_t pos, std::uint32_t id) {
-    if (!pos || pos >= end - std::min(end, data)) return;
-    if (!ReadHeader(src.At(data + pos, kMaxHeader), 0, e) || e.id != id || e.unknownSize) return;
+    if (!pos) return;
+    if (pos >= end - std::min(end, data)) {  // outside the segment
+      overrun(data, pos);
+      return;
+    }
+    if (!header(data + pos, e)) return;
+    if (e.id != id || e.unknownSize) {
+      f.Note(ProbeOutcome::Malformed);
+      return;
+    }
     const std::uint64_t body = data + pos + e.header;
-    if (body <= end && e.size <= end - body) take(e, body);
+    if (body <= end && e.size <= end - body)
+      take(e, body);
+    else
+      overrun(body, e.size);
   };
   if (s.seekHead2) seekTo(s.seekHead2, kSeekHead);
   if (!s.haveInfo) seekTo(s.seek[0], kInfo);
   if (!s.haveTracks) seekTo(s.seek[1], kTracks);
   if (!s.haveTags) seekTo(s.seek[2], kTags);
+  if (elements == kMaxTopElements && !s.haveTracks) f.Note(ProbeOutcome::BudgetSpent);
 
   // Play time: the segment's duration, else the longest track's DURATION tag.
   if (s.duration > 0) f.seconds = s.duration * static_cast<double>(s.timestampScale) / 1e9;
@@ -528,6 +560,7 @@ MovieFacts ProbeMatroska(MovieFile& file) {
       f.audioBitsPerSecond = std::strtoull(t.value.c_str(), nullptr, 10);
   }
   if (!std::isfinite(f.seconds) || f.seconds > 1e12) f.seconds = -1;
+  if (src.spent()) f.Note(ProbeOutcome::BudgetSpent);
   return f;
 }
 

@@ -12,14 +12,18 @@
 namespace clip {
 
 // Bytes of the first read and of each later read elsewhere.
-constexpr std::size_t kMatroskaWindow = 64 * 1024;
+constexpr std::size_t kMatroskaHeadBytes = 64 * 1024;
 // Reads of one file after which nothing more is read.
 constexpr int kMatroskaMaxReads = 12;
 // Info, Tracks, Tags and SeekHead are each read up to this many bytes.
-constexpr std::size_t kMatroskaMaxElement = 1024 * 1024;
+constexpr std::size_t kMatroskaMaxElementBytes = 1024 * 1024;
 
-// recognised is false unless the file starts with an EBML header whose
-// DocType is "matroska" or "webm".
+// NotThis unless the file starts with an EBML header whose DocType is
+// "matroska" or "webm". Truncated when the segment or an element runs past
+// the end of the file, or the file ends inside a header; Malformed when a
+// header starts no element, an element runs past its parent or the segment,
+// or a SeekHead position holds no element of the kind it names;
+// BudgetSpent when the reads or the element cap run out first.
 MovieFacts ProbeMatroska(MovieFile& file);
 
 }  // namespace clip

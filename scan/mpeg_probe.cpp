@@ -1,5 +1,7 @@
 #include "scan/mpeg_probe.h"
 
+#include "scan/stream_headers.h"
+
 namespace clip {
 
 namespace {
@@ -17,11 +19,13 @@ MpegSequence FindMpegSequence(ByteView head) {
   MpegSequence seq;
   // A rolling register over the bytes: the whole start code, wherever it
   // stands in the first 64 KB.
-  std::size_t end = head.size() < kMpegSearchBytes ? head.size() : kMpegSearchBytes;
+  std::size_t end = head.size() < kMpegHeadBytes ? head.size() : kMpegHeadBytes;
   std::uint32_t reg = 0xFFFFFFFFu;
   for (std::size_t i = 0; i < end; ++i) {
     reg = (reg << 8) | head.U8(i);
-    if (reg == 0x000001B3u && TakeFour(head, i + 1, seq)) return seq;
+    if (reg != 0x000001B3u) continue;
+    if (TakeFour(head, i + 1, seq)) return seq;
+    seq.cut = true;
   }
   // No start code: the first B3 byte in the old window, whatever precedes it.
   for (std::size_t i = 0; i < kMpegFallbackBytes; ++i) {
@@ -36,15 +40,29 @@ MpegSequence FindMpegSequence(ByteView head) {
 }
 
 MpegSequence ReadMpegSequence(MovieFile& file) {
-  std::vector<std::uint8_t> head = ReadBytes(file, 0, kMpegSearchBytes + 4);
+  std::vector<std::uint8_t> head = ReadBytes(file, 0, kMpegHeadBytes + 4);
   return FindMpegSequence(ByteView(head));
 }
 
-const char* MpegFrameRateText(int code) {
-  static const char* const kRates[] = {"",     "23.97", "24.0",  "25.0", "29.97",
-                                       "30.0", "50.0",  "59.94", "60.0"};
-  if (code < 1 || code > 8) return "";
-  return kRates[code];
+MovieFacts MpegSequenceFacts(const MpegSequence& seq) {
+  MovieFacts facts;
+  facts.form = CellForm::SequenceHeader;
+  facts.videoFormat = "MPEG1";
+  facts.audioFormat = "MP2";
+  if (!seq.found) {
+    if (seq.cut) facts.outcome = ProbeOutcome::Truncated;
+    return facts;
+  }
+  facts.outcome = ProbeOutcome::Whole;
+  facts.width = seq.Width();
+  facts.height = seq.Height();
+  facts.sizeAsStored = true;
+  facts.framesPerSecond = MpegFrameRate(seq.FrameRateCode());
+  if (facts.width == 0 || facts.height == 0 || facts.framesPerSecond == 0)
+    facts.Note(ProbeOutcome::Malformed);
+  return facts;
 }
+
+MovieFacts ProbeMpegSequence(MovieFile& file) { return MpegSequenceFacts(ReadMpegSequence(file)); }
 
 }  // namespace clip

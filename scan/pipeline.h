@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <deque>
 #include <functional>
+#include <future>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -40,7 +41,7 @@ class RowReader {
   const CategoryTable& table_;
   int sizeInfo_;
   std::mutex labelsMutex_;
-  std::map<std::string, std::string> labels_;  // by volume root
+  std::map<std::string, std::shared_future<std::string>> labels_;  // by volume root
 };
 
 // The threads of a scan: 0 asks for the automatic count (4 per core on a

@@ -8,6 +8,7 @@
 
 #include "scan/movie_facts.h"
 #include "scan/movie_file.h"
+#include "scan/movie_name.h"
 #include "scan/probe_fields.h"
 
 namespace clip {
@@ -21,27 +22,25 @@ struct InfoTail {
 InfoTail ScanInfoTail(MovieFile& file);
 
 // The tail scan looks at this many bytes at the end of a file.
-constexpr std::size_t kInfoTailWindow = 1024;
+constexpr std::size_t kInfoTailBytes = 1024;
+
+// The first read of a file: it tells the container and serves the head
+// reads of the AVI parser and the MPEG sequence search.
+constexpr std::size_t kProbeHeadBytes = 64 * 1024 + 4;
 
 // Reads the fields of one movie file. Its first bytes tell the container
 // and so the parser; bytes of no known container are read by the file's
 // name as the AVI, MPG and RM names always were (any other name gets no
 // fields). file is the already open file (null when it could not be opened:
 // then the fields that need its bytes are empty).
+//
+// The outcome is the parser's; NotThis when no parser knew the bytes (or
+// there was no file to read) and Unsupported for RealMedia, whose files
+// get fixed names only.
 ProbeFields ProbeMovie(std::string_view path, MovieFile* file, CodecNames& codecs);
 
 // The cells of a row for what a container parser found, in the forms the
 // AVI rows use; fileSize gives the video rate.
 ProbeFields FieldsFromFacts(const MovieFacts& facts, std::uint64_t fileSize);
-
-// Text of an AVI INFO entry as stored: UTF-8 when the bytes are valid
-// UTF-8, else code page 932.
-std::string InfoEntryText(std::string_view bytes);
-
-// A path ending in "i" or "I" is an AVI file; else one whose last three
-// characters are "MPG" in any case is an MPEG file; anything else is taken
-// for RealMedia. Only the AVI, MPG and RM names are read this way.
-enum class MovieKind { Avi, Mpeg, RealMedia };
-MovieKind KindOfMoviePath(std::string_view path);
 
 }  // namespace clip

@@ -2,8 +2,8 @@
 
 #include <vector>
 
+#include "scan/mpeg_es.h"
 #include "scan/mpeg_pes.h"
-#include "scan/stream_headers.h"
 
 namespace clip {
 
@@ -45,12 +45,37 @@ std::size_t FindPack(ByteView b, std::size_t off) {
   return b.size();
 }
 
+bool AllZero(ByteView b) {
+  for (std::size_t i = 0; i < b.size(); ++i)
+    if (b.U8(i) != 0) return false;
+  return true;
+}
+
+// True when the bytes end inside the pack or packet header that starts at
+// off.
+bool EndsInHeader(ByteView b, std::size_t off) {
+  if (!StartCodeAt(b, off)) return false;
+  const std::uint8_t id = b.U8(off + 3);
+  if (id != 0xBA) return id >= 0xBB && !b.Has(off, 6);
+  if (!b.Has(off, 5)) return true;
+  const std::uint8_t first = b.U8(off + 4);
+  if ((first & 0xC0) == 0x40) return !b.Has(off, 14) || !b.Has(off, 14 + (b.U8(off + 13) & 7u));
+  return (first & 0xF0) == 0x20 && !b.Has(off, 12);
+}
+
 // Walks packs and packets from the first pack header in bytes: calls
 // pack(scr, mpeg1) for each pack header and packet(id, bytes) for each packet
 // with a length (PES packets, system headers, padding...). Where the bytes
-// stop making sense the walk goes on at the next pack header.
+// stop making sense the walk goes on at the next pack header. Returns what
+// the walk met: a header or packet running past the bytes, bytes other than
+// zero stuffing that made no sense.
+struct PackWalk {
+  bool cut = false, lost = false;
+};
+
 template <typename PackFn, typename PacketFn>
-void WalkPacks(ByteView b, PackFn pack, PacketFn packet) {
+PackWalk WalkPacks(ByteView b, PackFn pack, PacketFn packet) {
+  PackWalk walk;
   std::size_t off = FindPack(b, 0);
   while (b.Has(off, 4)) {
     std::uint64_t scr = 0;
@@ -66,55 +91,44 @@ void WalkPacks(ByteView b, PackFn pack, PacketFn packet) {
     }
     if (StartCodeAt(b, off) && b.U8(off + 3) >= 0xBB && b.Has(off, 6) && b.U16BE(off + 4) != 0) {
       const std::size_t length = 6 + static_cast<std::size_t>(b.U16BE(off + 4));
+      if (length > b.size() - off) walk.cut = true;
       packet(b.U8(off + 3), b.Sub(off, length));
       off += length;
       continue;
     }
-    off = FindPack(b, off + 1);
+    // A header the bytes end in, or bytes of no pack or packet; zero bytes
+    // are stuffing, as VideoCD writers leave between packs.
+    const std::size_t next = FindPack(b, off + 1);
+    if (EndsInHeader(b, off))
+      walk.cut = true;
+    else
+      walk.lost = walk.lost || !AllZero(b.Sub(off, next - off));
+    off = next;
   }
+  return walk;
 }
 
-enum class AudioKind { None, Mpeg, Ac3, Dts, Lpcm };
-
-// Which audio a packet carries: by its stream id, or in private stream 1 by
-// the sub-stream id at the start of its payload.
-AudioKind AudioKindOf(std::uint8_t id, int subId) {
-  if (id >= 0xC0 && id <= 0xDF) return AudioKind::Mpeg;
-  if (id != 0xBD) return AudioKind::None;
-  if (subId >= 0x80 && subId <= 0x87) return AudioKind::Ac3;
-  if (subId >= 0x88 && subId <= 0x8F) return AudioKind::Dts;
-  if (subId >= 0xA0 && subId <= 0xA7) return AudioKind::Lpcm;
-  return AudioKind::None;
+// What kind of audio a packet carries: by its stream id, or in private
+// stream 1 by the sub-stream id at the start of its payload.
+EsType AudioTypeOf(std::uint8_t id, int subId) {
+  if (id >= 0xC0 && id <= 0xDF) return AudioType("MP2", EsReader::MpegAudio);
+  if (id != 0xBD) return {};
+  if (subId >= 0x80 && subId <= 0x87) return AudioType("AC-3", EsReader::Ac3);
+  if (subId >= 0x88 && subId <= 0x8F) return AudioType("DTS", EsReader::Dts);
+  if (subId >= 0xA0 && subId <= 0xA7) return AudioType("PCM", EsReader::DvdLpcm);
+  return {};
 }
 
 // Bytes before the frames in a private stream 1 payload: the sub-stream id,
 // a frame count and a pointer to the first whole frame; LPCM adds three
 // bytes describing its samples.
 constexpr std::size_t kPrivateHeader = 4, kLpcmHeader = 7;
-constexpr std::size_t kMaxLastUnit = 64 * 1024;
-
-bool ReadDvdLpcm(ByteView payload, AudioStreamInfo& audio) {
-  if (!payload.Has(0, kLpcmHeader)) return false;
-  static constexpr std::uint32_t kBits[4] = {16, 20, 24, 0};
-  static constexpr std::uint32_t kRates[4] = {48000, 96000, 44100, 32000};
-  const std::uint8_t b = payload.U8(5);
-  const std::uint32_t bits = kBits[b >> 6], channels = (b & 7u) + 1;
-  if (bits == 0) return false;
-  audio.format = "PCM";
-  audio.sampleRate = kRates[b >> 4 & 3];
-  audio.bitRate = static_cast<std::uint64_t>(channels) * audio.sampleRate * bits;
-  // Packets carry samples of equal length: the first one tells how long the
-  // last one plays.
-  audio.samplesPerFrame =
-      static_cast<std::uint32_t>((payload.size() - kLpcmHeader) * 8 / (channels * bits));
-  return true;
-}
 
 struct Stream {
   int id = -1, subId = -1;  // subId: in private stream 1 only
-  AudioKind audio = AudioKind::None;
-  std::vector<std::uint8_t> bytes;  // from the first packet on, within the head
-  std::vector<std::uint8_t> firstPayload, last;
+  EsType type;
+  EsBytes es;  // the frames, past any sub-stream header
+  std::vector<std::uint8_t> firstPayload;
 
   bool Is(std::uint8_t packetId, int packetSub) const {
     return id == packetId && (id != 0xBD || subId == packetSub);
@@ -125,7 +139,7 @@ struct Walker {
   Stream video, audio;
   PlayClock clock, packClock;
   bool collect = true;
-  bool mpeg1Packs = false, anyPack = false;
+  bool mpeg1Packs = false, anyPack = false, anyPacket = false;
 
   void Pack(std::uint64_t scr, bool mpeg1) {
     if (!anyPack) mpeg1Packs = mpeg1;
@@ -136,6 +150,7 @@ struct Walker {
   void Packet(std::uint8_t id, ByteView packet) {
     PesHeader h = ReadPesHeader(packet, true);
     if (!h.valid) return;
+    anyPacket = true;
     ByteView payload = packet.Sub(h.payload, packet.size());
     const int sub = id == 0xBD ? payload.U8(0) : -1;
     Stream* s = nullptr;
@@ -143,9 +158,9 @@ struct Walker {
     if (video.Is(id, sub)) {
       s = &video;
     } else {
-      AudioKind kind = AudioKindOf(id, sub);
-      if (audio.id < 0 && collect && kind != AudioKind::None && payload.size() > 0) {
-        audio.id = id, audio.subId = sub, audio.audio = kind;
+      const EsType type = AudioTypeOf(id, sub);
+      if (audio.id < 0 && collect && type.kind != EsKind::None && payload.size() > 0) {
+        audio.id = id, audio.subId = sub, audio.type = type;
         audio.firstPayload.assign(payload.data(), payload.data() + payload.size());
       }
       if (audio.Is(id, sub)) s = &audio;
@@ -153,55 +168,35 @@ struct Walker {
     if (!s) return;
     if (h.hasPts) clock.Add(s == &video ? PlayClock::kVideo : PlayClock::kAudio, h.pts);
     if (s == &audio && id == 0xBD)
-      payload = payload.Sub(audio.audio == AudioKind::Lpcm ? kLpcmHeader : kPrivateHeader,
+      payload = payload.Sub(audio.type.reader == EsReader::DvdLpcm ? kLpcmHeader : kPrivateHeader,
                             payload.size());
-    // The audio since its last time stamp tells how long it plays past it.
-    if (s == &audio) {
-      if (h.hasPts) audio.last.clear();
-      if (audio.last.size() < kMaxLastUnit)
-        audio.last.insert(audio.last.end(), payload.data(), payload.data() + payload.size());
-    }
-    if (collect) s->bytes.insert(s->bytes.end(), payload.data(), payload.data() + payload.size());
+    s->es.collect = collect;
+    s->es.Start(h.hasPts);
+    s->es.Add(payload);
   }
 
-  void Walk(ByteView b) {
-    WalkPacks(
+  PackWalk Walk(ByteView b) {
+    return WalkPacks(
         b, [&](std::uint64_t scr, bool mpeg1) { Pack(scr, mpeg1); },
         [&](std::uint8_t id, ByteView packet) { Packet(id, packet); });
   }
 };
 
-VideoStreamInfo ReadVideo(const Walker& w) {
-  VideoStreamInfo v;
-  ByteView es(w.video.bytes);
-  if (!ReadMpegVideoSequence(es, v) && !ReadAvcSequence(es, v) && !ReadHevcSequence(es, v)) {
-    // Without a header in the head, the kind of packs tells which MPEG it
-    // most likely is.
-    v = VideoStreamInfo{};
-    v.format = w.mpeg1Packs ? "MPEG1" : "MPEG2";
-  }
-  return v;
+// The video stream's first sequence header of any MPEG kind; without one
+// in the head, the kind of packs tells which MPEG it most likely is.
+bool ReadVideo(const Walker& w, VideoStreamInfo& v) {
+  for (EsReader reader : {EsReader::MpegVideo, EsReader::Avc, EsReader::Hevc})
+    if (ReadVideoStream(reader, w.video.es.bytes(), v)) return true;
+  v.format = w.mpeg1Packs ? "MPEG1" : "MPEG2";
+  return false;
 }
 
-AudioStreamInfo ReadAudio(const Stream& s) {
-  AudioStreamInfo a;
-  ByteView es(s.bytes);
-  switch (s.audio) {
-    case AudioKind::Mpeg:
-      if (!ReadMpegAudioFrame(es, a)) a.format = "MP2";
-      break;
-    case AudioKind::Ac3:
-      if (!ReadAc3Frame(es, a)) a.format = "AC-3";
-      break;
-    case AudioKind::Dts:
-      if (!ReadDtsFrame(es, a)) a.format = "DTS";
-      break;
-    case AudioKind::Lpcm:
-      if (!ReadDvdLpcm(ByteView(s.firstPayload), a)) a.format = "PCM";
-      break;
-    case AudioKind::None: break;
-  }
-  return a;
+bool ReadAudio(const Stream& s, AudioStreamInfo& a) {
+  const bool read = ReadAudioStream(
+      s.type.reader, s.type.reader == EsReader::DvdLpcm ? ByteView(s.firstPayload) : s.es.bytes(),
+      a);
+  if (!read) a.format = s.type.name;
+  return read;
 }
 
 }  // namespace
@@ -213,40 +208,43 @@ MovieFacts ProbeMpegProgram(MovieFile& file) {
   ByteView head(headBytes);
   std::uint64_t scr;
   bool mpeg1;
-  if (PackHeader(head, 0, scr, mpeg1) == 0) return facts;
-  facts.recognised = true;
+  if (PackHeader(head, 0, scr, mpeg1) == 0) {
+    // A file that ends inside its first pack header.
+    if (head.U8(3) == 0xBA && EndsInHeader(head, 0)) facts.outcome = ProbeOutcome::Truncated;
+    return facts;
+  }
+  facts.outcome = ProbeOutcome::Whole;
+  const bool whole = size <= head.size();
 
   Walker w;
-  w.Walk(head);
-  if (size > head.size()) {
+  const PackWalk first = w.Walk(head);
+  PackWalk last;
+  if (!whole) {
     const std::uint64_t from = size > kPsTailBytes ? size - kPsTailBytes : 0;
     std::vector<std::uint8_t> tail = ReadBytes(file, from, kPsTailBytes);
     w.collect = false;
-    w.Walk(ByteView(tail));
+    last = w.Walk(ByteView(tail));
   }
+  // The last packet runs past the end of the file; bytes that are no packs.
+  if ((whole && first.cut) || last.cut) facts.Note(ProbeOutcome::Truncated);
+  if (first.lost || last.lost) facts.Note(ProbeOutcome::Malformed);
 
-  double videoTicks = 0, audioTicks = 0;
-  if (w.video.id >= 0) {
-    VideoStreamInfo v = ReadVideo(w);
-    facts.videoFormat = v.format;
-    facts.width = v.width;
-    facts.height = v.height;
-    facts.framesPerSecond = v.framesPerSecond;
-    if (v.framesPerSecond > 0) videoTicks = kPtsHz / v.framesPerSecond;
-  }
-  if (w.audio.id >= 0) {
-    AudioStreamInfo a = ReadAudio(w.audio);
-    facts.audioFormat = a.format;
-    facts.audioSamplesPerSecond = a.sampleRate;
-    facts.audioBitsPerSecond = a.bitRate;
-    std::uint64_t samples = SamplesInFrames(ByteView(w.audio.last), a.format);
-    if (samples == 0) samples = a.samplesPerFrame;
-    if (a.sampleRate != 0) audioTicks = kPtsHz * static_cast<double>(samples) / a.sampleRate;
-  }
+  // A header not in the head lies past it; in a file the head holds whole
+  // it was cut off with the rest of the file.
+  const ProbeOutcome unread = whole ? ProbeOutcome::Truncated : ProbeOutcome::BudgetSpent;
+  VideoStreamInfo v;
+  AudioStreamInfo a;
+  const bool haveVideo = w.video.id >= 0, haveAudio = w.audio.id >= 0;
+  if (haveVideo && !ReadVideo(w, v)) facts.Note(unread);
+  if (haveAudio && !ReadAudio(w.audio, a)) facts.Note(unread);
+  if (!haveVideo && !haveAudio)
+    facts.Note(w.anyPacket ? ProbeOutcome::Unsupported
+               : whole     ? ProbeOutcome::Malformed
+                           : ProbeOutcome::BudgetSpent);
+  TakeStreamFacts(haveVideo ? &v : nullptr, haveAudio ? &a : nullptr, w.audio.es.last(), w.clock,
+                  facts);
   // Files without time stamps in their packets still have the packs' clock.
-  facts.seconds = w.clock.Any()       ? w.clock.Seconds(videoTicks, audioTicks)
-                  : w.packClock.Any() ? w.packClock.Seconds(0, 0)
-                                      : -1;
+  if (!w.clock.Any() && w.packClock.Any()) facts.seconds = w.packClock.Seconds(0, 0);
   return facts;
 }
 

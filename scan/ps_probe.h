@@ -20,6 +20,13 @@ constexpr std::size_t kPsTailBytes = 256 * 1024;
 // video stream (ids E0..EF) and the first audio stream (C0..DF, or in
 // private stream 1 the AC-3, DTS and LPCM sub-streams) are those whose first
 // packet comes first.
+//
+// NotThis without the pack header; Truncated when the file ends inside a
+// packet or header, or before a stream's first header; Malformed when bytes
+// between the packs are none, or a file the head holds whole has no
+// packets; BudgetSpent when a stream's header, or any packet, is not in the
+// head of a larger file; Unsupported when the packets hold no stream of a
+// kind the program reads.
 MovieFacts ProbeMpegProgram(MovieFile& file);
 
 }  // namespace clip

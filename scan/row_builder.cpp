@@ -2,12 +2,14 @@
 // every category this run shows.
 #include <algorithm>
 #include <cstdio>
+#include <future>
 #include <memory>
 #include <string>
 
 #include "base/text.h"
 #include "scan/probe.h"
 #include "scan/scan.h"
+#include "scan/movie_name.h"
 #include "scan/pipeline.h"
 
 namespace clip {
@@ -98,7 +100,7 @@ MovieRowTexts RowReader::Read(const std::string& path) {
     ProbeFields f = ProbeMovie(path, file.get(), codecs);
     // The INFO list the writer leaves at the end of AVI, MPG and RM files
     // wins, entry by entry, over the file's own tags.
-    if (userInfo && file && IsMovieName(path, false)) {
+    if (userInfo && file && HasClassicMovieEnding(path)) {
       InfoTail info = ScanInfoTail(*file);
       if (!info.title.empty()) f.title = std::move(info.title);
       if (!info.creator.empty()) f.creator = std::move(info.creator);
@@ -124,17 +126,22 @@ MovieRowTexts RowReader::Read(const std::string& path) {
 
 std::string RowReader::LabelOf(const std::string& folder) {
   const std::string root = fs_.VolumeRootOf(folder);
+  std::promise<std::string> asked;
+  std::shared_future<std::string> label;
+  bool ask = false;
   {
     std::lock_guard<std::mutex> lock(labelsMutex_);
     auto known = labels_.find(root);
-    if (known != labels_.end()) return known->second;
+    if (known == labels_.end()) {
+      known = labels_.emplace(root, asked.get_future().share()).first;
+      ask = true;
+    }
+    label = known->second;
   }
-  // Asked outside the lock: a share that is slow to answer holds up only
-  // the rows of its own volume. Two threads may ask at once; both get the
-  // same answer.
-  std::string label = fs_.VolumeLabel(root);
-  std::lock_guard<std::mutex> lock(labelsMutex_);
-  return labels_.emplace(root, std::move(label)).first->second;
+  // Asked once per root, outside the lock: a share that is slow to answer
+  // holds up only the rows of its own volume, which wait for the answer.
+  if (ask) asked.set_value(fs_.VolumeLabel(root));
+  return label.get();
 }
 
 void InsertMovieRow(RowModel& rows, const CategoryTable& table, int index, MovieRowTexts texts) {

@@ -59,9 +59,6 @@ bool FitsDimensions(long long w, long long h) {
 
 // ---- MPEG-1/2 video ----
 
-constexpr double kMpegFrameRates[16] = {0,  24000.0 / 1001, 24, 25, 30000.0 / 1001, 30,
-                                        50, 60000.0 / 1001, 60};
-
 // Offset of the first start code 00 00 01 xx with xx == code from off, or
 // es.size() when there is none.
 std::size_t FindStartCode(ByteView es, std::size_t off, std::uint8_t code) {
@@ -401,6 +398,12 @@ bool FindFrame(ByteView es, Header header, AudioStreamInfo& audio, std::size_t* 
 
 }  // namespace
 
+double MpegFrameRate(int code) {
+  static constexpr double kRates[9] = {0,  24000.0 / 1001, 24, 25, 30000.0 / 1001, 30,
+                                       50, 60000.0 / 1001, 60};
+  return code >= 1 && code <= 8 ? kRates[code] : 0;
+}
+
 bool ReadMpegVideoSequence(ByteView es, VideoStreamInfo& video) {
   std::size_t at = FindStartCode(es, 0, 0xB3);
   if (!es.Has(at, 12)) return false;
@@ -423,7 +426,7 @@ bool ReadMpegVideoSequence(ByteView es, VideoStreamInfo& video) {
   v.format = "MPEG1";
   v.width = width;
   v.height = height;
-  v.framesPerSecond = kMpegFrameRates[rateCode];
+  v.framesPerSecond = MpegFrameRate(rateCode);
 
   // The sequence extension follows at once (after zero stuffing at most);
   // bytes that end before it could tell MPEG-1 from MPEG-2 tell nothing.

@@ -43,6 +43,9 @@ class BitReader {
   bool ok_ = true;
 };
 
+// The frames a second of an MPEG-1/2 frame_rate_code; 0 outside 1 to 8.
+double MpegFrameRate(int code);
+
 // MPEG-1/2 video: the first sequence header (00 00 01 B3) in es. A sequence
 // extension right after it makes the stream "MPEG2" (its size and frame
 // rate extensions applied), else it is "MPEG1".

@@ -2,8 +2,8 @@
 
 #include <vector>
 
+#include "scan/mpeg_es.h"
 #include "scan/mpeg_pes.h"
-#include "scan/stream_headers.h"
 
 namespace clip {
 
@@ -13,13 +13,6 @@ constexpr std::size_t kPacket = 188;  // the packet proper, after any time code
 constexpr int kSyncChecks = 6;
 // A PSI section holds at most 1021 bytes after its 3-byte start.
 constexpr std::size_t kMaxSection = 3 + 1021;
-
-constexpr std::uint32_t BigTag(const char (&tag)[5]) {
-  return (static_cast<std::uint32_t>(static_cast<std::uint8_t>(tag[0])) << 24) |
-         (static_cast<std::uint32_t>(static_cast<std::uint8_t>(tag[1])) << 16) |
-         (static_cast<std::uint32_t>(static_cast<std::uint8_t>(tag[2])) << 8) |
-         static_cast<std::uint32_t>(static_cast<std::uint8_t>(tag[3]));
-}
 
 bool SyncsAt(ByteView bytes, std::size_t first, std::size_t packetSize) {
   int checks = 0;
@@ -31,22 +24,6 @@ bool SyncsAt(ByteView bytes, std::size_t first, std::size_t packetSize) {
 }
 
 // ---- stream types ----
-
-enum class Kind { None, Video, Audio };
-enum class Reader { None, MpegVideo, Avc, Hevc, MpegAudio, Adts, Ac3, Dts, TrueHd, BdLpcm };
-
-struct EsType {
-  Kind kind = Kind::None;
-  const char* name = "";
-  Reader reader = Reader::None;
-};
-
-constexpr EsType VideoType(const char* name, Reader r = Reader::None) {
-  return {Kind::Video, name, r};
-}
-constexpr EsType AudioType(const char* name, Reader r = Reader::None) {
-  return {Kind::Audio, name, r};
-}
 
 // Calls fn(tag, body) for each descriptor of a list; one that runs past the
 // list ends it.
@@ -64,26 +41,26 @@ void ForEachDescriptor(ByteView list, Fn fn) {
 EsType ClassifyPrivate(ByteView descriptors) {
   EsType found;
   ForEachDescriptor(descriptors, [&](std::uint8_t tag, ByteView body) {
-    if (found.kind != Kind::None) return;
+    if (found.kind != EsKind::None) return;
     switch (tag) {
-      case 0x6A: found = AudioType("AC-3", Reader::Ac3); return;
-      case 0x7A: found = AudioType("E-AC-3", Reader::Ac3); return;
-      case 0x7B: found = AudioType("DTS", Reader::Dts); return;
+      case 0x6A: found = AudioType("AC-3", EsReader::Ac3); return;
+      case 0x7A: found = AudioType("E-AC-3", EsReader::Ac3); return;
+      case 0x7B: found = AudioType("DTS", EsReader::Dts); return;
       case 0x7C: found = AudioType("AAC"); return;
       case 0x05: break;
       default: return;
     }
     switch (body.U32BE(0)) {
-      case BigTag("AC-3"): found = AudioType("AC-3", Reader::Ac3); break;
-      case BigTag("EAC3"): found = AudioType("E-AC-3", Reader::Ac3); break;
-      case BigTag("DTS1"):
-      case BigTag("DTS2"):
-      case BigTag("DTS3"): found = AudioType("DTS", Reader::Dts); break;
-      case BigTag("Opus"): found = AudioType("Opus"); break;
-      case BigTag("BSSD"): found = AudioType("PCM"); break;
-      case BigTag("HEVC"): found = VideoType("H.265", Reader::Hevc); break;
-      case BigTag("VC-1"): found = VideoType("VC-1"); break;
-      case BigTag("AV01"): found = VideoType("AV1"); break;
+      case BigFourCC("AC-3"): found = AudioType("AC-3", EsReader::Ac3); break;
+      case BigFourCC("EAC3"): found = AudioType("E-AC-3", EsReader::Ac3); break;
+      case BigFourCC("DTS1"):
+      case BigFourCC("DTS2"):
+      case BigFourCC("DTS3"): found = AudioType("DTS", EsReader::Dts); break;
+      case BigFourCC("Opus"): found = AudioType("Opus"); break;
+      case BigFourCC("BSSD"): found = AudioType("PCM"); break;
+      case BigFourCC("HEVC"): found = VideoType("H.265", EsReader::Hevc); break;
+      case BigFourCC("VC-1"): found = VideoType("VC-1"); break;
+      case BigFourCC("AV01"): found = VideoType("AV1"); break;
       default: break;
     }
   });
@@ -94,48 +71,57 @@ EsType ClassifyPrivate(ByteView descriptors) {
 // own (elsewhere 86, for one, marks splice cues rather than DTS).
 EsType ClassifyStream(std::uint8_t type, ByteView descriptors, bool hdmv) {
   switch (type) {
-    case 0x01: return VideoType("MPEG1", Reader::MpegVideo);
-    case 0x02: return VideoType("MPEG2", Reader::MpegVideo);
+    case 0x01: return VideoType("MPEG1", EsReader::MpegVideo);
+    case 0x02: return VideoType("MPEG2", EsReader::MpegVideo);
     case 0x10: return VideoType("MPEG-4 Visual");
-    case 0x1B: return VideoType("H.264", Reader::Avc);
-    case 0x24: return VideoType("H.265", Reader::Hevc);
+    case 0x1B: return VideoType("H.264", EsReader::Avc);
+    case 0x24: return VideoType("H.265", EsReader::Hevc);
     case 0xEA: return VideoType("VC-1");
     case 0x03:
-    case 0x04: return AudioType("MP2", Reader::MpegAudio);
-    case 0x0F: return AudioType("AAC", Reader::Adts);
+    case 0x04: return AudioType("MP2", EsReader::MpegAudio);
+    case 0x0F: return AudioType("AAC", EsReader::Adts);
     case 0x11: return AudioType("AAC");
-    case 0x81: return AudioType("AC-3", Reader::Ac3);
-    case 0x87: return AudioType("E-AC-3", Reader::Ac3);
+    case 0x81: return AudioType("AC-3", EsReader::Ac3);
+    case 0x87: return AudioType("E-AC-3", EsReader::Ac3);
     case 0x82:
-    case 0x8A: return AudioType("DTS", Reader::Dts);
+    case 0x8A: return AudioType("DTS", EsReader::Dts);
     case 0x06: return ClassifyPrivate(descriptors);
     default: break;
   }
   if (!hdmv) return {};
   switch (type) {
-    case 0x80: return AudioType("PCM", Reader::BdLpcm);
-    case 0x83: return AudioType("TrueHD", Reader::TrueHd);
+    case 0x80: return AudioType("PCM", EsReader::BdLpcm);
+    case 0x83: return AudioType("TrueHD", EsReader::TrueHd);
     case 0x84:
-    case 0xA1: return AudioType("E-AC-3", Reader::Ac3);
+    case 0xA1: return AudioType("E-AC-3", EsReader::Ac3);
     case 0x85:
     case 0x86:
-    case 0xA2: return AudioType("DTS", Reader::Dts);
+    case 0xA2: return AudioType("DTS", EsReader::Dts);
     default: return {};
   }
 }
 
 // ---- packets and sections ----
 
+// What a walk over packets met: bytes after the last whole packet, fewer
+// than a packet; a packet without its sync byte.
+struct PacketWalk {
+  bool cut = false, lost = false;
+};
+
 // Calls fn(pid, unitStart, payload) for each packet in bytes. After a packet
 // that does not start with a sync byte (a damaged or cut stream) the walk
 // goes on where packets line up again.
 template <typename Fn>
-void ForEachPacket(ByteView bytes, const TsLayout& layout, Fn fn) {
+PacketWalk ForEachPacket(ByteView bytes, const TsLayout& layout, Fn fn) {
+  PacketWalk walk;
   std::size_t at = layout.firstSync;
   while (bytes.Has(at, kPacket)) {
     if (bytes.U8(at) != 0x47) {
+      walk.lost = true;
       std::size_t next = at + 1;
       while (bytes.Has(next, kPacket) && !SyncsAt(bytes, next, layout.packetSize)) ++next;
+      if (!bytes.Has(next, kPacket)) return walk;
       at = next;
       continue;
     }
@@ -149,6 +135,8 @@ void ForEachPacket(ByteView bytes, const TsLayout& layout, Fn fn) {
       fn(pid, (b1 & 0x40) != 0, bytes.Sub(at + payload, kPacket - payload));
     at += layout.packetSize;
   }
+  walk.cut = at < bytes.size();
+  return walk;
 }
 
 // One PSI section gathered from the packets of its PID.
@@ -191,6 +179,8 @@ struct TsStream {
 };
 
 struct Program {
+  bool found = false;   // the first program's map was read
+  bool listed = false;  // and lists a stream
   TsStream video, audio;
 };
 
@@ -210,7 +200,7 @@ bool ReadProgramMap(ByteView s, std::size_t length, bool hdmv, Program& program)
   const std::size_t infoLength = s.U16BE(10) & 0x0FFF;
   if (infoLength > end - 12) return false;
   ForEachDescriptor(s.Sub(12, infoLength), [&](std::uint8_t tag, ByteView body) {
-    if (tag == 0x05 && body.U32BE(0) == BigTag("HDMV")) hdmv = true;
+    if (tag == 0x05 && body.U32BE(0) == BigFourCC("HDMV")) hdmv = true;
   });
   for (std::size_t off = 12 + infoLength; off <= end && end - off >= 5;) {
     const std::uint8_t type = s.U8(off);
@@ -218,9 +208,10 @@ bool ReadProgramMap(ByteView s, std::size_t length, bool hdmv, Program& program)
     const std::size_t esInfo = s.U16BE(off + 3) & 0x0FFF;
     if (esInfo > end - off - 5) break;
     EsType t = ClassifyStream(type, s.Sub(off + 5, esInfo), hdmv);
-    TsStream* slot = t.kind == Kind::Video   ? &program.video
-                     : t.kind == Kind::Audio ? &program.audio
-                                             : nullptr;
+    program.listed = true;
+    TsStream* slot = t.kind == EsKind::Video   ? &program.video
+                     : t.kind == EsKind::Audio ? &program.audio
+                                               : nullptr;
     if (slot && slot->pid < 0) *slot = TsStream{pid, t};
     off += 5 + esInfo;
   }
@@ -240,6 +231,7 @@ Program FindProgram(ByteView head, const TsLayout& layout) {
       if (pmtPid < 0) pat = Section();
     } else if (pmtPid > 0 && pid == pmtPid && pmt.Add(unitStart, payload)) {
       done = ReadProgramMap(pmt.Bytes(), pmt.Length(), layout.packetSize == 192, program);
+      program.found = done;
       if (!done) pmt = Section();
     }
   });
@@ -248,89 +240,41 @@ Program FindProgram(ByteView head, const TsLayout& layout) {
 
 // ---- streams ----
 
-// The PES packets of one stream: their time stamps, (in the head) the
-// stream's bytes from its first PES packet on, and the bytes since the last
-// time stamp, which tell how long the stream plays past it.
-constexpr std::size_t kMaxLastUnit = 64 * 1024;
-
+// The PES packets of one stream: their time stamps and the stream's bytes.
 struct StreamReader {
   StreamReader(const TsStream& s, PlayClock::Stream c) : stream(s), clockStream(c) {}
   TsStream stream;
   PlayClock::Stream clockStream;
-  bool collect = true;
-  bool inUnit = false, inLast = false;
-  std::vector<std::uint8_t> bytes, last;
+  EsBytes es;
 
   void Add(bool unitStart, ByteView payload, PlayClock& clock) {
     if (unitStart) {
       PesHeader h = ReadPesHeader(payload, false);
-      inUnit = h.valid;
-      if (!h.valid) {
-        inLast = false;
-        return;
-      }
-      if (h.hasPts) {
-        clock.Add(clockStream, h.pts);
-        last.clear();
-        inLast = true;
-      }
+      if (!h.valid) return es.Drop();
+      if (h.hasPts) clock.Add(clockStream, h.pts);
+      es.Start(h.hasPts);
       payload = payload.Sub(h.payload, payload.size());
     }
-    if (!inUnit) return;
-    // Both bounded by the head or tail the packets come from.
-    if (collect) bytes.insert(bytes.end(), payload.data(), payload.data() + payload.size());
-    if (inLast && last.size() < kMaxLastUnit)
-      last.insert(last.end(), payload.data(), payload.data() + payload.size());
+    es.Add(payload);
+  }
+
+  // The stream's first header; false when its reader finds none. Where no
+  // header is read the stream's type names it.
+  bool Read(VideoStreamInfo& v) const {
+    const bool read = ReadVideoStream(stream.type.reader, es.bytes(), v);
+    if (v.format.empty()) v.format = stream.type.name;
+    return read || stream.type.reader == EsReader::None;
+  }
+  bool Read(AudioStreamInfo& a) const {
+    const bool read = ReadAudioStream(stream.type.reader, es.bytes(), a);
+    if (a.format.empty()) a.format = stream.type.name;
+    return read || stream.type.reader == EsReader::None;
   }
 };
 
-bool ReadBdLpcm(ByteView es, AudioStreamInfo& audio) {
-  static constexpr std::uint8_t kChannels[16] = {0, 1, 0, 2, 3, 3, 4, 4, 5, 6, 7, 8};
-  static constexpr std::uint32_t kRates[16] = {0, 48000, 0, 0, 96000, 192000};
-  static constexpr std::uint32_t kBits[4] = {0, 16, 20, 24};
-  if (!es.Has(0, 4)) return false;
-  std::uint32_t channels = kChannels[es.U8(2) >> 4], rate = kRates[es.U8(2) & 15],
-                bits = kBits[es.U8(3) >> 6];
-  if (channels == 0 || rate == 0 || bits == 0) return false;
-  audio.format = "PCM";
-  audio.sampleRate = rate;
-  // An odd channel count is stored with one more, silent channel.
-  audio.bitRate = static_cast<std::uint64_t>(channels + (channels & 1)) * rate * bits;
-  return true;
-}
-
-VideoStreamInfo ReadVideo(const StreamReader& r) {
-  VideoStreamInfo v;
-  ByteView es(r.bytes);
-  switch (r.stream.type.reader) {
-    case Reader::MpegVideo: ReadMpegVideoSequence(es, v); break;
-    case Reader::Avc: ReadAvcSequence(es, v); break;
-    case Reader::Hevc: ReadHevcSequence(es, v); break;
-    default: break;
-  }
-  if (v.format.empty()) v.format = r.stream.type.name;
-  return v;
-}
-
-AudioStreamInfo ReadAudio(const StreamReader& r) {
-  AudioStreamInfo a;
-  ByteView es(r.bytes);
-  switch (r.stream.type.reader) {
-    case Reader::MpegAudio: ReadMpegAudioFrame(es, a); break;
-    case Reader::Adts: ReadAdtsFrames(es, a); break;
-    case Reader::Ac3: ReadAc3Frame(es, a); break;
-    case Reader::Dts: ReadDtsFrame(es, a); break;
-    case Reader::TrueHd: ReadTrueHdSync(es, a); break;
-    case Reader::BdLpcm: ReadBdLpcm(es, a); break;
-    default: break;
-  }
-  if (a.format.empty()) a.format = r.stream.type.name;
-  return a;
-}
-
-void Walk(ByteView bytes, const TsLayout& layout, StreamReader& video, StreamReader& audio,
-          PlayClock& clock) {
-  ForEachPacket(bytes, layout, [&](int pid, bool unitStart, ByteView payload) {
+PacketWalk Walk(ByteView bytes, const TsLayout& layout, StreamReader& video, StreamReader& audio,
+                PlayClock& clock) {
+  return ForEachPacket(bytes, layout, [&](int pid, bool unitStart, ByteView payload) {
     if (pid == video.stream.pid)
       video.Add(unitStart, payload, clock);
     else if (pid == audio.stream.pid)
@@ -367,47 +311,51 @@ MovieFacts ProbeMpegTransport(MovieFile& file) {
   ByteView head(headBytes);
   TsLayout layout;
   if (!FindTsLayout(head, layout)) return facts;
-  facts.recognised = true;
+  facts.outcome = ProbeOutcome::Whole;
 
+  const bool whole = size <= head.size();
+  // A table or header not in the head lies past it; in a file the head
+  // holds whole the program's map is missing, and a stream's header was cut
+  // off with the rest of the file.
+  const ProbeOutcome past = ProbeOutcome::BudgetSpent;
   Program program = FindProgram(head, layout);
+  if (!program.found)
+    facts.Note(whole ? ProbeOutcome::Malformed : past);
+  else if (program.video.pid < 0 && program.audio.pid < 0)
+    facts.Note(program.listed ? ProbeOutcome::Unsupported : ProbeOutcome::Malformed);
   StreamReader video(program.video, PlayClock::kVideo);
   StreamReader audio(program.audio, PlayClock::kAudio);
   PlayClock clock;
-  Walk(head, layout, video, audio, clock);
+  const PacketWalk first = Walk(head, layout, video, audio, clock);
+  if (whole && first.cut) facts.Note(ProbeOutcome::Truncated);
+  if (first.lost) facts.Note(ProbeOutcome::Malformed);
 
   // The last time stamps lie in the tail.
-  if (size > head.size() && (video.stream.pid >= 0 || audio.stream.pid >= 0)) {
+  if (!whole && (video.stream.pid >= 0 || audio.stream.pid >= 0)) {
     const std::uint64_t from = size > kTsTailBytes ? size - kTsTailBytes : 0;
     std::vector<std::uint8_t> tailBytes = ReadBytes(file, from, kTsTailBytes);
     ByteView tail(tailBytes);
     TsLayout tailLayout;
     if (FindTsLayout(tail, tailLayout) && tailLayout.packetSize == layout.packetSize) {
-      video.collect = audio.collect = false;
-      video.inUnit = audio.inUnit = video.inLast = audio.inLast = false;
-      Walk(tail, tailLayout, video, audio, clock);
+      video.es.collect = audio.es.collect = false;
+      video.es.Drop();
+      audio.es.Drop();
+      const PacketWalk last = Walk(tail, tailLayout, video, audio, clock);
+      if (last.cut) facts.Note(ProbeOutcome::Truncated);
+      if (last.lost) facts.Note(ProbeOutcome::Malformed);
+    } else {
+      facts.Note(ProbeOutcome::Malformed);  // the packets lose their layout
     }
   }
 
-  double videoTicks = 0, audioTicks = 0;
-  if (video.stream.pid >= 0) {
-    VideoStreamInfo v = ReadVideo(video);
-    facts.videoFormat = v.format;
-    facts.width = v.width;
-    facts.height = v.height;
-    facts.framesPerSecond = v.framesPerSecond;
-    if (v.framesPerSecond > 0) videoTicks = kPtsHz / v.framesPerSecond;
-  }
-  if (audio.stream.pid >= 0) {
-    AudioStreamInfo a = ReadAudio(audio);
-    facts.audioFormat = a.format;
-    facts.audioSamplesPerSecond = a.sampleRate;
-    facts.audioBitsPerSecond = a.bitRate;
-    // The last stamped packet plays for the frames it holds.
-    std::uint64_t samples = SamplesInFrames(ByteView(audio.last), a.format);
-    if (samples == 0) samples = a.samplesPerFrame;
-    if (a.sampleRate != 0) audioTicks = kPtsHz * static_cast<double>(samples) / a.sampleRate;
-  }
-  facts.seconds = clock.Seconds(videoTicks, audioTicks);
+  VideoStreamInfo v;
+  AudioStreamInfo a;
+  const bool haveVideo = video.stream.pid >= 0, haveAudio = audio.stream.pid >= 0;
+  const ProbeOutcome unread = whole ? ProbeOutcome::Truncated : past;
+  if (haveVideo && !video.Read(v)) facts.Note(unread);
+  if (haveAudio && !audio.Read(a)) facts.Note(unread);
+  TakeStreamFacts(haveVideo ? &v : nullptr, haveAudio ? &a : nullptr, audio.es.last(), clock,
+                  facts);
   return facts;
 }
 

@@ -30,6 +30,12 @@ bool FindTsLayout(ByteView bytes, TsLayout& layout);
 constexpr std::size_t kTsHeadBytes = 256 * 1024;
 constexpr std::size_t kTsTailBytes = 256 * 1024;
 
+// NotThis without packets in the layout above; Truncated when the file
+// ends inside a packet, or before a stream's first header; Malformed when
+// packets lose their sync or layout, or a file the head holds whole has no
+// program map; BudgetSpent when the map or a stream's header is not in the
+// head of a larger file; Unsupported when the program lists no stream of a
+// kind the program reads.
 MovieFacts ProbeMpegTransport(MovieFile& file);
 
 }  // namespace clip

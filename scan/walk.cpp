@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/text.h"
+#include "scan/movie_name.h"
 #include "scan/scan.h"
 
 namespace clip {
@@ -50,33 +51,10 @@ void ListFolder(Lister& walk, const std::string& folder, int depth) {
   for (const std::string& sub : subfolders) ListFolder(walk, sub, depth + 1);
 }
 
-// The endings of today's containers, after the last point, in any case.
-constexpr const char* kModernEndings[] = {"mp4", "m4v", "mov",  "3gp", "mkv",  "webm", "wmv", "asf",
-                                          "flv", "ts",  "m2ts", "mts", "mpeg", "vob",  "divx"};
-
-bool HasModernEnding(std::string_view path) {
-  const std::size_t dot = path.find_last_of('.');
-  if (dot == std::string_view::npos) return false;
-  const std::string_view ending = path.substr(dot + 1);
-  for (const char* candidate : kModernEndings) {
-    const std::string_view c(candidate);
-    if (c.size() != ending.size()) continue;
-    bool same = true;
-    for (std::size_t i = 0; i < c.size() && same; ++i) {
-      char a = ending[i];
-      if (a >= 'A' && a <= 'Z') a = static_cast<char>(a + 32);
-      same = a == c[i];
-    }
-    if (same) return true;
-  }
-  return false;
-}
-
 }  // namespace
 
 bool IsMovieName(std::string_view path, bool modernFormats) {
-  return EndsWithNoCase(path, "AVI") || EndsWithNoCase(path, "MPG") ||
-         EndsWithNoCase(path, ".RM") || (modernFormats && HasModernEnding(path));
+  return HasClassicMovieEnding(path) || (modernFormats && HasModernMovieEnding(path));
 }
 
 void WalkMovieFiles(FileSystem& fs, const std::string& folder, bool modernFormats,
@@ -97,20 +75,6 @@ std::vector<std::string> ListMovieFiles(FileSystem& fs, const std::string& folde
 }
 
 std::string FileSystem::VolumeRootOf(const std::string& folder) { return VolumeRoot(folder); }
-
-std::string CodecCache::VideoDescription(std::uint32_t handler) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  auto it = video_.find(handler);
-  if (it == video_.end()) it = video_.emplace(handler, names_.VideoDescription(handler)).first;
-  return it->second;
-}
-
-std::string CodecCache::AudioFormatName(std::uint16_t formatTag) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  auto it = audio_.find(formatTag);
-  if (it == audio_.end()) it = audio_.emplace(formatTag, names_.AudioFormatName(formatTag)).first;
-  return it->second;
-}
 
 std::string JoinPath(const std::string& folder, const std::string& name) {
   // A trailing 0x5C that is the second byte of a double-byte character

@@ -19,9 +19,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const clip::ProbeFields fields = clip::ProbeMovie(name, &file, codecs);
   clip::fuzz::CheckFields(fields);
   // An AVI header list is read in at most a few pieces after the head.
-  const clip::ByteView head(data, size < clip::kSniffBytes ? size : clip::kSniffBytes);
+  const clip::ByteView head(data, size < clip::kSniffHeadBytes ? size : clip::kSniffHeadBytes);
   if (clip::SniffContainer(head) == clip::ContainerKind::Avi &&
-      file.bytesRead > clip::kAviFirstRead + 4 + clip::kAviMaxHeaderList + 64 * 12)
+      file.bytesRead > clip::kAviHeadBytes + 4 + clip::kAviMaxHeaderListBytes + 64 * 12)
     std::abort();
   return 0;
 }

@@ -13,7 +13,7 @@
 namespace clip::fuzz {
 
 inline void CheckFacts(const MovieFacts& f) {
-  if (!f.recognised) {
+  if (!f.Recognised()) {
     if (!f.videoFormat.empty() || !f.audioFormat.empty() || !f.title.empty() || f.width ||
         f.seconds != -1)
       std::abort();

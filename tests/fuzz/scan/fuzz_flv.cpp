@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   clip::fuzz::CheckFacts(facts);
   // The sniffer needs the signature, the parser the whole 9-byte header.
   const bool signature = size >= 4 && std::memcmp(data, "FLV\x01", 4) == 0;
-  if (facts.recognised != (signature && size >= 9)) std::abort();
+  if (facts.Recognised() != (signature && size >= 9)) std::abort();
   if (signature != (clip::SniffContainer(clip::ByteView(data, size)) == clip::ContainerKind::Flv))
     std::abort();
   // The head, then at most the last tag's size and header.

@@ -11,6 +11,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   clip::InfoTail tail = clip::ScanInfoTail(file);
   for (const std::string* s : {&tail.title, &tail.creator, &tail.comment})
     if (clip::Cp932Length(*s) > 255) std::abort();  // a cell's limit, in code page 932
-  if (file.bytesRead > clip::kInfoTailWindow) std::abort();
+  if (file.bytesRead > clip::kInfoTailBytes) std::abort();
   return 0;
 }

@@ -16,9 +16,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // Bytes of no container, or a bare video stream, keep the names .mpg
   // files always had, read from the first 64 KB alone.
   const clip::ContainerKind kind = clip::SniffContainer(
-      clip::ByteView(data, size < clip::kSniffBytes ? size : clip::kSniffBytes));
+      clip::ByteView(data, size < clip::kSniffHeadBytes ? size : clip::kSniffHeadBytes));
   if (kind != clip::ContainerKind::Unknown && kind != clip::ContainerKind::MpegVideo) return 0;
   if (fields.videoFormat != "MPEG1" || fields.audioFormat != "MP2") std::abort();
-  if (file.bytesRead > clip::kMpegSearchBytes + 4) std::abort();
+  if (file.bytesRead > clip::kMpegHeadBytes + 4) std::abort();
   return 0;
 }

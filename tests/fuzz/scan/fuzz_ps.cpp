@@ -13,8 +13,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   clip::MovieFacts facts = clip::ProbeMpegProgram(file);
   clip::fuzz::CheckFacts(facts);
   const bool pack = size >= 4 && data[0] == 0 && data[1] == 0 && data[2] == 1 && data[3] == 0xBA;
-  if (facts.recognised && !pack) std::abort();
-  if (facts.recognised &&
+  if (facts.Recognised() && !pack) std::abort();
+  if (facts.Recognised() &&
       clip::SniffContainer(clip::ByteView(data, size)) != clip::ContainerKind::MpegProgram)
     std::abort();
   if (file.bytesRead > clip::kPsHeadBytes + clip::kPsTailBytes) std::abort();

@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   clip::fuzz::CheckFacts(facts);
   clip::TsLayout layout;
   const clip::ByteView bytes(data, size);
-  if (facts.recognised != clip::FindTsLayout(bytes, layout)) std::abort();
+  if (facts.Recognised() != clip::FindTsLayout(bytes, layout)) std::abort();
   if (file.bytesRead > clip::kTsHeadBytes + clip::kTsTailBytes) std::abort();
   (void)clip::SniffContainer(bytes);
 

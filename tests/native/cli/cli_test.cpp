@@ -333,6 +333,27 @@ TEST(CliProblems, AreNamedAndToldApartByTheExitStatus) {
   EXPECT_NE(utf8.out.find("\"영화.avi\""), std::string::npos);
 }
 
+// A file cut short or broken keeps its row and is named, without changing
+// the exit status: it was read as far as it goes.
+TEST(CliProblems, ACutOrBrokenFileIsNamedAndKeepsItsRow) {
+  Scratch dir;
+  const std::string whole = ReadAll(std::string(CLIP_SAMPLES_DIR) + "/xvid_mp3.avi");
+  WriteAll(dir / "cut.avi", whole.substr(0, whole.size() / 2));
+  std::string broken = whole;
+  broken.replace(broken.find("hdrl"), 4, "junk");  // no header list before the data
+  WriteAll(dir / "broken.avi", broken);
+  fs::copy_file(std::string(CLIP_SAMPLES_DIR) + "/mpeg1.mpg", dir / "fine.mpg");
+  const Outcome run = RunProgram({"-j", "2", dir.path()});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.err.find(dir / "cut.avi: the file ends before its headers say"), std::string::npos)
+      << run.err;
+  EXPECT_NE(run.err.find(dir / "broken.avi: a structure in the file is broken"), std::string::npos)
+      << run.err;
+  EXPECT_EQ(run.err.find("fine.mpg"), std::string::npos) << run.err;
+  for (const char* name : {"\"cut.avi\"", "\"broken.avi\"", "\"fine.mpg\""})
+    EXPECT_NE(run.out.find(name), std::string::npos) << name;
+}
+
 TEST(CliProgress, IsShownOnATerminalOnlyAndNotWithQuiet) {
   if (std::system("command -v script >/dev/null 2>&1") != 0) GTEST_SKIP() << "no script(1)";
   Scratch dir;

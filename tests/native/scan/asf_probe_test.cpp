@@ -9,6 +9,7 @@
 #include "ffprobe_facts.h"
 #include "memory_file.h"
 #include "probe_builders.h"
+#include "scan/codec_table.h"
 
 namespace clip {
 namespace {
@@ -151,7 +152,7 @@ MovieFacts ProbeBytes(const std::vector<std::uint8_t>& bytes) {
 
 TEST(AsfProbe, EveryHeaderObjectTheFactsComeFrom) {
   MovieFacts f = ProbeBytes(MakeAsf());
-  EXPECT_TRUE(f.recognised);
+  EXPECT_TRUE(f.Recognised());
   EXPECT_EQ(f.videoFormat, "WMV3");
   EXPECT_EQ(f.width, 640);
   EXPECT_EQ(f.height, 360);
@@ -184,7 +185,7 @@ TEST(AsfProbe, HostileHeadersGiveNoInventedFacts) {
   MovieFacts whole = ProbeBytes(good);
   for (std::size_t n = 0; n < good.size(); ++n) {
     MovieFacts f = ProbeBytes(std::vector<std::uint8_t>(good.begin(), good.begin() + n));
-    EXPECT_EQ(f.recognised, n >= 30) << n;
+    EXPECT_EQ(f.Recognised(), n >= 30) << n;
     if (!f.videoFormat.empty()) EXPECT_EQ(f.videoFormat, whole.videoFormat) << n;
     if (f.width) EXPECT_EQ(f.width, whole.width) << n;
     if (f.seconds >= 0) EXPECT_EQ(f.seconds, whole.seconds) << n;
@@ -202,6 +203,37 @@ TEST(AsfProbe, HostileHeadersGiveNoInventedFacts) {
   std::memset(&bad[16], 0xFF, 8);
   std::memset(&bad[24], 0xFF, 4);
   EXPECT_EQ(ProbeBytes(bad).videoFormat, "WMV3");
+}
+
+// How the reading went, for files whole, cut and broken in each way.
+TEST(AsfProbe, OutcomeOfWholeCutAndBrokenFiles) {
+  const std::vector<std::uint8_t> good = MakeAsf();
+  auto patched = [&](std::size_t at, std::initializer_list<std::uint8_t> bytes) {
+    std::vector<std::uint8_t> b = good;
+    std::copy(bytes.begin(), bytes.end(), b.begin() + static_cast<std::ptrdiff_t>(at));
+    return b;
+  };
+  // A header of 1.5 MB in a file of 2 MB: longer than the cap.
+  std::vector<std::uint8_t> big = patched(16, {0x00, 0xE0, 0x16});
+  struct Case {
+    const char* what;
+    std::vector<std::uint8_t> bytes;
+    std::uint64_t size;  // as the file reports it
+    ProbeOutcome want;
+  } cases[] = {
+      {"whole", good, good.size(), ProbeOutcome::Whole},
+      {"cut in the header", std::vector<std::uint8_t>(good.begin(), good.begin() + 100), 100,
+       ProbeOutcome::Truncated},
+      {"an object of size zero", patched(30 + 16, {0, 0, 0, 0}), good.size(),
+       ProbeOutcome::Malformed},
+      {"a header shorter than its own fields", patched(16, {29, 0, 0, 0}), good.size(),
+       ProbeOutcome::Malformed},
+      {"a header past the cap", big, 2 << 20, ProbeOutcome::BudgetSpent},
+  };
+  for (const Case& c : cases) {
+    probetest::SizedFile file(c.bytes, c.size);
+    EXPECT_STREQ(OutcomeName(ProbeAsf(file).outcome), OutcomeName(c.want)) << c.what;
+  }
 }
 
 }  // namespace

@@ -90,7 +90,7 @@ TEST(AviProbe, VideoRateUsesSixtyFourBitSizeAndAudioRate) {
   SizedFile huge(MakeAvi(s), 5ull << 30);
   f = ProbeMovie("a.avi", &huge, none);
   EXPECT_EQ(f.videoRate, std::to_string((5ll << 20) * 8 / 100 - 128) + "kbit");
-  EXPECT_LE(huge.bytesRead, kAviFirstRead + 64);
+  EXPECT_LE(huge.bytesRead, kAviHeadBytes + 64);
 }
 
 TEST(AviProbe, AudioRateFromTheStreamFormat) {
@@ -512,6 +512,47 @@ TEST(RealMediaProbe, FixedNamesAndNothingRead) {
   EXPECT_EQ(p.f.resolution, "");
   EXPECT_EQ(p.f.playTime, "");
   EXPECT_EQ(file.reads, 0);
+}
+
+// How the reading went, as ProbeMovie hands it on: for AVI files whole,
+// cut and broken in each way, and for files no parser reads.
+TEST(ProbeMovie, OutcomeOfWholeCutAndBrokenFiles) {
+  const std::vector<std::uint8_t> good = MakeAvi(AviSpec{});
+  std::vector<std::uint8_t> shortList = good;
+  shortList[16] = 3, shortList[17] = shortList[18] = shortList[19] = 0;  // hdrl of three bytes
+  AviSpec shortHeader;
+  shortHeader.strhSize = 20;
+  Bytes junk;
+  junk.Tag("RIFF").U32(0).Tag("AVI ");
+  for (int i = 0; i < 70; ++i) junk.Tag("JUNK").U32(0);
+  junk.b.insert(junk.b.end(), good.begin() + 12, good.end());
+  struct Case {
+    const char* what;
+    std::vector<std::uint8_t> bytes;
+    const char* path;
+    ProbeOutcome want;
+  } cases[] = {
+      {"whole", good, "a.avi", ProbeOutcome::Whole},
+      {"cut in the data", std::vector<std::uint8_t>(good.begin(), good.end() - 100), "a.avi",
+       ProbeOutcome::Truncated},
+      {"a header list too short for its type", shortList, "a.avi", ProbeOutcome::Malformed},
+      {"a stream header too short", MakeAvi(shortHeader), "a.avi", ProbeOutcome::Malformed},
+      {"the header list behind 70 chunks", junk.b, "a.avi", ProbeOutcome::BudgetSpent},
+      {"noise named .avi", std::vector<std::uint8_t>(5000, 0x5A), "a.avi", ProbeOutcome::NotThis},
+      {"noise of a modern name", std::vector<std::uint8_t>(5000, 0x5A), "a.mkv",
+       ProbeOutcome::NotThis},
+      {"RealMedia", good, "a.rm", ProbeOutcome::Unsupported},
+      // The reading by name keeps how the stream's reading went.
+      {"a program stream cut in its first pack",
+       {0, 0, 1, 0xBA, 0x44, 0, 4, 0},
+       "a.mpg",
+       ProbeOutcome::Truncated},
+  };
+  FakeCodecs none;
+  for (const Case& c : cases)
+    EXPECT_STREQ(OutcomeName(ProbeBytes(c.bytes, none, c.path).f.outcome), OutcomeName(c.want))
+        << c.what;
+  EXPECT_EQ(ProbeMovie("a.avi", nullptr, none).outcome, ProbeOutcome::NotThis);  // not opened
 }
 
 }  // namespace

@@ -105,7 +105,7 @@ inline Probe RunFfprobe(const std::string& path) {
 // The facts every fixture shares with ffprobe: resolution, sample rate,
 // play time as the mm:ss cell shows it (whole seconds) and the tags.
 inline void ExpectCommonFacts(const MovieFacts& m, const Probe& p) {
-  EXPECT_TRUE(m.recognised);
+  EXPECT_TRUE(m.Recognised());
   if (p.hasVideo) {
     EXPECT_EQ(m.width, std::atoi(p.Get(p.video, "width").c_str()));
     EXPECT_EQ(m.height, std::atoi(p.Get(p.video, "height").c_str()));

@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "memory_file.h"
+#include "outcome_cases.h"
 #include "scan/container_kind.h"
 #include "stream_builders.h"
 
@@ -201,7 +202,7 @@ TEST(FlvProbe, HostileScriptDataKeepsWhatCameBefore) {
     FlvWriter flv;
     flv.Tag(18, 0, Metadata({{"duration", Num(3)}, {"bad", bad}, {"audiocodecid", Num(2)}}));
     MovieFacts f = Probe(flv.out);
-    EXPECT_TRUE(f.recognised);
+    EXPECT_TRUE(f.Recognised());
     EXPECT_EQ(f.seconds, 3);       // read before the damage
     EXPECT_EQ(f.audioFormat, "");  // after it: not read
   }
@@ -220,9 +221,9 @@ TEST(FlvProbe, HostileScriptDataKeepsWhatCameBefore) {
   // The tag's rate for an old writer's "44"; the last tag's time stamp.
   EXPECT_EQ(streamtest::Summary(Probe(flv.out)), "- 0x0 0.00 | MP3 11025 0 | 0.000");
 
-  EXPECT_FALSE(Probe({'F', 'L', 'V', 2, 5, 0, 0, 0, 9}).recognised);
+  EXPECT_FALSE(Probe({'F', 'L', 'V', 2, 5, 0, 0, 0, 9}).Recognised());
   // A data offset past the file: the header alone.
-  EXPECT_TRUE(Probe({'F', 'L', 'V', 1, 5, 0xFF, 0xFF, 0xFF, 0xF0, 0, 0, 0, 0}).recognised);
+  EXPECT_TRUE(Probe({'F', 'L', 'V', 1, 5, 0xFF, 0xFF, 0xFF, 0xF0, 0, 0, 0, 0}).Recognised());
 }
 
 // Files the fuzz target once broke, kept as fixtures.
@@ -236,6 +237,27 @@ TEST(FlvProbe, FuzzFoundFiles) {
   EXPECT_EQ(f.videoFormat, "Sorenson H.263");
   EXPECT_EQ(f.width, 0);
   EXPECT_EQ(f.height, 0);
+}
+
+// How the reading went, for files whole, cut and broken in each way.
+TEST(FlvProbe, OutcomeOfWholeCutAndBrokenFiles) {
+  auto file = [](std::uint8_t videoType, std::size_t scriptBytes = 0) {
+    FlvWriter flv(1);
+    flv.Tag(18, 0, Metadata({{"duration", Num(1)}}));
+    if (scriptBytes) flv.Tag(18, 0, Bytes(scriptBytes, 0));
+    flv.Tag(videoType, 0, H263Frame());
+    return flv.out;
+  };
+  const Bytes good = file(9);
+  outcometest::ExpectOutcomes(
+      {
+          {"whole", good, ProbeOutcome::Whole},
+          {"cut in the last tag", Bytes(good.begin(), good.end() - 5), ProbeOutcome::Truncated},
+          {"a tag of no known type", file(5), ProbeOutcome::Malformed},
+          {"the video tag past the head", file(9, kFlvHeadBytes), ProbeOutcome::BudgetSpent},
+          {"encrypted video", file(9 | 0x20), ProbeOutcome::Unsupported},
+      },
+      Probe);
 }
 
 }  // namespace

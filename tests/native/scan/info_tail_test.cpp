@@ -148,7 +148,7 @@ TEST(InfoTail, EmptyAndTinyFiles) {
 TEST(InfoTail, ReadsOnlyTheTail) {
   probetest::SizedFile file({}, 10ull << 30);
   EXPECT_EQ(ScanInfoTail(file).comment, "");
-  EXPECT_LE(file.bytesRead, kInfoTailWindow);
+  EXPECT_LE(file.bytesRead, kInfoTailBytes);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include "ffprobe_facts.h"
 #include "memory_file.h"
+#include "outcome_cases.h"
 
 namespace clip {
 namespace {
@@ -231,7 +232,7 @@ TEST(IsoProbe, MoovAfterHugeMdatIsFoundInAFewReads) {
   Boxes cut;
   cut.U32(0xFFFFFFF0u).Tag("mdat").Fill(64);
   MovieFacts g = Probe(Join({Ftyp(), cut.b, MakeMoov()}));
-  EXPECT_TRUE(g.recognised);
+  EXPECT_TRUE(g.Recognised());
   EXPECT_EQ(g.videoFormat, "");
   EXPECT_LT(g.seconds, 0);
 }
@@ -290,7 +291,7 @@ TEST(IsoProbe, HostileBoxesEndTheWalkQuietly) {
   std::size_t trak = Ftyp().size() + 8 + 108;
   bad[trak] = 0x7F;
   MovieFacts f = Probe(bad);
-  EXPECT_TRUE(f.recognised);
+  EXPECT_TRUE(f.Recognised());
   EXPECT_EQ(f.videoFormat, "");
   EXPECT_DOUBLE_EQ(f.seconds, 10);  // mvhd came before it
   bad = good;
@@ -310,7 +311,7 @@ TEST(IsoProbe, HostileBoxesEndTheWalkQuietly) {
   std::mt19937 rng(7);
   std::vector<std::uint8_t> noise(100000);
   for (auto& b : noise) b = static_cast<std::uint8_t>(rng());
-  EXPECT_FALSE(Probe(noise).recognised);
+  EXPECT_FALSE(Probe(noise).Recognised());
 }
 
 TEST(IsoProbe, TextsOfEveryTagForm) {
@@ -355,6 +356,42 @@ TEST(IsoProbe, TextsOfEveryTagForm) {
             "A");
   EXPECT_EQ(f.genre, "Hip-Hop");
   EXPECT_EQ(f.comment, "abc");
+}
+
+// How the reading went, for files whole, cut and broken in each way.
+TEST(IsoProbe, OutcomeOfWholeCutAndBrokenFiles) {
+  const std::vector<std::uint8_t> good = Join({Ftyp(), MakeMoov()});
+  const std::size_t moov = Ftyp().size(), trak = moov + 8 + 108;
+  const std::uint32_t moovSize = static_cast<std::uint32_t>(good.size() - moov) - 8;
+  auto patched = [&](std::size_t at, std::vector<std::uint8_t> bytes) {
+    std::vector<std::uint8_t> b = good;
+    std::copy(bytes.begin(), bytes.end(), b.begin() + static_cast<std::ptrdiff_t>(at));
+    return b;
+  };
+  Boxes mdat, free, frees;
+  mdat.U32(1000).Tag("mdat").Fill(10);
+  free.U32(16).Tag("free").Fill(8);
+  for (int i = 0; i < 300; ++i) frees.U32(8).Tag("free");
+  outcometest::ExpectOutcomes(
+      {
+          {"whole", good, ProbeOutcome::Whole},
+          {"cut in moov", std::vector<std::uint8_t>(good.begin(), good.end() - 10),
+           ProbeOutcome::Truncated},
+          {"cut in the media data after moov", Join({good, mdat.b}), ProbeOutcome::Truncated},
+          {"trak past its moov",
+           patched(moov,
+                   {0, static_cast<std::uint8_t>(moovSize >> 16),
+                    static_cast<std::uint8_t>(moovSize >> 8), static_cast<std::uint8_t>(moovSize)}),
+           ProbeOutcome::Malformed},
+          {"size below its header",
+           patched(trak, {0, 0, 0, 1, 't', 'r', 'a', 'k', 0, 0, 0, 0, 0, 0, 0, 8}),
+           ProbeOutcome::Malformed},
+          {"no moov", Join({Ftyp(), free.b}), ProbeOutcome::Malformed},
+          {"moov behind too many boxes", Join({Ftyp(), frees.b, MakeMoov()}),
+           ProbeOutcome::BudgetSpent},
+          {"no ISO box", std::vector<std::uint8_t>(64, 0x5A), ProbeOutcome::NotThis},
+      },
+      Probe);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 
 #include "ffprobe_facts.h"
 #include "memory_file.h"
+#include "outcome_cases.h"
 
 namespace clip {
 namespace {
@@ -179,7 +180,7 @@ TEST(MatroskaProbe, TagsAtTheEndThroughTheSeekHeadInTwoReads) {
   std::vector<std::uint8_t> bytes = MakeWebm(8 << 20);
   CountedFile file(bytes);
   MovieFacts f = ProbeMatroska(file);
-  EXPECT_TRUE(f.recognised);
+  EXPECT_TRUE(f.Recognised());
   EXPECT_EQ(f.videoFormat, "VP9");
   EXPECT_EQ(f.width, 854);
   EXPECT_EQ(f.height, 480);
@@ -221,19 +222,58 @@ TEST(MatroskaProbe, HostileElementsGiveNoInventedFacts) {
   // Another DocType, a zero first byte, an EBML header of unknown size, noise.
   std::vector<std::uint8_t> other = good;
   std::memcpy(&other[12 + 12], "wabm", 4);
-  EXPECT_FALSE(ProbeBytes(other).recognised);
+  EXPECT_FALSE(ProbeBytes(other).Recognised());
   other = good;
   other[0] = 0;
-  EXPECT_FALSE(ProbeBytes(other).recognised);
+  EXPECT_FALSE(ProbeBytes(other).Recognised());
   other = good;
   std::memset(&other[4], 0xFF, 8);
   other[4] = 0x01;
-  EXPECT_FALSE(ProbeBytes(other).recognised);
+  EXPECT_FALSE(ProbeBytes(other).Recognised());
   std::mt19937 rng(3);
   std::vector<std::uint8_t> noise(100000);
   for (auto& b : noise) b = static_cast<std::uint8_t>(rng());
   noise[0] = 0x1A, noise[1] = 0x45, noise[2] = 0xDF, noise[3] = 0xA3;
   EXPECT_EQ(ProbeBytes(noise).videoFormat, "");
+}
+
+// How the reading went, for files whole, cut and broken in each way.
+TEST(MatroskaProbe, OutcomeOfWholeCutAndBrokenFiles) {
+  const std::vector<std::uint8_t> good = MakeWebm();
+  // Where an ID is written, from the SeekHead's entries on (the element itself comes second).
+  auto find = [&](std::initializer_list<std::uint8_t> id, int nth = 1) {
+    auto at = good.begin();
+    for (int i = 0; i < nth; ++i)
+      at = std::search(at + (i ? 1 : 0), good.end(), id.begin(), id.end());
+    return static_cast<std::size_t>(at - good.begin());
+  };
+  const std::size_t info = find({0x15, 0x49, 0xA9, 0x66}, 2),
+                    cluster = find({0x1F, 0x43, 0xB6, 0x75});
+  std::vector<std::uint8_t> zero = good, elsewhere = good;
+  zero[info] = 0;
+  // The Tags position (the last of the SeekHead's) names the Cluster.
+  const std::size_t tagsPos = find({0x12, 0x54, 0xC3, 0x67}) + 4 + 2 + 8;
+  const std::uint64_t clusterPos = cluster - (find({0x11, 0x4D, 0x9B, 0x74}));
+  for (int i = 0; i < 8; ++i)
+    elsewhere[tagsPos + i] = static_cast<std::uint8_t>(clusterPos >> (56 - 8 * i));
+  // Tracks behind more elements than the walk looks at, and in no SeekHead.
+  Ebml doc, segment, late, tracks, entry;
+  doc.Str(0x4282, "webm");
+  entry.UInt(0x83, 1).Str(0x86, "V_VP8");
+  tracks.Master(0xAE, entry);
+  for (int i = 0; i < 70; ++i) segment.Bytes(0xEC, {});
+  segment.Master(0x1654AE6B, tracks);
+  late.Master(0x1A45DFA3, doc).Master(0x18538067, segment);
+  outcometest::ExpectOutcomes(
+      {
+          {"whole", good, ProbeOutcome::Whole},
+          {"cut in the Tags", std::vector<std::uint8_t>(good.begin(), good.end() - 10),
+           ProbeOutcome::Truncated},
+          {"a zero byte where Info starts", zero, ProbeOutcome::Malformed},
+          {"a SeekHead position naming another element", elsewhere, ProbeOutcome::Malformed},
+          {"Tracks past the elements looked at", late.b, ProbeOutcome::BudgetSpent},
+      },
+      ProbeBytes);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "scan/codec_table.h"
 #include "scan/fs_posix.h"
 #include "scan/pipeline.h"
+#include "scan/probe.h"
 #include "scan/scan.h"
 
 namespace clip {
@@ -107,6 +108,20 @@ TEST(ModernRows, EveryFileOfTodaysFormatsGetsCellsAsFfprobeReadsThem) {
     EXPECT_EQ(c[Creater], CutCp932(want.Get(want.format, "tag:artist"), kInfoValueMax));
     EXPECT_EQ(c[Janle], CutCp932(want.Get(want.format, "tag:genre"), kInfoValueMax));
     EXPECT_EQ(c[Comment], CutCp932(want.Get(want.format, "tag:comment"), kInfoValueMax));
+  }
+}
+
+// Every file ffmpeg makes reads whole, whatever its container.
+TEST(ModernRows, EveryFileFfmpegMadeReadsWhole) {
+  if (!MakeModernFixtures()) GTEST_SKIP() << "ffmpeg could not make the files";
+  PosixFileSystem fs;
+  test::NoCodecs none;
+  for (const std::string& path : ListMovieFiles(fs, ffprobefacts::ModernDir(), true, nullptr)) {
+    const std::unique_ptr<MovieFile> file = fs.Open(path);
+    ASSERT_TRUE(file) << path;
+    EXPECT_STREQ(OutcomeName(ProbeMovie(path, file.get(), none).outcome),
+                 OutcomeName(ProbeOutcome::Whole))
+        << path;
   }
 }
 

@@ -206,6 +206,21 @@ TEST_P(MovieFileProbe, AgreesWithFfprobe) {
   EXPECT_EQ(tail.comment, "");
 }
 
+// Files as ffmpeg writes them read whole; RealMedia is not read at all.
+TEST_P(MovieFileProbe, ReadsWhole) {
+  const Movie& m = GetParam();
+  if (!MakeMovies()) GTEST_SKIP() << "ffmpeg could not make the movie files";
+  const std::string path = kMovieDir + "/" + m.name;
+  std::vector<std::uint8_t> bytes = ReadFile(path);
+  if (bytes.empty()) GTEST_SKIP() << m.name << " was not made (encoder missing)";
+  MemoryMovieFile file(bytes);
+  probetest::FakeCodecs none;
+  const ProbeOutcome want = KindOfMoviePath(path) == MovieKind::RealMedia
+                                ? ProbeOutcome::Unsupported
+                                : ProbeOutcome::Whole;
+  EXPECT_STREQ(OutcomeName(ProbeMovie(path, &file, none).outcome), OutcomeName(want));
+}
+
 std::string MovieName(const ::testing::TestParamInfo<Movie>& info) {
   std::string n;
   for (const char* c = info.param.name; *c; ++c)

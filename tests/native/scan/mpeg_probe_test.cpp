@@ -1,6 +1,7 @@
 // The MPEG side of ProbeMovie: the sequence header search.
 #include <gtest/gtest.h>
 
+#include "outcome_cases.h"
 #include "probe_builders.h"
 #include "scan/mpeg_probe.h"
 #include "scan/probe.h"
@@ -153,7 +154,28 @@ TEST(MpegProbe, ReadsOnlyTheStartOfALargeFile) {
   probetest::SizedFile file(head, 1ull << 32);
   MpegSequence seq = ReadMpegSequence(file);
   EXPECT_TRUE(seq.found);
-  EXPECT_LE(file.bytesRead, kMpegSearchBytes + 4);
+  EXPECT_LE(file.bytesRead, kMpegHeadBytes + 4);
+}
+
+// How the reading of the sequence header went.
+TEST(MpegProbe, OutcomeOfWholeCutAndBrokenHeaders) {
+  auto header = [](std::initializer_list<std::uint8_t> bytes, std::size_t size = 100) {
+    std::vector<std::uint8_t> b = Filler(size);
+    Put(b, size - bytes.size(), bytes);
+    return b;
+  };
+  outcometest::ExpectOutcomes(
+      {
+          {"whole", header({0x00, 0x00, 0x01, 0xB3, 0x16, 0x00, 0xF0, 0x14}), ProbeOutcome::Whole},
+          {"cut in the header", header({0x00, 0x00, 0x01, 0xB3, 0x16, 0x00}),
+           ProbeOutcome::Truncated},
+          {"no frame rate code", header({0x00, 0x00, 0x01, 0xB3, 0x16, 0x00, 0xF0, 0x10}),
+           ProbeOutcome::Malformed},
+          {"no size", header({0x00, 0x00, 0x01, 0xB3, 0x00, 0x00, 0x00, 0x14}),
+           ProbeOutcome::Malformed},
+          {"no sequence header", Filler(5000), ProbeOutcome::NotThis},
+      },
+      [](const std::vector<std::uint8_t>& b) { return Probe(b).f; });
 }
 
 }  // namespace

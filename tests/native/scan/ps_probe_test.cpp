@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "memory_file.h"
+#include "outcome_cases.h"
 #include "scan/container_kind.h"
 #include "stream_builders.h"
 
@@ -91,7 +92,7 @@ TEST(PsProbe, BothSystemLayersWithTheLastStampsInTheTail) {
     Append(ps.out, {0, 0, 1, 0xB9});
     ASSERT_GT(ps.out.size(), kPsHeadBytes + kPsTailBytes);
 
-    EXPECT_EQ(SniffContainer(ByteView(ps.out.data(), kSniffBytes)), ContainerKind::MpegProgram);
+    EXPECT_EQ(SniffContainer(ByteView(ps.out.data(), kSniffHeadBytes)), ContainerKind::MpegProgram);
     MemoryMovieFile file(ps.out);
     // From the audio's first stamp to one frame after the video's last.
     EXPECT_EQ(
@@ -141,8 +142,43 @@ TEST(PsProbe, DamageResyncAndClockWithoutStamps) {
   EXPECT_EQ(f.seconds, 1);  // from the packs' clock
 
   // Not a program stream: no pack header at the start.
-  EXPECT_FALSE(Probe({0, 0, 1, 0xBA, 0x00, 1, 2, 3, 4, 5, 6, 7, 8, 9}).recognised);
-  EXPECT_FALSE(Probe({0, 0, 1, 0xB3, 0x16, 0x00, 0xF0, 0x15}).recognised);
+  EXPECT_FALSE(Probe({0, 0, 1, 0xBA, 0x00, 1, 2, 3, 4, 5, 6, 7, 8, 9}).Recognised());
+  EXPECT_FALSE(Probe({0, 0, 1, 0xB3, 0x16, 0x00, 0xF0, 0x15}).Recognised());
+}
+
+// How the reading went, for files whole, cut and broken in each way.
+TEST(PsProbe, OutcomeOfWholeCutAndBrokenFiles) {
+  // A pack with the given video payload and two MP2 frames, padding packs
+  // after it, and an end code.
+  auto file = [](const Bytes& video, int paddingPacks = 0) {
+    PsWriter ps(false);
+    ps.Pack(0);
+    ps.Pes(0xE0, 0, video);
+    ps.Pes(0xC0, 0, streamtest::Mp2Frames(2));
+    for (int i = 0; i < paddingPacks; ++i) {
+      ps.Pack(i);
+      ps.Padding(6500);
+    }
+    Append(ps.out, {0, 0, 1, 0xB9});
+    return ps.out;
+  };
+  const Bytes sequence = streamtest::MpegSequence(352, 240, 4, true);
+  const Bytes good = file(sequence);
+  Bytes noise = good;
+  noise.insert(noise.end() - 4, 40, 0x01);
+  PsWriter sub(false);
+  sub.Pack(0);
+  sub.Pes(0xBD, 0, {0x20, 1, 2, 3});
+  outcometest::ExpectOutcomes(
+      {
+          {"whole", good, ProbeOutcome::Whole},
+          {"cut in the audio packet", Bytes(good.begin(), good.end() - 10),
+           ProbeOutcome::Truncated},
+          {"noise between the packs", noise, ProbeOutcome::Malformed},
+          {"no sequence header in the head", file({0x12, 0x34}, 50), ProbeOutcome::BudgetSpent},
+          {"a subpicture stream alone", sub.out, ProbeOutcome::Unsupported},
+      },
+      Probe);
 }
 
 }  // namespace

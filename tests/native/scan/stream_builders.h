@@ -43,8 +43,9 @@ class BitWriter {
 // "video WxH fps | audio rate bits | seconds", "-" for a missing name.
 inline std::string Summary(const MovieFacts& f) {
   char line[256];
-  std::snprintf(line, sizeof line, "%s %dx%d %.2f | %s %u %llu | %.3f",
-                f.videoFormat.empty() ? "-" : f.videoFormat.c_str(), f.width, f.height,
+  std::snprintf(line, sizeof line, "%s %lldx%lld %.2f | %s %u %llu | %.3f",
+                f.videoFormat.empty() ? "-" : f.videoFormat.c_str(),
+                static_cast<long long>(f.width), static_cast<long long>(f.height),
                 f.framesPerSecond, f.audioFormat.empty() ? "-" : f.audioFormat.c_str(),
                 static_cast<unsigned>(f.audioSamplesPerSecond),
                 static_cast<unsigned long long>(f.audioBitsPerSecond), f.seconds);

@@ -161,7 +161,7 @@ TEST_P(StreamFiles, AgreeWithFfprobe) {
   const ProbeView view = Ffprobe(path);
   ASSERT_FALSE(view.format.empty());
 
-  EXPECT_TRUE(f.recognised);
+  EXPECT_TRUE(f.Recognised());
   EXPECT_EQ(f.videoFormat, m.video);
   EXPECT_EQ(f.audioFormat, m.audio);
   EXPECT_EQ(std::to_string(f.width), Get(view.video, "width"));

@@ -7,6 +7,7 @@
 #include <random>
 
 #include "memory_file.h"
+#include "outcome_cases.h"
 #include "scan/container_kind.h"
 #include "stream_builders.h"
 
@@ -145,7 +146,8 @@ TEST(TsProbe, PacketLayoutsAndAPlayTimeAcrossTheClockWrap) {
     ts.Null(10);
     ASSERT_GT(ts.out.size(), kTsHeadBytes + kTsTailBytes);
 
-    EXPECT_EQ(SniffContainer(ByteView(ts.out.data(), kSniffBytes)), ContainerKind::MpegTransport);
+    EXPECT_EQ(SniffContainer(ByteView(ts.out.data(), kSniffHeadBytes)),
+              ContainerKind::MpegTransport);
     MemoryMovieFile file(ts.out);
     // From the audio's first stamp to one frame after the video's last.
     EXPECT_EQ(streamtest::Summary(ProbeMpegTransport(file)),
@@ -206,7 +208,7 @@ TEST(TsProbe, DamagedTablesAndPackets) {
     ts.out[section + 1] = 0xB3, ts.out[section + 2] = 0xFF;  // section length 1023
     withAudio(ts);
     MovieFacts f = Probe(ts.out);
-    EXPECT_TRUE(f.recognised);
+    EXPECT_TRUE(f.Recognised());
     EXPECT_EQ(f.audioFormat, "");
     EXPECT_EQ(f.seconds, -1);
   }
@@ -258,15 +260,40 @@ TEST(TsProbe, NoiseIsNoStream) {
   std::mt19937 rng(7);
   Bytes noise(64 * 1024);
   for (auto& b : noise) b = static_cast<std::uint8_t>(rng() >> 24) & 0xBF;  // never 0x47
-  EXPECT_FALSE(Probe(noise).recognised);
+  EXPECT_FALSE(Probe(noise).Recognised());
   noise[0] = noise[188] = 0x47;  // two sync bytes are not yet a stream
-  EXPECT_FALSE(Probe(noise).recognised);
+  EXPECT_FALSE(Probe(noise).Recognised());
   for (std::size_t at = 0; at < noise.size(); at += 188) noise[at] = 0x47;
   MovieFacts f = Probe(noise);  // packets of noise: a stream with nothing readable
-  EXPECT_TRUE(f.recognised);
+  EXPECT_TRUE(f.Recognised());
   EXPECT_EQ(f.videoFormat, "");
   EXPECT_EQ(f.audioFormat, "");
   EXPECT_EQ(f.seconds, -1);
+}
+
+// How the reading went, for files whole, cut and broken in each way.
+TEST(TsProbe, OutcomeOfWholeCutAndBrokenFiles) {
+  auto file = [](int nullsFirst, std::uint8_t videoType = 0x02) {
+    TsWriter ts;
+    ts.Null(nullsFirst);
+    ts.Pat(0x1000);
+    ts.Pmt(0x1000, {{videoType, 0x100, {}}});
+    ts.Pes(0x100, 0xE0, 0, streamtest::MpegSequence(720, 576, 3, true));
+    ts.Null(10);
+    return ts.out;
+  };
+  const Bytes good = file(0);
+  Bytes lost = good;
+  lost[8 * 188] = 0x00;  // a packet without its sync byte
+  outcometest::ExpectOutcomes(
+      {
+          {"whole", good, ProbeOutcome::Whole},
+          {"cut in the last packet", Bytes(good.begin(), good.end() - 50), ProbeOutcome::Truncated},
+          {"a packet out of sync", lost, ProbeOutcome::Malformed},
+          {"the program map past the head", file(1500), ProbeOutcome::BudgetSpent},
+          {"no stream of a known type", file(0, 0x05), ProbeOutcome::Unsupported},
+      },
+      Probe);
 }
 
 }  // namespace
