@@ -5,6 +5,7 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <functional>
 #include <memory>
@@ -73,8 +74,10 @@ struct AppState {
   // Win32's own (tests use it for a share that stops answering).
   std::function<std::unique_ptr<FileSystem>()> scanFiles;
   WindowGeometry geometry;
-  int toolbarHeight = 28;
-  int statusBarHeight = 0;  // set when the saved window state is applied
+  // The main window's DPI: taken when it is made and when it goes to a
+  // monitor of another scale. Every size the window sets is scaled by it.
+  int dpi = 96;
+  HIMAGELIST toolbarImages = nullptr;  // the tool bar's images at that DPI
   HFONT mainFont = nullptr;
   HFONT listFont = nullptr;
 

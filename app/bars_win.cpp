@@ -10,10 +10,23 @@
 
 #include <algorithm>
 #include <array>
+#include <string>
 
 namespace clip {
 
 namespace {
+
+// The images of the tool bar's bitmaps, in the order of the buttons.
+enum ToolbarImage {
+  kNewImage,
+  kOpenImage,
+  kSaveImage,
+  kScanImage,
+  kCutImage,
+  kCopyImage,
+  kPasteImage,
+  kToolbarImageCount
+};
 
 TBBUTTON Button(int image, int command, BYTE state) {
   TBBUTTON b{};
@@ -39,12 +52,27 @@ void Append(HWND toolbar, const TBBUTTON& button) {
   SendMessageW(toolbar, TB_ADDBUTTONSW, 1, reinterpret_cast<LPARAM>(&button));
 }
 
+// The images drawn at the size for the DPI (16, 24 or 32 pixels); their
+// magenta is transparent.
+HIMAGELIST LoadToolbarImages(int dpi) {
+  const int size = ToolbarImageSize(dpi);
+  const std::wstring name = L"TOOLBAR" + std::to_wstring(size);
+  HBITMAP strip = static_cast<HBITMAP>(
+      LoadImageW(App().instance, name.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+  if (!strip) return nullptr;
+  HIMAGELIST images = ImageList_Create(size, size, ILC_COLOR24 | ILC_MASK, kToolbarImageCount, 0);
+  if (images) ImageList_AddMasked(images, strip, RGB(255, 0, 255));
+  DeleteObject(strip);
+  return images;
+}
+
 HFONT MakeFont(const std::string& sizeText, const std::string& face) {
-  // The faces the settings name; a name in another script than the face's
-  // own falls back on the platform's font linking.
-  return CreateFontW(FontHeightFromSetting(sizeText), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                     SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                     DEFAULT_PITCH | FF_DONTCARE, Wide(face).c_str());
+  // The size setting is a height at 96 DPI. The faces the settings name; a
+  // name in another script than the face's own falls back on the
+  // platform's font linking.
+  return CreateFontW(ScaleToDpi(FontHeightFromSetting(sizeText), App().dpi), 0, 0, 0, FW_NORMAL,
+                     FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                     DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, Wide(face).c_str());
 }
 
 }  // namespace
@@ -59,19 +87,18 @@ void CreateBars(HWND main) {
                       0, 0, main, reinterpret_cast<HMENU>(IDC_TOOLBAR), app.instance, nullptr);
   app.toolbar = tb;
   SendMessageW(tb, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-  TBADDBITMAP images{HINST_COMMCTRL, IDB_STD_SMALL_COLOR};
-  SendMessageW(tb, TB_ADDBITMAP, 0, reinterpret_cast<LPARAM>(&images));
   const BYTE on = TBSTATE_ENABLED, off = TBSTATE_INDETERMINATE;
   Insert(tb, 0, Separator());
-  Append(tb, Button(STD_FILENEW, IDM_NEW, on));
-  Append(tb, Button(STD_FILEOPEN, IDM_OPEN, on));
-  Append(tb, Button(STD_FILESAVE, IDM_SAVEAS, off));
+  Append(tb, Button(kNewImage, IDM_NEW, on));
+  Append(tb, Button(kOpenImage, IDM_OPEN, on));
+  Append(tb, Button(kSaveImage, IDM_SAVEAS, off));
   Insert(tb, 4, Separator());
-  Append(tb, Button(STD_FIND, IDM_SCAN, on));
+  Append(tb, Button(kScanImage, IDM_SCAN, on));
   Insert(tb, 6, Separator());
-  Append(tb, Button(STD_CUT, IDM_CUT, off));
-  Append(tb, Button(STD_COPY, IDM_COPY, off));
-  Append(tb, Button(STD_PASTE, IDM_PASTE, on));
+  Append(tb, Button(kCutImage, IDM_CUT, off));
+  Append(tb, Button(kCopyImage, IDM_COPY, off));
+  Append(tb, Button(kPasteImage, IDM_PASTE, on));
+  SizeToolbar();
 
   app.status = CreateWindowExW(0, STATUSCLASSNAMEW, nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 0, 0,
                                main, reinterpret_cast<HMENU>(IDC_STATUSBAR), app.instance, nullptr);
@@ -84,6 +111,35 @@ void CreateBars(HWND main) {
   SetWindowLongPtrW(tb, GWL_STYLE, style);
   InvalidateRect(tb, nullptr, TRUE);
   UpdateWindow(tb);
+}
+
+void SizeToolbar() {
+  AppState& app = App();
+  HWND tb = app.toolbar;
+  if (!tb) return;
+  if (HIMAGELIST images = LoadToolbarImages(app.dpi)) {
+    SendMessageW(tb, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images));
+    if (app.toolbarImages) ImageList_Destroy(app.toolbarImages);
+    app.toolbarImages = images;
+  }
+  // The room around an image and the separators' width grow with the DPI
+  // too (23 x 22 buttons and 8-pixel separators at 96).
+  const int size = ToolbarImageSize(app.dpi);
+  SendMessageW(tb, TB_SETBITMAPSIZE, 0, MAKELPARAM(size, size));
+  SendMessageW(tb, TB_SETBUTTONSIZE, 0,
+               MAKELPARAM(size + ScaleToDpi(7, app.dpi), size + ScaleToDpi(6, app.dpi)));
+  const int count = static_cast<int>(SendMessageW(tb, TB_BUTTONCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    TBBUTTON button{};
+    SendMessageW(tb, TB_GETBUTTON, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&button));
+    if (!(button.fsStyle & BTNS_SEP)) continue;
+    TBBUTTONINFOW info{};
+    info.cbSize = sizeof info;
+    info.dwMask = TBIF_BYINDEX | TBIF_SIZE;
+    info.cx = static_cast<WORD>(ScaleToDpi(8, app.dpi));
+    SendMessageW(tb, TB_SETBUTTONINFOW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&info));
+  }
+  SendMessageW(tb, TB_AUTOSIZE, 0, 0);
 }
 
 void ShowCommandState() {
@@ -135,7 +191,7 @@ void LayOutStatusParts() {
     widths[i] = StatusTextWidth(app.status, app.statusTexts[i]);
   RECT client{};
   GetClientRect(app.status, &client);
-  const std::array<int, 4> wanted = StatusPartEdges(widths, client.right);
+  const std::array<int, 4> wanted = StatusPartEdges(widths, client.right, app.dpi);
   int edges[4] = {};
   const int have =
       static_cast<int>(SendMessageW(app.status, SB_GETPARTS, 4, reinterpret_cast<LPARAM>(edges)));
@@ -195,6 +251,13 @@ void DeleteFonts() {
   if (app.mainFont) DeleteObject(app.mainFont);
   if (app.listFont) DeleteObject(app.listFont);
   app.mainFont = app.listFont = nullptr;
+}
+
+void DeleteToolbarImages() {
+  AppState& app = App();
+  if (app.toolbar) SendMessageW(app.toolbar, TB_SETIMAGELIST, 0, 0);
+  if (app.toolbarImages) ImageList_Destroy(app.toolbarImages);
+  app.toolbarImages = nullptr;
 }
 
 }  // namespace clip

@@ -12,11 +12,14 @@
 namespace clip {
 
 void CreateBars(HWND main);
+// Gives the tool bar its images and button sizes at the window's DPI.
+void SizeToolbar();
+void DeleteToolbarImages();
 void SetStatusText(int part, const std::string& text);
 void ResetStatusBar();
 // Sizes the status bar's parts to their texts and the window's width.
 void LayOutStatusParts();
-void CreateFonts();  // makes (or remakes) the main and list fonts
+void CreateFonts();  // makes (or remakes) the main and list fonts at the window's DPI
 void DeleteFonts();
 
 // Status-bar output for the scan: the progress is painted while the scan

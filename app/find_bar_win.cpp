@@ -2,8 +2,10 @@
 
 #include <memory>
 
-#include "win/dialog_helpers_win.h"
+#include "app/dpi_win.h"
+#include "app/main_rules.h"
 #include "base/wide_win.h"
+#include "win/dialog_helpers_win.h"
 #include "res/dialogs_res.h"
 
 namespace clip {
@@ -41,16 +43,17 @@ void Run(HWND bar, FindAction action) {
   ShowFindBarResult(bar, state->data.run(query, action));
 }
 
-// Top right of the owner's client area, a little below its tool bar.
+// Top right of the owner's client area, a little below its tool bar (the
+// distances at the owner's DPI).
 void PlaceOverOwner(HWND bar) {
   HWND owner = GetWindow(bar, GW_OWNER);
   RECT client{}, mine{};
   if (!owner || !GetClientRect(owner, &client) || !GetWindowRect(bar, &mine)) return;
   POINT corner{client.right, client.top};
   ClientToScreen(owner, &corner);
-  const int width = mine.right - mine.left;
-  SetWindowPos(bar, nullptr, corner.x - width - 24, corner.y + 48, 0, 0,
-               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  const int width = mine.right - mine.left, dpi = WindowDpi(owner);
+  SetWindowPos(bar, nullptr, corner.x - width - ScaleToDpi(24, dpi), corner.y + ScaleToDpi(48, dpi),
+               0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Init(HWND bar, FindBarState& state) {

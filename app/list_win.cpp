@@ -11,6 +11,7 @@
 #include "app/list_win.h"
 #include "app/app_win.h"
 #include "app/bars_win.h"
+#include "app/dpi_win.h"
 #include "base/text.h"
 #include "base/unicode.h"
 #include "base/wide_win.h"
@@ -20,7 +21,8 @@ namespace clip {
 
 namespace {
 
-// Spacing the list puts around a label; a fitted column leaves the same.
+// Spacing the list puts around a label at 96 DPI; a fitted column leaves
+// the same.
 constexpr int kLabelPadding = 12;
 
 bool DirPathOn() { return App().table.IsOn(DirPath); }
@@ -119,7 +121,7 @@ void SetUpCategoryColumns(HWND list) {
     LVCOLUMNW column{};
     column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
     column.fmt = info.align == Align::Right ? LVCFMT_RIGHT : LVCFMT_LEFT;
-    column.cx = info.width;
+    column.cx = ScaleToDpi(info.width, app.dpi);
     column.pszText = header.data();
     column.iSubItem = k;
     SendMessageW(list, LVM_INSERTCOLUMNW, static_cast<WPARAM>(app.table.position[k]),
@@ -360,9 +362,22 @@ void FitColumn(int column) {
   if (old) SelectObject(dc, old);
   ReleaseDC(app.list, dc);
   // Like LVSCW_AUTOSIZE: the contents decide, not the header.
-  int width = widest + kLabelPadding;
-  if (column == 0 && DirPathOn()) width += GetSystemMetrics(SM_CXSMICON) + 4;  // the check box
+  int width = widest + ScaleToDpi(kLabelPadding, app.dpi);
+  if (column == 0 && DirPathOn())  // the check box
+    width += MetricForDpi(SM_CXSMICON, app.dpi) + ScaleToDpi(4, app.dpi);
   SendMessageW(app.list, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), MAKELPARAM(width, 0));
+}
+
+void RescaleColumns(int fromDpi, int toDpi) {
+  HWND list = App().list;
+  if (!list || fromDpi == toDpi) return;
+  HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+  const int count = header ? static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
+  for (int c = 0; c < count; ++c) {
+    const int width = static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, c, 0));
+    SendMessageW(list, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(c),
+                 MAKELPARAM(MulDiv(width, toDpi, fromDpi), 0));
+  }
 }
 
 LRESULT OnListNotify(HWND main, NMHDR* header) {

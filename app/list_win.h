@@ -37,6 +37,8 @@ void SelectOnly(const std::vector<int>& rows, int focus);
 void RefreshRow(int row);  // after one row's cells or check changed
 // Fits one column (position) to its texts.
 void FitColumn(int column);
+// Scales every column's width from one DPI to another.
+void RescaleColumns(int fromDpi, int toDpi);
 void ToggleCheck(int row);
 // The list's own notifications: its texts, column clicks, check boxes.
 // Right clicks, double clicks and the totals after a click are the main

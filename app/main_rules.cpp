@@ -2,6 +2,7 @@
 #include "app/main_rules.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 
 #include "base/text.h"
@@ -27,13 +28,45 @@ std::string PathFromStartFolder(std::string_view startFolder, std::string_view i
   return path + std::string(item);
 }
 
-std::array<int, 4> StatusPartEdges(const std::array<int, 4>& textWidths, int clientWidth) {
+namespace {
+
+// value * to / from, rounded half away from zero and kept in the int range.
+int Rescale(int value, int to, int from) {
+  if (to <= 0) to = 96;
+  if (from <= 0) from = 96;
+  const long long scaled = static_cast<long long>(value) * to;
+  const long long half = value < 0 ? -from / 2 : from / 2;
+  const long long result = (scaled + half) / from;
+  return static_cast<int>(std::clamp<long long>(result, INT_MIN, INT_MAX));
+}
+
+}  // namespace
+
+int ScaleToDpi(int value, int dpi) { return Rescale(value, dpi, 96); }
+int ScaleFromDpi(int value, int dpi) { return Rescale(value, 96, dpi); }
+
+int ToolbarImageSize(int dpi) {
+  const int wanted = ScaleToDpi(16, dpi);
+  return wanted >= 32 ? 32 : wanted >= 24 ? 24 : 16;
+}
+
+ScreenRect DefaultWindowRect(const ScreenRect& workArea) {
+  const long long width = (static_cast<long long>(workArea.right) - workArea.left) * 2 / 3;
+  const long long height = (static_cast<long long>(workArea.bottom) - workArea.top) * 2 / 3;
+  const int left = static_cast<int>(
+      workArea.left + (static_cast<long long>(workArea.right) - workArea.left - width) / 2);
+  const int top = static_cast<int>(
+      workArea.top + (static_cast<long long>(workArea.bottom) - workArea.top - height) / 2);
+  return {left, top, static_cast<int>(left + width), static_cast<int>(top + height)};
+}
+
+std::array<int, 4> StatusPartEdges(const std::array<int, 4>& textWidths, int clientWidth, int dpi) {
   // Room for the part's borders and the space the bar leaves around a text.
-  constexpr int kPadding = 12;
+  const int padding = ScaleToDpi(12, dpi);
   std::array<int, 4> edges{};
   int right = 0;
   for (std::size_t i = 0; i < edges.size(); ++i) {
-    right += std::max(kStatusPartWidths[i], textWidths[i] + kPadding);
+    right += std::max(ScaleToDpi(kStatusPartWidths[i], dpi), textWidths[i] + padding);
     edges[i] = right;
   }
   if (edges[3] <= clientWidth) edges[3] = -1;

@@ -18,6 +18,29 @@
 
 namespace clip {
 
+// ---- Display scale -------------------------------------------------------
+
+// The window's sizes are given at 96 DPI (the settings file keeps them so)
+// and shown at the window's DPI, rounded to the nearest pixel; a size too
+// large for an int stays at the int's edge. A DPI of 0 or less counts as 96.
+int ScaleToDpi(int value, int dpi);
+// Back from the window's DPI to 96: ScaleFromDpi(ScaleToDpi(v, d), d) == v
+// for every DPI of 96 and above.
+int ScaleFromDpi(int value, int dpi);
+// The tool bar's images at a DPI: the largest of 16, 24 and 32 pixels that
+// 16 pixels scaled to the DPI reach.
+int ToolbarImageSize(int dpi);
+
+struct ScreenRect {
+  int left = 0, top = 0, right = 0, bottom = 0;
+  bool operator==(const ScreenRect& o) const {
+    return left == o.left && top == o.top && right == o.right && bottom == o.bottom;
+  }
+};
+// The window's place without a saved rectangle: two thirds of the work
+// area each way, centred on it.
+ScreenRect DefaultWindowRect(const ScreenRect& workArea);
+
 // ---- Command line and dropped paths (their kinds: scan/scan.h) ---------
 
 // A command-line item as a path from the folder the program was started in:
@@ -33,12 +56,14 @@ constexpr const char* kNonScanning = "Non Scanning...";
 constexpr const char* kDiskMaxNonScan = "DiskMax: Non Scan";
 constexpr const char* kDiskFreeNonScan = "DiskFree: Non Scan";
 constexpr const char* kPerNon = "Per:Non";
-// The parts' widths when their texts need no more room.
+// The parts' widths when their texts need no more room (at 96 DPI).
 constexpr std::array<int, 4> kStatusPartWidths = {190, 110, 113, 67};
 // The right edges of the four parts: each part is as wide as its text
-// needs (textWidths, with padding) and never narrower than its usual width;
-// the last part reaches to the window's right edge (-1) when there is room.
-std::array<int, 4> StatusPartEdges(const std::array<int, 4>& textWidths, int clientWidth);
+// needs (textWidths, with padding) and never narrower than its usual width
+// at the window's DPI; the last part reaches to the window's right edge
+// (-1) when there is room.
+std::array<int, 4> StatusPartEdges(const std::array<int, 4>& textWidths, int clientWidth,
+                                   int dpi = 96);
 
 // Sum of the rows' kilobytes, 64-bit so that selections above 2 TB add up.
 std::int64_t SelectedKB(const RowModel& rows, const CategoryTable& table,

@@ -7,6 +7,7 @@
 #include "app/app_win.h"
 #include "app/bars_win.h"
 #include "app/commands_win.h"
+#include "app/dpi_win.h"
 #include "app/totals_win.h"
 #include "app/list_win.h"
 #include "app/main_window_win.h"
@@ -49,20 +50,32 @@ std::string FindProgramFolder() {
   return folder;
 }
 
+// The height of a bar that is shown (by its own style: the window itself
+// may not be on screen yet).
+int ShownHeight(HWND bar) {
+  RECT r{};
+  if (!bar || !(GetWindowLongPtrW(bar, GWL_STYLE) & WS_VISIBLE) || !GetWindowRect(bar, &r))
+    return 0;
+  return r.bottom - r.top;
+}
+
 void LayOut(HWND main) {
   AppState& app = App();
   const WindowGeometry& g = app.geometry;
-  int listHeight = g.clientHeight - app.toolbarHeight - app.statusBarHeight;
-  if (listHeight < 0) listHeight = 0;
-  if (app.list) MoveWindow(app.list, 0, app.toolbarHeight, g.clientWidth, listHeight, TRUE);
-  // Both bars keep themselves at their edge with their own height.
+  // Both bars keep themselves at their edge with their own height (from
+  // their buttons and font); the list takes the room between them.
   if (app.toolbar) MoveWindow(app.toolbar, 0, 0, g.clientWidth, g.clientHeight, TRUE);
   if (app.status) MoveWindow(app.status, 0, 0, g.clientWidth, 0, TRUE);
+  const int top = ShownHeight(app.toolbar);
+  int listHeight = g.clientHeight - top - ShownHeight(app.status);
+  if (listHeight < 0) listHeight = 0;
+  if (app.list) MoveWindow(app.list, 0, top, g.clientWidth, listHeight, TRUE);
 }
 
 LRESULT OnCreate(HWND hwnd) {
   AppState& app = App();
   app.main = hwnd;
+  app.dpi = WindowDpi(hwnd);
   DragAcceptFiles(hwnd, TRUE);
   CreateBars(hwnd);
   CreateCatalogueList(hwnd);
@@ -79,6 +92,7 @@ LRESULT OnDestroy(HWND hwnd) {
     SaveWindowSettings();
   }
   DeleteFonts();
+  DeleteToolbarImages();
   PostQuitMessage(0);
   return 0;
 }
@@ -87,6 +101,25 @@ LRESULT OnSize(HWND hwnd) {
   CaptureGeometry(hwnd);
   LayOut(hwnd);
   LayOutStatusParts();
+  return 0;
+}
+
+// On a monitor of another scale: fonts, tool bar images, columns and bars
+// at the new DPI, in the rectangle the system suggests for it.
+LRESULT OnDpiChanged(HWND hwnd, int dpi, const RECT& suggested) {
+  AppState& app = App();
+  const int old = app.dpi;
+  app.dpi = dpi;
+  if (dpi != old) {
+    CreateFonts();
+    SizeToolbar();
+    RescaleColumns(old, dpi);
+  }
+  SetWindowPos(hwnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  // The same size sends no WM_SIZE: the bars' new heights are laid out here.
+  OnSize(hwnd);
+  InvalidateRect(hwnd, nullptr, TRUE);
   return 0;
 }
 
@@ -288,6 +321,7 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_DESTROY: return OnDestroy(hwnd);
     case WM_MOVE: CaptureGeometry(hwnd); return 0;
     case WM_SIZE: return OnSize(hwnd);
+    case WM_DPICHANGED: return OnDpiChanged(hwnd, HIWORD(wp), *reinterpret_cast<const RECT*>(lp));
     case WM_NOTIFY: return OnNotify(hwnd, wp, lp);
     case WM_COMMAND: return OnCommand(hwnd, wp);
     case WM_DROPFILES: return OnDropFiles(reinterpret_cast<HDROP>(wp));

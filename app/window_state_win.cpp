@@ -1,5 +1,7 @@
 // The window state kept in [MainSeting]: rectangle, bars, grid lines and
-// whether it is saved at exit.
+// whether it is saved at exit. The file keeps the window's size at 96 DPI,
+// so that it reads the same on displays of every scale; the position is
+// the screen's.
 #include <windows.h>
 
 #include <climits>
@@ -10,6 +12,22 @@
 #include "app/bars_win.h"
 
 namespace clip {
+
+namespace {
+
+// Two thirds of the primary monitor's work area, centred on it.
+RECT DefaultPlacement() {
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetMonitorInfoW(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &info))
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &info.rcWork, 0);
+  const RECT& work = info.rcWork;
+  if (work.right <= work.left || work.bottom <= work.top) return RECT{64, 64, 384, 304};
+  const ScreenRect r = DefaultWindowRect({work.left, work.top, work.right, work.bottom});
+  return RECT{r.left, r.top, r.right, r.bottom};
+}
+
+}  // namespace
 
 RECT UsableWindowRect(int left, int top, int width, int height) {
   // Sizes from a hand-edited file may be anything: the edges are added in
@@ -24,8 +42,7 @@ RECT UsableWindowRect(int left, int top, int width, int height) {
     r.bottom = static_cast<LONG>(bottom);
     if (MonitorFromRect(&r, MONITOR_DEFAULTTONULL) != nullptr) return r;
   }
-  const WindowState d;
-  return RECT{d.left, d.top, d.left + d.width, d.top + d.height};
+  return DefaultPlacement();
 }
 
 void ShowBars(HWND main) {
@@ -33,8 +50,6 @@ void ShowBars(HWND main) {
   const ViewState& view = app.commands.view;
   if (app.toolbar) ShowWindow(app.toolbar, view.toolbar ? SW_SHOW : SW_HIDE);
   if (app.status) ShowWindow(app.status, view.statusBar ? SW_SHOW : SW_HIDE);
-  app.toolbarHeight = view.toolbar ? 28 : 0;
-  app.statusBarHeight = view.statusBar ? GetSystemMetrics(SM_CXHSCROLL) + 2 : 0;
   SendMessageW(main, WM_SIZE, 0, 0);
 }
 
@@ -43,8 +58,17 @@ void ApplyWindowSettings(HWND main) {
   ShowBars(main);
   ShowCommandState();
   const WindowState& w = app.settings.window;
-  RECT r = UsableWindowRect(w.left, w.top, w.width, w.height);
-  MoveWindow(main, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+  // The saved size is at 96 DPI and is shown at the DPI of the monitor the
+  // window is on; when the move takes it to a monitor of another scale, it
+  // is sized again for that one.
+  for (int tries = 0; tries < 2; ++tries) {
+    const int dpi = app.dpi;
+    const RECT r = w.saved ? UsableWindowRect(w.left, w.top, ScaleToDpi(w.width, dpi),
+                                              ScaleToDpi(w.height, dpi))
+                           : DefaultPlacement();
+    MoveWindow(main, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+    if (app.dpi == dpi) break;
+  }
 }
 
 void SaveWindowSettings() {
@@ -53,8 +77,8 @@ void SaveWindowSettings() {
   const WindowGeometry& g = app.geometry;
   state.left = g.left;
   state.top = g.top;
-  state.width = g.width;
-  state.height = g.height;
+  state.width = ScaleFromDpi(g.width, app.dpi);
+  state.height = ScaleFromDpi(g.height, app.dpi);
   state.view = app.commands.view;
   SaveWindowState(*app.profile, state, app.settings.loadDir, app.settings.saveDir);
 }

@@ -14,6 +14,11 @@ void WriteInt(Profile& profile, const char* key, int value) {
 
 int SwitchValue(bool on) { return on ? 1 : 2; }
 
+// A key the file holds reads the same whatever the default.
+bool Holds(Profile& profile, const char* key) {
+  return profile.GetInt(kSection, key, 0) == profile.GetInt(kSection, key, 1);
+}
+
 }  // namespace
 
 WindowState LoadWindowState(Profile& p) {
@@ -27,6 +32,7 @@ WindowState LoadWindowState(Profile& p) {
   s.top = p.GetInt(kSection, "Top", d.top);
   s.width = p.GetInt(kSection, "Width", d.width);
   s.height = p.GetInt(kSection, "Height", d.height);
+  s.saved = Holds(p, "Left") || Holds(p, "Top") || Holds(p, "Width") || Holds(p, "Height");
   return s;
 }
 

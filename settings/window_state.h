@@ -17,8 +17,14 @@ struct ViewState {
   bool sortByExtension = false;  // the file-name column sorts by its type
 };
 
+// The rectangle is a screen position and a size at 96 DPI (the window
+// scales the size to its display).
 struct WindowState {
   int left = 64, top = 64, width = 320, height = 240;
+  // Whether the file holds the rectangle (any of its four values; the
+  // others keep the values above). Without it the window finds its own
+  // place on the screen.
+  bool saved = false;
   ViewState view;
 };
 

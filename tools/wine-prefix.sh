@@ -1,5 +1,8 @@
 #!/usr/bin/env bash
 # Creates the project's Wine prefix once (about 20 s) and reuses it after.
+# CLIP_WINE_DPI gives the prefix that display scale (the LogPixels of
+# HKCU\Control Panel\Desktop: 96, 144, 192); it goes with a prefix of its
+# own (CLIP_WINEPREFIX), since every program of a prefix shares it.
 set -euo pipefail
 source "$(dirname "$0")/wine-env.sh"
 stamp=$WINEPREFIX/.clipledger-ready
@@ -13,11 +16,22 @@ install_wine_fonts() {
   done
   return 0
 }
+set_dpi() {
+  local want=${CLIP_WINE_DPI:-} have=$WINEPREFIX/.clipledger-dpi
+  [ -n "$want" ] || return 0
+  [ -f "$have" ] && [ "$(cat "$have")" = "$want" ] && return 0
+  clip_ensure_display
+  wine64 reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$want" /f \
+    >/dev/null 2>&1
+  wineserver -w || true
+  echo "$want" >"$have"
+}
 # The settings below change now and then: a prefix made with older ones
 # gets them again (its stamp names the version it has).
 version=4
 if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$version" ]; then
   install_wine_fonts
+  set_dpi
   exit 0
 fi
 clip_ensure_display
@@ -59,3 +73,4 @@ wine64 regedit /S "$reg" >/dev/null 2>&1
 wineserver -w || true
 install_wine_fonts
 echo "$version" >"$stamp"
+set_dpi

@@ -55,6 +55,43 @@ TEST(StatusBar, PartsGrowWithTheirTextsAndTheLastFillsTheWindow) {
   EXPECT_EQ(StatusPartEdges({100, 80, 80, 40}, 300)[3], 480);
 }
 
+TEST(StatusBar, UsualWidthsAndPaddingFollowTheDpi) {
+  EXPECT_EQ(StatusPartEdges({100, 80, 80, 40}, 2000, 144), (std::array<int, 4>{285, 450, 620, -1}));
+  // A text wider than the usual width gets the padding at the DPI (18).
+  EXPECT_EQ(StatusPartEdges({300, 80, 80, 40}, 2000, 144)[0], 318);
+}
+
+TEST(DisplayScale, SizesRoundToThePixelAndComeBackExactly) {
+  EXPECT_EQ(ScaleToDpi(200, 144), 300);
+  EXPECT_EQ(ScaleToDpi(85, 144), 128);  // 127.5 rounds up
+  EXPECT_EQ(ScaleToDpi(-85, 144), -128);
+  EXPECT_EQ(ScaleToDpi(85, 120), 106);
+  EXPECT_EQ(ScaleToDpi(12, 0), 12);  // no DPI known: 96
+  EXPECT_EQ(ScaleFromDpi(128, 144), 85);
+  // A size from a hand-edited file stays at the int's edge.
+  EXPECT_EQ(ScaleToDpi(2147483647, 192), 2147483647);
+  EXPECT_EQ(ScaleToDpi(-2147483647 - 1, 192), -2147483647 - 1);
+  for (int dpi : {96, 120, 144, 168, 192, 240, 288})
+    for (int v = -400; v <= 4000; ++v) ASSERT_EQ(ScaleFromDpi(ScaleToDpi(v, dpi), dpi), v) << dpi;
+}
+
+TEST(DisplayScale, ToolbarImagesAreDrawnAt16_24And32Pixels) {
+  EXPECT_EQ(ToolbarImageSize(96), 16);
+  EXPECT_EQ(ToolbarImageSize(120), 16);  // 20 pixels: the 24 would be stretched
+  EXPECT_EQ(ToolbarImageSize(144), 24);
+  EXPECT_EQ(ToolbarImageSize(168), 24);
+  EXPECT_EQ(ToolbarImageSize(192), 32);
+  EXPECT_EQ(ToolbarImageSize(288), 32);
+  EXPECT_EQ(ToolbarImageSize(72), 16);
+}
+
+TEST(DisplayScale, FirstWindowTakesTwoThirdsOfTheWorkAreaCentred) {
+  EXPECT_EQ(DefaultWindowRect({0, 0, 1280, 1024}), (ScreenRect{213, 171, 1066, 853}));
+  // A work area beside a task bar on the left of a second monitor.
+  EXPECT_EQ(DefaultWindowRect({1920, 0, 3840, 1040}), (ScreenRect{2240, 173, 3520, 866}));
+  EXPECT_EQ(DefaultWindowRect({-1280, 40, 0, 1024}), (ScreenRect{-1067, 204, -214, 860}));
+}
+
 TEST(CommandLine, ItemNumberIsTheRowIndexUnlessTheListIsShorter) {
   EXPECT_EQ(RowIndexForItem(0, 5), 0);
   EXPECT_EQ(RowIndexForItem(2, 5), 2);

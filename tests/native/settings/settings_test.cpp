@@ -30,6 +30,7 @@ TEST(Settings, CategoriesColoursAndWindowStateAreReadAtStart) {
   EXPECT_EQ(s.listBack, 0xffffffu);
   EXPECT_TRUE(s.window.view.toolbar && s.window.view.gridLines && s.window.view.saveAtExit);
   EXPECT_EQ(s.window.width, 320);
+  EXPECT_FALSE(s.window.saved);
 
   // Keys compare without regard to case; only exactly 1 switches a view on.
   p.WriteString("customize", "filesizemb", "0");
@@ -45,6 +46,14 @@ TEST(Settings, CategoriesColoursAndWindowStateAreReadAtStart) {
   EXPECT_FALSE(s.window.view.statusBar);
   EXPECT_FALSE(s.window.view.saveAtExit);
   EXPECT_EQ(s.window.left, -40);
+  EXPECT_EQ(s.window.width, 320);  // a rectangle in part keeps the rest
+  EXPECT_TRUE(s.window.saved);
+  for (const char* key : {"Top", "Width", "Height"}) {
+    MemoryProfile one;
+    one.WriteString("MainSeting", key, "0");
+    LoadSettings(one, s);
+    EXPECT_TRUE(s.window.saved) << key;
+  }
 }
 
 TEST(Settings, WindowStateIsWrittenInItsOrder) {

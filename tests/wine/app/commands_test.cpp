@@ -606,9 +606,12 @@ TEST_F(Commands, SortModeItemsAreExclusiveChecks) {
 TEST_F(Commands, ExitDestroysTheWindowAndSavesItsState) {
   Open();
   HWND window = main();
+  RECT r{};
+  GetWindowRect(window, &r);
   Command(IDM_EXIT);
   EXPECT_FALSE(IsWindow(window));
-  EXPECT_EQ(IniValue("MainSeting", "Width"), "320");
+  // The window's size as it was (at 96 DPI, the file's own).
+  EXPECT_EQ(IniValue("MainSeting", "Width"), std::to_string(r.right - r.left));
 }
 
 }  // namespace

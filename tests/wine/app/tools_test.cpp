@@ -65,6 +65,8 @@ TEST_F(Tools, FindBarFindsAsYouTypeWithF3AndSelectsEveryMatch) {
   ASSERT_NE(Bar(), nullptr);
   EXPECT_TRUE(IsWindowVisible(Bar()));
   EXPECT_EQ(GetFocus(), BarText());
+  Pump();
+  HoldForScreenshot(Bar());
 
   Type("abc");  // every keystroke finds, from the top: no row is focused
   EXPECT_EQ(Selected(), std::vector<int>{1});

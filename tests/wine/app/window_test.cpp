@@ -140,23 +140,100 @@ TEST_F(Window, CategorySettingsChooseColumnsAndFitItems) {
   EXPECT_EQ(SendMessageA(list(), LVM_GETTEXTCOLOR, 0, 0), 255);
 }
 
+int HeightOf(HWND w) {
+  RECT r{};
+  GetWindowRect(w, &r);
+  return static_cast<int>(r.bottom - r.top);
+}
+
+// Without a usable saved rectangle: two thirds of the work area each way,
+// centred on it.
+void ExpectDefaultPlacement(HWND main, const char* why = "") {
+  RECT work{}, r{};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  GetWindowRect(main, &r);
+  EXPECT_NEAR(r.right - r.left, (work.right - work.left) * 2 / 3, 1) << why;
+  EXPECT_NEAR(r.bottom - r.top, (work.bottom - work.top) * 2 / 3, 1) << why;
+  EXPECT_NEAR(r.left - work.left, work.right - r.right, 1) << why;
+  EXPECT_NEAR(r.top - work.top, work.bottom - r.bottom, 1) << why;
+}
+
 TEST_F(Window, DefaultPlacementAndLayout) {
   Open();
-  RECT r{};
-  GetWindowRect(main(), &r);
-  EXPECT_EQ(r.left, 64);
-  EXPECT_EQ(r.top, 64);
-  EXPECT_EQ(r.right - r.left, 320);
-  EXPECT_EQ(r.bottom - r.top, 240);
+  ExpectDefaultPlacement(main());
+  // The list fills the room between the bars, whatever their heights.
   RECT client{}, lr{};
   GetClientRect(main(), &client);
   GetWindowRect(list(), &lr);
   MapWindowPoints(nullptr, main(), reinterpret_cast<POINT*>(&lr), 2);
-  int statusHeight = GetSystemMetrics(SM_CXHSCROLL) + 2;
-  EXPECT_EQ(lr.top, 28);
+  EXPECT_EQ(lr.top, HeightOf(toolbar()));
   EXPECT_EQ(lr.left, 0);
   EXPECT_EQ(lr.right, client.right);
-  EXPECT_EQ(lr.bottom - lr.top, client.bottom - 28 - statusHeight);
+  EXPECT_EQ(lr.bottom, client.bottom - HeightOf(status()));
+  // 16-pixel images at 96 DPI.
+  int cx = 0, cy = 0;
+  ImageList_GetIconSize(
+      reinterpret_cast<HIMAGELIST>(SendMessageA(toolbar(), TB_GETIMAGELIST, 0, 0)), &cx, &cy);
+  EXPECT_EQ(cx, 16);
+  EXPECT_EQ(cy, 16);
+  EXPECT_EQ(SendMessageA(toolbar(), TB_GETBUTTONSIZE, 0, 0), MAKELONG(23, 22));
+}
+
+// What the system sends when the window goes to a monitor of another scale.
+void MoveToScale(HWND main, int dpi, RECT suggested) {
+  SendMessageA(main, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+}
+
+TEST_F(Window, AMonitorOfAnotherScaleResizesEverythingAndTheFileKeeps96Dpi) {
+  Open();
+  auto column = [&](int c) {
+    return static_cast<int>(SendMessageA(list(), LVM_GETCOLUMNWIDTH, c, 0));
+  };
+  auto imageSize = [&] {
+    int cx = 0, cy = 0;
+    ImageList_GetIconSize(
+        reinterpret_cast<HIMAGELIST>(SendMessageA(toolbar(), TB_GETIMAGELIST, 0, 0)), &cx, &cy);
+    return cx;
+  };
+  const int statusHeight = HeightOf(status()), toolbarHeight = HeightOf(toolbar());
+  MoveToScale(main(), 144, RECT{50, 40, 950, 640});
+  RECT r{};
+  GetWindowRect(main(), &r);
+  EXPECT_EQ(r.left, 50);
+  EXPECT_EQ(r.top, 40);
+  EXPECT_EQ(r.right - r.left, 900);
+  EXPECT_EQ(r.bottom - r.top, 600);
+  EXPECT_EQ(imageSize(), 24);
+  EXPECT_EQ(SendMessageA(toolbar(), TB_GETBUTTONSIZE, 0, 0), MAKELONG(35, 33));
+  EXPECT_EQ(column(0), 300);
+  EXPECT_EQ(column(1), 128);
+  LOGFONTA lf{};
+  GetObjectA(clip::App().listFont, sizeof lf, &lf);
+  EXPECT_EQ(lf.lfHeight, 18);
+  EXPECT_GT(HeightOf(status()), statusHeight);
+  EXPECT_GT(HeightOf(toolbar()), toolbarHeight);
+  RECT client{}, lr{};
+  GetClientRect(main(), &client);
+  GetWindowRect(list(), &lr);
+  MapWindowPoints(nullptr, main(), reinterpret_cast<POINT*>(&lr), 2);
+  EXPECT_EQ(lr.top, HeightOf(toolbar()));
+  EXPECT_EQ(lr.bottom, client.bottom - HeightOf(status()));
+  int edges[4] = {};
+  SendMessageA(status(), SB_GETPARTS, 4, reinterpret_cast<LPARAM>(edges));
+  EXPECT_GE(edges[0], 285);
+
+  // Back at 96 DPI the widths are as they were.
+  MoveToScale(main(), 96, RECT{50, 40, 650, 440});
+  EXPECT_EQ(imageSize(), 16);
+  EXPECT_EQ(column(0), 200);
+  EXPECT_EQ(column(1), 85);
+  EXPECT_EQ(HeightOf(status()), statusHeight);
+  MoveToScale(main(), 192, RECT{50, 40, 1250, 840});
+  EXPECT_EQ(imageSize(), 32);
+  Close();
+  EXPECT_EQ(IniValue("MainSeting", "Left"), "50");
+  EXPECT_EQ(IniValue("MainSeting", "Width"), "600");
+  EXPECT_EQ(IniValue("MainSeting", "Height"), "400");
 }
 
 TEST_F(Window, BarTogglesResizeTheListAndKeepTheirChecks) {
@@ -174,7 +251,7 @@ TEST_F(Window, BarTogglesResizeTheListAndKeepTheirChecks) {
     return static_cast<int>(lr.top);
   };
   int full = listHeight();
-  int statusHeight = GetSystemMetrics(SM_CXHSCROLL) + 2;
+  const int statusHeight = HeightOf(status()), toolbarHeight = HeightOf(toolbar());
   Command(IDM_STATUSBAR);
   EXPECT_FALSE(MenuChecked(IDM_STATUSBAR));
   EXPECT_FALSE(IsWindowVisible(status()));
@@ -187,9 +264,9 @@ TEST_F(Window, BarTogglesResizeTheListAndKeepTheirChecks) {
   EXPECT_FALSE(MenuChecked(IDM_TOOLBAR));
   EXPECT_FALSE(IsWindowVisible(toolbar()));
   EXPECT_EQ(listTop(), 0);
-  EXPECT_EQ(listHeight(), full + 28);
+  EXPECT_EQ(listHeight(), full + toolbarHeight);
   Command(IDM_TOOLBAR);
-  EXPECT_EQ(listTop(), 28);
+  EXPECT_EQ(listTop(), toolbarHeight);
   Command(IDM_GRIDLINE);
   EXPECT_FALSE(MenuChecked(IDM_GRIDLINE));
   EXPECT_EQ(SendMessageA(list(), LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0), 0x24);
@@ -273,12 +350,7 @@ TEST_F(Window, UnusableRectanglesGiveTheDefaultPlacement) {
                            "Left=100\r\nTop=100\r\nWidth=2147483647\r\nHeight=400"}) {
     ini = std::string("[MainSeting]\r\n") + rect + "\r\n";
     Open();
-    RECT r{};
-    GetWindowRect(main(), &r);
-    EXPECT_EQ(r.left, 64) << rect;
-    EXPECT_EQ(r.top, 64) << rect;
-    EXPECT_EQ(r.right - r.left, 320) << rect;
-    EXPECT_EQ(r.bottom - r.top, 240) << rect;
+    ExpectDefaultPlacement(main(), rect);
     Close();
   }
 }

@@ -116,20 +116,25 @@ HWND Wait(DWORD thread, Search& s, DWORD timeoutMs) {
   return nullptr;
 }
 
-// With CLIP_DIALOG_SHOTS naming a folder, each dialog waits after opening
-// until the marker file it leaves there is removed (by whoever takes the
-// screenshot), at most 30 seconds.
-void HoldForScreenshot(const std::string& caption) {
+}  // namespace
+
+void HoldForScreenshot(HWND window) {
   char dir[MAX_PATH] = {};
   if (!GetEnvironmentVariableA("CLIP_DIALOG_SHOTS", dir, sizeof dir)) return;
-  static int n = 0;
-  const std::string marker = std::string(dir) + "\\shot" + std::to_string(++n) + ".ready";
-  WriteFileBytes(marker, caption);
+  static std::vector<std::string> taken;
+  const std::string caption = WindowText(window);
+  for (const std::string& c : taken)
+    if (c == caption) return;
+  taken.push_back(caption);
+  RECT r{};
+  GetWindowRect(window, &r);
+  const std::string marker = std::string(dir) + "\\shot" + std::to_string(taken.size()) + ".ready";
+  WriteFileBytes(marker, caption + "\n" + std::to_string(r.left) + " " + std::to_string(r.top) +
+                             " " + std::to_string(r.right - r.left) + " " +
+                             std::to_string(r.bottom - r.top) + "\n");
   for (int i = 0; i < 300 && GetFileAttributesA(marker.c_str()) != INVALID_FILE_ATTRIBUTES; ++i)
     Sleep(100);
 }
-
-}  // namespace
 
 std::string ItemText(HWND dlg, int id) { return WindowText(GetDlgItem(dlg, id)); }
 
@@ -206,7 +211,7 @@ void WithDialog(const std::string& caption, const std::function<void()>& open,
   std::thread helper([&] {
     HWND dlg = WaitForDialog(ui, caption);
     EXPECT_NE(dlg, nullptr) << "dialog " << caption << " did not open";
-    if (dlg) HoldForScreenshot(caption);
+    if (dlg) HoldForScreenshot(dlg);
     if (dlg) {
       drive(dlg, ui);
       if (!WaitGone(dlg, 3000)) {

@@ -85,6 +85,12 @@ void SetText(HWND dlg, int id, const std::string& text);
 // cancel when accept is false.
 void AnswerColourChooser(DWORD thread, HWND owner, bool accept, COLORREF colour = 0);
 
+// With CLIP_DIALOG_SHOTS naming a folder (tools/dialog-shots.sh), the first
+// window of each caption waits after opening until the marker it leaves
+// there (shotN.ready: its caption, then its screen rectangle) is removed
+// by whoever takes the screenshot, at most 30 seconds.
+void HoldForScreenshot(HWND window);
+
 // Runs open on this thread while drive works the dialog with the given
 // caption on a helper thread. When drive leaves the dialog open it is
 // cancelled, so that a failing test cannot hang.
