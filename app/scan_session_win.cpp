@@ -20,7 +20,7 @@ constexpr DWORD kShowMs = 50;
 // While rows are taken in, waiting messages are handled at least this often.
 constexpr DWORD kPumpMs = 10;
 // How long a stopped scan may take to end before its thread is left behind.
-constexpr DWORD kAbandonMs = 150;
+constexpr DWORD kAbandonMs = 100;
 
 // Handles the messages waiting, as the message loop would. Esc asks the
 // scan to stop (in the find bar it closes the bar instead).
