@@ -1,9 +1,9 @@
 // The video and audio probes. The first bytes choose the parser: an AVI
 // file is read through its stream headers, today's containers through
 // their own parsers; an MPEG file that is no program stream through its
-// sequence header, and RealMedia files only get fixed names. Every field is
-// set for the file in hand: what cannot be measured is left empty rather
-// than kept from the file before.
+// sequence header, and RealMedia files through their header chunks. Every
+// field is set for the file in hand: what cannot be measured is left empty
+// rather than kept from the file before.
 #include "scan/probe.h"
 
 #include <algorithm>
@@ -25,6 +25,7 @@
 #include "scan/matroska_probe.h"
 #include "scan/mpeg_probe.h"
 #include "scan/ps_probe.h"
+#include "scan/rm_probe.h"
 #include "scan/ts_probe.h"
 #include "scan/scan.h"
 
@@ -143,8 +144,12 @@ std::int32_t PlaySeconds(double seconds) {
   return seconds >= static_cast<double>(kMax) ? kMax : static_cast<std::int32_t>(seconds);
 }
 
-ProbeFields RealMediaFields() {
-  ProbeFields fields;
+// A RealMedia file whose header cannot be read keeps the fixed names such
+// rows always had (and any tags that were read).
+ProbeFields RealMediaFields(const MovieFacts* facts = nullptr, std::uint64_t size = 0) {
+  if (facts && (!facts->videoFormat.empty() || !facts->audioFormat.empty()))
+    return FieldsFromFacts(*facts, size);
+  ProbeFields fields = facts ? FieldsFromFacts(*facts, size) : ProbeFields{};
   fields.videoFormat = "RealVideo";
   fields.audioFormat = "RealAudio";
   return fields;
@@ -263,8 +268,6 @@ ProbeFields MpgProgramFields(const MovieFacts& facts, MovieFile& file) {
 
 ProbeFields ProbeMovie(std::string_view path, MovieFile* file, CodecNames& codecs) {
   const bool oldName = IsMovieName(path, false);
-  // RealMedia names get their fixed names unread, as they always did.
-  if (oldName && KindOfMoviePath(path) == MovieKind::RealMedia) return RealMediaFields();
   if (!file) return oldName ? ProbeByName(path, nullptr, codecs) : ProbeFields{};
 
   HeadHeldFile held(*file, kHeadBytes);
@@ -285,7 +288,10 @@ ProbeFields ProbeMovie(std::string_view path, MovieFile* file, CodecNames& codec
       break;  // a pack header and nothing readable after it
     }
     case ContainerKind::MpegVideo: return ProbeMpeg(&held);
-    case ContainerKind::RealMedia: return RealMediaFields();
+    case ContainerKind::RealMedia: {
+      const MovieFacts facts = ProbeRealMedia(held);
+      return RealMediaFields(&facts, size);
+    }
     case ContainerKind::Unknown: break;
   }
   return oldName ? ProbeByName(path, &held, codecs) : ProbeFields{};

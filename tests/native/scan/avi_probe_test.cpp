@@ -499,19 +499,23 @@ TEST(MovieKind, ToldByThePathEnding) {
   EXPECT_EQ(KindOfMoviePath(""), MovieKind::RealMedia);
 }
 
-TEST(RealMediaProbe, FixedNamesAndNothingRead) {
+// An .rm name is read by its bytes like the other names: AVI bytes give
+// the AVI cells; bytes of no container keep the fixed RealMedia names.
+TEST(RealMediaProbe, AnRmNameIsReadByItsBytes) {
   FakeCodecs none;
-  Probed p = ProbeBytes(MakeAvi(AviSpec{}), none);
-  MemoryMovieFile file(MakeAvi(AviSpec{}));
-  p.f = ProbeMovie("D:\\v\\clip.rm", &file, none);
-  EXPECT_EQ(p.f.videoFormat, "RealVideo");
-  EXPECT_EQ(p.f.audioFormat, "RealAudio");
-  EXPECT_EQ(p.f.videoRate, "");
-  EXPECT_EQ(p.f.audioRate, "");
-  EXPECT_EQ(p.f.frameRate, "");
-  EXPECT_EQ(p.f.resolution, "");
-  EXPECT_EQ(p.f.playTime, "");
-  EXPECT_EQ(file.reads, 0);
+  const Probed avi = ProbeBytes(MakeAvi(AviSpec{}), none);
+  const Probed named = ProbeBytes(MakeAvi(AviSpec{}), none, "D:\\v\\clip.rm");
+  EXPECT_EQ(named.f.videoFormat, avi.f.videoFormat);
+  EXPECT_EQ(named.f.audioRate, avi.f.audioRate);
+  EXPECT_EQ(named.f.playTime, avi.f.playTime);
+  const Probed text = ProbeBytes(std::vector<std::uint8_t>(300, 'x'), none, "D:\\v\\clip.rm");
+  EXPECT_EQ(text.f.videoFormat, "RealVideo");
+  EXPECT_EQ(text.f.audioFormat, "RealAudio");
+  EXPECT_EQ(text.f.videoRate, "");
+  EXPECT_EQ(text.f.audioRate, "");
+  EXPECT_EQ(text.f.frameRate, "");
+  EXPECT_EQ(text.f.resolution, "");
+  EXPECT_EQ(text.f.playTime, "");
 }
 
 }  // namespace

@@ -84,7 +84,8 @@ const Expected kMovies[] = {
     {"mpeg1.mpg", "MPEG1", "MP2", "44.10kHz/128kbit", "25.0", "160x120", "00:01", 0, nullptr},
     {"MPEG2.MPG", "MPEG2", "MP2", "48.00kHz/192kbit", "29.97", "160x120", "00:01", 0, nullptr},
     {"vcd.mpg", "MPEG1", "MP2", "44.10kHz/224kbit", "29.97", "352x240", "00:01", 0, nullptr},
-    {"clip.rm", "RealVideo", "RealAudio", "", "", "", "", 0, nullptr},
+    {"clip.rm", "RealVideo 1.0", "RealAudio 14.4", "8.00kHz/8kbit", "15.00", "176x144", "00:01",
+     0, nullptr},
     {"sub\\deeper\\deep.mpg", "MPEG1", "", "", "25.0", "160x120", "00:00", 0, nullptr},
 };
 
