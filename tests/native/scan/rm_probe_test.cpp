@@ -277,6 +277,28 @@ TEST(RealMediaProbe, UnreadableHeaderKeepsTheFixedNames) {
   EXPECT_EQ(ProbeMovie("a.rm", nullptr, none).videoFormat, "RealVideo");
 }
 
+// The fuzz target's seeds: each a whole header of one layout.
+TEST(RealMediaProbe, FuzzSeedsAreWholeHeaders) {
+  const struct {
+    const char *name, *video, *audio;
+  } seeds[] = {
+      {"rv10_lpcj_head.rm", "RealVideo 1.0", "RealAudio 14.4"},
+      {"rv20_dnet_tags_head.rm", "RealVideo 2.0", "RealAudio AC-3"},
+      {"rv40_cook_multirate.rm", "RealVideo 4.0", "RealAudio Cook"},
+      {"audio_ra3.rm", "", "RealAudio 14.4"},
+  };
+  for (const auto& seed : seeds) {
+    SCOPED_TRACE(seed.name);
+    const Bytes bytes =
+        ffprobefacts::ReadWhole(std::string(CLIP_FIXTURES_DIR) + "/probe/rm/" + seed.name);
+    ASSERT_FALSE(bytes.empty());
+    const MovieFacts f = Facts(bytes);
+    EXPECT_EQ(f.outcome, ProbeOutcome::Whole);
+    EXPECT_EQ(f.videoFormat, seed.video);
+    EXPECT_EQ(f.audioFormat, seed.audio);
+  }
+}
+
 // Files written by ffmpeg (tools/make_rm_fixtures.sh) against ffprobe.
 TEST(RealMediaFiles, FfmpegFilesAgreeWithFfprobe) {
   const std::string dir = std::string(CLIP_MOVIE_DIR) + "/../realmedia";
