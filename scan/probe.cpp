@@ -1,9 +1,9 @@
 // The video and audio probes. The first bytes choose the parser: an AVI
 // file is read through its stream headers, today's containers through
 // their own parsers; an MPEG file that is no program stream through its
-// sequence header, and RealMedia files only get fixed names. Every field is
-// set for the file in hand: what cannot be measured is left empty rather
-// than kept from the file before.
+// sequence header, and RealMedia files through their header chunks. Every
+// field is set for the file in hand: what cannot be measured is left empty
+// rather than kept from the file before.
 #include "scan/probe.h"
 
 #include <algorithm>
@@ -22,6 +22,7 @@
 #include "scan/matroska_probe.h"
 #include "scan/mpeg_probe.h"
 #include "scan/ps_probe.h"
+#include "scan/rm_probe.h"
 #include "scan/ts_probe.h"
 
 namespace clip {
@@ -55,11 +56,15 @@ std::string SequenceFrameRate(double fps) {
   return text;
 }
 
-ProbeFields RealMediaFields() {
-  ProbeFields fields;
+// A RealMedia file whose header cannot be read keeps the fixed names such
+// rows always had (with any tags that were read, and how the reading went).
+ProbeFields RealMediaFields(const MovieFacts* facts = nullptr, std::uint64_t size = 0) {
+  if (facts && (!facts->videoFormat.empty() || !facts->audioFormat.empty()))
+    return FieldsFromFacts(*facts, size);
+  ProbeFields fields = facts ? FieldsFromFacts(*facts, size) : ProbeFields{};
   fields.videoFormat = "RealVideo";
   fields.audioFormat = "RealAudio";
-  fields.outcome = ProbeOutcome::Unsupported;
+  if (!facts) fields.outcome = ProbeOutcome::Unsupported;
   return fields;
 }
 
@@ -156,13 +161,17 @@ ProbeFields FieldsFromFacts(const MovieFacts& f, std::uint64_t fileSize) {
   return fields;
 }
 
+
 ProbeFields ProbeMovie(std::string_view path, MovieFile* file, CodecNames& codecs) {
   const bool classic = HasClassicMovieEnding(path);
   const MovieKind kind = KindOfMoviePath(path);
-  // RealMedia names get their fixed names unread, as they always did.
-  if (classic && kind == MovieKind::RealMedia) return RealMediaFields();
-  if (!file)
+  // A RealMedia name is read by its bytes like the others; without a file,
+  // or bytes of no known container, it keeps the fixed names.
+  const bool realName = classic && kind == MovieKind::RealMedia;
+  if (!file) {
+    if (realName) return RealMediaFields();
     return classic ? FieldsFromFacts(FactsByName(kind, nullptr, codecs), 0) : NothingRead();
+  }
 
   HeadHeldFile held(*file, kProbeHeadBytes);
   const std::uint64_t size = held.Size();
@@ -186,9 +195,13 @@ ProbeFields ProbeMovie(std::string_view path, MovieFile* file, CodecNames& codec
       return fields;
     }
     case ContainerKind::MpegVideo: facts = ProbeMpegSequence(held); break;
-    case ContainerKind::RealMedia: return RealMediaFields();
+    case ContainerKind::RealMedia: {
+      facts = ProbeRealMedia(held);
+      return RealMediaFields(&facts, size);
+    }
     case ContainerKind::Unknown:
       if (!classic) return NothingRead();
+      if (realName) return RealMediaFields();
       facts = FactsByName(kind, &held, codecs);
       break;
   }

@@ -499,19 +499,23 @@ TEST(MovieKind, ToldByThePathEnding) {
   EXPECT_EQ(KindOfMoviePath(""), MovieKind::RealMedia);
 }
 
-TEST(RealMediaProbe, FixedNamesAndNothingRead) {
+// An .rm name is read by its bytes like the other names: AVI bytes give
+// the AVI cells; bytes of no container keep the fixed RealMedia names.
+TEST(RealMediaProbe, AnRmNameIsReadByItsBytes) {
   FakeCodecs none;
-  Probed p = ProbeBytes(MakeAvi(AviSpec{}), none);
-  MemoryMovieFile file(MakeAvi(AviSpec{}));
-  p.f = ProbeMovie("D:\\v\\clip.rm", &file, none);
-  EXPECT_EQ(p.f.videoFormat, "RealVideo");
-  EXPECT_EQ(p.f.audioFormat, "RealAudio");
-  EXPECT_EQ(p.f.videoRate, "");
-  EXPECT_EQ(p.f.audioRate, "");
-  EXPECT_EQ(p.f.frameRate, "");
-  EXPECT_EQ(p.f.resolution, "");
-  EXPECT_EQ(p.f.playTime, "");
-  EXPECT_EQ(file.reads, 0);
+  const Probed avi = ProbeBytes(MakeAvi(AviSpec{}), none);
+  const Probed named = ProbeBytes(MakeAvi(AviSpec{}), none, "D:\\v\\clip.rm");
+  EXPECT_EQ(named.f.videoFormat, avi.f.videoFormat);
+  EXPECT_EQ(named.f.audioRate, avi.f.audioRate);
+  EXPECT_EQ(named.f.playTime, avi.f.playTime);
+  const Probed text = ProbeBytes(std::vector<std::uint8_t>(300, 'x'), none, "D:\\v\\clip.rm");
+  EXPECT_EQ(text.f.videoFormat, "RealVideo");
+  EXPECT_EQ(text.f.audioFormat, "RealAudio");
+  EXPECT_EQ(text.f.videoRate, "");
+  EXPECT_EQ(text.f.audioRate, "");
+  EXPECT_EQ(text.f.frameRate, "");
+  EXPECT_EQ(text.f.resolution, "");
+  EXPECT_EQ(text.f.playTime, "");
 }
 
 // How the reading went, as ProbeMovie hands it on: for AVI files whole,
@@ -541,7 +545,9 @@ TEST(ProbeMovie, OutcomeOfWholeCutAndBrokenFiles) {
       {"noise named .avi", std::vector<std::uint8_t>(5000, 0x5A), "a.avi", ProbeOutcome::NotThis},
       {"noise of a modern name", std::vector<std::uint8_t>(5000, 0x5A), "a.mkv",
        ProbeOutcome::NotThis},
-      {"RealMedia", good, "a.rm", ProbeOutcome::Unsupported},
+      {"AVI bytes named .rm", good, "a.rm", ProbeOutcome::Whole},
+      {"noise named .rm: the fixed names", std::vector<std::uint8_t>(5000, 0x5A), "a.rm",
+       ProbeOutcome::Unsupported},
       // The reading by name keeps how the stream's reading went.
       {"a program stream cut in its first pack",
        {0, 0, 1, 0xBA, 0x44, 0, 4, 0},

@@ -103,7 +103,7 @@ const Movie kMovies[] = {
     {"mpeg1.mpg", "MPEG1", "MP2"},
     {"MPEG2.MPG", "MPEG2", "MP2"},
     {"vcd.mpg", "MPEG1", "MP2"},
-    {"clip.rm", "RealVideo", "RealAudio"},
+    {"clip.rm", "RealVideo 1.0", "RealAudio 14.4"},
     {"sub/nested.avi", "MPEG-4 Xvid", ""},
     {"sub/deeper/deep.mpg", "MPEG1", ""},  // no audio stream
 };
@@ -192,11 +192,16 @@ TEST_P(MovieFileProbe, AgreesWithFfprobe) {
                 "kbit");
       break;
     }
-    case MovieKind::RealMedia:
-      EXPECT_EQ(f.frameRate, "");
-      EXPECT_EQ(f.resolution, "");
-      EXPECT_EQ(f.playTime, "");
+    case MovieKind::RealMedia: {
+      ASSERT_TRUE(hasVideo);
+      const StreamInfo& v = info["video"];
+      EXPECT_EQ(f.frameRate, FormatFixed2(Ratio(v["r_frame_rate"])));
+      EXPECT_EQ(f.resolution, v["width"] + "x" + v["height"]);
+      EXPECT_EQ(f.playTime,
+                FormatPlayTime(static_cast<std::int32_t>(std::atof(info[""]["duration"].c_str()))));
+      ExpectAudioRate(info, hasAudio, f.audioRate);
       break;
+    }
   }
 
   // ffmpeg writes no INFO entries near the end of a file.
@@ -215,10 +220,8 @@ TEST_P(MovieFileProbe, ReadsWhole) {
   if (bytes.empty()) GTEST_SKIP() << m.name << " was not made (encoder missing)";
   MemoryMovieFile file(bytes);
   probetest::FakeCodecs none;
-  const ProbeOutcome want = KindOfMoviePath(path) == MovieKind::RealMedia
-                                ? ProbeOutcome::Unsupported
-                                : ProbeOutcome::Whole;
-  EXPECT_STREQ(OutcomeName(ProbeMovie(path, &file, none).outcome), OutcomeName(want));
+  EXPECT_STREQ(OutcomeName(ProbeMovie(path, &file, none).outcome),
+               OutcomeName(ProbeOutcome::Whole));
 }
 
 std::string MovieName(const ::testing::TestParamInfo<Movie>& info) {

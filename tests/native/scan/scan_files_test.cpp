@@ -89,9 +89,9 @@ TEST(ScanFiles, TheSampleMoviesGiveOneFullRowEach) {
 
   int rm = s.Find("real.rm");
   ASSERT_GE(rm, 0);
-  EXPECT_EQ(s.Cell(rm, MoveInfo), "RealVideo");
-  EXPECT_EQ(s.Cell(rm, AudioInfo), "RealAudio");
-  EXPECT_EQ(s.Cell(rm, Resolusion), "");
+  EXPECT_EQ(s.Cell(rm, MoveInfo), "RealVideo 1.0");
+  EXPECT_EQ(s.Cell(rm, AudioInfo), "RealAudio 14.4");
+  EXPECT_EQ(s.Cell(rm, Resolusion), "64x48");
 
   // The video-only file shows no audio of the file before it.
   EXPECT_EQ(s.Cell(4, AudioInfo), "");

@@ -84,7 +84,8 @@ const Expected kMovies[] = {
     {"mpeg1.mpg", "MPEG1", "MP2", "44.10kHz/128kbit", "25.0", "160x120", "00:01", 0, nullptr},
     {"MPEG2.MPG", "MPEG2", "MP2", "48.00kHz/192kbit", "29.97", "160x120", "00:01", 0, nullptr},
     {"vcd.mpg", "MPEG1", "MP2", "44.10kHz/224kbit", "29.97", "352x240", "00:01", 0, nullptr},
-    {"clip.rm", "RealVideo", "RealAudio", "", "", "", "", 0, nullptr},
+    {"clip.rm", "RealVideo 1.0", "RealAudio 14.4", "8.00kHz/8kbit", "15.00", "176x144", "00:01", 0,
+     nullptr},
     {"sub\\deeper\\deep.mpg", "MPEG1", "", "", "25.0", "160x120", "00:00", 0, nullptr},
 };
 
@@ -121,25 +122,21 @@ TEST(ProbeUnderWine, RealFilesThroughTheWin32Layer) {
     EXPECT_EQ(f.frameRate, e.frameRate);
     EXPECT_EQ(f.resolution, e.resolution);
     EXPECT_EQ(f.playTime, e.playTime);
-    if (KindOfMoviePath(path) != MovieKind::RealMedia) {
-      // The play time cell is mm:ss of whole seconds.
-      const int seconds = f.playTime.empty()
-                              ? 0
-                              : std::atoi(f.playTime.c_str()) * 60 +
-                                    std::atoi(f.playTime.c_str() + f.playTime.find(':') + 1);
-      if (seconds == 0) {
-        EXPECT_EQ(f.videoRate, "None");
-      } else {
-        long long audioKbit = 0;
-        if (f.audioRate.size())
-          audioKbit = std::atoll(f.audioRate.c_str() + f.audioRate.find('/') + 1);
-        EXPECT_EQ(
-            f.videoRate,
-            std::to_string(static_cast<long long>((file->Size() >> 10) * 8 / seconds) - audioKbit) +
-                "kbit");
-      }
+    // The play time cell is mm:ss of whole seconds.
+    const int seconds = f.playTime.empty()
+                            ? 0
+                            : std::atoi(f.playTime.c_str()) * 60 +
+                                  std::atoi(f.playTime.c_str() + f.playTime.find(':') + 1);
+    if (seconds == 0) {
+      EXPECT_EQ(f.videoRate, "None");
     } else {
-      EXPECT_EQ(f.videoRate, "");
+      long long audioKbit = 0;
+      if (f.audioRate.size())
+        audioKbit = std::atoll(f.audioRate.c_str() + f.audioRate.find('/') + 1);
+      EXPECT_EQ(
+          f.videoRate,
+          std::to_string(static_cast<long long>((file->Size() >> 10) * 8 / seconds) - audioKbit) +
+              "kbit");
     }
   }
   EXPECT_GE(probed, 12);
