@@ -312,6 +312,8 @@ std::string AudioName(std::uint32_t type, const EsInfo& es, Track& t) {
     case BigFourCC("Opus"): return "Opus";
     case BigFourCC("fLaC"): return "FLAC";
     case BigFourCC("alac"): return "ALAC";
+    case BigFourCC("samr"): return "AMR-NB";
+    case BigFourCC("sawb"): return "AMR-WB";
     case BigFourCC("ipcm"):
     case BigFourCC("lpcm"):
     case BigFourCC("sowt"):
@@ -555,6 +557,7 @@ std::string* TagSlot(Tags& tags, std::uint32_t type) {
     case BigFourCC(
         "\xA9"
         "cmt"):
+    case BigFourCC("\xA9inf"):
     case BigFourCC("dscp"): return &tags.comment;
   }
   return nullptr;
@@ -610,7 +613,7 @@ void ParseUdta(BoxFile& src, const Box& udta, Tags& tags) {
     ByteView v = Body(src, box, kTagTextMax + 8);
     if ((box.type >> 24) == 0xA9) {
       // QuickTime text: length, language, text.
-      *slot = CleanUtf8(v.Sub(4, v.U16BE(0)));
+      *slot = QuickTimeText(v.Sub(4, v.U16BE(0)), v.U16BE(2));
     } else {
       // 3GPP: version and flags, language, text.
       *slot = BomText(v.Sub(6, v.size()));

@@ -358,6 +358,29 @@ TEST(IsoProbe, TextsOfEveryTagForm) {
   EXPECT_EQ(f.comment, "abc");
 }
 
+// Classic user data carries a Mac language code: Mac Roman for code 0, Mac
+// Japanese for 11, UTF-8 for packed ISO codes and for bytes that are UTF-8;
+// "\xA9inf" is a comment.
+TEST(IsoProbe, ClassicUserDataTextsByTheirLanguage) {
+  auto probe = [](const char* type, std::uint16_t language, const std::vector<std::uint8_t>& text) {
+    Boxes o;
+    std::size_t moov = o.Open("moov");
+    std::size_t udta = o.Open("udta");
+    std::size_t entry = o.Open(type);
+    o.U16(static_cast<std::uint16_t>(text.size())).U16(language);
+    o.b.insert(o.b.end(), text.begin(), text.end());
+    o.Close(entry);
+    o.Close(udta);
+    o.Close(moov);
+    return Probe(Join({Ftyp(), o.b}));
+  };
+  EXPECT_EQ(probe("\xA9nam", 0, {'B', 0x8C, 'r', 0x8E}).title, "B\xC3\xA5r\xC3\xA9");  // Bår é
+  EXPECT_EQ(probe("\xA9nam", 11, {0x93, 0xFA, 0x96, 0x7B}).title, "\xE6\x97\xA5\xE6\x9C\xAC");
+  EXPECT_EQ(probe("\xA9nam", 0, {0xC3, 0xA9}).title, "\xC3\xA9");  // UTF-8 with code 0
+  EXPECT_EQ(probe("\xA9nam", 0x55C4, {0x8E}).title, "\xEF\xBF\xBD");
+  EXPECT_EQ(probe("\xA9inf", 0, {'i', 'n', 'f'}).comment, "inf");
+}
+
 // How the reading went, for files whole, cut and broken in each way.
 TEST(IsoProbe, OutcomeOfWholeCutAndBrokenFiles) {
   const std::vector<std::uint8_t> good = Join({Ftyp(), MakeMoov()});
