@@ -187,7 +187,10 @@ std::string WindowsVideoName(std::uint32_t fourcc) {
       {"DIVX", "MPEG-4 Visual"}, {"DX50", "MPEG-4 Visual"}, {"FMP4", "MPEG-4 Visual"},
       {"H264", "H.264"},         {"AVC1", "H.264"},         {"X264", "H.264"},
       {"HEVC", "H.265"},         {"H265", "H.265"},         {"MJPG", "MJPEG"},
-      {"VP80", "VP8"},           {"VP90", "VP9"},           {"AV01", "AV1"}};
+      {"VP80", "VP8"},           {"VP90", "VP9"},           {"AV01", "AV1"},
+      // Windows Media Video 9 Screen and Image.
+      {"MSS1", "WMV Screen"},    {"MSS2", "WMV9 Screen"},   {"WMVP", "WMV9 Image"},
+      {"WVP2", "WMV9 Image v2"}};
   for (const Name& n : kNames)
     if (upper == FourCC(n.code)) return n.name;
   std::uint8_t raw[4];

@@ -175,6 +175,7 @@ TEST(AsfProbe, CodecNames) {
   EXPECT_EQ(WindowsVideoName(probetest::Code("WVC1")), "VC-1");
   EXPECT_EQ(WindowsVideoName(probetest::Code("xvid")), "MPEG-4 Visual");
   EXPECT_EQ(WindowsVideoName(probetest::Code("MP43")), "MP43");
+  EXPECT_EQ(WindowsVideoName(probetest::Code("WVP2")), "WMV9 Image v2");
   EXPECT_EQ(WindowsVideoName(0), "");
   EXPECT_EQ(WindowsAudioName(0x163), "WMA");
   EXPECT_EQ(WindowsAudioName(0x1234), "0x1234");
