@@ -248,8 +248,15 @@ MovieFacts ProbeAvi(MovieFile& file, CodecNames& codecs, ByteView head) {
   if (v.present) {
     // A stream that names no handler is described by its format's compression.
     const std::uint32_t code = v.handler != 0 ? v.handler : v.compression;
-    std::string description = codecs.VideoDescription(code);
-    if (description.empty()) description = BuiltInVideoDescription(code);
+    auto describe = [&](std::uint32_t c) {
+      std::string d = codecs.VideoDescription(c);
+      return d.empty() ? BuiltInVideoDescription(c) : d;
+    };
+    std::string description = describe(code);
+    // A handler nobody knows (a camera's own code) may still carry a format
+    // whose compression is known.
+    if (description.empty() && v.compression != 0 && v.compression != code)
+      description = describe(v.compression);
     if (description.empty()) description = kUnknownCodec;
     // The rules look at the whole description (its last bytes may lie past
     // what the field can hold); only the result is cut to the field.

@@ -325,6 +325,14 @@ TEST(AviProbe, InstalledCodecsComeBeforeTheTable) {
   EXPECT_EQ(p.f.videoFormat, "Unknon");
   EXPECT_EQ(p.f.audioFormat, "Unknon");
   EXPECT_EQ(p.f.audioRate, "44.10kHz/128kbit");
+
+  // An unknown handler falls back on the bitmap format's compression.
+  std::strcpy(s.handler, "MJPG");
+  const std::string mjpeg = ProbeSpec(s).f.videoFormat;
+  std::strcpy(s.handler, "SPMP");
+  s.compression = Code("MJPG");
+  EXPECT_EQ(ProbeSpec(s).f.videoFormat, mjpeg);
+  EXPECT_NE(mjpeg, "Unknon");
 }
 
 TEST(AviProbe, LongDescriptionsFitTheField) {
