@@ -22,13 +22,6 @@ constexpr int kMaxChunks = 256;
 // data come well before (a file information stream may run longer).
 constexpr std::size_t kMdprRead = 16 * 1024;
 
-constexpr std::uint32_t BigTag(const char (&tag)[5]) {
-  return (static_cast<std::uint32_t>(static_cast<std::uint8_t>(tag[0])) << 24) |
-         (static_cast<std::uint32_t>(static_cast<std::uint8_t>(tag[1])) << 16) |
-         (static_cast<std::uint32_t>(static_cast<std::uint8_t>(tag[2])) << 8) |
-         static_cast<std::uint32_t>(static_cast<std::uint8_t>(tag[3]));
-}
-
 // A broken structure or cut file outweighs a spent budget, which outweighs
 // an unknown version; of two equal ones the first is kept.
 int Weight(ProbeOutcome o) {
@@ -57,26 +50,26 @@ std::string FamilyAndCode(const char* family, std::uint32_t code) {
 
 std::string VideoName(std::uint32_t code) {
   switch (code) {
-    case BigTag("RV10"): return "RealVideo 1.0";
-    case BigTag("RV20"): return "RealVideo 2.0";
-    case BigTag("RV30"): return "RealVideo 3.0";
-    case BigTag("RV40"): return "RealVideo 4.0";
-    case BigTag("RV60"): return "RealVideo 6.0";
+    case BigFourCC("RV10"): return "RealVideo 1.0";
+    case BigFourCC("RV20"): return "RealVideo 2.0";
+    case BigFourCC("RV30"): return "RealVideo 3.0";
+    case BigFourCC("RV40"): return "RealVideo 4.0";
+    case BigFourCC("RV60"): return "RealVideo 6.0";
     default: return FamilyAndCode("RealVideo", code);
   }
 }
 
 std::string AudioName(std::uint32_t code) {
   switch (code) {
-    case BigTag("lpcJ"): return "RealAudio 14.4";
-    case BigTag("28_8"): return "RealAudio 28.8";
-    case BigTag("cook"): return "RealAudio Cook";
-    case BigTag("sipr"): return "RealAudio Sipro";
-    case BigTag("atrc"): return "RealAudio ATRAC3";
-    case BigTag("raac"): return "RealAudio AAC";
-    case BigTag("racp"): return "RealAudio HE-AAC";
-    case BigTag("dnet"): return "RealAudio AC-3";
-    case BigTag("ralf"): return "RealAudio Lossless";
+    case BigFourCC("lpcJ"): return "RealAudio 14.4";
+    case BigFourCC("28_8"): return "RealAudio 28.8";
+    case BigFourCC("cook"): return "RealAudio Cook";
+    case BigFourCC("sipr"): return "RealAudio Sipro";
+    case BigFourCC("atrc"): return "RealAudio ATRAC3";
+    case BigFourCC("raac"): return "RealAudio AAC";
+    case BigFourCC("racp"): return "RealAudio HE-AAC";
+    case BigFourCC("dnet"): return "RealAudio AC-3";
+    case BigFourCC("ralf"): return "RealAudio Lossless";
     default: return FamilyAndCode("RealAudio", code);
   }
 }
@@ -153,7 +146,7 @@ void ReadAudioHeader(ByteView d, std::uint32_t bitRate, Audio& a, MovieFacts& f)
   std::uint32_t code = 0, rate = 0;
   switch (d.U16BE(4)) {
     case 3:
-      code = BigTag("lpcJ");
+      code = BigFourCC("lpcJ");
       rate = 8000;
       break;
     case 4: {
@@ -260,18 +253,18 @@ void ReadHeaders(FileWindow& window, Header& h) {
     const std::uint32_t id = head.U32BE(0), declared = head.U32BE(4);
     const std::uint16_t version = head.U16BE(8);
     if (!Printable(id) || declared < kChunkHeader) return Note(f, ProbeOutcome::Malformed);
-    if (id == BigTag("DATA")) return;
+    if (id == BigFourCC("DATA")) return;
     if (declared > size - off) Note(f, ProbeOutcome::Truncated);
 
     void (*read)(const Chunk&, Header&) = nullptr;
     std::size_t want = 0;
     switch (id) {
-      case BigTag(".RMF"):
+      case BigFourCC(".RMF"):
         if (version > 1) Note(f, ProbeOutcome::Unsupported);
         break;
-      case BigTag("PROP"): read = ReadProperties, want = kChunkHeader + 40; break;
-      case BigTag("MDPR"): read = ReadMediaProperties, want = kMdprRead; break;
-      case BigTag("CONT"): read = ReadContent, want = kRmMaxChunkRead; break;
+      case BigFourCC("PROP"): read = ReadProperties, want = kChunkHeader + 40; break;
+      case BigFourCC("MDPR"): read = ReadMediaProperties, want = kMdprRead; break;
+      case BigFourCC("CONT"): read = ReadContent, want = kRmMaxChunkRead; break;
       default: break;  // INDX, metadata and chunks of later versions
     }
     if (read && version != 0) {
