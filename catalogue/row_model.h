@@ -10,9 +10,14 @@
 
 namespace clip {
 
-// A cell holds at most this many bytes of its code page 932 form; longer
-// texts are cut on a character boundary.
-constexpr std::size_t kCellMax = 255;
+// A cell holds its whole text: a folder of a long path too, so that the
+// row still names a folder that is there. Only a text of more bytes of its
+// code page 932 form than the longest path has (a hostile list file) is cut,
+// on a character boundary.
+constexpr std::size_t kCellMax = std::size_t{1} << 17;
+// Title, genre, creator and comment as typed into a row or read from an AVI
+// file's INFO list: at most this many bytes of code page 932.
+constexpr std::size_t kInfoTextMax = 255;
 // More columns than a row ever has.
 constexpr int kCategoryLimit = 1 << 16;
 

@@ -63,13 +63,13 @@ std::optional<InfoTexts> ParseOwnInfoList(std::string_view tail) {
     while (which < kEntryIds.size() && p.U32(at) != kEntryIds[which]) ++which;
     if (which == kEntryIds.size()) return std::nullopt;
     const std::uint64_t size = p.U32(at + 4);
-    if (size > kCellMax + 1) return std::nullopt;  // longer than any cell we write
+    if (size > kInfoTextMax + 1) return std::nullopt;  // longer than any cell we write
     const std::uint64_t padded = size + (size & 1);
     if (padded > n - pos - 8) return std::nullopt;
     // The value ends at its first zero byte, as the tail scan reads it.
     std::string_view data(tail.data() + pos + 8, static_cast<std::size_t>(size));
     data = data.substr(0, data.find('\0'));
-    *slots[which] = std::string(data.substr(0, std::min<std::size_t>(data.size(), kCellMax)));
+    *slots[which] = std::string(data.substr(0, std::min<std::size_t>(data.size(), kInfoTextMax)));
     next = which + 1;
     pos += 8 + padded;
   }

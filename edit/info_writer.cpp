@@ -71,7 +71,9 @@ std::vector<InfoWriteProblem> WriteCheckedInfo(const RowModel& rows, const Categ
     if (!table.IsOn(category)) return std::nullopt;
     const std::string& cell = rows.Cell(row, table.position[category]);
     std::size_t changed = 0;
-    std::string bytes = Utf8ToCp932(cell, &changed);
+    // An INFO value holds at most kInfoTextMax bytes (a cell loaded from a
+    // list may hold more): cut on a character boundary, as typing it would.
+    std::string bytes = Utf8ToCp932(CutCp932(cell, kInfoTextMax), &changed);
     if (changed != 0) fits = false;
     return bytes;
   };

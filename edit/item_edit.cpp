@@ -70,7 +70,7 @@ bool ApplyItemEdit(RowModel& rows, const CategoryTable& table, int row,
   bool changed = false;
   auto apply = [&](int k, const std::string& text) {
     if (!table.IsOn(k)) return;
-    const std::string value = CutCp932(text, kCellMax);
+    const std::string value = CutCp932(text, kInfoTextMax);
     if (value != rows.Cell(row, table.position[k])) changed = true;
     rows.SetCell(row, table.position[k], value);
   };

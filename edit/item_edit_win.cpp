@@ -11,7 +11,7 @@ namespace clip {
 namespace {
 
 void ShowField(HWND dlg, int id, bool on, const std::string& text) {
-  SendDlgItemMessageW(dlg, id, EM_LIMITTEXT, kCellMax, 0);
+  SendDlgItemMessageW(dlg, id, EM_LIMITTEXT, kInfoTextMax, 0);
   if (on)
     SetDialogItemText(dlg, id, text);
   else
@@ -34,7 +34,7 @@ void Init(HWND dlg, const ItemEditView& v) {
     EnableWindow(genre, FALSE);
     return;
   }
-  SendMessageW(genre, CB_LIMITTEXT, kCellMax, 0);
+  SendMessageW(genre, CB_LIMITTEXT, kInfoTextMax, 0);
   for (std::size_t i = 0; i < kGenreNames.size(); ++i)
     SendMessageW(genre, CB_INSERTSTRING, i, reinterpret_cast<LPARAM>(Wide(kGenreNames[i]).c_str()));
   if (v.genreSelectFirst)

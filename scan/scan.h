@@ -18,8 +18,12 @@
 
 namespace clip {
 
-// Attribute value of a plain folder; only exactly this value is entered.
+// The directory bit of a file's attributes, and the value an attribute query
+// answers for a path that is not there.
 constexpr std::uint32_t kAttrDirectory = 0x10;
+constexpr std::uint32_t kAttrInvalid = 0xFFFFFFFF;
+// True for the attributes of a folder: the directory bit, with any others.
+bool IsFolderAttributes(std::uint32_t attributes);
 // Folders deeper than this below the scanned folder are not entered.
 constexpr int kMaxFolderDepth = 128;
 
@@ -73,12 +77,11 @@ class DiskQuery {
 bool IsMovieName(std::string_view path, bool modernFormats = false);
 
 enum class PathKind { Folder, Movie, Ignored };
-// Command-line items: a folder only with the attributes exactly 0x10.
-// A movie file is one whose name a scan adds (modernFormats as the scan's
-// switch).
+// Command-line items: a folder by its directory bit. A movie file is one whose name a scan adds
+// (modernFormats as the scan's switch).
 PathKind ClassifyCommandLinePath(std::uint32_t attributes, std::string_view path,
                                  bool modernFormats = false);
-// Dropped items: folders with 0x10, 0x30 or 0x11.
+// Dropped items, by the same rules.
 PathKind ClassifyDroppedPath(std::uint32_t attributes, std::string_view path,
                              bool modernFormats = false);
 

@@ -39,9 +39,12 @@ void ListFolder(Lister& walk, const std::string& folder, int depth) {
   for (const FileSystem::Entry& entry : entries) {
     if (entry.name.empty() || entry.name == "." || entry.name == "..") continue;
     std::string path = JoinPath(folder, entry.name);
-    // A folder whose attributes are not exactly FILE_ATTRIBUTE_DIRECTORY is
-    // not entered; it is looked at like a file name.
-    if (entry.attributes == kAttrDirectory) {
+    // A folder is a folder by its directory bit, whatever else it carries:
+    // read-only (customised with a desktop.ini), hidden, system, archive,
+    // compressed, encrypted, not indexed, a cloud placeholder, or a link,
+    // junction or mounted volume (followed; a folder reached again is not
+    // listed twice).
+    if (IsFolderAttributes(entry.attributes)) {
       subfolders.push_back(std::move(path));
     } else if (IsMovieName(path, walk.modernFormats) && !walk.found(std::move(path))) {
       walk.stopped = true;
@@ -92,15 +95,18 @@ PathKind ClassifyFile(std::uint32_t attributes, std::string_view path, bool mode
 }
 }  // namespace
 
+bool IsFolderAttributes(std::uint32_t attributes) {
+  return attributes != kAttrInvalid && (attributes & kAttrDirectory) != 0;
+}
+
 PathKind ClassifyCommandLinePath(std::uint32_t attributes, std::string_view path,
                                  bool modernFormats) {
-  if (!path.empty() && attributes == 0x10) return PathKind::Folder;
+  if (!path.empty() && IsFolderAttributes(attributes)) return PathKind::Folder;
   return ClassifyFile(attributes, path, modernFormats);
 }
 
 PathKind ClassifyDroppedPath(std::uint32_t attributes, std::string_view path, bool modernFormats) {
-  if (!path.empty() && (attributes == 0x10 || attributes == 0x30 || attributes == 0x11))
-    return PathKind::Folder;
+  if (!path.empty() && IsFolderAttributes(attributes)) return PathKind::Folder;
   return ClassifyFile(attributes, path, modernFormats);
 }
 

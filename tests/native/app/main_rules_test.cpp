@@ -13,15 +13,11 @@
 namespace clip {
 namespace {
 
-TEST(CommandLine, FoldersByExactAttributesAndMoviesByEnding) {
-  EXPECT_EQ(ClassifyCommandLinePath(0x10, "C:\\m"), PathKind::Folder);
-  EXPECT_EQ(ClassifyCommandLinePath(0x30, "C:\\m"), PathKind::Ignored);
-  EXPECT_EQ(ClassifyCommandLinePath(0x12, "C:\\m"), PathKind::Ignored);
-  EXPECT_EQ(ClassifyDroppedPath(0x10, "C:\\m"), PathKind::Folder);
-  EXPECT_EQ(ClassifyDroppedPath(0x30, "C:\\m"), PathKind::Folder);
-  EXPECT_EQ(ClassifyDroppedPath(0x11, "C:\\m"), PathKind::Folder);
-  EXPECT_EQ(ClassifyDroppedPath(0x12, "C:\\m"), PathKind::Ignored);
-  EXPECT_EQ(ClassifyDroppedPath(0x16, "C:\\m"), PathKind::Ignored);
+TEST(CommandLine, FoldersByTheirDirectoryBitAndMoviesByEnding) {
+  for (std::uint32_t attributes : {0x10u, 0x11u, 0x12u, 0x16u, 0x30u, 0x410u, 0x2010u}) {
+    EXPECT_EQ(ClassifyCommandLinePath(attributes, "C:\\m"), PathKind::Folder) << attributes;
+    EXPECT_EQ(ClassifyDroppedPath(attributes, "C:\\m"), PathKind::Folder) << attributes;
+  }
   for (const char* name : {"a.avi", "A.AVI", "b.Mpg", "c.rm", "d.RM", "xavi"}) {
     EXPECT_EQ(ClassifyCommandLinePath(0x20, name), PathKind::Movie) << name;
     EXPECT_EQ(ClassifyDroppedPath(0x20, name), PathKind::Movie) << name;

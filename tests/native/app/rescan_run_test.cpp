@@ -102,14 +102,14 @@ TEST_F(RescanRun, SkipsAbsentVolumesAndFindsRowsOfVanishedFolders) {
   fs.AddDir("D:\\m", ".hidden", 0x12).AddSizedFile("D:\\m\\.hidden", "h.avi", 5);
   Add("a.avi", "100", "D:\\m", "ONE", "typed");
   Add("b.avi", "9", "D:\\m\\gone", "ONE");     // its folder was deleted
-  Add("h.avi", "1", "D:\\m\\.hidden", "ONE");  // never entered: left alone
+  Add("h.avi", "1", "D:\\m\\.hidden", "ONE");  // a hidden folder is a folder too
   Add("c.avi", "9", "E:\\x", "TWO");           // a disc not inserted
   Add("d.avi", "9", "D:\\m", "OTHER");         // another disc once read in D:
   FakeDisk disk(fs, table);
   const RescanOutcome o = Rescan(rows, table, VolumesOfRows(rows, table), disk);
   EXPECT_FALSE(o.stopped);
   EXPECT_EQ(o.skipped, (std::vector<std::string>{"E:\\ (TWO)", "D:\\ (OTHER)"}));
-  EXPECT_EQ(std::vector<int>({o.kept, o.updated, o.added, o.gone}), (std::vector<int>{1, 0, 2, 1}));
+  EXPECT_EQ(std::vector<int>({o.kept, o.updated, o.added, o.gone}), (std::vector<int>{1, 1, 2, 1}));
   ASSERT_EQ(test::Column(rows, 0), (std::vector<std::string>{"a.avi", "new.avi", "new2.avi",
                                                              "b.avi", "h.avi", "c.avi", "d.avi"}));
   EXPECT_EQ(o.goneRows, std::vector<int>{3});
@@ -118,7 +118,9 @@ TEST_F(RescanRun, SkipsAbsentVolumesAndFindsRowsOfVanishedFolders) {
   EXPECT_EQ(Cell(1, VolLabel), "ONE");
   EXPECT_EQ(Cell(1, DirPath), "D:\\m");
   EXPECT_EQ(Cell(2, FileSizeBT), "8");
-  EXPECT_EQ(disk.read, (std::vector<std::string>{"D:\\m\\new.avi", "D:\\m\\new2.avi"}));
+  EXPECT_EQ(Cell(4, FileSizeBT), "5");
+  EXPECT_EQ(disk.read, (std::vector<std::string>{"D:\\m\\.hidden\\h.avi", "D:\\m\\new.avi",
+                                                 "D:\\m\\new2.avi"}));
 }
 
 TEST_F(RescanRun, AStoppedRescanKeepsOnlyWhatItReadWhole) {

@@ -41,7 +41,9 @@ TEST(RowModel, InsertSetReadDelete) {
   EXPECT_EQ(m.Cell(0, 0), "a.avi");
   EXPECT_EQ(m.Cell(2, 0), "c.avi");
   m.SetCell(1, 5, std::string(300, 'x'));
-  EXPECT_EQ(m.Cell(1, 5).size(), kCellMax);
+  EXPECT_EQ(m.Cell(1, 5).size(), 300u);  // whole
+  m.SetCell(1, 6, std::string(kCellMax + 9, 'y'));
+  EXPECT_EQ(m.Cell(1, 6).size(), kCellMax);
   EXPECT_EQ(m.Cell(1, 4), "");
   EXPECT_EQ(m.Cell(7, 0), "");
   EXPECT_EQ(m.Tag(1), 0);

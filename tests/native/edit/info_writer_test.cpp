@@ -10,6 +10,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "base/cp932.h"
 #include "edit/info_writer.h"
 #include "edit/info_list.h"
 #include "riff_build.h"
@@ -206,6 +207,22 @@ TEST_F(CheckedRows, OnlyCheckedAviFilesAreWritten) {
   EXPECT_EQ(Get(b), avi + RenderInfoList({"title B.AVI", "creator", "comment"}));
   EXPECT_EQ(Get(c), avi);
   EXPECT_EQ(Get(m), avi);
+}
+
+TEST_F(CheckedRows, ATitleLongerThanAnInfoValueIsCutAndRewrittenInPlace) {
+  const std::string avi = PlainAvi();
+  const std::string a = Put("a.avi", avi);
+  const int r = Add("a.avi", true);
+  // A list file may hold a longer title than one typed; its INFO value is cut
+  // on a character boundary, so that the next write still finds its own list.
+  std::string title = "x";
+  for (int i = 0; i < 150; ++i) title += "あ";
+  rows_.SetCell(r, table_.position[MovieTitle], title);
+  EXPECT_TRUE(Run().empty());
+  EXPECT_TRUE(Run().empty());
+  const std::string cut = Utf8ToCp932(CutCp932(title, kInfoTextMax));
+  EXPECT_EQ(cut.size(), 255u);
+  EXPECT_EQ(Get(a), avi + RenderInfoList({cut, "creator", "comment"}));
 }
 
 TEST_F(CheckedRows, ABadFileIsReportedAndTheRunGoesOn) {

@@ -63,7 +63,7 @@ TEST(CsvWriter, EmptyListAndNoCategoriesAndDoubledQuotes) {
   EXPECT_EQ(all, Sj(expected + "\r\n"));
 }
 
-TEST(CsvWriter, KeepsListOrderAndCutsCellsAt255Bytes) {
+TEST(CsvWriter, KeepsListOrderAndWritesLongCellsWhole) {
   CategoryTable t = TableWith({Comment});
   RowModel rows;
   rows.Insert(0, "b.avi", 0);
@@ -71,7 +71,7 @@ TEST(CsvWriter, KeepsListOrderAndCutsCellsAt255Bytes) {
   rows.SetCell(1, 1, std::string(300, 'c'));
   EXPECT_EQ(FormatCsvList(rows, t),
             Sj("\"ファイル名\",\"コメント\"\r\n\"a.avi\",\"\"\r\n\"b.avi\",\"" +
-               std::string(255, 'c') + "\"\r\n"));
+               std::string(300, 'c') + "\"\r\n"));
 }
 
 TEST(CsvWriter, LineFeedInsideACellIsStoredAsCrLfLikeAnyLineEnd) {

@@ -63,8 +63,8 @@ TEST(Walk, TodaysContainersJoinWhenTheSwitchIsOn) {
                            "h.divx", "i.mp4.txt", "j.xts", "k.mp4a", "l.avi"})
     s.fs.AddFile("C:\\M", name, "");
   s.ctx.modernFormats = true;
-  EXPECT_EQ(s.Run("C:\\M"), (Names{"a.mp4", "b.MKV", "c.webm", "d.m2ts", "e.ts", "f.mpeg",
-                                    "g.VOB", "h.divx", "l.avi"}));
+  EXPECT_EQ(s.Run("C:\\M"), (Names{"a.mp4", "b.MKV", "c.webm", "d.m2ts", "e.ts", "f.mpeg", "g.VOB",
+                                   "h.divx", "l.avi"}));
   Scan old;
   old.fs.AddFile("C:\\M", "a.mp4", "").AddFile("C:\\M", "l.avi", "");
   EXPECT_EQ(old.Run("C:\\M"), (Names{"l.avi"}));  // off: the names of old
@@ -79,19 +79,23 @@ TEST(Walk, OnlyTheLastThreeCharactersDecideAMovieWithoutCase) {
             (Names{"a.avi", "b.MPG", "c.rm", "clipavi", "MOVIEAVI", "e.Rm", "h.AvI", ".rm"}));
 }
 
-TEST(Walk, OnlyFoldersWhoseAttributesAreExactlyDirectoryAreEntered) {
+TEST(Walk, EveryFolderIsEnteredByItsDirectoryBitWhateverElseItCarries) {
   Scan s;
-  s.fs.AddDir("C:\\M", "archive", 0x30)
-      .AddDir("C:\\M", "readonly", 0x11)
-      .AddDir("C:\\M", "hidden", 0x12);
-  s.fs.AddDir("C:\\M", "plain", 0x10);
-  // A folder not entered is looked at like a file name.
-  s.fs.AddDir("C:\\M", "clip.avi", 0x30).AddDir("C:\\M", "entered.avi", 0x10);
-  for (const char* sub : {"archive", "readonly", "hidden", "plain", "clip.avi", "entered.avi"})
-    s.fs.AddFile(std::string("C:\\M\\") + sub, "in.avi", "");
-  EXPECT_EQ(s.Run("C:\\M"), (Names{"clip.avi", "in.avi", "in.avi"}));
-  EXPECT_EQ(s.Dirs(), (Names{"C:\\M", "C:\\M\\plain", "C:\\M\\entered.avi"}));
-  EXPECT_EQ(s.fs.listed, (Names{"C:\\M", "C:\\M\\plain", "C:\\M\\entered.avi"}));
+  // Read-only (a desktop.ini folder), hidden, system, archive, not indexed,
+  // compressed, encrypted, a mount point as Wine shows it, a cloud folder.
+  const std::uint32_t kinds[] = {0x11, 0x12, 0x14, 0x30, 0x2010, 0x810, 0x4010, 0x410, 0x400410};
+  Names expected;
+  for (std::uint32_t attributes : kinds) {
+    const std::string name = "f" + std::to_string(attributes);
+    s.fs.AddDir("C:\\M", name, attributes).AddFile("C:\\M\\" + name, name + ".avi", "");
+    expected.push_back(name + ".avi");
+  }
+  // A file whose name looks like a folder's stays a file, and the reverse.
+  s.fs.AddFile("C:\\M", "plain.avi", "").AddDir("C:\\M", "entered.avi", 0x11);
+  s.fs.AddFile("C:\\M\\entered.avi", "in.avi", "");
+  expected.insert(expected.begin(), "plain.avi");
+  expected.push_back("in.avi");
+  EXPECT_EQ(s.Run("C:\\M"), expected);
 }
 
 TEST(Walk, DotEntriesAreSkipped) {
@@ -171,7 +175,7 @@ TEST(Walk, FoldersBelowTheDepthLimitAreNotEnteredButTheLimitItselfIs) {
   EXPECT_EQ(s.rows.Cell(kMaxFolderDepth, 0), "f" + std::to_string(kMaxFolderDepth) + ".avi");
 }
 
-TEST(Walk, PathsFarBeyond255CharactersAreBuiltWhole) {
+TEST(Walk, PathsFarBeyond255CharactersAreBuiltAndKeptWhole) {
   Scan s;
   s.table = OnlyCategories({FileSizeBT, DirPath});
   std::string longName(120, 'n');
@@ -185,7 +189,7 @@ TEST(Walk, PathsFarBeyond255CharactersAreBuiltWhole) {
   ASSERT_EQ(s.rows.Count(), 1);
   EXPECT_EQ(s.rows.Cell(0, 0), std::string(200, 'f') + ".avi");
   EXPECT_EQ(s.rows.Cell(0, s.table.position[FileSizeBT]), "12,345");  // the long path opened
-  EXPECT_EQ(s.rows.Cell(0, s.table.position[DirPath]).size(), kCellMax);
+  EXPECT_EQ(s.rows.Cell(0, s.table.position[DirPath]), parent);       // the whole folder
 }
 
 }  // namespace
