@@ -95,7 +95,7 @@ TEST_F(TempFolder, ListingGivesTheAttributeValuesOfFilesAndFolders) {
   EXPECT_FALSE(fs.List(Path("missing"), entries));
 }
 
-TEST_F(TempFolder, TheWalkEntersPlainFoldersOnlyInAnyScript) {
+TEST_F(TempFolder, TheWalkEntersEveryFolderInAnyScriptWhateverItsAttributes) {
   // ソ was 83 5C in code page 932; Café cannot be named in it at all.
   const std::string so = Path("Mソ");
   ASSERT_TRUE(wintest::MakeFolder(so));
@@ -103,13 +103,27 @@ TEST_F(TempFolder, TheWalkEntersPlainFoldersOnlyInAnyScript) {
   ASSERT_TRUE(wintest::MakeFolder(Path("Café")));
   WriteFile(Path("Café\\한국영화😀.avi"), std::string(100, 'k'));
   ASSERT_TRUE(CreateDirectoryA(Path(".hidden").c_str(), nullptr));
-  WriteFile(Path(".hidden\\skipped.avi"), "h");
+  WriteFile(Path(".hidden\\h.avi"), "h");
+  // A folder customised with a desktop.ini is read-only; others are system,
+  // archive or not indexed: each is a folder all the same.
+  const std::pair<const char*, DWORD> marked[] = {
+      {"readonly", FILE_ATTRIBUTE_READONLY},
+      {"system", FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_HIDDEN},
+      {"archive", FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED}};
+  for (const auto& [name, attributes] : marked) {
+    ASSERT_TRUE(CreateDirectoryA(Path(name).c_str(), nullptr));
+    WriteFile(Path(name) + "\\" + name + ".avi", "m");
+    SetFileAttributesA(Path(name).c_str(), attributes);
+  }
   WriteFile(Path("top.MPG"), std::string(1234567, 'm'));
   WriteFile(Path("note.txt"), "t");
 
   Win32Scan s;
   ScanInto(s.ctx, root);
-  ASSERT_EQ(s.rows.Count(), 3);
+  for (const char* name : {"h.avi", "readonly.avi", "system.avi", "archive.avi"})
+    EXPECT_GE(s.Find(name), 0) << name;
+  for (const auto& [name, attributes] : marked) SetFileAttributesA(Path(name).c_str(), 0x80);
+  ASSERT_EQ(s.rows.Count(), 7);
   EXPECT_EQ(s.rows.Cell(0, 0), "top.MPG");
   EXPECT_EQ(s.Cell(0, FileSizeBT), "1,234,567");
   EXPECT_EQ(s.Cell(0, FileSizeMB), "1.18");
@@ -218,6 +232,10 @@ TEST(Win32Scan, PathsBeyondTheClassicLimitGetTheirFacts) {
   int r = s.Find(longName);
   ASSERT_GE(r, 0);
   EXPECT_EQ(s.Cell(r, DirPath), tree + "\\" + std::string(120, 'a'));
+  // A folder cell past 255 characters is whole, so the row names its folder.
+  r = s.Find("deep.rm");
+  ASSERT_GE(r, 0);
+  EXPECT_EQ(s.Cell(r, DirPath), tree + "\\" + std::string(120, 'a') + "\\" + std::string(120, 'b'));
 }
 
 TEST(Win32Scan, TheSamplesGiveTheirRowsWithTitleAndProbeFields) {
