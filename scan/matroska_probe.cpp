@@ -304,8 +304,15 @@ void ParseTracks(ByteView body, Segment& s, Track& video, Track& audio) {
   MovieFacts& f = s.facts;
   if (video.present) {
     f.videoFormat = VideoName(video);
-    // Display sizes count only in pixels (unit 0) and only as a pair.
-    const bool display = video.displayUnit == 0 && video.displayWidth && video.displayHeight;
+    // Display sizes count only in pixels (unit 0) and only as a pair; one
+    // in centimetres or inches, an aspect ratio (unit 3) and an aspect
+    // ratio written as pixels (4x3 for a picture of 384x288: each side a
+    // quarter of the picture's or less, or both below 32) leave the
+    // picture's own size.
+    const std::uint64_t dw = video.displayWidth, dh = video.displayHeight;
+    const bool ratio =
+        (dw < 32 && dh < 32) || (dw <= video.pixelWidth / 4 && dh <= video.pixelHeight / 4);
+    const bool display = video.displayUnit == 0 && dw && dh && !ratio;
     f.width = Dimension(display ? video.displayWidth : video.pixelWidth);
     f.height = Dimension(display ? video.displayHeight : video.pixelHeight);
     if (video.defaultDuration) f.framesPerSecond = 1e9 / static_cast<double>(video.defaultDuration);
