@@ -9,6 +9,7 @@
 
 #include "scan/byte_reader.h"
 #include "scan/codec_table.h"
+#include "scan/rate_snap.h"
 #include "scan/tag_text.h"
 
 namespace clip {
@@ -59,6 +60,10 @@ enum : std::uint32_t {
   kTagName = 0x45A3,
   kTagString = 0x4487,
   kCluster = 0x1F43B675,
+  kClusterTimestamp = 0xE7,
+  kSimpleBlock = 0xA3,
+  kBlockGroup = 0xA0,
+  kBlock = 0xA1,
 };
 
 // Elements looked at inside one element, and at the top of the segment.
@@ -168,7 +173,7 @@ double Usable(double v) { return v > 0 && v < 1e15 ? v : 0; }
 
 struct Track {
   bool present = false;
-  std::uint64_t uid = 0;
+  std::uint64_t number = 0, uid = 0;
   std::string codec;
   ByteView codecPrivate;  // valid while the Tracks bytes are
   std::uint64_t defaultDuration = 0;
@@ -257,6 +262,7 @@ void ParseTrackEntry(ByteView body, Track& t, std::uint64_t& type, ProbeOutcome*
   while (c.Next(id, d)) {
     switch (id) {
       case kTrackType: type = UInt(d); break;
+      case kTrackNumber: t.number = UInt(d); break;
       case kTrackUid: t.uid = UInt(d); break;
       case kCodecId: t.codec = CodecIdText(d); break;
       case kCodecPrivate: t.codecPrivate = d; break;
@@ -421,6 +427,78 @@ void ParseSeekHead(ByteView body, Segment& s) {
   }
 }
 
+// Adds to times the presentation time (the cluster's timestamp and the
+// block's own offset, in segment ticks) of each block of the given track in
+// bytes that start at a Cluster; true once kMatroskaRateFrames are held.
+// Clusters are stepped into, whatever their size, so that the walk runs on
+// through those after; it ends at a header that starts no element or an
+// element that runs past the bytes.
+bool BlockTimes(ByteView v, std::uint64_t track, std::vector<std::int64_t>& times) {
+  std::uint64_t clusterTime = 0;
+  // A block starts with its track number (as an element size is written)
+  // and a signed 16-bit offset from the cluster's timestamp.
+  auto take = [&](ByteView block) {
+    const std::uint8_t lead = block.U8(0);
+    if (lead == 0 || !track) return false;
+    std::size_t length = 1;
+    while (!(lead & (0x80 >> (length - 1)))) ++length;
+    std::uint64_t number = lead & (0xFF >> length);
+    for (std::size_t i = 1; i < length; ++i) number = (number << 8) | block.U8(i);
+    if (number != track || !block.Has(length, 2) || clusterTime >= (1ull << 62)) return false;
+    const auto offset = static_cast<std::int16_t>(block.U16BE(length));
+    times.push_back(static_cast<std::int64_t>(clusterTime) + offset);
+    return times.size() >= kMatroskaRateFrames;
+  };
+  std::size_t off = 0;
+  for (int n = 0; n < kMaxChildren * 16 && off < v.size(); ++n) {
+    Element e;
+    if (ReadHeader(v, off, e) != HeaderRead::Ok) return false;
+    const std::size_t body = off + e.header;
+    if (e.id == kCluster) {
+      off = body, clusterTime = 0;
+      continue;
+    }
+    if (e.unknownSize) return false;
+    const ByteView data =
+        v.Sub(body, static_cast<std::size_t>(std::min<std::uint64_t>(e.size, v.size())));
+    if (e.id == kClusterTimestamp) clusterTime = UInt(data);
+    if (e.id == kSimpleBlock && take(data)) return true;
+    if (e.id == kBlockGroup) {
+      Children c(data);
+      std::uint32_t id;
+      ByteView d;
+      while (c.Next(id, d))
+        if (id == kBlock && take(d)) return true;
+    }
+    if (e.size > v.size() - body) return false;
+    off = body + static_cast<std::size_t>(e.size);
+  }
+  return false;
+}
+
+// The frame rate the first blocks of the track show, for a track that
+// states no frame duration: what the reads so far hold from the first
+// Cluster on (the first read, or the one that found the Cluster), else one
+// read of kMatroskaClusterBytes there.
+double RateFromBlocks(FileWindow& src, std::uint64_t at, std::uint64_t end, std::uint64_t track,
+                      std::uint64_t timestampScale) {
+  const std::uint64_t limit = std::min(end, src.size());
+  if (at >= limit) return 0;
+  std::vector<std::int64_t> times;
+  const std::uint64_t left = limit - at;
+  const ByteView held =
+      src.Held(at, static_cast<std::size_t>(std::min<std::uint64_t>(left, kMatroskaClusterBytes)));
+  const bool enough = BlockTimes(held, track, times) || held.size() >= left;
+  if (!enough) {
+    std::vector<std::int64_t> more;
+    BlockTimes(src.At(at, static_cast<std::size_t>(
+                              std::min<std::uint64_t>(kMatroskaClusterBytes, limit - at))),
+               track, more);
+    if (more.size() > times.size()) times.swap(more);
+  }
+  return FrameRateFromTimes(std::move(times), static_cast<double>(timestampScale) / 1e9);
+}
+
 // "HH:MM:SS.nnnnnnnnn" as seconds; negative when it is not that form.
 double ClockSeconds(const std::string& text) {
   int field = 0;
@@ -503,10 +581,11 @@ MovieFacts ProbeMatroska(MovieFile& file) {
   // Tracks bytes outlive the walk: the track entries point into them.
   std::vector<std::uint8_t> tracksBytes;
   auto take = [&](const Element& el, std::uint64_t at) {
+    // Other elements (Void, Chapters, Attachments) are stepped over unread.
+    if (el.id != kInfo && el.id != kTracks && el.id != kTags && el.id != kSeekHead) return;
     std::size_t n =
         static_cast<std::size_t>(std::min<std::uint64_t>(el.size, kMatroskaMaxElementBytes));
-    if (el.size > n && (el.id == kInfo || el.id == kTracks || el.id == kTags || el.id == kSeekHead))
-      f.Note(ProbeOutcome::BudgetSpent);
+    if (el.size > n) f.Note(ProbeOutcome::BudgetSpent);
     ByteView body = src.At(at, n);
     if (el.id == kInfo && !s.haveInfo) ParseInfo(body, s);
     if (el.id == kTracks && !s.haveTracks) {
@@ -518,10 +597,12 @@ MovieFacts ProbeMatroska(MovieFile& file) {
   };
 
   // The elements before the first Cluster, in order.
-  std::uint64_t off = data;
+  std::uint64_t off = data, firstCluster = 0;
   int elements = 0;
   for (; elements < kMaxTopElements && off < end; ++elements) {
-    if (!header(off, e) || e.id == kCluster || e.unknownSize) break;
+    if (!header(off, e)) break;
+    if (e.id == kCluster) firstCluster = off;
+    if (e.id == kCluster || e.unknownSize) break;
     const std::uint64_t at = off + e.header;
     if (at > end || e.size > end - at) {  // runs past the segment
       overrun(at, e.size);
@@ -555,6 +636,8 @@ MovieFacts ProbeMatroska(MovieFile& file) {
   if (!s.haveTracks) seekTo(s.seek[1], kTracks);
   if (!s.haveTags) seekTo(s.seek[2], kTags);
   if (elements == kMaxTopElements && !s.haveTracks) f.Note(ProbeOutcome::BudgetSpent);
+  if (video.present && !video.defaultDuration && firstCluster)
+    f.framesPerSecond = RateFromBlocks(src, firstCluster, end, video.number, s.timestampScale);
 
   // Play time: the segment's duration, else the longest track's DURATION tag.
   if (s.duration > 0) f.seconds = s.duration * static_cast<double>(s.timestampScale) / 1e9;

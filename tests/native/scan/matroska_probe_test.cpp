@@ -305,6 +305,26 @@ TEST(MatroskaProbe, DisplaySizeOnlyInPixels) {
   }
 }
 
+// Without a frame duration the first blocks' times give the rate: 240
+// frames over 9.968 s is 23.976. They are read from what the reads so far
+// hold (the first, or the one that found a Cluster further on), else from
+// one more read.
+TEST(MatroskaProbe, FrameRateFromTheFirstBlocks) {
+  struct Case {
+    std::size_t voidBytes, frameBytes;
+    int reads;
+  } cases[] = {{0, 2, 1}, {0, 400, 2}, {100000, 2, 2}};
+  for (const Case& c : cases) {
+    MemoryMovieFile file(MakeMkv(4, 3, 0, 240, c.voidBytes, c.frameBytes));
+    MovieFacts f = ProbeMatroska(file);
+    EXPECT_NEAR(f.framesPerSecond, 24000.0 / 1001, 1e-9) << c.voidBytes << " " << c.frameBytes;
+    EXPECT_EQ(file.reads, c.reads) << c.voidBytes << " " << c.frameBytes;
+    EXPECT_EQ(f.outcome, ProbeOutcome::Whole);
+  }
+  // Too few frames to outvote their reordering give no rate.
+  EXPECT_EQ(ProbeBytes(MakeMkv(4, 3, 0, 6)).framesPerSecond, 0);
+}
+
 // How the reading went, for files whole, cut and broken in each way.
 TEST(MatroskaProbe, OutcomeOfWholeCutAndBrokenFiles) {
   const std::vector<std::uint8_t> good = MakeWebm();
