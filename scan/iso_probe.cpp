@@ -631,7 +631,9 @@ Track* TrackById(Movie& movie, std::uint32_t id) {
 }
 
 // Sample counts, durations and sizes of the runs of one movie fragment.
-void ParseMoof(BoxFile& src, const Box& moof, Movie& movie, bool first) {
+// The file's first fragment (startsFile) needs no decode time box: without
+// one its samples follow those of the movie box.
+void ParseMoof(BoxFile& src, const Box& moof, Movie& movie, bool first, bool startsFile) {
   ForEachChild(src, moof, [&](const Box& traf) {
     if (traf.type != BigFourCC("traf")) return true;
     Track* t = nullptr;
@@ -685,6 +687,7 @@ void ParseMoof(BoxFile& src, const Box& moof, Movie& movie, bool first) {
       return true;
     });
     if (!t) return true;
+    if (!haveTime && startsFile) decodeTime = t->timeTotal, haveTime = true;
     f.end = SatAdd(decodeTime, f.durations);
     f.haveEnd = haveTime;
     (first ? t->first : t->last) = f;
@@ -722,6 +725,20 @@ std::uint64_t LastFragmentOffset(BoxFile& src) {
     return true;
   });
   return last;
+}
+
+// The span a segment index covers, in seconds: the sum of its references'
+// durations; 0 when it holds none or more than its bytes read hold.
+double SidxSeconds(BoxFile& src, const Box& sidx) {
+  ByteView v = Body(src, sidx);
+  const bool v1 = v.U8(0) == 1;
+  const std::uint32_t timescale = v.U32BE(8);
+  const std::size_t at = v1 ? 32 : 24;  // after times, offset, reserved
+  const std::uint16_t count = v.U16BE(at - 2);
+  if (!timescale || !v.Has(at, 12 * static_cast<std::size_t>(count))) return 0;
+  std::uint64_t total = 0;
+  for (std::uint16_t i = 0; i < count; ++i) total += v.U32BE(at + 12 * i + 4);
+  return static_cast<double>(total) / timescale;
 }
 
 // ---- The movie ----
@@ -791,8 +808,10 @@ MovieFacts ProbeIsoMedia(MovieFile& file) {
   Movie movie;
   Tags tags;
   bool haveMoov = false;
-  Box firstMoof;
-  bool haveMoof = false;
+  Box firstMoof, next;
+  bool haveMoof = false, haveNext = false;
+  std::uint64_t nextAt = 0;
+  double sidxSeconds = 0;  // the longest segment index before the first fragment
   std::uint64_t off = 0;
   int boxes = 0;
   for (; boxes < kMaxTopBoxes && ReadBox(src, off, src.size(), Where::Top, box); ++boxes) {
@@ -801,13 +820,14 @@ MovieFacts ProbeIsoMedia(MovieFile& file) {
       haveMoov = true;
     } else if (box.type == BigFourCC("moof") && !haveMoof) {
       firstMoof = box, haveMoof = true;
+    } else if (box.type == BigFourCC("sidx") && !haveMoof) {
+      sidxSeconds = std::max(sidxSeconds, SidxSeconds(src, box));
     }
     off = box.end;
     if (haveMoov && (!movie.fragmented || haveMoof)) {
       // The header of the box after: a file cut in the media data that
       // follows its movie box ends inside that box.
-      Box next;
-      ReadBox(src, off, src.size(), Where::Top, next);
+      haveNext = ReadBox(src, off, src.size(), Where::Top, next), nextAt = off;
       break;
     }
   }
@@ -824,13 +844,18 @@ MovieFacts ProbeIsoMedia(MovieFile& file) {
   bool haveEnd = false;
   double end = 0;
   if (movie.fragmented) {
-    if (haveMoof) ParseMoof(src, firstMoof, movie, true);
+    if (haveMoof) ParseMoof(src, firstMoof, movie, true, true);
     if (movie.fragmentDuration == 0) {
+      // The last fragment: the one the random access tables name, else the
+      // first when its media data ends the file.
       Box lastMoof;
       std::uint64_t at = LastFragmentOffset(src);
       if (at && ReadBox(src, at, src.size(), Where::Pointed, lastMoof) &&
           lastMoof.type == BigFourCC("moof"))
-        ParseMoof(src, lastMoof, movie, false);
+        ParseMoof(src, lastMoof, movie, false, lastMoof.body == firstMoof.body);
+      else if (haveMoof && haveNext && nextAt == firstMoof.end && next.type == BigFourCC("mdat") &&
+               next.end == src.size())
+        ParseMoof(src, firstMoof, movie, false, true);
       for (Track* t : {&movie.video, &movie.audio}) {
         if (t->last.haveEnd && t->timescale) {
           end = std::max(end, static_cast<double>(t->last.end) / t->timescale);
@@ -886,12 +911,15 @@ MovieFacts ProbeIsoMedia(MovieFile& file) {
   }
 
   // Play time: the movie header's duration, which a fragmented file leaves
-  // for mehd or its last fragment to tell; else the longest track.
+  // for mehd, its last fragment or a segment index to tell; else the
+  // longest track.
   if (movie.fragmented) {
     if (movie.fragmentDuration && movie.timescale)
       facts.seconds = static_cast<double>(movie.fragmentDuration) / movie.timescale;
     else if (haveEnd)
       facts.seconds = end;
+    else if (sidxSeconds > 0)
+      facts.seconds = sidxSeconds;
   } else if (movie.duration && movie.timescale) {
     facts.seconds = static_cast<double>(movie.duration) / movie.timescale;
   } else {
