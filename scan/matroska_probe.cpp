@@ -211,6 +211,13 @@ void ParseInfo(ByteView body, Segment& s) {
   }
 }
 
+// A codec ID no table names, said to be one, cut so that the words fit a
+// cell; an empty one stays empty.
+std::string UnknownId(const std::string& codec) {
+  if (codec.empty()) return codec;
+  return codec.substr(0, kFieldMax - 10) + " (unknown)";
+}
+
 std::string VideoName(const Track& t) {
   struct Name {
     const char* id;
@@ -227,6 +234,15 @@ std::string VideoName(const Track& t) {
                                 {"V_MJPEG", "MJPEG"},
                                 {"V_PRORES", "ProRes"},
                                 {"V_THEORA", "Theora"},
+                                {"V_MPEGI/ISO/VVC", "H.266"},
+                                {"V_MPEG4/MS/V3", "MPEG4 V3"},
+                                {"V_REAL/RV10", "RealVideo 1.0"},
+                                {"V_REAL/RV20", "RealVideo 2.0"},
+                                {"V_REAL/RV30", "RealVideo 3.0"},
+                                {"V_REAL/RV40", "RealVideo 4.0"},
+                                {"V_DIRAC", "Dirac"},
+                                {"V_FFV1", "FFV1"},
+                                {"V_UNCOMPRESSED", "Uncompressed"},
                                 {"V_MS/VFW/FOURCC", nullptr}};
   for (const Name& n : kExact) {
     if (t.codec != n.id) continue;
@@ -235,7 +251,7 @@ std::string VideoName(const Track& t) {
     if (t.codecPrivate.Has(16, 4)) return WindowsVideoName(t.codecPrivate.U32(16));
   }
   if (t.codec.rfind("V_MPEG4/ISO/", 0) == 0) return "MPEG-4 Visual";
-  return t.codec;
+  return UnknownId(t.codec);
 }
 
 std::string AudioName(const Track& t) {
@@ -243,16 +259,40 @@ std::string AudioName(const Track& t) {
     const char* prefix;
     const char* name;
   };
-  static const Name kPrefixes[] = {
-      {"A_AAC", "AAC"},     {"A_OPUS", "Opus"},   {"A_VORBIS", "Vorbis"}, {"A_FLAC", "FLAC"},
-      {"A_EAC3", "E-AC-3"}, {"A_AC3", "AC-3"},    {"A_DTS", "DTS"},       {"A_TRUEHD", "TrueHD"},
-      {"A_MPEG/L3", "MP3"}, {"A_MPEG/L2", "MP2"}, {"A_PCM/", "PCM"},      {"A_ALAC", "ALAC"}};
+  static const Name kPrefixes[] = {{"A_AAC", "AAC"},
+                                   {"A_OPUS", "Opus"},
+                                   {"A_VORBIS", "Vorbis"},
+                                   {"A_FLAC", "FLAC"},
+                                   {"A_EAC3", "E-AC-3"},
+                                   {"A_AC3", "AC-3"},
+                                   {"A_DTS", "DTS"},
+                                   {"A_TRUEHD", "TrueHD"},
+                                   {"A_MPEG/L3", "MP3"},
+                                   {"A_MPEG/L2", "MP2"},
+                                   {"A_PCM/", "PCM"},
+                                   {"A_ALAC", "ALAC"},
+                                   {"A_MPEG/L1", "MP1"},
+                                   {"A_MLP", "MLP"},
+                                   {"A_TTA1", "TTA"},
+                                   {"A_WAVPACK4", "WavPack"},
+                                   {"A_REAL/14_4", "RealAudio 14.4"},
+                                   {"A_REAL/28_8", "RealAudio 28.8"},
+                                   {"A_REAL/COOK", "RealAudio Cook"},
+                                   {"A_REAL/SIPR", "RealAudio Sipro"},
+                                   {"A_REAL/ATRC", "RealAudio ATRAC3"},
+                                   {"A_REAL/RALF", "RealAudio Lossless"},
+                                   {"A_QUICKTIME/QDM", "QDesign"},
+                                   {"A_ATRAC/AT1", "ATRAC1"}};
   for (const Name& n : kPrefixes)
     if (t.codec.rfind(n.prefix, 0) == 0) return n.name;
-  // WAVEFORMATEX: the format tag first.
-  if (t.codec == "A_MS/ACM" && t.codecPrivate.Has(0, 2))
-    return WindowsAudioName(t.codecPrivate.U16(0));
-  return t.codec;
+  // WAVEFORMATEX: the format tag first; WAVEFORMATEXTENSIBLE names its
+  // format in the first two bytes of its sub-format GUID.
+  if (t.codec == "A_MS/ACM" && t.codecPrivate.Has(0, 2)) {
+    const std::uint16_t tag = t.codecPrivate.U16(0);
+    return WindowsAudioName(tag == 0xFFFE && t.codecPrivate.Has(24, 2) ? t.codecPrivate.U16(24)
+                                                                       : tag);
+  }
+  return UnknownId(t.codec);
 }
 
 void ParseTrackEntry(ByteView body, Track& t, std::uint64_t& type, ProbeOutcome* note) {
