@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "scan/byte_reader.h"
+#include "scan/codec_table.h"
 #include "scan/iso_box.h"
 #include "scan/tag_text.h"
 
@@ -259,10 +260,33 @@ std::string VideoName(std::uint32_t type, const EsInfo& es) {
     case BigFourCC("avc1"):
     case BigFourCC("avc2"):
     case BigFourCC("avc3"):
-    case BigFourCC("avc4"): return "H.264";
+    case BigFourCC("avc4"):
+    case BigFourCC("dva1"):  // Dolby Vision over H.264
+    case BigFourCC("dvav"):
+    case BigFourCC("ai5p"):  // AVC-Intra
+    case BigFourCC("ai5q"):
+    case BigFourCC("ai52"):
+    case BigFourCC("ai53"):
+    case BigFourCC("ai55"):
+    case BigFourCC("ai56"):
+    case BigFourCC("ai1p"):
+    case BigFourCC("ai1q"):
+    case BigFourCC("ai12"):
+    case BigFourCC("ai13"):
+    case BigFourCC("ai15"):
+    case BigFourCC("ai16"): return "H.264";
     case BigFourCC("hvc1"):
-    case BigFourCC("hev1"): return "H.265";
-    case BigFourCC("av01"): return "AV1";
+    case BigFourCC("hev1"):
+    case BigFourCC("hvc2"):
+    case BigFourCC("hev2"):
+    case BigFourCC("lhv1"):
+    case BigFourCC("lhe1"):
+    case BigFourCC("dvh1"):  // Dolby Vision over H.265
+    case BigFourCC("dvhe"): return "H.265";
+    case BigFourCC("vvc1"):
+    case BigFourCC("vvi1"): return "H.266";
+    case BigFourCC("av01"):
+    case BigFourCC("dav1"): return "AV1";
     case BigFourCC("vp08"): return "VP8";
     case BigFourCC("vp09"): return "VP9";
     case BigFourCC("vc-1"): return "VC-1";
@@ -275,6 +299,101 @@ std::string VideoName(std::uint32_t type, const EsInfo& es) {
     case BigFourCC("apco"):
     case BigFourCC("ap4h"):
     case BigFourCC("ap4x"): return "ProRes";
+    case BigFourCC("aprn"):
+    case BigFourCC("aprh"): return "ProRes RAW";
+    case BigFourCC("mjp2"): return "JPEG 2000";
+    case BigFourCC("dvc "):  // DV, DVCPRO and DVCPRO HD
+    case BigFourCC("dvcp"):
+    case BigFourCC("dvpp"):
+    case BigFourCC("dv5n"):
+    case BigFourCC("dv5p"):
+    case BigFourCC("dvhp"):
+    case BigFourCC("dvhq"):
+    case BigFourCC("dvh2"):
+    case BigFourCC("dvh3"):
+    case BigFourCC("dvh5"):
+    case BigFourCC("dvh6"): return "DV";
+    case BigFourCC("m1v "):
+    case BigFourCC("mp1v"): return "MPEG1";
+    case BigFourCC("m2v1"):
+    case BigFourCC("mp2v"):
+    case BigFourCC("hdv1"):  // HDV
+    case BigFourCC("hdv2"):
+    case BigFourCC("hdv3"):
+    case BigFourCC("hdv4"):
+    case BigFourCC("hdv5"):
+    case BigFourCC("hdv6"):
+    case BigFourCC("hdv7"):
+    case BigFourCC("hdv8"):
+    case BigFourCC("hdv9"):
+    case BigFourCC("hdva"):
+    case BigFourCC("mx3n"):  // IMX
+    case BigFourCC("mx3p"):
+    case BigFourCC("mx4n"):
+    case BigFourCC("mx4p"):
+    case BigFourCC("mx5n"):
+    case BigFourCC("mx5p"):
+    case BigFourCC("xdhd"):  // XDCAM
+    case BigFourCC("xdh2"):
+    case BigFourCC("xdv1"):
+    case BigFourCC("xdv2"):
+    case BigFourCC("xdv3"):
+    case BigFourCC("xdv4"):
+    case BigFourCC("xdv5"):
+    case BigFourCC("xdv6"):
+    case BigFourCC("xdv7"):
+    case BigFourCC("xdv8"):
+    case BigFourCC("xdv9"):
+    case BigFourCC("xdva"):
+    case BigFourCC("xdvb"):
+    case BigFourCC("xdvc"):
+    case BigFourCC("xdvd"):
+    case BigFourCC("xdve"):
+    case BigFourCC("xdvf"):
+    case BigFourCC("xd5a"):
+    case BigFourCC("xd5b"):
+    case BigFourCC("xd5c"):
+    case BigFourCC("xd5d"):
+    case BigFourCC("xd5e"):
+    case BigFourCC("xd5f"):
+    case BigFourCC("xd59"):
+    case BigFourCC("xd54"):
+    case BigFourCC("xd55"): return "MPEG2";
+    case BigFourCC("AVdn"):
+    case BigFourCC("AVdh"): return "DNxHD";
+    case BigFourCC("SVQ1"): return "Sorenson Video";
+    case BigFourCC("SVQ3"): return "Sorenson Video 3";
+    case BigFourCC("cvid"): return "Cinepak";
+    case BigFourCC("rle "): return "Animation";
+    case BigFourCC("rpza"): return "Apple Video";
+    case BigFourCC("smc "): return "Graphics";
+    case BigFourCC("8BPS"): return "Planar RGB";
+    case BigFourCC("icod"): return "AIC";
+    case BigFourCC("png "): return "PNG";
+    case BigFourCC("tiff"): return "TIFF";
+    case BigFourCC("gif "): return "GIF";
+    case BigFourCC("drac"): return "Dirac";
+    case BigFourCC("CFHD"): return "CineForm";
+    case BigFourCC("FFV1"): return "FFV1";
+    case BigFourCC("Hap1"):
+    case BigFourCC("Hap5"):
+    case BigFourCC("HapY"):
+    case BigFourCC("HapM"):
+    case BigFourCC("HapA"): return "HAP";
+    case BigFourCC("raw "):
+    case BigFourCC("2vuy"):
+    case BigFourCC("yuv2"):
+    case BigFourCC("yuvs"):
+    case BigFourCC("v210"):
+    case BigFourCC("v308"):
+    case BigFourCC("v408"):
+    case BigFourCC("v410"):
+    case BigFourCC("r210"):
+    case BigFourCC("R10k"):
+    case BigFourCC("b16g"):
+    case BigFourCC("b48r"):
+    case BigFourCC("b64a"):
+    case BigFourCC("uncv"): return "Uncompressed";
     case BigFourCC("s263"):
     case BigFourCC("h263"):
     case BigFourCC("H263"): return "H.263";
@@ -302,18 +421,44 @@ std::string AudioName(std::uint32_t type, const EsInfo& es, Track& t) {
       }
       return "AAC";
     case BigFourCC(".mp3"): return "MP3";
+    case BigFourCC(".mp2"): return "MP2";
     case BigFourCC("ac-3"): return "AC-3";
     case BigFourCC("ec-3"): return "E-AC-3";
+    case BigFourCC("ac-4"): return "AC-4";
     case BigFourCC("dtsc"):
     case BigFourCC("dtsh"):
     case BigFourCC("dtsl"):
-    case BigFourCC("dtse"): return "DTS";
+    case BigFourCC("dtse"):
+    case BigFourCC("dtsx"):
+    case BigFourCC("dtsy"):
+    case BigFourCC("dts+"):
+    case BigFourCC("dts-"): return "DTS";
     case BigFourCC("mlpa"): return "TrueHD";
     case BigFourCC("Opus"): return "Opus";
     case BigFourCC("fLaC"): return "FLAC";
     case BigFourCC("alac"): return "ALAC";
     case BigFourCC("samr"): return "AMR-NB";
     case BigFourCC("sawb"): return "AMR-WB";
+    case BigFourCC("sawp"): return "AMR-WB+";
+    case BigFourCC("mha1"):
+    case BigFourCC("mha2"):
+    case BigFourCC("mhm1"):
+    case BigFourCC("mhm2"): return "MPEG-H";
+    case BigFourCC("iamf"): return "IAMF";
+    case BigFourCC("ulaw"): return "u-Law";
+    case BigFourCC("alaw"): return "A-Law";
+    case BigFourCC("ima4"): return "ADPCM";
+    case BigFourCC("MAC3"): return "MACE 3:1";
+    case BigFourCC("MAC6"): return "MACE 6:1";
+    case BigFourCC("QDM2"):
+    case BigFourCC("QDMC"): return "QDesign";
+    case BigFourCC("Qclp"):
+    case BigFourCC("sqcp"): return "QCELP";
+    case BigFourCC("sevc"): return "EVRC";
+    case BigFourCC("ssmv"): return "SMV";
+    case BigFourCC("agsm"): return "GSM 6.10";
+    case BigFourCC("spex"): return "Speex";
+    case BigFourCC("fpcm"):
     case BigFourCC("ipcm"):
     case BigFourCC("lpcm"):
     case BigFourCC("sowt"):
@@ -325,14 +470,19 @@ std::string AudioName(std::uint32_t type, const EsInfo& es, Track& t) {
     case BigFourCC("raw "):
     case BigFourCC("NONE"): t.pcm = true; return "PCM";
   }
+  // QuickTime's code for a Windows format: "ms" and its format tag.
+  if ((type >> 16) == 0x6D73) {
+    const std::string name = WindowsAudioName(static_cast<std::uint16_t>(type));
+    if (name.find("(unknown)") == std::string::npos) return name;
+  }
   return "";
 }
 
 std::string TypeText(std::uint32_t type) {
-  std::uint8_t bytes[4] = {static_cast<std::uint8_t>(type >> 24),
-                           static_cast<std::uint8_t>(type >> 16),
-                           static_cast<std::uint8_t>(type >> 8), static_cast<std::uint8_t>(type)};
-  return CodecIdText(ByteView(bytes, 4));
+  const std::uint8_t bytes[4] = {
+      static_cast<std::uint8_t>(type >> 24), static_cast<std::uint8_t>(type >> 16),
+      static_cast<std::uint8_t>(type >> 8), static_cast<std::uint8_t>(type)};
+  return UnknownCodeName(bytes);
 }
 
 // The first sample description of a track's stsd body.

@@ -381,6 +381,30 @@ TEST(IsoProbe, ClassicUserDataTextsByTheirLanguage) {
   EXPECT_EQ(probe("\xA9inf", 0, {'i', 'n', 'f'}).comment, "inf");
 }
 
+// Sample entries named by their codes, an unknown one said to be so.
+TEST(IsoProbe, SampleEntryNames) {
+  struct Case {
+    const char video[5], audio[5];
+    const char *videoName, *audioName;
+  } cases[] = {
+      {"dvh1", "ac-4", "H.265", "AC-4"},
+      {"apco", "ms\0U", "ProRes", "MP3"},
+      {"mjp2", "ulaw", "JPEG 2000", "u-Law"},
+      {"abcd", "x\1yz", "abcd (unknown)", "x[01]yz (unknown)"},
+  };
+  const std::vector<std::uint8_t> good = Join({Ftyp(), MakeMoov()});
+  for (const Case& c : cases) {
+    std::vector<std::uint8_t> b = good;
+    for (std::size_t i = 0; i + 4 <= b.size(); ++i) {
+      if (std::memcmp(&b[i], "avc1", 4) == 0) std::memcpy(&b[i], c.video, 4);
+      if (std::memcmp(&b[i], "mp4a", 4) == 0) std::memcpy(&b[i], c.audio, 4);
+    }
+    MovieFacts f = Probe(b);
+    EXPECT_EQ(f.videoFormat, c.videoName);
+    EXPECT_EQ(f.audioFormat, c.audioName);
+  }
+}
+
 // A fragmented file whose movie header and mvex state no play time: one 30
 // fps video track of empty tables, a segment index of 3 s when sidx is set,
 // then one fragment of 30 frames without a decode time, its media data, and
