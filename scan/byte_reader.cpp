@@ -63,4 +63,11 @@ ByteView FileWindow::At(std::uint64_t off, std::size_t n) {
   return ByteView(far_).Sub(static_cast<std::size_t>(off - start), n);
 }
 
+ByteView FileWindow::Held(std::uint64_t off, std::size_t n) const {
+  if (off < head_.size()) return ByteView(head_).Sub(static_cast<std::size_t>(off), n);
+  if (off >= farStart_ && off - farStart_ < far_.size())
+    return ByteView(far_).Sub(static_cast<std::size_t>(off - farStart_), n);
+  return ByteView();
+}
+
 }  // namespace clip

@@ -141,6 +141,9 @@ class FileWindow {
   // Up to n bytes at off: fewer at the end of the file, none once the read
   // budget is spent. The view is valid until the next call.
   ByteView At(std::uint64_t off, std::size_t n);
+  // What the two buffers already hold of the n bytes at off, from off on:
+  // nothing is read. Valid until the next call of At.
+  ByteView Held(std::uint64_t off, std::size_t n) const;
 
  private:
   MovieFile& file_;

@@ -180,43 +180,135 @@ std::string WindowsVideoName(std::uint32_t fourcc) {
     char code[5];
     const char* name;
   };
-  static const Name kNames[] = {
-      {"WMV1", "WMV1"},          {"WMV2", "WMV2"},          {"WMV3", "WMV3"},
-      {"WVC1", "VC-1"},          {"WMVA", "VC-1"},          {"MP4S", "MPEG-4 Visual"},
-      {"M4S2", "MPEG-4 Visual"}, {"MP4V", "MPEG-4 Visual"}, {"XVID", "MPEG-4 Visual"},
-      {"DIVX", "MPEG-4 Visual"}, {"DX50", "MPEG-4 Visual"}, {"FMP4", "MPEG-4 Visual"},
-      {"H264", "H.264"},         {"AVC1", "H.264"},         {"X264", "H.264"},
-      {"HEVC", "H.265"},         {"H265", "H.265"},         {"MJPG", "MJPEG"},
-      {"VP80", "VP8"},           {"VP90", "VP9"},           {"AV01", "AV1"},
-      // Windows Media Video 9 Screen and Image.
-      {"MSS1", "WMV Screen"},    {"MSS2", "WMV9 Screen"},   {"WMVP", "WMV9 Image"},
-      {"WVP2", "WMV9 Image v2"}};
+  static const Name kNames[] = {{"WMV1", "WMV1"},
+                                {"WMV2", "WMV2"},
+                                {"WMV3", "WMV3"},
+                                {"WVC1", "VC-1"},
+                                {"WMVA", "VC-1"},
+                                {"MP4S", "MPEG-4 Visual"},
+                                {"M4S2", "MPEG-4 Visual"},
+                                {"MP4V", "MPEG-4 Visual"},
+                                {"XVID", "MPEG-4 Visual"},
+                                {"DIVX", "MPEG-4 Visual"},
+                                {"DX50", "MPEG-4 Visual"},
+                                {"FMP4", "MPEG-4 Visual"},
+                                {"H264", "H.264"},
+                                {"AVC1", "H.264"},
+                                {"X264", "H.264"},
+                                {"HEVC", "H.265"},
+                                {"H265", "H.265"},
+                                {"MJPG", "MJPEG"},
+                                {"VP80", "VP8"},
+                                {"VP90", "VP9"},
+                                {"AV01", "AV1"},
+                                // Windows Media Video 9 Screen and Image.
+                                {"MSS1", "WMV Screen"},
+                                {"MSS2", "WMV9 Screen"},
+                                {"WMVP", "WMV9 Image"},
+                                {"WVP2", "WMV9 Image v2"},
+                                {"WMVR", "VC-1"},
+                                {"AVRN", "MJPEG"},
+                                {"FFV1", "FFV1"},
+                                {"THEO", "Theora"},
+                                {"VP30", "VP3"},
+                                {"VP31", "VP3"},
+                                {"VP60", "VP6"},
+                                {"VP61", "VP6"},
+                                {"VP62", "VP6"},
+                                {"VP6F", "VP6"},
+                                {"VP70", "VP7"},
+                                {"DVSD", "DV"},
+                                {"DV25", "DV"},
+                                {"DV50", "DV"},
+                                {"CDVC", "DV"},
+                                {"DVHD", "DV"},
+                                {"DVSL", "DV"},
+                                {"MPG1", "MPEG1"},
+                                {"MPG2", "MPEG2"},
+                                {"HFYU", "Huffyuv"},
+                                {"DRAC", "Dirac"},
+                                {"CFHD", "CineForm"},
+                                {"TSCC", "TechSmith"},
+                                {"FPS1", "Fraps"},
+                                {"ZMBV", "ZMBV"},
+                                {"IYUV", "Uncompressed"}};
   for (const Name& n : kNames)
     if (upper == FourCC(n.code)) return n.name;
+  if (fourcc == 0) return "";
+  // The codes the built-in table describes for AVI files, named as there
+  // (MP43 is MPEG4 V3, IV32 Indeo 3.2).
+  const std::string description = BuiltInVideoDescription(fourcc);
+  if (!description.empty()) return RenameVideoCodec(description);
   std::uint8_t raw[4];
   for (int i = 0; i < 4; ++i) raw[i] = static_cast<std::uint8_t>(fourcc >> (8 * i));
-  return CodecIdText(ByteView(raw, 4));
+  return UnknownCodeName(raw);
 }
 
 std::string WindowsAudioName(std::uint16_t formatTag) {
   switch (formatTag) {
     case 0x0001:
     case 0x0003: return "PCM";
+    case 0x0002:
+    case 0x0011:
+    case 0x0040:
+    case 0x0064:
+    case 0x0200: return "ADPCM";
+    case 0x0006: return "A-Law";
+    case 0x0007: return "u-Law";
+    case 0x0008:
+    case 0x2001: return "DTS";
+    case 0x000A: return "WMA Voice";
+    case 0x0022: return "TrueSpeech";
+    case 0x0031:
+    case 0x0032: return "GSM 6.10";
+    case 0x0042: return "G.723.1";
     case 0x0050: return "MP2";
     case 0x0055: return "MP3";
+    case 0x0075: return "Voxware";
     case 0x00FF:
-    case 0x1610: return "AAC";
+    case 0x1602:
+    case 0x1610:
+    case 0x4143:
+    case 0xA106: return "AAC";
+    case 0x0130: return "ACELP.net";
     case 0x0160:
     case 0x0161:
     case 0x0162:
     case 0x0163: return "WMA";
+    case 0x0270: return "ATRAC3";
+    case 0x0092:
     case 0x2000: return "AC-3";
-    case 0x2001: return "DTS";
+    case 0x566F:
+    case 0x674F:
+    case 0x6750:
+    case 0x6751:
+    case 0x676F:
+    case 0x6770:
+    case 0x6771: return "Vorbis";
+    case 0x704F: return "Opus";
+    case 0xA109: return "Speex";
     case 0xF1AC: return "FLAC";
   }
-  char text[8];
-  std::snprintf(text, sizeof text, "0x%04X", formatTag);
+  char text[24];
+  std::snprintf(text, sizeof text, "0x%04X (unknown)", formatTag);
   return text;
+}
+
+std::string UnknownCodeName(const std::uint8_t (&code)[4]) {
+  std::string out;
+  for (std::uint8_t b : code) {
+    if (b > 0x20 && b < 0x7F) {
+      out += static_cast<char>(b);
+    } else if (b == ' ') {
+      out += ' ';
+    } else {
+      char hex[8];
+      std::snprintf(hex, sizeof hex, "[%02X]", b);
+      out += hex;
+    }
+  }
+  while (!out.empty() && out.back() == ' ') out.pop_back();
+  return out + " (unknown)";
 }
 
 std::string FormatFixed2(double value) {

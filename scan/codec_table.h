@@ -41,12 +41,17 @@ std::string RenameVideoCodec(std::string_view description);
 std::string RenameAudioFormat(std::string_view name);
 
 // Short name of a BITMAPINFOHEADER compression code (a fourcc, compared
-// without regard to case), such as "WMV3" or "VC-1"; the fourcc itself when
-// it is not a known one.
+// without regard to case), such as "WMV3" or "VC-1", or as the built-in
+// table's description renames it ("MPEG4 V3"); an unknown one as
+// UnknownCodeName gives it, code 0 as empty.
 std::string WindowsVideoName(std::uint32_t fourcc);
 // Short name of a WAVEFORMATEX format tag, such as "WMA" or "MP3"; the tag as
-// "0x" and four hex digits when it is not a known one.
+// "0x" and four hex digits and " (unknown)" when it is not a known one.
 std::string WindowsAudioName(std::uint16_t formatTag);
+// A four-character code no table names, bytes in file order: "abcd
+// (unknown)", a byte outside printable ASCII as two hex digits in brackets
+// ("ms[00]U (unknown)"), trailing spaces dropped.
+std::string UnknownCodeName(const std::uint8_t (&code)[4]);
 
 // "%.2f" of a double.
 std::string FormatFixed2(double value);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "scan/byte_reader.h"
+#include "scan/codec_table.h"
 #include "scan/iso_box.h"
 #include "scan/tag_text.h"
 
@@ -259,10 +260,33 @@ std::string VideoName(std::uint32_t type, const EsInfo& es) {
     case BigFourCC("avc1"):
     case BigFourCC("avc2"):
     case BigFourCC("avc3"):
-    case BigFourCC("avc4"): return "H.264";
+    case BigFourCC("avc4"):
+    case BigFourCC("dva1"):  // Dolby Vision over H.264
+    case BigFourCC("dvav"):
+    case BigFourCC("ai5p"):  // AVC-Intra
+    case BigFourCC("ai5q"):
+    case BigFourCC("ai52"):
+    case BigFourCC("ai53"):
+    case BigFourCC("ai55"):
+    case BigFourCC("ai56"):
+    case BigFourCC("ai1p"):
+    case BigFourCC("ai1q"):
+    case BigFourCC("ai12"):
+    case BigFourCC("ai13"):
+    case BigFourCC("ai15"):
+    case BigFourCC("ai16"): return "H.264";
     case BigFourCC("hvc1"):
-    case BigFourCC("hev1"): return "H.265";
-    case BigFourCC("av01"): return "AV1";
+    case BigFourCC("hev1"):
+    case BigFourCC("hvc2"):
+    case BigFourCC("hev2"):
+    case BigFourCC("lhv1"):
+    case BigFourCC("lhe1"):
+    case BigFourCC("dvh1"):  // Dolby Vision over H.265
+    case BigFourCC("dvhe"): return "H.265";
+    case BigFourCC("vvc1"):
+    case BigFourCC("vvi1"): return "H.266";
+    case BigFourCC("av01"):
+    case BigFourCC("dav1"): return "AV1";
     case BigFourCC("vp08"): return "VP8";
     case BigFourCC("vp09"): return "VP9";
     case BigFourCC("vc-1"): return "VC-1";
@@ -275,6 +299,101 @@ std::string VideoName(std::uint32_t type, const EsInfo& es) {
     case BigFourCC("apco"):
     case BigFourCC("ap4h"):
     case BigFourCC("ap4x"): return "ProRes";
+    case BigFourCC("aprn"):
+    case BigFourCC("aprh"): return "ProRes RAW";
+    case BigFourCC("mjp2"): return "JPEG 2000";
+    case BigFourCC("dvc "):  // DV, DVCPRO and DVCPRO HD
+    case BigFourCC("dvcp"):
+    case BigFourCC("dvpp"):
+    case BigFourCC("dv5n"):
+    case BigFourCC("dv5p"):
+    case BigFourCC("dvhp"):
+    case BigFourCC("dvhq"):
+    case BigFourCC("dvh2"):
+    case BigFourCC("dvh3"):
+    case BigFourCC("dvh5"):
+    case BigFourCC("dvh6"): return "DV";
+    case BigFourCC("m1v "):
+    case BigFourCC("mp1v"): return "MPEG1";
+    case BigFourCC("m2v1"):
+    case BigFourCC("mp2v"):
+    case BigFourCC("hdv1"):  // HDV
+    case BigFourCC("hdv2"):
+    case BigFourCC("hdv3"):
+    case BigFourCC("hdv4"):
+    case BigFourCC("hdv5"):
+    case BigFourCC("hdv6"):
+    case BigFourCC("hdv7"):
+    case BigFourCC("hdv8"):
+    case BigFourCC("hdv9"):
+    case BigFourCC("hdva"):
+    case BigFourCC("mx3n"):  // IMX
+    case BigFourCC("mx3p"):
+    case BigFourCC("mx4n"):
+    case BigFourCC("mx4p"):
+    case BigFourCC("mx5n"):
+    case BigFourCC("mx5p"):
+    case BigFourCC("xdhd"):  // XDCAM
+    case BigFourCC("xdh2"):
+    case BigFourCC("xdv1"):
+    case BigFourCC("xdv2"):
+    case BigFourCC("xdv3"):
+    case BigFourCC("xdv4"):
+    case BigFourCC("xdv5"):
+    case BigFourCC("xdv6"):
+    case BigFourCC("xdv7"):
+    case BigFourCC("xdv8"):
+    case BigFourCC("xdv9"):
+    case BigFourCC("xdva"):
+    case BigFourCC("xdvb"):
+    case BigFourCC("xdvc"):
+    case BigFourCC("xdvd"):
+    case BigFourCC("xdve"):
+    case BigFourCC("xdvf"):
+    case BigFourCC("xd5a"):
+    case BigFourCC("xd5b"):
+    case BigFourCC("xd5c"):
+    case BigFourCC("xd5d"):
+    case BigFourCC("xd5e"):
+    case BigFourCC("xd5f"):
+    case BigFourCC("xd59"):
+    case BigFourCC("xd54"):
+    case BigFourCC("xd55"): return "MPEG2";
+    case BigFourCC("AVdn"):
+    case BigFourCC("AVdh"): return "DNxHD";
+    case BigFourCC("SVQ1"): return "Sorenson Video";
+    case BigFourCC("SVQ3"): return "Sorenson Video 3";
+    case BigFourCC("cvid"): return "Cinepak";
+    case BigFourCC("rle "): return "Animation";
+    case BigFourCC("rpza"): return "Apple Video";
+    case BigFourCC("smc "): return "Graphics";
+    case BigFourCC("8BPS"): return "Planar RGB";
+    case BigFourCC("icod"): return "AIC";
+    case BigFourCC("png "): return "PNG";
+    case BigFourCC("tiff"): return "TIFF";
+    case BigFourCC("gif "): return "GIF";
+    case BigFourCC("drac"): return "Dirac";
+    case BigFourCC("CFHD"): return "CineForm";
+    case BigFourCC("FFV1"): return "FFV1";
+    case BigFourCC("Hap1"):
+    case BigFourCC("Hap5"):
+    case BigFourCC("HapY"):
+    case BigFourCC("HapM"):
+    case BigFourCC("HapA"): return "HAP";
+    case BigFourCC("raw "):
+    case BigFourCC("2vuy"):
+    case BigFourCC("yuv2"):
+    case BigFourCC("yuvs"):
+    case BigFourCC("v210"):
+    case BigFourCC("v308"):
+    case BigFourCC("v408"):
+    case BigFourCC("v410"):
+    case BigFourCC("r210"):
+    case BigFourCC("R10k"):
+    case BigFourCC("b16g"):
+    case BigFourCC("b48r"):
+    case BigFourCC("b64a"):
+    case BigFourCC("uncv"): return "Uncompressed";
     case BigFourCC("s263"):
     case BigFourCC("h263"):
     case BigFourCC("H263"): return "H.263";
@@ -302,18 +421,44 @@ std::string AudioName(std::uint32_t type, const EsInfo& es, Track& t) {
       }
       return "AAC";
     case BigFourCC(".mp3"): return "MP3";
+    case BigFourCC(".mp2"): return "MP2";
     case BigFourCC("ac-3"): return "AC-3";
     case BigFourCC("ec-3"): return "E-AC-3";
+    case BigFourCC("ac-4"): return "AC-4";
     case BigFourCC("dtsc"):
     case BigFourCC("dtsh"):
     case BigFourCC("dtsl"):
-    case BigFourCC("dtse"): return "DTS";
+    case BigFourCC("dtse"):
+    case BigFourCC("dtsx"):
+    case BigFourCC("dtsy"):
+    case BigFourCC("dts+"):
+    case BigFourCC("dts-"): return "DTS";
     case BigFourCC("mlpa"): return "TrueHD";
     case BigFourCC("Opus"): return "Opus";
     case BigFourCC("fLaC"): return "FLAC";
     case BigFourCC("alac"): return "ALAC";
     case BigFourCC("samr"): return "AMR-NB";
     case BigFourCC("sawb"): return "AMR-WB";
+    case BigFourCC("sawp"): return "AMR-WB+";
+    case BigFourCC("mha1"):
+    case BigFourCC("mha2"):
+    case BigFourCC("mhm1"):
+    case BigFourCC("mhm2"): return "MPEG-H";
+    case BigFourCC("iamf"): return "IAMF";
+    case BigFourCC("ulaw"): return "u-Law";
+    case BigFourCC("alaw"): return "A-Law";
+    case BigFourCC("ima4"): return "ADPCM";
+    case BigFourCC("MAC3"): return "MACE 3:1";
+    case BigFourCC("MAC6"): return "MACE 6:1";
+    case BigFourCC("QDM2"):
+    case BigFourCC("QDMC"): return "QDesign";
+    case BigFourCC("Qclp"):
+    case BigFourCC("sqcp"): return "QCELP";
+    case BigFourCC("sevc"): return "EVRC";
+    case BigFourCC("ssmv"): return "SMV";
+    case BigFourCC("agsm"): return "GSM 6.10";
+    case BigFourCC("spex"): return "Speex";
+    case BigFourCC("fpcm"):
     case BigFourCC("ipcm"):
     case BigFourCC("lpcm"):
     case BigFourCC("sowt"):
@@ -325,14 +470,19 @@ std::string AudioName(std::uint32_t type, const EsInfo& es, Track& t) {
     case BigFourCC("raw "):
     case BigFourCC("NONE"): t.pcm = true; return "PCM";
   }
+  // QuickTime's code for a Windows format: "ms" and its format tag.
+  if ((type >> 16) == 0x6D73) {
+    const std::string name = WindowsAudioName(static_cast<std::uint16_t>(type));
+    if (name.find("(unknown)") == std::string::npos) return name;
+  }
   return "";
 }
 
 std::string TypeText(std::uint32_t type) {
-  std::uint8_t bytes[4] = {static_cast<std::uint8_t>(type >> 24),
-                           static_cast<std::uint8_t>(type >> 16),
-                           static_cast<std::uint8_t>(type >> 8), static_cast<std::uint8_t>(type)};
-  return CodecIdText(ByteView(bytes, 4));
+  const std::uint8_t bytes[4] = {
+      static_cast<std::uint8_t>(type >> 24), static_cast<std::uint8_t>(type >> 16),
+      static_cast<std::uint8_t>(type >> 8), static_cast<std::uint8_t>(type)};
+  return UnknownCodeName(bytes);
 }
 
 // The first sample description of a track's stsd body.
@@ -631,7 +781,9 @@ Track* TrackById(Movie& movie, std::uint32_t id) {
 }
 
 // Sample counts, durations and sizes of the runs of one movie fragment.
-void ParseMoof(BoxFile& src, const Box& moof, Movie& movie, bool first) {
+// The file's first fragment (startsFile) needs no decode time box: without
+// one its samples follow those of the movie box.
+void ParseMoof(BoxFile& src, const Box& moof, Movie& movie, bool first, bool startsFile) {
   ForEachChild(src, moof, [&](const Box& traf) {
     if (traf.type != BigFourCC("traf")) return true;
     Track* t = nullptr;
@@ -685,6 +837,7 @@ void ParseMoof(BoxFile& src, const Box& moof, Movie& movie, bool first) {
       return true;
     });
     if (!t) return true;
+    if (!haveTime && startsFile) decodeTime = t->timeTotal, haveTime = true;
     f.end = SatAdd(decodeTime, f.durations);
     f.haveEnd = haveTime;
     (first ? t->first : t->last) = f;
@@ -722,6 +875,20 @@ std::uint64_t LastFragmentOffset(BoxFile& src) {
     return true;
   });
   return last;
+}
+
+// The span a segment index covers, in seconds: the sum of its references'
+// durations; 0 when it holds none or more than its bytes read hold.
+double SidxSeconds(BoxFile& src, const Box& sidx) {
+  ByteView v = Body(src, sidx);
+  const bool v1 = v.U8(0) == 1;
+  const std::uint32_t timescale = v.U32BE(8);
+  const std::size_t at = v1 ? 32 : 24;  // after times, offset, reserved
+  const std::uint16_t count = v.U16BE(at - 2);
+  if (!timescale || !v.Has(at, 12 * static_cast<std::size_t>(count))) return 0;
+  std::uint64_t total = 0;
+  for (std::uint16_t i = 0; i < count; ++i) total += v.U32BE(at + 12 * i + 4);
+  return static_cast<double>(total) / timescale;
 }
 
 // ---- The movie ----
@@ -791,8 +958,10 @@ MovieFacts ProbeIsoMedia(MovieFile& file) {
   Movie movie;
   Tags tags;
   bool haveMoov = false;
-  Box firstMoof;
-  bool haveMoof = false;
+  Box firstMoof, next;
+  bool haveMoof = false, haveNext = false;
+  std::uint64_t nextAt = 0;
+  double sidxSeconds = 0;  // the longest segment index before the first fragment
   std::uint64_t off = 0;
   int boxes = 0;
   for (; boxes < kMaxTopBoxes && ReadBox(src, off, src.size(), Where::Top, box); ++boxes) {
@@ -801,13 +970,14 @@ MovieFacts ProbeIsoMedia(MovieFile& file) {
       haveMoov = true;
     } else if (box.type == BigFourCC("moof") && !haveMoof) {
       firstMoof = box, haveMoof = true;
+    } else if (box.type == BigFourCC("sidx") && !haveMoof) {
+      sidxSeconds = std::max(sidxSeconds, SidxSeconds(src, box));
     }
     off = box.end;
     if (haveMoov && (!movie.fragmented || haveMoof)) {
       // The header of the box after: a file cut in the media data that
       // follows its movie box ends inside that box.
-      Box next;
-      ReadBox(src, off, src.size(), Where::Top, next);
+      haveNext = ReadBox(src, off, src.size(), Where::Top, next), nextAt = off;
       break;
     }
   }
@@ -824,13 +994,18 @@ MovieFacts ProbeIsoMedia(MovieFile& file) {
   bool haveEnd = false;
   double end = 0;
   if (movie.fragmented) {
-    if (haveMoof) ParseMoof(src, firstMoof, movie, true);
+    if (haveMoof) ParseMoof(src, firstMoof, movie, true, true);
     if (movie.fragmentDuration == 0) {
+      // The last fragment: the one the random access tables name, else the
+      // first when its media data ends the file.
       Box lastMoof;
       std::uint64_t at = LastFragmentOffset(src);
       if (at && ReadBox(src, at, src.size(), Where::Pointed, lastMoof) &&
           lastMoof.type == BigFourCC("moof"))
-        ParseMoof(src, lastMoof, movie, false);
+        ParseMoof(src, lastMoof, movie, false, lastMoof.body == firstMoof.body);
+      else if (haveMoof && haveNext && nextAt == firstMoof.end && next.type == BigFourCC("mdat") &&
+               next.end == src.size())
+        ParseMoof(src, firstMoof, movie, false, true);
       for (Track* t : {&movie.video, &movie.audio}) {
         if (t->last.haveEnd && t->timescale) {
           end = std::max(end, static_cast<double>(t->last.end) / t->timescale);
@@ -886,12 +1061,15 @@ MovieFacts ProbeIsoMedia(MovieFile& file) {
   }
 
   // Play time: the movie header's duration, which a fragmented file leaves
-  // for mehd or its last fragment to tell; else the longest track.
+  // for mehd, its last fragment or a segment index to tell; else the
+  // longest track.
   if (movie.fragmented) {
     if (movie.fragmentDuration && movie.timescale)
       facts.seconds = static_cast<double>(movie.fragmentDuration) / movie.timescale;
     else if (haveEnd)
       facts.seconds = end;
+    else if (sidxSeconds > 0)
+      facts.seconds = sidxSeconds;
   } else if (movie.duration && movie.timescale) {
     facts.seconds = static_cast<double>(movie.duration) / movie.timescale;
   } else {

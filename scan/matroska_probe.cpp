@@ -9,6 +9,7 @@
 
 #include "scan/byte_reader.h"
 #include "scan/codec_table.h"
+#include "scan/rate_snap.h"
 #include "scan/tag_text.h"
 
 namespace clip {
@@ -59,6 +60,10 @@ enum : std::uint32_t {
   kTagName = 0x45A3,
   kTagString = 0x4487,
   kCluster = 0x1F43B675,
+  kClusterTimestamp = 0xE7,
+  kSimpleBlock = 0xA3,
+  kBlockGroup = 0xA0,
+  kBlock = 0xA1,
 };
 
 // Elements looked at inside one element, and at the top of the segment.
@@ -168,7 +173,7 @@ double Usable(double v) { return v > 0 && v < 1e15 ? v : 0; }
 
 struct Track {
   bool present = false;
-  std::uint64_t uid = 0;
+  std::uint64_t number = 0, uid = 0;
   std::string codec;
   ByteView codecPrivate;  // valid while the Tracks bytes are
   std::uint64_t defaultDuration = 0;
@@ -206,6 +211,13 @@ void ParseInfo(ByteView body, Segment& s) {
   }
 }
 
+// A codec ID no table names, said to be one, cut so that the words fit a
+// cell; an empty one stays empty.
+std::string UnknownId(const std::string& codec) {
+  if (codec.empty()) return codec;
+  return codec.substr(0, kFieldMax - 10) + " (unknown)";
+}
+
 std::string VideoName(const Track& t) {
   struct Name {
     const char* id;
@@ -222,6 +234,15 @@ std::string VideoName(const Track& t) {
                                 {"V_MJPEG", "MJPEG"},
                                 {"V_PRORES", "ProRes"},
                                 {"V_THEORA", "Theora"},
+                                {"V_MPEGI/ISO/VVC", "H.266"},
+                                {"V_MPEG4/MS/V3", "MPEG4 V3"},
+                                {"V_REAL/RV10", "RealVideo 1.0"},
+                                {"V_REAL/RV20", "RealVideo 2.0"},
+                                {"V_REAL/RV30", "RealVideo 3.0"},
+                                {"V_REAL/RV40", "RealVideo 4.0"},
+                                {"V_DIRAC", "Dirac"},
+                                {"V_FFV1", "FFV1"},
+                                {"V_UNCOMPRESSED", "Uncompressed"},
                                 {"V_MS/VFW/FOURCC", nullptr}};
   for (const Name& n : kExact) {
     if (t.codec != n.id) continue;
@@ -230,7 +251,7 @@ std::string VideoName(const Track& t) {
     if (t.codecPrivate.Has(16, 4)) return WindowsVideoName(t.codecPrivate.U32(16));
   }
   if (t.codec.rfind("V_MPEG4/ISO/", 0) == 0) return "MPEG-4 Visual";
-  return t.codec;
+  return UnknownId(t.codec);
 }
 
 std::string AudioName(const Track& t) {
@@ -238,16 +259,40 @@ std::string AudioName(const Track& t) {
     const char* prefix;
     const char* name;
   };
-  static const Name kPrefixes[] = {
-      {"A_AAC", "AAC"},     {"A_OPUS", "Opus"},   {"A_VORBIS", "Vorbis"}, {"A_FLAC", "FLAC"},
-      {"A_EAC3", "E-AC-3"}, {"A_AC3", "AC-3"},    {"A_DTS", "DTS"},       {"A_TRUEHD", "TrueHD"},
-      {"A_MPEG/L3", "MP3"}, {"A_MPEG/L2", "MP2"}, {"A_PCM/", "PCM"},      {"A_ALAC", "ALAC"}};
+  static const Name kPrefixes[] = {{"A_AAC", "AAC"},
+                                   {"A_OPUS", "Opus"},
+                                   {"A_VORBIS", "Vorbis"},
+                                   {"A_FLAC", "FLAC"},
+                                   {"A_EAC3", "E-AC-3"},
+                                   {"A_AC3", "AC-3"},
+                                   {"A_DTS", "DTS"},
+                                   {"A_TRUEHD", "TrueHD"},
+                                   {"A_MPEG/L3", "MP3"},
+                                   {"A_MPEG/L2", "MP2"},
+                                   {"A_PCM/", "PCM"},
+                                   {"A_ALAC", "ALAC"},
+                                   {"A_MPEG/L1", "MP1"},
+                                   {"A_MLP", "MLP"},
+                                   {"A_TTA1", "TTA"},
+                                   {"A_WAVPACK4", "WavPack"},
+                                   {"A_REAL/14_4", "RealAudio 14.4"},
+                                   {"A_REAL/28_8", "RealAudio 28.8"},
+                                   {"A_REAL/COOK", "RealAudio Cook"},
+                                   {"A_REAL/SIPR", "RealAudio Sipro"},
+                                   {"A_REAL/ATRC", "RealAudio ATRAC3"},
+                                   {"A_REAL/RALF", "RealAudio Lossless"},
+                                   {"A_QUICKTIME/QDM", "QDesign"},
+                                   {"A_ATRAC/AT1", "ATRAC1"}};
   for (const Name& n : kPrefixes)
     if (t.codec.rfind(n.prefix, 0) == 0) return n.name;
-  // WAVEFORMATEX: the format tag first.
-  if (t.codec == "A_MS/ACM" && t.codecPrivate.Has(0, 2))
-    return WindowsAudioName(t.codecPrivate.U16(0));
-  return t.codec;
+  // WAVEFORMATEX: the format tag first; WAVEFORMATEXTENSIBLE names its
+  // format in the first two bytes of its sub-format GUID.
+  if (t.codec == "A_MS/ACM" && t.codecPrivate.Has(0, 2)) {
+    const std::uint16_t tag = t.codecPrivate.U16(0);
+    return WindowsAudioName(tag == 0xFFFE && t.codecPrivate.Has(24, 2) ? t.codecPrivate.U16(24)
+                                                                       : tag);
+  }
+  return UnknownId(t.codec);
 }
 
 void ParseTrackEntry(ByteView body, Track& t, std::uint64_t& type, ProbeOutcome* note) {
@@ -257,6 +302,7 @@ void ParseTrackEntry(ByteView body, Track& t, std::uint64_t& type, ProbeOutcome*
   while (c.Next(id, d)) {
     switch (id) {
       case kTrackType: type = UInt(d); break;
+      case kTrackNumber: t.number = UInt(d); break;
       case kTrackUid: t.uid = UInt(d); break;
       case kCodecId: t.codec = CodecIdText(d); break;
       case kCodecPrivate: t.codecPrivate = d; break;
@@ -304,8 +350,15 @@ void ParseTracks(ByteView body, Segment& s, Track& video, Track& audio) {
   MovieFacts& f = s.facts;
   if (video.present) {
     f.videoFormat = VideoName(video);
-    // Display sizes count only in pixels (unit 0) and only as a pair.
-    const bool display = video.displayUnit == 0 && video.displayWidth && video.displayHeight;
+    // Display sizes count only in pixels (unit 0) and only as a pair; one
+    // in centimetres or inches, an aspect ratio (unit 3) and an aspect
+    // ratio written as pixels (4x3 for a picture of 384x288: each side a
+    // quarter of the picture's or less, or both below 32) leave the
+    // picture's own size.
+    const std::uint64_t dw = video.displayWidth, dh = video.displayHeight;
+    const bool ratio =
+        (dw < 32 && dh < 32) || (dw <= video.pixelWidth / 4 && dh <= video.pixelHeight / 4);
+    const bool display = video.displayUnit == 0 && dw && dh && !ratio;
     f.width = Dimension(display ? video.displayWidth : video.pixelWidth);
     f.height = Dimension(display ? video.displayHeight : video.pixelHeight);
     if (video.defaultDuration) f.framesPerSecond = 1e9 / static_cast<double>(video.defaultDuration);
@@ -414,6 +467,78 @@ void ParseSeekHead(ByteView body, Segment& s) {
   }
 }
 
+// Adds to times the presentation time (the cluster's timestamp and the
+// block's own offset, in segment ticks) of each block of the given track in
+// bytes that start at a Cluster; true once kMatroskaRateFrames are held.
+// Clusters are stepped into, whatever their size, so that the walk runs on
+// through those after; it ends at a header that starts no element or an
+// element that runs past the bytes.
+bool BlockTimes(ByteView v, std::uint64_t track, std::vector<std::int64_t>& times) {
+  std::uint64_t clusterTime = 0;
+  // A block starts with its track number (as an element size is written)
+  // and a signed 16-bit offset from the cluster's timestamp.
+  auto take = [&](ByteView block) {
+    const std::uint8_t lead = block.U8(0);
+    if (lead == 0 || !track) return false;
+    std::size_t length = 1;
+    while (!(lead & (0x80 >> (length - 1)))) ++length;
+    std::uint64_t number = lead & (0xFF >> length);
+    for (std::size_t i = 1; i < length; ++i) number = (number << 8) | block.U8(i);
+    if (number != track || !block.Has(length, 2) || clusterTime >= (1ull << 62)) return false;
+    const auto offset = static_cast<std::int16_t>(block.U16BE(length));
+    times.push_back(static_cast<std::int64_t>(clusterTime) + offset);
+    return times.size() >= kMatroskaRateFrames;
+  };
+  std::size_t off = 0;
+  for (int n = 0; n < kMaxChildren * 16 && off < v.size(); ++n) {
+    Element e;
+    if (ReadHeader(v, off, e) != HeaderRead::Ok) return false;
+    const std::size_t body = off + e.header;
+    if (e.id == kCluster) {
+      off = body, clusterTime = 0;
+      continue;
+    }
+    if (e.unknownSize) return false;
+    const ByteView data =
+        v.Sub(body, static_cast<std::size_t>(std::min<std::uint64_t>(e.size, v.size())));
+    if (e.id == kClusterTimestamp) clusterTime = UInt(data);
+    if (e.id == kSimpleBlock && take(data)) return true;
+    if (e.id == kBlockGroup) {
+      Children c(data);
+      std::uint32_t id;
+      ByteView d;
+      while (c.Next(id, d))
+        if (id == kBlock && take(d)) return true;
+    }
+    if (e.size > v.size() - body) return false;
+    off = body + static_cast<std::size_t>(e.size);
+  }
+  return false;
+}
+
+// The frame rate the first blocks of the track show, for a track that
+// states no frame duration: what the reads so far hold from the first
+// Cluster on (the first read, or the one that found the Cluster), else one
+// read of kMatroskaClusterBytes there.
+double RateFromBlocks(FileWindow& src, std::uint64_t at, std::uint64_t end, std::uint64_t track,
+                      std::uint64_t timestampScale) {
+  const std::uint64_t limit = std::min(end, src.size());
+  if (at >= limit) return 0;
+  std::vector<std::int64_t> times;
+  const std::uint64_t left = limit - at;
+  const ByteView held =
+      src.Held(at, static_cast<std::size_t>(std::min<std::uint64_t>(left, kMatroskaClusterBytes)));
+  const bool enough = BlockTimes(held, track, times) || held.size() >= left;
+  if (!enough) {
+    std::vector<std::int64_t> more;
+    BlockTimes(src.At(at, static_cast<std::size_t>(
+                              std::min<std::uint64_t>(kMatroskaClusterBytes, limit - at))),
+               track, more);
+    if (more.size() > times.size()) times.swap(more);
+  }
+  return FrameRateFromTimes(std::move(times), static_cast<double>(timestampScale) / 1e9);
+}
+
 // "HH:MM:SS.nnnnnnnnn" as seconds; negative when it is not that form.
 double ClockSeconds(const std::string& text) {
   int field = 0;
@@ -496,10 +621,11 @@ MovieFacts ProbeMatroska(MovieFile& file) {
   // Tracks bytes outlive the walk: the track entries point into them.
   std::vector<std::uint8_t> tracksBytes;
   auto take = [&](const Element& el, std::uint64_t at) {
+    // Other elements (Void, Chapters, Attachments) are stepped over unread.
+    if (el.id != kInfo && el.id != kTracks && el.id != kTags && el.id != kSeekHead) return;
     std::size_t n =
         static_cast<std::size_t>(std::min<std::uint64_t>(el.size, kMatroskaMaxElementBytes));
-    if (el.size > n && (el.id == kInfo || el.id == kTracks || el.id == kTags || el.id == kSeekHead))
-      f.Note(ProbeOutcome::BudgetSpent);
+    if (el.size > n) f.Note(ProbeOutcome::BudgetSpent);
     ByteView body = src.At(at, n);
     if (el.id == kInfo && !s.haveInfo) ParseInfo(body, s);
     if (el.id == kTracks && !s.haveTracks) {
@@ -511,10 +637,12 @@ MovieFacts ProbeMatroska(MovieFile& file) {
   };
 
   // The elements before the first Cluster, in order.
-  std::uint64_t off = data;
+  std::uint64_t off = data, firstCluster = 0;
   int elements = 0;
   for (; elements < kMaxTopElements && off < end; ++elements) {
-    if (!header(off, e) || e.id == kCluster || e.unknownSize) break;
+    if (!header(off, e)) break;
+    if (e.id == kCluster) firstCluster = off;
+    if (e.id == kCluster || e.unknownSize) break;
     const std::uint64_t at = off + e.header;
     if (at > end || e.size > end - at) {  // runs past the segment
       overrun(at, e.size);
@@ -548,6 +676,8 @@ MovieFacts ProbeMatroska(MovieFile& file) {
   if (!s.haveTracks) seekTo(s.seek[1], kTracks);
   if (!s.haveTags) seekTo(s.seek[2], kTags);
   if (elements == kMaxTopElements && !s.haveTracks) f.Note(ProbeOutcome::BudgetSpent);
+  if (video.present && !video.defaultDuration && firstCluster)
+    f.framesPerSecond = RateFromBlocks(src, firstCluster, end, video.number, s.timestampScale);
 
   // Play time: the segment's duration, else the longest track's DURATION tag.
   if (s.duration > 0) f.seconds = s.duration * static_cast<double>(s.timestampScale) / 1e9;

@@ -1,6 +1,8 @@
 // Facts of a Matroska or WebM file from its EBML elements: the segment's
 // Info, Tracks and Tags, found in order at its start or through its
-// SeekHead when they lie further on (Tags often sit at the end).
+// SeekHead when they lie further on (Tags often sit at the end), and the
+// first blocks of the first Cluster where the video track states no frame
+// duration.
 #pragma once
 
 #include <cstddef>
@@ -17,6 +19,12 @@ constexpr std::size_t kMatroskaHeadBytes = 64 * 1024;
 constexpr int kMatroskaMaxReads = 12;
 // Info, Tracks, Tags and SeekHead are each read up to this many bytes.
 constexpr std::size_t kMatroskaMaxElementBytes = 1024 * 1024;
+// A video track that states no frame duration has its frame rate measured
+// on the times of up to this many of its first blocks, read from the first
+// Cluster on: from what the first read holds, else from one read of
+// kMatroskaClusterBytes there.
+constexpr std::size_t kMatroskaRateFrames = 256;
+constexpr std::size_t kMatroskaClusterBytes = 256 * 1024;
 
 // NotThis unless the file starts with an EBML header whose DocType is
 // "matroska" or "webm". Truncated when the segment or an element runs past

@@ -174,11 +174,15 @@ TEST(AsfProbe, EveryHeaderObjectTheFactsComeFrom) {
 TEST(AsfProbe, CodecNames) {
   EXPECT_EQ(WindowsVideoName(probetest::Code("WVC1")), "VC-1");
   EXPECT_EQ(WindowsVideoName(probetest::Code("xvid")), "MPEG-4 Visual");
-  EXPECT_EQ(WindowsVideoName(probetest::Code("MP43")), "MP43");
+  EXPECT_EQ(WindowsVideoName(probetest::Code("MP43")), "MPEG4 V3");  // as in AVI rows
   EXPECT_EQ(WindowsVideoName(probetest::Code("WVP2")), "WMV9 Image v2");
+  EXPECT_EQ(WindowsVideoName(probetest::Code("dvsd")), "DV");
+  EXPECT_EQ(WindowsVideoName(probetest::Code("ab\1c")), "ab[01]c (unknown)");
   EXPECT_EQ(WindowsVideoName(0), "");
   EXPECT_EQ(WindowsAudioName(0x163), "WMA");
-  EXPECT_EQ(WindowsAudioName(0x1234), "0x1234");
+  EXPECT_EQ(WindowsAudioName(0x000A), "WMA Voice");
+  EXPECT_EQ(WindowsAudioName(0x0092), "AC-3");
+  EXPECT_EQ(WindowsAudioName(0x1234), "0x1234 (unknown)");
 }
 
 TEST(AsfProbe, HostileHeadersGiveNoInventedFacts) {

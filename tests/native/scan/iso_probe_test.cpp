@@ -381,6 +381,104 @@ TEST(IsoProbe, ClassicUserDataTextsByTheirLanguage) {
   EXPECT_EQ(probe("\xA9inf", 0, {'i', 'n', 'f'}).comment, "inf");
 }
 
+// Sample entries named by their codes, an unknown one said to be so.
+TEST(IsoProbe, SampleEntryNames) {
+  struct Case {
+    const char video[5], audio[5];
+    const char *videoName, *audioName;
+  } cases[] = {
+      {"dvh1", "ac-4", "H.265", "AC-4"},
+      {"apco", "ms\0U", "ProRes", "MP3"},
+      {"mjp2", "ulaw", "JPEG 2000", "u-Law"},
+      {"abcd", "x\1yz", "abcd (unknown)", "x[01]yz (unknown)"},
+  };
+  const std::vector<std::uint8_t> good = Join({Ftyp(), MakeMoov()});
+  for (const Case& c : cases) {
+    std::vector<std::uint8_t> b = good;
+    for (std::size_t i = 0; i + 4 <= b.size(); ++i) {
+      if (std::memcmp(&b[i], "avc1", 4) == 0) std::memcpy(&b[i], c.video, 4);
+      if (std::memcmp(&b[i], "mp4a", 4) == 0) std::memcpy(&b[i], c.audio, 4);
+    }
+    MovieFacts f = Probe(b);
+    EXPECT_EQ(f.videoFormat, c.videoName);
+    EXPECT_EQ(f.audioFormat, c.audioName);
+  }
+}
+
+// A fragmented file whose movie header and mvex state no play time: one 30
+// fps video track of empty tables, a segment index of 3 s when sidx is set,
+// then one fragment of 30 frames without a decode time, its media data, and
+// after it random access tables naming it, a free box or nothing.
+std::vector<std::uint8_t> MakeFragmented(bool sidx, const char* after) {
+  Boxes o;
+  o.b = Ftyp();
+  std::size_t moov = o.Open("moov");
+  std::size_t mvhd = o.Open("mvhd");
+  o.U32(0).U32(0).U32(0).U32(1000).U32(0).Fill(80);
+  o.Close(mvhd);
+  std::size_t trak = o.Open("trak");
+  std::size_t tkhd = o.Open("tkhd");
+  o.U32(0).U32(0).U32(0).U32(1).U32(0).U32(0).Fill(52).U32(320u << 16).U32(240u << 16);
+  o.Close(tkhd);
+  std::size_t mdia = o.Open("mdia");
+  std::size_t mdhd = o.Open("mdhd");
+  o.U32(0).U32(0).U32(0).U32(30000).U32(0).U32(0);
+  o.Close(mdhd);
+  std::size_t hdlr = o.Open("hdlr");
+  o.U32(0).U32(0).Tag("vide").Fill(13);
+  o.Close(hdlr);
+  std::size_t minf = o.Open("minf"), stbl = o.Open("stbl"), stsd = o.Open("stsd");
+  o.U32(0).U32(1);
+  std::size_t entry = o.Open("avc1");
+  o.Fill(24).U16(320).U16(240).Fill(50);
+  for (std::size_t at : {entry, stsd, stbl, minf, mdia, trak}) o.Close(at);
+  std::size_t mvex = o.Open("mvex"), trex = o.Open("trex");
+  o.U32(0).U32(1).U32(1).U32(0).U32(0).U32(0);
+  o.Close(trex);
+  o.Close(mvex);
+  o.Close(moov);
+  if (sidx) {
+    std::size_t at = o.Open("sidx");
+    o.U32(0).U32(1).U32(1000).U32(0).U32(0).U16(0).U16(2);
+    for (int i = 0; i < 2; ++i) o.U32(100).U32(1500).U32(0x90000000u);
+    o.Close(at);
+  }
+  const std::size_t moofAt = o.b.size();
+  std::size_t moof = o.Open("moof"), traf = o.Open("traf"), tfhd = o.Open("tfhd");
+  o.U32(0x18).U32(1).U32(1001).U32(100);  // default duration and size
+  o.Close(tfhd);
+  std::size_t trun = o.Open("trun");
+  o.U32(0).U32(30);
+  o.Close(trun);
+  o.Close(traf);
+  o.Close(moof);
+  std::size_t mdat = o.Open("mdat");
+  o.Fill(3000);
+  o.Close(mdat);
+  if (std::strcmp(after, "mfra") == 0) {
+    std::size_t mfra = o.Open("mfra"), tfra = o.Open("tfra");
+    o.U32(0).U32(1).U32(0).U32(1).U32(0).U32(static_cast<std::uint32_t>(moofAt)).U8(1).U8(1).U8(1);
+    o.Close(tfra);
+    std::size_t mfro = o.Open("mfro");
+    o.U32(0).U32(static_cast<std::uint32_t>(o.b.size() - mfra + 4));
+    o.Close(mfro);
+    o.Close(mfra);
+  } else if (std::strcmp(after, "free") == 0) {
+    o.U32(8).Tag("free");
+  }
+  return o.b;
+}
+
+// The fragments' play time: the last fragment's end (a first fragment
+// without a decode time starts at 0), else the segment index's span.
+TEST(IsoProbe, FragmentedPlayTimeWithoutMehd) {
+  EXPECT_DOUBLE_EQ(Probe(MakeFragmented(false, "mfra")).seconds, 1.001);
+  EXPECT_DOUBLE_EQ(Probe(MakeFragmented(false, "")).seconds, 1.001);
+  EXPECT_DOUBLE_EQ(Probe(MakeFragmented(true, "free")).seconds, 3);
+  EXPECT_LT(Probe(MakeFragmented(false, "free")).seconds, 0);  // more fragments may follow
+  EXPECT_NEAR(Probe(MakeFragmented(false, "free")).framesPerSecond, 30000.0 / 1001, 1e-9);
+}
+
 // How the reading went, for files whole, cut and broken in each way.
 TEST(IsoProbe, OutcomeOfWholeCutAndBrokenFiles) {
   const std::vector<std::uint8_t> good = Join({Ftyp(), MakeMoov()});

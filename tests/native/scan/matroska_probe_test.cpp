@@ -237,6 +237,94 @@ TEST(MatroskaProbe, HostileElementsGiveNoInventedFacts) {
   EXPECT_EQ(ProbeBytes(noise).videoFormat, "");
 }
 
+// A Matroska file with a 384x288 video track (display size and unit as
+// given, no frame duration) and an audio track, padding of voidBytes, then
+// clusters of 2 s each holding frames blocks of frameBytes: the video's presentation
+// times of 1001/24 ms a frame rounded to whole ms, in the order I P B B as
+// B-frames store them, every other one in a BlockGroup, with audio blocks
+// between.
+std::vector<std::uint8_t> MakeMkv(std::uint64_t displayWidth, std::uint64_t displayHeight,
+                                  std::uint64_t unit, int frames, std::size_t voidBytes = 0,
+                                  std::size_t frameBytes = 2) {
+  Ebml header, info, v, video, audio, tracks, segment;
+  header.Str(0x4282, "matroska");
+  info.UInt(0x2AD7B1, 1000000).Float4(0x4489, 10000);
+  v.UInt(0xB0, 384).UInt(0xBA, 288).UInt(0x54B0, displayWidth).UInt(0x54BA, displayHeight);
+  v.UInt(0x54B2, unit);
+  video.UInt(0xD7, 1).UInt(0x83, 1).Str(0x86, "V_MPEG4/ISO/AVC").Master(0xE0, v);
+  audio.UInt(0xD7, 2).UInt(0x83, 2).Str(0x86, "A_AAC");
+  tracks.Master(0xAE, video).Master(0xAE, audio);
+  segment.Master(0x1549A966, info).Master(0x1654AE6B, tracks);
+  if (voidBytes) segment.Bytes(0xEC, std::vector<std::uint8_t>(voidBytes));
+  const int order[] = {0, 3, 1, 2};
+  Ebml cluster;
+  std::int64_t base = 0;
+  for (int i = 0; i < frames; ++i) {
+    const int frame = i / 4 * 4 + order[i % 4];
+    const std::int64_t ms = (frame * 1001 * 1000 + 12000) / 24000;
+    if (i % 48 == 0) {
+      if (i) segment.Master(0x1F43B675, cluster);
+      base = ms / 2000 * 2000;
+      cluster = Ebml();
+      cluster.UInt(0xE7, static_cast<std::uint64_t>(base));
+    }
+    const auto rel = static_cast<std::uint16_t>(ms - base);
+    std::vector<std::uint8_t> block = {0x81, static_cast<std::uint8_t>(rel >> 8),
+                                       static_cast<std::uint8_t>(rel), 0x80};
+    block.resize(4 + frameBytes);
+    if (i % 2) {
+      Ebml group;
+      group.Bytes(0xA1, block);
+      cluster.Master(0xA0, group);
+    } else {
+      cluster.Bytes(0xA3, block);
+    }
+    block[0] = 0x82, block[1] = 0x7F;  // audio at a time no frame has
+    cluster.Bytes(0xA3, block);
+  }
+  segment.Master(0x1F43B675, cluster);
+  Ebml file;
+  file.Master(0x1A45DFA3, header).Master(0x18538067, segment);
+  return file.b;
+}
+
+// Display sizes: in pixels they stand, in other units and as an aspect
+// ratio (stated, or written as tiny pixels) the picture's size does.
+TEST(MatroskaProbe, DisplaySizeOnlyInPixels) {
+  struct Case {
+    std::uint64_t width, height, unit;
+    std::int64_t shownWidth, shownHeight;
+  } cases[] = {
+      {512, 288, 0, 512, 288}, {4, 3, 0, 384, 288},   {16, 9, 3, 384, 288},
+      {20, 15, 1, 384, 288},   {96, 72, 0, 384, 288}, {97, 73, 0, 97, 73},
+  };
+  for (const Case& c : cases) {
+    MovieFacts f = ProbeBytes(MakeMkv(c.width, c.height, c.unit, 8));
+    EXPECT_EQ(f.width, c.shownWidth) << c.width << "x" << c.height << " unit " << c.unit;
+    EXPECT_EQ(f.height, c.shownHeight) << c.width << "x" << c.height << " unit " << c.unit;
+  }
+}
+
+// Without a frame duration the first blocks' times give the rate: 240
+// frames over 9.968 s is 23.976. They are read from what the reads so far
+// hold (the first, or the one that found a Cluster further on), else from
+// one more read.
+TEST(MatroskaProbe, FrameRateFromTheFirstBlocks) {
+  struct Case {
+    std::size_t voidBytes, frameBytes;
+    int reads;
+  } cases[] = {{0, 2, 1}, {0, 400, 2}, {100000, 2, 2}};
+  for (const Case& c : cases) {
+    MemoryMovieFile file(MakeMkv(4, 3, 0, 240, c.voidBytes, c.frameBytes));
+    MovieFacts f = ProbeMatroska(file);
+    EXPECT_NEAR(f.framesPerSecond, 24000.0 / 1001, 1e-9) << c.voidBytes << " " << c.frameBytes;
+    EXPECT_EQ(file.reads, c.reads) << c.voidBytes << " " << c.frameBytes;
+    EXPECT_EQ(f.outcome, ProbeOutcome::Whole);
+  }
+  // Too few frames to outvote their reordering give no rate.
+  EXPECT_EQ(ProbeBytes(MakeMkv(4, 3, 0, 6)).framesPerSecond, 0);
+}
+
 // How the reading went, for files whole, cut and broken in each way.
 TEST(MatroskaProbe, OutcomeOfWholeCutAndBrokenFiles) {
   const std::vector<std::uint8_t> good = MakeWebm();
