@@ -5,6 +5,7 @@
 
 #include "scan/byte_reader.h"
 #include "scan/codec_table.h"
+#include "scan/frame_rate.h"
 #include "scan/tag_text.h"
 
 namespace clip {
@@ -29,6 +30,8 @@ constexpr Guid kExtendedStream = {0xCB, 0xA5, 0xE6, 0x14, 0x72, 0xC6, 0x32, 0x43
                                   0x83, 0x99, 0xA9, 0x69, 0x52, 0x06, 0x5B, 0x5A};
 constexpr Guid kAudioMedia = {0x40, 0x9E, 0x69, 0xF8, 0x4D, 0x5B, 0xCF, 0x11,
                               0xA8, 0xFD, 0x00, 0x80, 0x5F, 0x5C, 0x44, 0x2B};
+constexpr Guid kData = {0x36, 0x26, 0xB2, 0x75, 0x8E, 0x66, 0xCF, 0x11,
+                        0xA6, 0xD9, 0x00, 0xAA, 0x00, 0x62, 0xCE, 0x6C};
 constexpr Guid kVideoMedia = {0xC0, 0xEF, 0x19, 0xBC, 0x4D, 0x5B, 0xCF, 0x11,
                               0xA8, 0xFD, 0x00, 0x80, 0x5F, 0x5C, 0x44, 0x2B};
 
@@ -46,6 +49,8 @@ struct Stream {
 struct Header {
   MovieFacts facts;
   Stream video, audio;
+  std::uint32_t packetSize = 0;  // of the data packets, when all are of one size
+  bool isVideo[kMaxStreams] = {};
   // From the extended stream properties, by stream number.
   std::uint64_t timePerFrame[kMaxStreams] = {};  // 100 ns units
   std::uint32_t dataBitrate[kMaxStreams] = {};   // bits a second
@@ -81,6 +86,7 @@ bool TakeStream(ByteView body, Header& h) {
   MovieFacts& f = h.facts;
   const bool video = Is(body.Sub(0, 16), kVideoMedia), audio = Is(body.Sub(0, 16), kAudioMedia);
   if ((video && !data.Has(0, 11 + 20)) || (audio && !data.Has(0, 16))) return false;
+  if (video) h.isVideo[number] = true;
   if (video && !h.video.present) {
     // Encoded width and height, flags, format size, then BITMAPINFOHEADER.
     h.video = {true, number};
@@ -161,13 +167,115 @@ bool TakeHeaderExtension(ByteView body, Header& h) {
   });
 }
 
+// The data object's header: GUID, size, file id and packet count.
+constexpr std::size_t kDataHeader = 50;
+
+// A field of a data packet whose length a two-bit type gives (none, byte,
+// word, double word), read at q and stepped over.
+std::uint32_t Field(ByteView b, std::size_t& q, unsigned type) {
+  static constexpr std::size_t kLengths[4] = {0, 1, 2, 4};
+  const std::size_t n = kLengths[type & 3];
+  const std::uint32_t v = n == 1 ? b.U8(q) : n == 2 ? b.U16(q) : n == 4 ? b.U32(q) : 0;
+  q += n;
+  return v;
+}
+
+// Calls take(stream, presentationMs) for each media object that starts in
+// the data packets of packetSize bytes each in bytes: its payload at offset
+// 0, with its presentation time in the replicated data, or each of the
+// objects a compressed payload packs together. A packet that cannot be read
+// ends the walk.
+template <typename Take>
+void ForEachObjectStart(ByteView bytes, std::size_t packetSize, Take take) {
+  for (std::size_t at = 0; bytes.Has(at, packetSize); at += packetSize) {
+    ByteView p = bytes.Sub(at, packetSize);
+    std::size_t q = 0;
+    if (p.U8(0) & 0x80) {  // error correction data
+      if (p.U8(0) & 0x60) return;
+      q = 1 + (p.U8(0) & 0x0Fu);
+    }
+    const std::uint8_t lengths = p.U8(q), properties = p.U8(q + 1);
+    q += 2;
+    if ((properties >> 6) != 1) return;  // the stream number is a byte
+    const std::uint32_t packetLength = Field(p, q, lengths >> 5);
+    Field(p, q, lengths >> 1);  // sequence
+    const std::uint32_t padding = Field(p, q, lengths >> 3);
+    q += 6;  // send time and duration
+    std::size_t end = packetLength != 0 && packetLength < packetSize ? packetLength : packetSize;
+    end = padding <= end ? end - padding : 0;
+    const bool multiple = lengths & 1;
+    const std::uint8_t payloadFlags = multiple ? p.U8(q++) : 0;
+    const int count = multiple ? payloadFlags & 0x3F : 1;
+    for (int i = 0; i < count; ++i) {
+      const int stream = p.U8(q++) & 0x7F;
+      Field(p, q, properties >> 4);  // media object number
+      const std::uint32_t offset = Field(p, q, properties >> 2);
+      const std::uint32_t replicated = Field(p, q, properties);
+      if (q > end || replicated > end - q) return;
+      const std::uint32_t presentation = replicated >= 8 ? p.U32(q + 4) : offset;
+      const std::uint8_t delta = p.U8(q);
+      q += replicated;
+      const std::size_t length = multiple ? Field(p, q, payloadFlags >> 6) : end - q;
+      if (q > end || length > end - q) return;
+      if (replicated == 1) {  // whole objects, each after a byte of its length
+        std::uint32_t time = presentation;
+        for (std::size_t sub = q; sub < q + length; sub += 1 + p.U8(sub), time += delta)
+          take(stream, time);
+      } else if (replicated >= 8 && offset == 0) {
+        take(stream, presentation);
+      }
+      q += length;
+    }
+  }
+}
+
+// The frame rate of the video's first frames from the presentation times
+// (ms) in the data packets: in packets bytes, else in one read of the
+// packets after them. A file of several bit rates of one picture (streams
+// excluding each other) may hold packets of one of them only: the first
+// video stream with any stands in for the one the row shows.
+double PacketFrameRate(MovieFile& file, ByteView bytes, std::uint64_t headerSize, const Header& h) {
+  if (h.packetSize == 0 || h.packetSize > kAsfPacketBytes) return 0;
+  const std::uint64_t size = file.Size();
+  if (headerSize > size || size - headerSize < kDataHeader + h.packetSize) return 0;
+  const std::uint64_t start = headerSize + kDataHeader;
+  auto rate = [&](ByteView packets) {
+    FrameStamps own, other;
+    int otherStream = -1;
+    ForEachObjectStart(packets, h.packetSize, [&](int stream, std::uint32_t time) {
+      if (stream == h.video.number) {
+        own.Add(time);
+      } else if (h.isVideo[stream] && (otherStream < 0 || otherStream == stream)) {
+        otherStream = stream;
+        other.Add(time);
+      }
+    });
+    return own.size() != 0 ? own.Rate(1000) : other.Rate(1000);
+  };
+  if (bytes.size() > start) {
+    if (!bytes.Equals(static_cast<std::size_t>(headerSize), kData, 16)) return 0;
+    const double fromHead = rate(bytes.Sub(static_cast<std::size_t>(start), bytes.size()));
+    // Frames enough in the bytes read, or they hold the packets as far as
+    // the file or another read goes.
+    if (fromHead > 0 || bytes.size() >= size || bytes.size() - headerSize >= kAsfPacketBytes)
+      return fromHead;
+  }
+  std::vector<std::uint8_t> more = ReadBytes(
+      file, headerSize,
+      static_cast<std::size_t>(std::min<std::uint64_t>(kAsfPacketBytes, size - headerSize)));
+  ByteView data(more);
+  if (!data.Equals(0, kData, 16)) return 0;
+  return rate(data.Sub(kDataHeader, data.size()));
+}
+
 }  // namespace
 
 MovieFacts ProbeAsf(MovieFile& file) {
   Header h;
   MovieFacts& f = h.facts;
   // One read holds the header of almost every file; a larger one (cover
-  // art in the tags) is read again whole, up to the cap.
+  // art in the tags) is read again whole, up to the cap, and the first
+  // data packets with it.
   std::vector<std::uint8_t> bytes = ReadBytes(file, 0, kAsfHeadBytes);
   ByteView v(bytes);
   if (!v.Equals(0, kHeader, 16) || !v.Has(0, 30)) return f;
@@ -182,8 +290,10 @@ MovieFacts ProbeAsf(MovieFile& file) {
   if (headerSize > fileSize) f.Note(ProbeOutcome::Truncated);
   if (headerSize > kAsfMaxHeaderBytes) f.Note(ProbeOutcome::BudgetSpent);
   if (headerSize > bytes.size() && bytes.size() == kAsfHeadBytes)
-    bytes = ReadBytes(
-        file, 0, static_cast<std::size_t>(std::min<std::uint64_t>(headerSize, kAsfMaxHeaderBytes)));
+    bytes = ReadBytes(file, 0,
+                      headerSize <= kAsfMaxHeaderBytes
+                          ? static_cast<std::size_t>(headerSize) + kAsfPacketBytes
+                          : kAsfMaxHeaderBytes);
   v = ByteView(bytes).Sub(30, headerSize - 30);
 
   std::uint32_t objects = 0;
@@ -194,6 +304,7 @@ MovieFacts ProbeAsf(MovieFile& file) {
       // Play duration (100 ns) includes the preroll (ms); a broadcast file
       // (flag bit 0) knows neither, nor the size the whole file has.
       const std::uint64_t play = body.U64(40), preroll = body.U64(56);
+      if (body.Has(68, 8) && body.U32(68) == body.U32(72)) h.packetSize = body.U32(72);
       if (!(body.U32(64) & 1)) {
         if (body.U64(16) > fileSize) f.Note(ProbeOutcome::Truncated);
         double seconds = static_cast<double>(play) / 1e7 - static_cast<double>(preroll) / 1e3;
@@ -220,6 +331,10 @@ MovieFacts ProbeAsf(MovieFile& file) {
     f.audioBitsPerSecond = h.dataBitrate[h.audio.number];
   if (h.video.present && h.timePerFrame[h.video.number])
     f.framesPerSecond = 1e7 / static_cast<double>(h.timePerFrame[h.video.number]);
+  // Without a time per frame (ffmpeg writes none) the first frames' times
+  // give the rate; not past a header longer than the cap.
+  if (h.video.present && f.framesPerSecond == 0 && headerSize <= kAsfMaxHeaderBytes)
+    f.framesPerSecond = PacketFrameRate(file, ByteView(bytes), headerSize, h);
   return f;
 }
 

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "scan/frame_rate.h"
 #include "scan/stream_headers.h"
 #include "scan/tag_text.h"
 
@@ -385,6 +386,43 @@ void ReadAudioTag(ByteView body, TagAudio& a) {
   a.complete = true;
 }
 
+// A video tag that holds a picture, not a decoder configuration, an end of
+// sequence or a command frame.
+bool HoldsPicture(ByteView body) {
+  if (!body.Has(0, 1)) return false;
+  const std::uint8_t b0 = body.U8(0);
+  if ((b0 >> 4 & 7) == 5) return false;
+  if (b0 & 0x80) {  // extended header: coded frames, with or without a time offset
+    const int packetType = b0 & 0x0F;
+    return packetType == 1 || packetType == 3;
+  }
+  const std::uint8_t codec = b0 & 0x0F;
+  return (codec != 7 && codec != 12) || body.U8(1) == 1;
+}
+
+// A tag's time stamp in milliseconds: 24 bits and 8 more above them.
+std::int64_t TagStamp(ByteView head, std::size_t at) {
+  const std::uint32_t high = head.U8(at + 7);
+  return static_cast<std::int64_t>(U24BE(head, at + 4) | high << 24);
+}
+
+// The stamps of the picture tags from off on, up to a full set or the
+// first tag that is not whole in head or is of no known type.
+void TakePictureStamps(ByteView head, std::uint64_t off, int tags, FrameStamps& stamps) {
+  for (; tags < kMaxTags && !stamps.Full() && off <= head.size() && head.Has(off, kTagHeader);
+       ++tags) {
+    const std::size_t at = static_cast<std::size_t>(off);
+    const std::uint8_t type = head.U8(at) & 0x1F;
+    const std::uint32_t size = U24BE(head, at + 1);
+    if ((type != kAudioTag && type != kVideoTag && type != kScriptTag) ||
+        !head.Has(at + kTagHeader, size))
+      return;
+    if (type == kVideoTag && !(head.U8(at) & 0x20) && HoldsPicture(head.Sub(at + kTagHeader, size)))
+      stamps.Add(TagStamp(head, at));
+    off += kTagHeader + static_cast<std::uint64_t>(size) + 4;
+  }
+}
+
 // The time stamp of the last tag, found through the size of the tag before
 // the end; negative when the end does not hold a whole tag.
 double LastTagSeconds(MovieFile& file, std::uint64_t dataOffset) {
@@ -422,6 +460,10 @@ MovieFacts ProbeFlv(MovieFile& file) {
   TagVideo video;
   TagAudio audio;
   bool videoSeen = false, audioSeen = false;
+  // Tag time stamps count milliseconds, and for H.264 and H.265 the
+  // decode order: the frame rate where neither the metadata nor the
+  // stream's header states one.
+  FrameStamps pictures;
   // Past the header and the size of the (absent) tag before the first.
   std::uint64_t off = dataOffset + 4;
   bool complete = false;
@@ -447,6 +489,7 @@ MovieFacts ProbeFlv(MovieFile& file) {
         videoSeen = true;
         ReadVideoTag(body, video);
       }
+      if (type == kVideoTag && HoldsPicture(body)) pictures.Add(TagStamp(head, at));
     }
     // The header's flags tell which kinds of tag to wait for.
     if (metaSeen && (audio.complete || !(flags & 4)) && (video.complete || !(flags & 1))) {
@@ -466,6 +509,13 @@ MovieFacts ProbeFlv(MovieFile& file) {
   }
   if (meta.fileSize > static_cast<double>(fileSize)) facts.Note(ProbeOutcome::Truncated);
 
+  const bool metaFrameRate = meta.framerate > 0 && meta.framerate < 1000;
+  // The tags after those the facts came from, as far as the head holds
+  // them, for the stamps of more pictures.
+  if (complete && !metaFrameRate && video.info.framesPerSecond <= 0)
+    TakePictureStamps(head, off + kTagHeader + U24BE(head, static_cast<std::size_t>(off) + 1) + 4,
+                      tags + 1, pictures);
+
   const VideoStreamInfo& v = video.info;
   if (meta.hasVideoCodec)
     facts.videoFormat = VideoCodecName(meta.videoCodec);
@@ -476,8 +526,9 @@ MovieFacts ProbeFlv(MovieFile& file) {
         meta.width >= 1 && meta.width <= 16384 && meta.height >= 1 && meta.height <= 16384;
     facts.width = metaSize ? static_cast<int>(meta.width) : v.width;
     facts.height = metaSize ? static_cast<int>(meta.height) : v.height;
-    facts.framesPerSecond =
-        meta.framerate > 0 && meta.framerate < 1000 ? meta.framerate : v.framesPerSecond;
+    facts.framesPerSecond = metaFrameRate           ? meta.framerate
+                            : v.framesPerSecond > 0 ? v.framesPerSecond
+                                                    : pictures.Rate(1000);
   }
 
   const AudioStreamInfo& a = audio.info;

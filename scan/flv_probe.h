@@ -17,7 +17,9 @@ constexpr std::size_t kFlvHeadBytes = 64 * 1024;
 // Takes what onMetaData declares (duration, size, frame rate, codec ids,
 // audio sample rate and data rate, title, artist, genre, comment) and, for
 // what it lacks, the first audio and video tags. Without a duration the play
-// time is the time stamp of the last tag, read from the end of the file.
+// time is the time stamp of the last tag, read from the end of the file;
+// without a frame rate there or in the video's header, the rate is measured
+// from the time stamps of the picture tags in the head.
 //
 // NotThis without the signature and version 1; Truncated when a tag runs
 // past the end of the file, the file ends inside a tag header, the end holds

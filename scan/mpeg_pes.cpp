@@ -37,6 +37,10 @@ PesHeader ReadPesHeader(ByteView pes, bool allowMpeg1) {
     if ((flags & 0x80) && headerLength >= 5) {
       h.hasPts = true;
       h.pts = ReadTimeStamp(pes, 9);
+      if ((flags & 0x40) && headerLength >= 10) {
+        h.hasDts = true;
+        h.dts = ReadTimeStamp(pes, 14);
+      }
     }
     h.valid = true;
     return h;
@@ -52,9 +56,34 @@ PesHeader ReadPesHeader(ByteView pes, bool allowMpeg1) {
     h.hasPts = true;
     h.pts = ReadTimeStamp(pes, off);
   }
+  if (stamps == 10) {
+    h.hasDts = true;
+    h.dts = ReadTimeStamp(pes, off + 5);
+  }
   h.payload = off + stamps;
   h.valid = true;
   return h;
+}
+
+namespace {
+
+// The distance of pts from ref, taken as the nearer of forward and
+// backward round the 33-bit circle.
+std::int64_t Distance(std::uint64_t ref, std::uint64_t pts) {
+  std::int64_t rel = static_cast<std::int64_t>((pts - ref) & (kPtsWrap - 1));
+  if (rel >= static_cast<std::int64_t>(kPtsWrap / 2)) rel -= static_cast<std::int64_t>(kPtsWrap);
+  return rel;
+}
+
+}  // namespace
+
+void PesFrameStamps::Add(std::uint64_t stamp) {
+  stamp &= kPtsWrap - 1;
+  if (!haveRef_) {
+    haveRef_ = true;
+    ref_ = stamp;
+  }
+  stamps_.Add(Distance(ref_, stamp));
 }
 
 void PlayClock::Add(Stream stream, std::uint64_t pts) {
@@ -63,10 +92,7 @@ void PlayClock::Add(Stream stream, std::uint64_t pts) {
     haveRef_ = true;
     ref_ = pts;
   }
-  // The distance from the first stamp, taken as the nearer of forward and
-  // backward round the 33-bit circle.
-  std::int64_t rel = static_cast<std::int64_t>((pts - ref_) & (kPtsWrap - 1));
-  if (rel >= static_cast<std::int64_t>(kPtsWrap / 2)) rel -= static_cast<std::int64_t>(kPtsWrap);
+  const std::int64_t rel = Distance(ref_, pts);
   if (!seen_[stream]) {
     seen_[stream] = true;
     min_[stream] = max_[stream] = rel;

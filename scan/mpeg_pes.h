@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "scan/byte_reader.h"
+#include "scan/frame_rate.h"
 
 namespace clip {
 
@@ -17,9 +18,12 @@ struct PesHeader {
   bool valid = false;  // starts 00 00 01 with a stream id of C0..EF or BD
   std::uint8_t streamId = 0;
   std::uint16_t length = 0;  // PES_packet_length: bytes after this field, 0 when unbounded
-  bool hasPts = false;
-  std::uint64_t pts = 0;
+  bool hasPts = false, hasDts = false;
+  std::uint64_t pts = 0, dts = 0;
   std::size_t payload = 0;  // offset of the stream's bytes within the packet
+  // When the packet's first picture is decoded: its DTS, which a stream
+  // with B-frames sends in order where the PTS is not; else its PTS.
+  std::uint64_t DecodeStamp() const { return hasDts ? dts : pts; }
 };
 
 // Reads a PES header in the MPEG-2 form or, in a program stream, the MPEG-1
@@ -29,6 +33,21 @@ PesHeader ReadPesHeader(ByteView pes, bool allowMpeg1);
 
 // A 33-bit time stamp in its five-byte form (with its marker bits).
 std::uint64_t ReadTimeStamp(ByteView bytes, std::size_t off);
+
+// The decode time stamps of a video stream's first frames, each taken as a
+// distance from the first one so that a wrap of the clock among them does
+// not break their order: the frame rate where the stream's headers give
+// none.
+class PesFrameStamps {
+ public:
+  void Add(std::uint64_t stamp);
+  double Rate() const { return stamps_.Rate(kPtsHz); }
+
+ private:
+  bool haveRef_ = false;
+  std::uint64_t ref_ = 0;
+  FrameStamps stamps_;
+};
 
 // The earliest and latest time stamps of up to two streams, each taken as a
 // distance from the first stamp seen, so that a clock that wraps between

@@ -142,7 +142,9 @@ ProbeFields FieldsFromFacts(const MovieFacts& f, std::uint64_t fileSize) {
   if (f.seconds >= 0) fields.playTime = FormatPlayTime(playSeconds);
 
   std::uint64_t audioKbit = 0;
-  if (audio) {
+  // An audio stream of which no frame was read (one a stream's table
+  // declares, say) leaves the cell empty rather than claim 0 kHz.
+  if (audio && (f.audioSamplesPerSecond != 0 || f.audioBitsPerSecond != 0)) {
     audioKbit = f.audioBitsPerSecond / 1000;
     char buf[64];
     std::snprintf(buf, sizeof buf, "%.2fkHz/%llukbit", f.audioSamplesPerSecond / 1000.0,
@@ -160,7 +162,6 @@ ProbeFields FieldsFromFacts(const MovieFacts& f, std::uint64_t fileSize) {
   }
   return fields;
 }
-
 
 ProbeFields ProbeMovie(std::string_view path, MovieFile* file, CodecNames& codecs) {
   const bool classic = HasClassicMovieEnding(path);

@@ -129,6 +129,7 @@ struct Stream {
   EsType type;
   EsBytes es;  // the frames, past any sub-stream header
   std::vector<std::uint8_t> firstPayload;
+  PesFrameStamps frames, tailFrames;  // of the video's packets in the head and the tail
 
   bool Is(std::uint8_t packetId, int packetSub) const {
     return id == packetId && (id != 0xBD || subId == packetSub);
@@ -167,6 +168,7 @@ struct Walker {
     }
     if (!s) return;
     if (h.hasPts) clock.Add(s == &video ? PlayClock::kVideo : PlayClock::kAudio, h.pts);
+    if (h.hasPts && s == &video) (collect ? video.frames : video.tailFrames).Add(h.DecodeStamp());
     if (s == &audio && id == 0xBD)
       payload = payload.Sub(audio.type.reader == EsReader::DvdLpcm ? kLpcmHeader : kPrivateHeader,
                             payload.size());
@@ -237,6 +239,11 @@ MovieFacts ProbeMpegProgram(MovieFile& file) {
   const bool haveVideo = w.video.id >= 0, haveAudio = w.audio.id >= 0;
   if (haveVideo && !ReadVideo(w, v)) facts.Note(unread);
   if (haveAudio && !ReadAudio(w.audio, a)) facts.Note(unread);
+  // A packet's stamps are those of the first picture that starts in it:
+  // where the headers state no rate, the steps of the head's stamps give
+  // it, else those of the tail's.
+  if (haveVideo && v.framesPerSecond <= 0) v.framesPerSecond = w.video.frames.Rate();
+  if (haveVideo && v.framesPerSecond <= 0) v.framesPerSecond = w.video.tailFrames.Rate();
   if (!haveVideo && !haveAudio)
     facts.Note(w.anyPacket ? ProbeOutcome::Unsupported
                : whole     ? ProbeOutcome::Malformed

@@ -1,6 +1,7 @@
 // MPEG program streams (.mpg, .mpeg, .vob: MPEG-1 system streams and MPEG-2
 // program streams): the first video and audio stream's headers, and the
-// play time between the first and the last time stamp.
+// play time between the first and the last time stamp. Video whose headers
+// state no frame rate has it from the steps of its packets' time stamps.
 #pragma once
 
 #include <cstddef>

@@ -189,6 +189,73 @@ bool SkipHevcShortTermSet(BitReader& br, int index, std::uint32_t* deltaPocs) {
   return br.ok();
 }
 
+// hrd_parameters() with its common information: the clock ticks each
+// picture lasts at the highest sub-layer (all pictures decoded) where the
+// rate is fixed there; 0 where it is not, or the bytes end first.
+std::uint32_t HevcHrdPictureTicks(BitReader& br, int maxSub) {
+  const bool nal = br.Bits(1) != 0, vcl = br.Bits(1) != 0;
+  bool subPictures = false;
+  if (nal || vcl) {
+    subPictures = br.Bits(1) != 0;
+    if (subPictures) br.Skip(8 + 5 + 1 + 5);
+    br.Skip(4 + 4);  // bit rate and buffer size scales
+    if (subPictures) br.Skip(4);
+    br.Skip(5 + 5 + 5);  // delay field lengths
+  }
+  std::uint32_t ticks = 0;
+  for (int i = 0; i <= maxSub && br.ok(); ++i) {
+    bool fixed = br.Bits(1) != 0;         // throughout the stream
+    if (!fixed) fixed = br.Bits(1) != 0;  // within each coded video sequence
+    bool lowDelay = false;
+    ticks = 0;
+    if (fixed) {
+      const std::uint32_t elemental = br.Ue();
+      if (elemental > 2047) return 0;
+      ticks = elemental + 1;
+    } else {
+      lowDelay = br.Bits(1) != 0;
+    }
+    const std::uint32_t buffers = lowDelay ? 0 : br.Ue();
+    if (buffers > 31) return 0;
+    for (int list = 0; list < (nal ? 1 : 0) + (vcl ? 1 : 0); ++list) {
+      for (std::uint32_t j = 0; j <= buffers && br.ok(); ++j) {
+        br.Ue();  // bit rate
+        br.Ue();  // buffer size
+        if (subPictures) {
+          br.Ue();
+          br.Ue();
+        }
+        br.Skip(1);  // constant bit rate
+      }
+    }
+  }
+  return br.ok() ? ticks : 0;
+}
+
+// The timing of an H.265 VUI or video parameter set, after the flag that
+// says it is present: ticks of a clock, one a picture, unless hypothetical
+// decoder parameters follow; then those tell whether the pictures keep a
+// fixed rate and how many ticks each lasts. 0 when the rate is not fixed
+// or cannot be read.
+double HevcTiming(BitReader& br, int maxSub, bool inVps) {
+  const std::uint32_t units = br.Bits(32), scale = br.Bits(32);
+  if (br.Bits(1)) br.Ue();  // picture order counts proportional to timing
+  bool decoder = false;
+  if (inVps) {
+    const std::uint32_t count = br.Ue();
+    if (count > 1024) return 0;
+    decoder = count > 0;
+    if (decoder) br.Ue();  // the layer set the first one is for
+  } else {
+    decoder = br.Bits(1) != 0;
+  }
+  if (!br.ok() || units == 0 || scale == 0) return 0;
+  const double rate = static_cast<double>(scale) / units;
+  if (!decoder) return rate;
+  const std::uint32_t ticks = HevcHrdPictureTicks(br, maxSub);
+  return ticks != 0 ? rate / ticks : 0;
+}
+
 double HevcSpsTiming(BitReader& br, int maxSub) {
   br.Ue();  // luma bit depth
   br.Ue();  // chroma bit depth
@@ -227,8 +294,7 @@ double HevcSpsTiming(BitReader& br, int maxSub) {
     for (int i = 0; i < 4; ++i) br.Ue();
   }
   if (!br.Bits(1)) return 0;
-  const std::uint32_t units = br.Bits(32), scale = br.Bits(32);
-  return br.ok() && units != 0 && scale != 0 ? static_cast<double>(scale) / units : 0;
+  return HevcTiming(br, maxSub, false);
 }
 
 // ---- audio ----
@@ -521,8 +587,13 @@ bool ReadAvcSpsNal(ByteView escaped, VideoStreamInfo& video) {
   if (br.Bits(1)) {  // VUI
     SkipVuiPictureFields(br);
     if (br.Bits(1)) {  // timing
+      // A tick is half a frame of a fixed rate; without the fixed frame
+      // rate flag the ticks only bound how finely the pictures' times may
+      // step (writers put a 90 kHz or microsecond clock there), and the
+      // container's time stamps are left to tell the rate.
       std::uint32_t units = br.Bits(32), scale = br.Bits(32);
-      if (br.ok() && units != 0 && scale != 0)
+      const bool fixed = br.Bits(1) != 0;
+      if (br.ok() && fixed && units != 0 && scale != 0)
         video.framesPerSecond = static_cast<double>(scale) / (2.0 * units);
     }
   }
@@ -583,9 +654,9 @@ bool ReadHevcVpsNal(ByteView escaped, VideoStreamInfo& video) {
   if (layerSets > 1023) return false;
   br.Skip(static_cast<std::size_t>(layerSets) * (maxLayerId + 1));
   if (!br.Bits(1)) return false;  // no timing
-  std::uint32_t units = br.Bits(32), scale = br.Bits(32);
-  if (!br.ok() || units == 0 || scale == 0) return false;
-  video.framesPerSecond = static_cast<double>(scale) / units;
+  const double rate = HevcTiming(br, maxSub, true);
+  if (rate <= 0) return false;
+  video.framesPerSecond = rate;
   return true;
 }
 

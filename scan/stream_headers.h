@@ -54,13 +54,15 @@ bool ReadMpegVideoSequence(ByteView es, VideoStreamInfo& video);
 // H.264: the first sequence parameter set in an Annex B stream (start code
 // prefixed NAL units), or in one NAL unit as stored in a decoder
 // configuration record (header byte first, emulation prevention bytes still
-// in). Size after cropping; frame rate from the VUI timing.
+// in). Size after cropping; frame rate from the VUI timing where it is
+// marked fixed, else none (0).
 bool ReadAvcSequence(ByteView es, VideoStreamInfo& video);
 bool ReadAvcSpsNal(ByteView nal, VideoStreamInfo& video);
 
-// H.265: size from the first sequence parameter set, frame rate from the
-// timing of the first video parameter set, in an Annex B stream or from
-// single NAL units.
+// H.265: size from the first sequence parameter set, frame rate from its
+// VUI timing or else from the timing of the first video parameter set, in
+// an Annex B stream or from single NAL units. Timing whose decoder
+// parameters say the rate is not fixed gives none.
 bool ReadHevcSequence(ByteView es, VideoStreamInfo& video);
 bool ReadHevcSpsNal(ByteView nal, VideoStreamInfo& video);
 bool ReadHevcVpsNal(ByteView nal, VideoStreamInfo& video);

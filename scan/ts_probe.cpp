@@ -246,12 +246,15 @@ struct StreamReader {
   TsStream stream;
   PlayClock::Stream clockStream;
   EsBytes es;
+  PesFrameStamps frames, tailFrames;  // of the video's packets in the head and the tail
 
   void Add(bool unitStart, ByteView payload, PlayClock& clock) {
     if (unitStart) {
       PesHeader h = ReadPesHeader(payload, false);
       if (!h.valid) return es.Drop();
       if (h.hasPts) clock.Add(clockStream, h.pts);
+      if (h.hasPts && clockStream == PlayClock::kVideo)
+        (es.collect ? frames : tailFrames).Add(h.DecodeStamp());
       es.Start(h.hasPts);
       payload = payload.Sub(h.payload, payload.size());
     }
@@ -354,6 +357,12 @@ MovieFacts ProbeMpegTransport(MovieFile& file) {
   const ProbeOutcome unread = whole ? ProbeOutcome::Truncated : past;
   if (haveVideo && !video.Read(v)) facts.Note(unread);
   if (haveAudio && !audio.Read(a)) facts.Note(unread);
+  // A stream whose headers state no fixed rate has it from its packets'
+  // time stamps (one picture a packet, as transport streams carry video):
+  // those of the head, else, where its pictures are too large to tell, of
+  // the tail.
+  if (haveVideo && v.framesPerSecond <= 0) v.framesPerSecond = video.frames.Rate();
+  if (haveVideo && v.framesPerSecond <= 0) v.framesPerSecond = video.tailFrames.Rate();
   TakeStreamFacts(haveVideo ? &v : nullptr, haveAudio ? &a : nullptr, audio.es.last(), clock,
                   facts);
   return facts;

@@ -1,6 +1,8 @@
 // MPEG transport streams (.ts, and .m2ts/.mts with 192-byte packets): the
 // first program's streams, the headers at the start of its first video and
 // audio stream, and the play time between the first and the last time stamp.
+// Video whose headers state no fixed frame rate has it from the steps of
+// its packets' decode time stamps.
 #pragma once
 
 #include <cstddef>

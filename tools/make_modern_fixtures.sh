@@ -98,8 +98,19 @@ source "$(dirname "$0")/movie-fixture-lib.sh"
     movie ts_h264_aac.ts mpegts $f25 $g48 "${x264[@]}" -c:a aac -b:a 128k "${tags[@]}"
     movie m2ts_h264_ac3.m2ts mpegts $f2398 $g48 "${x264[@]}" -c:a ac3 -b:a 192k \
       -mpegts_m2ts_mode 1
+    # B-frames: the pictures' stamps out of order, the rate from the decode stamps.
+    movie ts_h264_bframes.ts mpegts $f2398 $g44 "${x264[@]}" -bf 3 -c:a mp2 -b:a 128k
   else
-    for f in flv_h264_aac.flv ts_h264_aac.ts m2ts_h264_ac3.m2ts; do skip $f libx264; done
+    for f in flv_h264_aac.flv ts_h264_aac.ts m2ts_h264_ac3.m2ts ts_h264_bframes.ts; do
+      skip $f libx264
+    done
+  fi
+  # No metadata: the rate from the tags' millisecond stamps.
+  if has_encoder libx264 && [ $have_mp3 = 1 ]; then
+    movie flv_h264_mp3_nometa.flv flv $f2398 $g44 "${x264[@]}" -bf 2 "${mp3[@]}" -ac 1 \
+      -flvflags no_metadata
+  else
+    skip flv_h264_mp3_nometa.flv "libx264 or libmp3lame"
   fi
   if has_encoder libx265; then
     movie mts_h265_eac3.mts mpegts $f25 $g48 -c:v libx265 -preset ultrafast \

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cmath>
 #include <cstring>
 
 #include "ffprobe_facts.h"
@@ -43,8 +45,11 @@ TEST_P(AsfFixture, AgreesWithFfprobe) {
   EXPECT_EQ(facts.videoFormat, m.video);
   EXPECT_EQ(facts.audioFormat, m.audio);
   ExpectCommonFacts(facts, p);
-  // ffmpeg writes no extended stream properties, so the file states no rate.
-  EXPECT_EQ(facts.framesPerSecond, 0);
+  // ffmpeg writes no extended stream properties: the rate is the packets'
+  // presentation times'.
+  if (p.hasVideo)
+    EXPECT_EQ(FormatFixed2(facts.framesPerSecond),
+              FormatFixed2(Ratio(p.Get(p.video, "r_frame_rate"))));
   if (p.hasAudio)  // the format's byte rate, as ffprobe reads it: exact
     EXPECT_EQ(facts.audioBitsPerSecond,
               static_cast<std::uint64_t>(std::atoll(p.Get(p.audio, "bit_rate").c_str())));
@@ -208,6 +213,93 @@ TEST(AsfProbe, HostileHeadersGiveNoInventedFacts) {
   std::memset(&bad[16], 0xFF, 8);
   std::memset(&bad[24], 0xFF, 4);
   EXPECT_EQ(ProbeBytes(bad).videoFormat, "WMV3");
+}
+
+// Data packets of 256 bytes: two bytes of error correction data, payloads
+// of {stream, media object, offset in it, presentation time (ms)}, each
+// with 8 bytes of replicated data and 10 bytes of its object; or, where the
+// time is negative, a compressed payload of three objects 40 ms apart from
+// the time's magnitude on. Padding fills the packet.
+constexpr std::uint32_t kAsfPacket = 256;
+Bytes AsfPacket(const std::vector<std::array<int, 4>>& payloads) {
+  Bytes p;
+  p.U8(0x82).U16(0);       // error correction data
+  p.U8(0x11).U8(0x5D);     // several payloads, word padding; field lengths
+  p.U16(0).U32(0).U16(0);  // padding (set below), send time, duration
+  p.U8(static_cast<std::uint8_t>(0x80 | payloads.size()));  // word payload lengths
+  for (const auto& [stream, object, offset, time] : payloads) {
+    p.U8(static_cast<std::uint8_t>(stream)).U8(static_cast<std::uint8_t>(object));
+    if (time >= 0) {
+      p.U32(static_cast<std::uint32_t>(offset)).U8(8).U32(30).U32(static_cast<std::uint32_t>(time));
+      p.U16(10).Fill(10, 0x77);
+    } else {
+      p.U32(static_cast<std::uint32_t>(-time)).U8(1).U8(40).U16(3 * 4);  // time, delta
+      for (int i = 0; i < 3; ++i) p.U8(3).Fill(3, 0x77);
+    }
+  }
+  const std::size_t padding = kAsfPacket - p.b.size();
+  p.b[5] = static_cast<std::uint8_t>(padding), p.b[6] = static_cast<std::uint8_t>(padding >> 8);
+  return p.Fill(padding);
+}
+
+// A header with file properties (packets of kAsfPacket bytes), video
+// streams 2 and 3 of no time per frame, an object of headerPad bytes, then
+// the data object with the packets.
+std::vector<std::uint8_t> AsfWithPackets(const std::vector<Bytes>& packets,
+                                         std::size_t headerPad = 0) {
+  const std::uint8_t kDataGuid[] = {0x36, 0x26, 0xB2, 0x75, 0x8E, 0x66, 0xCF, 0x11,
+                                    0xA6, 0xD9, 0x00, 0xAA, 0x00, 0x62, 0xCE, 0x6C};
+  const std::uint8_t kOtherGuid[16] = {0x11};
+  Bytes objects, file;
+  file.Fill(40).U32(50000000).U32(0).U32(0).U32(0).U32(0).U32(0).U32(2);
+  file.U32(kAsfPacket).U32(kAsfPacket).U32(0);
+  Object(objects, kFileGuid, file);
+  for (std::uint16_t number : {2, 3}) {
+    Bytes video;
+    Guid(video, kVideoGuid);
+    video.Fill(16 + 8).U32(11 + 40).U32(0).U16(number).U32(0);
+    video.U32(320).U32(240).U8(2).U16(40);
+    video.U32(40).U32(320).U32(240).U16(1).U16(24).Tag("wmv3").Fill(20);
+    Object(objects, kStreamGuid, video);
+  }
+  Object(objects, kOtherGuid, Bytes().Fill(headerPad));
+  Bytes out;
+  Guid(out, kHeaderGuid);
+  out.U32(static_cast<std::uint32_t>(objects.b.size() + 30)).U32(0).U32(4).U16(0x0201);
+  out.b.insert(out.b.end(), objects.b.begin(), objects.b.end());
+  out.b.insert(out.b.end(), kDataGuid, kDataGuid + 16);
+  out.U32(static_cast<std::uint32_t>(50 + packets.size() * kAsfPacket)).U32(0).Fill(16);
+  out.U32(static_cast<std::uint32_t>(packets.size())).U32(0).U16(0x0101);
+  for (const Bytes& p : packets) out.b.insert(out.b.end(), p.b.begin(), p.b.end());
+  return out.b;
+}
+
+// Without a time per frame, the rate from the presentation times of the
+// video's media objects (an object in two parts counts once).
+TEST(AsfProbe, FrameRateFromPresentationTimes) {
+  std::vector<Bytes> ntsc, other, compressed;
+  for (int i = 0; i < 30; ++i) {
+    const int time = 3000 + static_cast<int>(std::lround(i * 1001 / 30.0));
+    ntsc.push_back(AsfPacket({{2, i, 0, time}, {2, i, 10, time}, {1, i, 0, time}}));
+    other.push_back(AsfPacket({{3, i, 0, 3000 + i * 40}}));
+    compressed.push_back(AsfPacket({{2, i, 0, -(3000 + i * 120)}}));
+  }
+  EXPECT_EQ(FormatFixed2(ProbeBytes(AsfWithPackets(ntsc)).framesPerSecond), "29.97");
+  // A file of several bit rates that holds the packets of one stream only.
+  EXPECT_EQ(ProbeBytes(AsfWithPackets(other)).framesPerSecond, 25);
+  EXPECT_EQ(ProbeBytes(AsfWithPackets(compressed)).framesPerSecond, 25);
+
+  // A header past the first read: its packets come with the header's own
+  // second read, or in one more.
+  for (std::size_t pad : {std::size_t{70000}, std::size_t{64600}}) {
+    CountedFile file(AsfWithPackets(other, pad));
+    EXPECT_EQ(ProbeAsf(file).framesPerSecond, 25) << pad;
+    EXPECT_LE(file.rawReads, 2) << pad;
+  }
+  // Packets that cannot be read give no rate.
+  std::vector<std::uint8_t> broken = AsfWithPackets(other);
+  broken[broken.size() - 30 * kAsfPacket + 4] = 0xFF;  // the stream number's field length
+  EXPECT_EQ(ProbeBytes(broken).framesPerSecond, 0);
 }
 
 // How the reading went, for files whole, cut and broken in each way.

@@ -8,6 +8,7 @@
 #include "memory_file.h"
 #include "outcome_cases.h"
 #include "scan/container_kind.h"
+#include "scan/probe.h"
 #include "stream_builders.h"
 
 namespace clip {
@@ -106,15 +107,19 @@ TEST(PsProbe, AudioInPrivateStreamOne) {
   struct Case {
     Bytes payload;  // sub-stream id and what follows it
     const char* facts;
+    const char* cell;  // the audio rate cell
   };
   Bytes ac3 = {0x80, 1, 0, 1};  // AC-3 sub-stream 0, one frame, first one at 1
   Append(ac3, streamtest::Ac3Frames(2));
   const Case cases[] = {
-      {ac3, "- 0x0 0.00 | AC-3 48000 192000 | 0.064"},
-      {{0x89, 1, 0, 1, 9, 9, 9}, "- 0x0 0.00 | DTS 0 0 | 0.000"},  // no frame: the name only
+      {ac3, "- 0x0 0.00 | AC-3 48000 192000 | 0.064", "48.00kHz/192kbit"},
+      // No frame: the name only, and no rates.
+      {{0x89, 1, 0, 1, 9, 9, 9}, "- 0x0 0.00 | DTS 0 0 | 0.000", ""},
       // LPCM: frame number byte, then 20 bits, 96 kHz, six channels; dynamic range
-      {{0xA0, 1, 0, 1, 0, 0x55, 0x80}, "- 0x0 0.00 | PCM 96000 11520000 | 0.000"},
-      {{0xA1, 1, 0, 1, 0, 0xF5}, "- 0x0 0.00 | PCM 0 0 | 0.000"},  // a header cut short
+      {{0xA0, 1, 0, 1, 0, 0x55, 0x80},
+       "- 0x0 0.00 | PCM 96000 11520000 | 0.000",
+       "96.00kHz/11520kbit"},
+      {{0xA1, 1, 0, 1, 0, 0xF5}, "- 0x0 0.00 | PCM 0 0 | 0.000", ""},  // a header cut short
   };
   for (const Case& c : cases) {
     PsWriter ps(false);
@@ -122,8 +127,22 @@ TEST(PsProbe, AudioInPrivateStreamOne) {
     ps.Pes(0xBD, 0, {0x20, 1, 2, 3});  // a subpicture stream first: not audio
     ps.Pes(0xBD, 0, c.payload);
     ps.Pes(0xC0, 0, streamtest::Mp2Frames(2));  // a later stream does not count
-    EXPECT_EQ(streamtest::Summary(Probe(ps.out)), c.facts);
+    const MovieFacts f = Probe(ps.out);
+    EXPECT_EQ(streamtest::Summary(f), c.facts);
+    EXPECT_EQ(FieldsFromFacts(f, ps.out.size()).audioRate, c.cell);
   }
+}
+
+// Video whose sequence header is not in the head has its rate from the
+// steps of its packets' stamps; a packet in which two pictures start
+// stamps the first only.
+TEST(PsProbe, FrameRateFromStampsWithoutASequenceHeader) {
+  PsWriter ps(false);
+  for (int i : {0, 1, 2, 4, 5, 6, 7, 8}) {
+    ps.Pack(static_cast<std::uint64_t>(i) * 3600);
+    ps.Pes(0xE0, 9000 + i * 3600, {0, 0, 1, 0, 9, 9});
+  }
+  EXPECT_EQ(streamtest::Summary(Probe(ps.out)), "MPEG2 0x0 25.00 | - 0 0 | 0.360");
 }
 
 TEST(PsProbe, DamageResyncAndClockWithoutStamps) {

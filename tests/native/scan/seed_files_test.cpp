@@ -84,6 +84,12 @@ TEST(SeedFiles, MpegLayouts) {
   EXPECT_EQ(s.f.frameRate, "");
 }
 
+// Frame rates the headers do not state, from the packets' and tags' stamps.
+TEST(SeedFiles, RatesFromTimeStamps) {
+  EXPECT_EQ(Probe("asf/wmv2_packets_head.wmv").f.frameRate, "25.00");
+  EXPECT_EQ(Probe("flv/h263_no_metadata.flv").f.frameRate, "24.00");
+}
+
 TEST(SeedFiles, TailLayouts) {
   Seed s = Probe("tail/short_isbj.bin");
   EXPECT_EQ(s.tail.title, "Hello");

@@ -115,7 +115,7 @@ inline std::vector<std::uint8_t> Ac3Frames(int count) {
 // An H.264 sequence parameter set in Annex B form, escaped as in a stream.
 inline std::vector<std::uint8_t> AvcSps(int profile, int widthMbs, int heightUnits,
                                         bool progressive, int cropBottom, std::uint32_t units,
-                                        std::uint32_t scale) {
+                                        std::uint32_t scale, bool fixedRate = true) {
   BitWriter w;
   w.Put(0x67, 8);                          // NAL header: sequence parameter set
   w.Put(profile, 8).Put(0, 8).Put(40, 8);  // profile, constraints, level
@@ -136,7 +136,7 @@ inline std::vector<std::uint8_t> AvcSps(int profile, int widthMbs, int heightUni
   w.Put(1, 1);                                    // VUI
   w.Put(1, 1).Put(255, 8).Put(4, 16).Put(3, 16);  // aspect ratio 4:3 given as numbers
   w.Put(0, 1).Put(0, 1).Put(0, 1);                // no overscan, signal type, chroma location
-  w.Put(1, 1).Put(units, 32).Put(scale, 32).Put(1, 1);
+  w.Put(1, 1).Put(units, 32).Put(scale, 32).Put(fixedRate, 1);
   w.Put(1, 1);  // stop bit
   std::vector<std::uint8_t> out = {0, 0, 0, 1};
   int zeros = 0;

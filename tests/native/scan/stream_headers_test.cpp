@@ -88,12 +88,72 @@ TEST(StreamHeaders, AvcSizeAfterCroppingAndTiming) {
   EXPECT_EQ(v.height, 568);
   EXPECT_EQ(v.framesPerSecond, 25);
 
+  // Timing not marked fixed (a microsecond clock, as an HLS writer puts
+  // there) is no frame rate.
+  VideoStreamInfo unfixed;
+  ASSERT_TRUE(ReadAvcSequence(
+      ByteView(streamtest::AvcSps(100, 40, 23, true, 4, 1, 2000000, /*fixedRate=*/false)),
+      unfixed));
+  EXPECT_EQ(unfixed.width, 640);
+  EXPECT_EQ(unfixed.framesPerSecond, 0);
+
   // Cropping larger than the picture, and a set cut short: nothing taken.
   VideoStreamInfo none;
   EXPECT_FALSE(ReadAvcSequence(ByteView(streamtest::AvcSps(77, 1, 1, true, 9, 1, 50)), none));
   es = streamtest::AvcSps(100, 120, 68, true, 4, 1001, 60000);
   EXPECT_FALSE(ReadAvcSequence(ByteView(es.data(), 12), none));
   EXPECT_EQ(none.format, "");
+}
+
+// An H.265 video parameter set with timing (one sub-layer) and, when
+// elemental is not below -1, decoder parameters: a fixed rate where
+// elemental is 0 or more (pictures of elemental + 1 ticks), else not fixed.
+std::vector<std::uint8_t> HevcVps(std::uint32_t units, std::uint32_t scale, int elemental) {
+  BitWriter w;
+  w.Put(0x40, 8).Put(0x01, 8);                // NAL header: video parameter set
+  w.Put(0, 4).Put(3, 2).Put(0, 6).Put(0, 3);  // id, base layer, one layer, one sub-layer
+  w.Put(1, 1).Put(0xFFFF, 16);
+  for (int i = 0; i < 12; ++i) w.Put(i == 0 ? 1 : 0, 8);  // profile, tier and level
+  w.Put(1, 1).Ue(4).Ue(2).Ue(0);                          // buffering and reordering
+  w.Put(0, 6).Ue(0);                                      // layer id, layer sets
+  w.Put(1, 1).Put(units, 32).Put(scale, 32).Put(0, 1);    // timing
+  if (elemental < -1) {
+    w.Ue(0);
+  } else {
+    w.Ue(1).Ue(0);                                 // one set of parameters, for layer set 0
+    w.Put(1, 1).Put(0, 1).Put(0, 1);               // NAL parameters, no sub-picture ones
+    w.Put(0, 8).Put(23, 5).Put(23, 5).Put(23, 5);  // scales, delay lengths
+    if (elemental >= 0)
+      w.Put(1, 1).Ue(static_cast<std::uint32_t>(elemental));  // fixed throughout
+    else
+      w.Put(0, 1).Put(0, 1).Put(0, 1);    // not fixed, not low delay
+    w.Ue(0).Ue(1000).Ue(2000).Put(0, 1);  // one buffer
+  }
+  w.Put(1, 1);  // stop bit
+  return w.bytes();
+}
+
+TEST(StreamHeaders, HevcTimingFixedOrNot) {
+  struct Case {
+    const char* what;
+    std::uint32_t units, scale;
+    int elemental;
+    double want;
+  } cases[] = {
+      {"timing alone: a tick a picture", 1001, 30000, -2, 30000.0 / 1001},
+      {"fixed, two ticks a picture", 1, 50, 1, 25},
+      {"not fixed", 1, 90000, -1, 0},
+  };
+  for (const Case& c : cases) {
+    VideoStreamInfo v;
+    EXPECT_EQ(ReadHevcVpsNal(ByteView(HevcVps(c.units, c.scale, c.elemental)), v), c.want > 0)
+        << c.what;
+    EXPECT_DOUBLE_EQ(v.framesPerSecond, c.want) << c.what;
+  }
+  // Decoder parameters cut short tell no rate.
+  const std::vector<std::uint8_t> cut = HevcVps(1, 50, 1);
+  VideoStreamInfo v;
+  EXPECT_FALSE(ReadHevcVpsNal(ByteView(cut.data(), cut.size() - 3), v));
 }
 
 // Bytes the fuzz target once broke, kept as fixtures (a fault here stops

@@ -4,11 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <random>
 
 #include "memory_file.h"
 #include "outcome_cases.h"
 #include "scan/container_kind.h"
+#include "scan/probe.h"
 #include "stream_builders.h"
 
 namespace clip {
@@ -90,15 +92,20 @@ class TsWriter {
     }
     Section(pid, 0x02, body);
   }
-  // A PES packet with a time stamp (none when pts < 0) around es.
-  void Pes(int pid, std::uint8_t streamId, long long pts, const Bytes& es) {
+  // A PES packet with a time stamp (none when pts < 0) and a decode time
+  // stamp (none when dts < 0) around es.
+  void Pes(int pid, std::uint8_t streamId, long long pts, const Bytes& es, long long dts = -1) {
     Bytes p = {0, 0, 1, streamId, 0, 0, 0x80, 0, 0};
-    if (pts >= 0) {
-      const std::uint64_t t = static_cast<std::uint64_t>(pts) % kWrap;
-      p[7] = 0x80, p[8] = 5;  // PTS only, five bytes of header data
-      Append(p, {static_cast<std::uint8_t>(0x21 | (t >> 29 & 0x0E)),
+    auto stamp = [&](std::uint8_t prefix, long long value) {
+      const std::uint64_t t = static_cast<std::uint64_t>(value) % kWrap;
+      Append(p, {static_cast<std::uint8_t>(prefix | (t >> 29 & 0x0E)),
                  static_cast<std::uint8_t>(t >> 22), static_cast<std::uint8_t>(t >> 14 | 1),
                  static_cast<std::uint8_t>(t >> 7), static_cast<std::uint8_t>(t << 1 | 1)});
+    };
+    if (pts >= 0) {
+      p[7] = dts >= 0 ? 0xC0 : 0x80, p[8] = dts >= 0 ? 10 : 5;  // PTS, and DTS
+      stamp(dts >= 0 ? 0x31 : 0x21, pts);
+      if (dts >= 0) stamp(0x11, dts);
     }
     Append(p, es);
     Unit(pid, p);
@@ -196,6 +203,36 @@ TEST(TsProbe, StreamTypesFromTheProgramMap) {
   ts.Pmt(0x20, {{0x80, 0x31, {}}, {0x1B, 0x32, {}}, {0x81, 0x33, {}}, {0x02, 0x34, {}}});
   ts.Pes(0x31, 0xBD, 0, {0x01, 0xE0, 0x41, 0x40});  // size, 3/0 channels at 48 kHz, 16 bits
   EXPECT_EQ(streamtest::Summary(Probe(ts.out)), "H.264 0x0 0.00 | PCM 48000 3072000 | 0.000");
+}
+
+// H.264 whose timing is not marked fixed has its rate from the decode
+// stamps (B-frames send their presentation stamps out of order); audio the
+// map declares but no frame of which is read leaves its rate cell empty.
+TEST(TsProbe, FrameRateFromDecodeStampsAndAudioWithoutFrames) {
+  TsWriter ts;
+  ts.Pat(0x1000);
+  ts.Pmt(0x1000, {{0x1B, 0x100, {}}, {0x0F, 0x101, {}}});
+  ts.Pes(0x101, 0xC0, 0, {1, 2, 3, 4});
+  const double frame = 90000 * 1001 / 24000.0;
+  for (int i = 0; i < 12; ++i) {
+    const int shown = i == 0 ? 0 : i % 3 == 1 ? i + 2 : i - 1;  // I P B B P B B ...
+    Bytes es = {0, 0, 1, 0x09, 0x10};
+    if (i == 0) Append(es, streamtest::AvcSps(100, 40, 23, true, 4, 1, 2000000, false));
+    ts.Pes(0x100, 0xE0, std::llround((shown + 2) * frame), es, std::llround(i * frame));
+  }
+  const MovieFacts f = Probe(ts.out);
+  EXPECT_EQ(streamtest::Summary(f), "H.264 640x360 23.98 | AAC 0 0 | 0.626");
+  EXPECT_EQ(FieldsFromFacts(f, ts.out.size()).audioRate, "");
+  EXPECT_EQ(FieldsFromFacts(f, ts.out.size()).frameRate, "23.98");
+
+  // Pictures too large for the head to hold enough of: the tail's stamps.
+  TsWriter big;
+  big.Pat(0x1000);
+  big.Pmt(0x1000, {{0x1B, 0x100, {}}});
+  big.Pes(0x100, 0xE0, 0, streamtest::AvcSps(100, 40, 23, true, 4, 1, 50, false));
+  big.Null(3000);
+  for (int i = 0; i < 6; ++i) big.Pes(0x100, 0xE0, 90000 + i * 3600, {0, 0, 1, 0x09, 0x10});
+  EXPECT_EQ(streamtest::Summary(Probe(big.out)), "H.264 640x360 25.00 | - 0 0 | 1.240");
 }
 
 TEST(TsProbe, DamagedTablesAndPackets) {
