@@ -9,7 +9,7 @@
 
 #include "scan/byte_reader.h"
 #include "scan/codec_table.h"
-#include "scan/rate_snap.h"
+#include "scan/frame_rate.h"
 #include "scan/tag_text.h"
 
 namespace clip {
@@ -536,7 +536,10 @@ double RateFromBlocks(FileWindow& src, std::uint64_t at, std::uint64_t end, std:
                track, more);
     if (more.size() > times.size()) times.swap(more);
   }
-  return FrameRateFromTimes(std::move(times), static_cast<double>(timestampScale) / 1e9);
+  if (timestampScale == 0) return 0;
+  FrameStamps stamps;
+  for (std::int64_t t : times) stamps.Add(t);
+  return stamps.Rate(1e9 / static_cast<double>(timestampScale));
 }
 
 // "HH:MM:SS.nnnnnnnnn" as seconds; negative when it is not that form.
