@@ -473,6 +473,9 @@ void ParseSeekHead(ByteView body, Segment& s) {
 // Clusters are stepped into, whatever their size, so that the walk runs on
 // through those after; it ends at a header that starts no element or an
 // element that runs past the bytes.
+// No more times are gathered than the measure takes: held bytes with that
+// many need no further read.
+static_assert(kMatroskaRateFrames == FrameStamps::kMaxFrameStamps);
 bool BlockTimes(ByteView v, std::uint64_t track, std::vector<std::int64_t>& times) {
   std::uint64_t clusterTime = 0;
   // A block starts with its track number (as an element size is written)
@@ -536,7 +539,6 @@ double RateFromBlocks(FileWindow& src, std::uint64_t at, std::uint64_t end, std:
                track, more);
     if (more.size() > times.size()) times.swap(more);
   }
-  if (timestampScale == 0) return 0;
   FrameStamps stamps;
   for (std::int64_t t : times) stamps.Add(t);
   return stamps.Rate(1e9 / static_cast<double>(timestampScale));
@@ -679,7 +681,7 @@ MovieFacts ProbeMatroska(MovieFile& file) {
   if (!s.haveTracks) seekTo(s.seek[1], kTracks);
   if (!s.haveTags) seekTo(s.seek[2], kTags);
   if (elements == kMaxTopElements && !s.haveTracks) f.Note(ProbeOutcome::BudgetSpent);
-  if (video.present && !video.defaultDuration && firstCluster)
+  if (video.present && !video.defaultDuration && firstCluster && s.timestampScale)
     f.framesPerSecond = RateFromBlocks(src, firstCluster, end, video.number, s.timestampScale);
 
   // Play time: the segment's duration, else the longest track's DURATION tag.

@@ -23,7 +23,7 @@ constexpr std::size_t kMatroskaMaxElementBytes = 1024 * 1024;
 // on the times of up to this many of its first blocks, read from the first
 // Cluster on: from what the first read holds, else from one read of
 // kMatroskaClusterBytes there.
-constexpr std::size_t kMatroskaRateFrames = 256;
+constexpr std::size_t kMatroskaRateFrames = 128;
 constexpr std::size_t kMatroskaClusterBytes = 256 * 1024;
 
 // NotThis unless the file starts with an EBML header whose DocType is
