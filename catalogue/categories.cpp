@@ -22,6 +22,13 @@ const std::array<CategoryInfo, kCategoryCount> kCategories = {{
     {"DirPath", "ﾃﾞｨﾚｸﾄﾘﾊﾟｽ", 300, Align::Left, 40026, "ﾃﾞｨﾚｸﾄﾘﾊﾟｽ", "ディレクトリパス",
      Align::Left},
     {"VolLabel", "ﾎﾞﾘｭｰﾑ", 100, Align::Left, 40040, "ﾎﾞﾘｭｰﾑﾗﾍﾞﾙ", "ボリューム", Align::Left},
+    {"AudioTracks", "ｵｰﾃﾞｨｵﾄﾗｯｸ", 110, Align::Left, 40051, "ｵｰﾃﾞｨｵﾄﾗｯｸ", "オーディオトラック",
+     Align::Left},
+    {"Subtitles", "字幕", 110, Align::Left, 40052, "字幕", "字幕", Align::Left},
+    {"Channels", "ﾁｬﾝﾈﾙ", 50, Align::Right, 40053, "ﾁｬﾝﾈﾙ", "チャンネル", Align::Right},
+    {"VideoBits", "映像ﾋﾞｯﾄ", 90, Align::Left, 40054, "映像ﾋﾞｯﾄ", "映像ビット", Align::Left},
+    {"Chapters", "ﾁｬﾌﾟﾀｰ", 55, Align::Right, 40055, "ﾁｬﾌﾟﾀｰ", "チャプター", Align::Right},
+    {"Status", "状態", 60, Align::Left, 40056, "状態", "状態", Align::Left},
 }};
 
 CategoryTable CategoryTable::FromValues(const std::array<int, kCategoryCount>& values) {
@@ -36,7 +43,16 @@ CategoryTable CategoryTable::FromValues(const std::array<int, kCategoryCount>& v
   return t;
 }
 
-CategoryTable CategoryTable::AllOn() {
+std::array<int, kCategoryCount> CategoryTable::DefaultValues() {
+  std::array<int, kCategoryCount> values{};
+  for (int k = 0; k < kCategoryCount; ++k)
+    values[static_cast<std::size_t>(k)] = DefaultCategoryValue(k);
+  return values;
+}
+
+CategoryTable CategoryTable::AllOn() { return FromValues(DefaultValues()); }
+
+CategoryTable CategoryTable::Every() {
   std::array<int, kCategoryCount> values;
   values.fill(1);
   return FromValues(values);

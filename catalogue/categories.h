@@ -1,5 +1,6 @@
-// The seventeen categories (columns) of a catalogue and the table that says
-// which of them this run shows and where.
+// The categories (columns) of a catalogue and the table that says which of
+// them this run shows and where: the seventeen every list has always had,
+// then the track categories, each off unless its key is set to 1.
 #pragma once
 
 #include <array>
@@ -7,7 +8,11 @@
 
 namespace clip {
 
-constexpr int kCategoryCount = 17;
+constexpr int kCategoryCount = 23;
+// The categories shown when no settings file says otherwise; those after
+// them are shown only when asked for, so lists and settings written without
+// them stay as they were.
+constexpr int kClassicCategoryCount = 17;
 
 // Category numbers; 0 is always shown as column 0. Several names keep the
 // spellings of the settings file's keys (FlameRate, Resolusion, Janle,
@@ -31,7 +36,17 @@ enum Category : int {
   Comment,
   DirPath,
   VolLabel,
+  AudioTracks,  // "2: jpn, eng"
+  Subtitles,    // "3: jpn, eng, eng(強制)"
+  Channels,     // "5.1" of the first audio track
+  VideoBits,    // "10bit HDR10"
+  Chapters,     // the count of the first edition
+  Status,       // how the file's reading went
 };
+
+// The [Customize] value a category has when the settings file has no key
+// for it: 1 for the classic seventeen, 0 for the others.
+constexpr int DefaultCategoryValue(int k) { return k < kClassicCategoryCount ? 1 : 0; }
 
 enum class Align { Left, Right };
 
@@ -55,10 +70,14 @@ struct CategoryTable {
   std::array<int, kCategoryCount> position{};  // 0 for categories not shown
   int columnCount = 0;                         // index of the last column
 
-  // Builds the table from the sixteen [Customize] values (index 1..16).
+  // Builds the table from the [Customize] values (index 1 on).
   static CategoryTable FromValues(const std::array<int, kCategoryCount>& values);
-  // Every category shown (no settings file).
+  // The default table (no settings file): the classic categories.
   static CategoryTable AllOn();
+  // Every category, the track categories too.
+  static CategoryTable Every();
+  // The default values (DefaultCategoryValue of each).
+  static std::array<int, kCategoryCount> DefaultValues();
 
   bool IsOn(int k) const { return k == FileName || enabled[k] == 1; }
   // The width-fit menu item of a category goes only when its value is exactly 0.

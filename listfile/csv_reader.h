@@ -50,9 +50,11 @@
 #include <string_view>
 #include <vector>
 
+#include "catalogue/categories.h"
+
 namespace clip {
 
-constexpr int kCsvFieldSlots = 17;          // FileName and the sixteen categories
+constexpr int kCsvFieldSlots = kCategoryCount;  // FileName and every other category
 constexpr std::size_t kCsvFieldMax = 1023;  // bytes kept of one field
 // The bytes of a record that can be read a second time: the reader keeps
 // them in memory until the record's reading is decided.

@@ -1,5 +1,5 @@
 // Resource and command ids. Menu items, context-menu items, toolbar
-// buttons and accelerators all carry the command ids 40001 to 40050;
+// buttons and accelerators all carry the command ids 40001 to 40056;
 // stored settings and tests drive the program by these numbers, so they
 // never change (new commands take the next free numbers).
 #pragma once
@@ -53,9 +53,15 @@
 #define IDM_DUP_BUT_ONE 40048  // all but one row of each set
 #define IDM_RESCAN 40049       // the folders of the rows
 #define IDM_RESCAN_FOLDER 40050
+#define IDM_FIT_AUDIOTRACKS 40051
+#define IDM_FIT_SUBTITLES 40052
+#define IDM_FIT_CHANNELS 40053
+#define IDM_FIT_VIDEOBITS 40054
+#define IDM_FIT_CHAPTERS 40055
+#define IDM_FIT_STATUS 40056
 
 #define IDM_FIRST 40001
-#define IDM_LAST 40050
+#define IDM_LAST 40056
 
 // Child controls of the main window.
 #define IDC_CATALOGUE_LIST 100

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace clip {
 
@@ -34,6 +35,33 @@ enum class CellForm {
                    // sequence header's size and frame rate, no rates or play time
 };
 
+// One audio or subtitle track as its container lists it.
+struct TrackFact {
+  // The language as the container gives it: an ISO 639-2 code ("jpn") or a
+  // BCP 47 tag ("ja-JP"); empty when none is given.
+  std::string language;
+  bool forced = false;  // a subtitle track marked to be shown always
+};
+
+// The channels of an audio track: the count, and how many of them are
+// low-frequency effects when the layout is given ("5.1" is 6 and 1).
+struct ChannelLayout {
+  int channels = 0;  // 0 when unknown
+  int lfe = -1;      // -1 when no layout is given
+};
+
+// Bit depth and dynamic range of a video track.
+struct VideoDepth {
+  int bits = 0;      // luma bits a sample; 0 when unknown
+  int transfer = 0;  // ITU-T H.273 transfer characteristics (16 PQ, 18 HLG); 0 unknown
+  // The Dolby Vision configuration: its profile and base-layer
+  // compatibility; profile -1 when the track has none.
+  int dolbyVisionProfile = -1, dolbyVisionCompatibility = 0;
+};
+
+constexpr int kTransferPq = 16;
+constexpr int kTransferHlg = 18;
+
 struct MovieFacts {
   // How the reading went: NotThis when the bytes are not the parser's
   // container, else Whole unless a problem was met.
@@ -60,6 +88,15 @@ struct MovieFacts {
 
   // Texts from the container's own tags, UTF-8, not yet cut to a cell.
   std::string title, creator, genre, comment;
+
+  // Every audio and subtitle track in file order. tracksListed is set by a
+  // parser whose container lists its tracks; without it the track cells
+  // stay empty, since an empty list would claim that there are none.
+  std::vector<TrackFact> audioTracks, subtitleTracks;
+  bool tracksListed = false;
+  ChannelLayout channels;  // of the first audio track
+  VideoDepth depth;        // of the first video track
+  int chapters = -1;       // chapters of the first edition; -1 when none are listed
 };
 
 }  // namespace clip

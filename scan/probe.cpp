@@ -23,6 +23,7 @@
 #include "scan/mpeg_probe.h"
 #include "scan/ps_probe.h"
 #include "scan/rm_probe.h"
+#include "scan/track_cells.h"
 #include "scan/ts_probe.h"
 
 namespace clip {
@@ -127,6 +128,13 @@ ProbeFields FieldsFromFacts(const MovieFacts& f, std::uint64_t fileSize) {
   fields.creator = f.creator;
   fields.genre = f.genre;
   fields.comment = f.comment;
+  if (f.tracksListed) {
+    fields.audioTracks = AudioTracksCell(f.audioTracks);
+    fields.subtitles = SubtitlesCell(f.subtitleTracks);
+  }
+  fields.channels = ChannelsCell(f.channels);
+  fields.videoBits = VideoBitsCell(f.depth);
+  fields.chapters = ChaptersCell(f.chapters);
   const bool video = !f.videoFormat.empty(), audio = !f.audioFormat.empty();
   if (!video && !audio) return fields;
   fields.videoFormat = CutCp932(f.videoFormat, kFieldMax);

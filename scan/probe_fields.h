@@ -13,6 +13,10 @@ namespace clip {
 struct ProbeFields {
   std::string videoFormat, audioFormat, videoRate, audioRate, frameRate, resolution, playTime;
   std::string title, creator, genre, comment;
+  // The track cells: audio tracks and subtitles with their languages, the
+  // first audio track's channels, the video's bit depth and dynamic range,
+  // and the chapter count; empty where the container does not say.
+  std::string audioTracks, subtitles, channels, videoBits, chapters;
   // Whole unless the parser that read the file says otherwise.
   ProbeOutcome outcome = ProbeOutcome::Whole;
 };

@@ -11,6 +11,7 @@
 #include "scan/scan.h"
 #include "scan/movie_name.h"
 #include "scan/pipeline.h"
+#include "scan/track_cells.h"
 
 namespace clip {
 
@@ -79,7 +80,8 @@ MovieRowTexts RowReader::Read(const std::string& path) {
   const bool sizes = table.AnySizeOn();
   const bool userInfo = AnyOn(table, {MovieTitle, Janle, Creater, Comment});
   const bool probes =
-      AnyOn(table, {MoveInfo, AudioInfo, VideoRate, AudioRate, FlameRate, Resolusion, PlayTime});
+      AnyOn(table, {MoveInfo, AudioInfo, VideoRate, AudioRate, FlameRate, Resolusion, PlayTime,
+                    AudioTracks, Subtitles, Channels, VideoBits, Chapters, Status});
 
   // The file is opened once, and only when some shown category needs its
   // bytes; the probes and the tail scan share the open file. A file that
@@ -89,8 +91,9 @@ MovieRowTexts RowReader::Read(const std::string& path) {
   if (sizes || userInfo || probes) file = fs.Open(path);
   row.opened = file != nullptr;
 
+  std::uint64_t size = 0;
   if (file) {
-    std::uint64_t size = file->Size();
+    size = file->Size();
     set(FileSizeBT, SizeBytesText(size));
     set(FileSizeMB, SizeMBText(size, sizeInfo));
     set(FileSizeKB, SizeKBText(size, sizeInfo));
@@ -117,6 +120,12 @@ MovieRowTexts RowReader::Read(const std::string& path) {
     set(Janle, f.genre);
     set(Creater, f.creator);
     set(Comment, f.comment);
+    set(AudioTracks, std::move(f.audioTracks));
+    set(Subtitles, std::move(f.subtitles));
+    set(Channels, std::move(f.channels));
+    set(VideoBits, std::move(f.videoBits));
+    set(Chapters, std::move(f.chapters));
+    set(Status, StatusCell(f.outcome, file != nullptr, size == 0));
     row.outcome = f.outcome;
   }
   set(DirPath, PathDirectory(path));

@@ -38,10 +38,10 @@ void LoadSettings(Profile& p, Settings& s) {
   const int threads = p.GetInt("Customize", "ScanThreads", 0);
   s.scanThreads = threads >= 0 && threads <= 32 ? static_cast<unsigned>(threads) : 0;
   s.title = p.GetString("MainSeting", "mvTitle", kDefaultTitle, 128);
-  s.categoryValues.fill(1);
+  s.categoryValues = CategoryTable::DefaultValues();
   for (int k = 1; k < kCategoryCount; ++k)
-    s.categoryValues[static_cast<std::size_t>(k)] =
-        p.GetInt("Customize", kCategories[static_cast<std::size_t>(k)].key, 1);
+    s.categoryValues[static_cast<std::size_t>(k)] = p.GetInt(
+        "Customize", kCategories[static_cast<std::size_t>(k)].key, DefaultCategoryValue(k));
   s.mainColor = ParseColorText(p.GetString("Customize", "MainColor", "0", 32));
   s.listFore = ParseColorText(p.GetString("Customize", "ListFoColor", "0", 32));
   s.listBack = ParseColorText(p.GetString("Customize", "ListBkColor", "0xffffff", 32));

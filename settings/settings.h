@@ -38,7 +38,8 @@ struct Settings {
   // network share than on a local disk).
   unsigned scanThreads = 0;
   std::string title = kDefaultTitle;
-  // The sixteen [Customize] category values (index 1..16; default 1). The
+  // The [Customize] category values (index 1 on; default 1 for the classic
+  // categories, 0 for the track ones). The
   // columns are fixed for the run: the Customize dialog changes them for
   // the next start.
   std::array<int, kCategoryCount> categoryValues{};

@@ -10,10 +10,16 @@ namespace {
 TEST(Categories, AllKeysMissingShowsEveryColumn) {
   CategoryTable t = CategoryTable::AllOn();
   EXPECT_EQ(t.columnCount, 16);
-  for (int k = 0; k < kCategoryCount; ++k) {
+  for (int k = 0; k < kClassicCategoryCount; ++k) {
     EXPECT_EQ(t.position[k], k);
     EXPECT_FALSE(t.RemovesFitItem(k));
   }
+  // The track categories are off, their fit items gone, until asked for.
+  for (int k = kClassicCategoryCount; k < kCategoryCount; ++k) {
+    EXPECT_EQ(t.position[k], 0);
+    EXPECT_TRUE(t.RemovesFitItem(k));
+  }
+  EXPECT_EQ(CategoryTable::Every().position[Status], kCategoryCount - 1);
 }
 
 TEST(Categories, ValuesOtherThanOneHideButOnlyZeroRemovesTheFitItem) {

@@ -304,7 +304,7 @@ TEST_F(CsvLoad, AValueTwoFlagRefusesEveryFile) {
 }
 
 TEST_F(CsvLoad, LongRowLoadsAsOneRowWithItsCellsWhole) {
-  CategoryTable t = CategoryTable::AllOn();
+  CategoryTable t = CategoryTable::Every();
   std::string header, line;
   for (int k = 0; k < kCategoryCount; ++k) {
     header += std::string(k ? "," : "") + "\"" + ListHeaderName(k) + "\"";

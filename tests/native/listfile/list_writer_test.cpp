@@ -55,9 +55,14 @@ TEST(CsvWriter, EmptyListAndNoCategoriesAndDoubledQuotes) {
   EXPECT_EQ(
       FormatCsvList(rows, TableWith({Comment})),
       Sj("\"ファイル名\",\"コメント\"\r\n\"x\"\"y,z.avi\",\"End comment, \"\"quoted\"\"\"\r\n"));
-  // Every category on: seventeen fields in category order.
+  // The default: seventeen fields in category order; every one: all of them.
   std::string all = FormatCsvList(RowModel{}, CategoryTable::AllOn());
   std::string expected;
+  for (int k = 0; k < kClassicCategoryCount; ++k)
+    expected += std::string(k ? "," : "") + "\"" + ListHeaderName(k) + "\"";
+  EXPECT_EQ(all, Sj(expected + "\r\n"));
+  all = FormatCsvList(RowModel{}, CategoryTable::Every());
+  expected.clear();
   for (int k = 0; k < kCategoryCount; ++k)
     expected += std::string(k ? "," : "") + "\"" + ListHeaderName(k) + "\"";
   EXPECT_EQ(all, Sj(expected + "\r\n"));

@@ -26,7 +26,8 @@ TEST(Settings, CategoriesColoursAndWindowStateAreReadAtStart) {
   MemoryProfile p;
   Settings s;
   LoadSettings(p, s);
-  for (int k = 1; k < kCategoryCount; ++k) EXPECT_EQ(s.categoryValues[k], 1) << k;
+  for (int k = 1; k < kCategoryCount; ++k)
+    EXPECT_EQ(s.categoryValues[k], k < kClassicCategoryCount ? 1 : 0) << k;
   EXPECT_EQ(s.listBack, 0xffffffu);
   EXPECT_TRUE(s.window.view.toolbar && s.window.view.gridLines && s.window.view.saveAtExit);
   EXPECT_EQ(s.window.width, 320);
