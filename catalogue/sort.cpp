@@ -24,6 +24,15 @@ constexpr std::size_t kByteSizeWidth = 26;
 // ("1.23" and "12.3" become "...001.23" and "...012.3"), so that 1000 MB
 // and more sorts after 999.9 MB.
 constexpr std::size_t kMegabyteDigits = 20;
+// Track counts, channels, bit depths and chapter counts lead with a number:
+// that number gets zeros in front up to this many digits, so that "10bit"
+// sorts after "8bit" and "12: ..." after "2: ...".
+constexpr std::size_t kLeadingNumberDigits = 10;
+
+bool LeadsWithCount(int category) {
+  return category == AudioTracks || category == Subtitles || category == Channels ||
+         category == VideoBits || category == Chapters;
+}
 
 // A text with a number of "0" characters in front of it, compared without
 // building the padded copy.
@@ -68,6 +77,12 @@ Padded Prepare(std::string_view text, int column, const CategoryTable& table, in
     // Only a number with a period is padded; other texts stay as they are.
     if (digits > 0 && digits < p.text.size() && p.text[digits] == '.' && digits < kMegabyteDigits)
       p.zeros += kMegabyteDigits - digits;
+  }
+  const int category = table.CategoryAt(column);
+  if (column > 0 && LeadsWithCount(category) && IsColumnOf(table, category, column)) {
+    std::size_t digits = 0;
+    while (digits < p.text.size() && p.text[digits] >= '0' && p.text[digits] <= '9') ++digits;
+    if (digits > 0 && digits < kLeadingNumberDigits) p.zeros = kLeadingNumberDigits - digits;
   }
   return p;
 }

@@ -85,6 +85,22 @@ TEST_F(ColumnTexts, OtherNumberColumnsCompareAsPlainText) {
   EXPECT_GT(Compare("1:05", "12:00", all.position[PlayTime]), 0);  // ":" is above "2"
 }
 
+TEST_F(ColumnTexts, TrackColumnsSortByTheirLeadingNumber) {
+  const CategoryTable every = CategoryTable::Every();
+  auto cmp = [&](const char* a, const char* b, int k) {
+    return Sign(CompareColumnTexts(a, b, every.position[k], every, 0));
+  };
+  EXPECT_LT(cmp("2: jpn, eng", "10: und", AudioTracks), 0);
+  EXPECT_LT(cmp("2: eng", "2: jpn", AudioTracks), 0);  // equal counts: by the languages
+  EXPECT_LT(cmp("3: eng", "12: eng", Subtitles), 0);
+  EXPECT_LT(cmp("", "1: eng", Subtitles), 0);
+  EXPECT_LT(cmp("8bit", "10bit HDR10", VideoBits), 0);
+  EXPECT_LT(cmp("10bit HDR10", "10bit HLG", VideoBits), 0);
+  EXPECT_LT(cmp("7.1", "10", Channels), 0);
+  EXPECT_LT(cmp("9", "24", Chapters), 0);
+  EXPECT_GT(cmp("9", "24", Status), 0);  // the status is text
+}
+
 TEST_F(ColumnTexts, PaddingOnlyWhileTheCategoryIsShown) {
   std::array<int, kCategoryCount> values;
   values.fill(1);
