@@ -4,11 +4,13 @@
 // settings); this layer only orders the work and streams the rows out.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "catalogue/categories.h"
 #include "listfile/list_format.h"
 #include "scan/scan.h"
 
@@ -55,6 +57,10 @@ struct CliOptions {
   ListFormat format = ListFormat::Csv;
   bool append = false;
   std::string settings;
+  // --columns: the categories to show (FileName always is); overrides the
+  // settings file's choice.
+  bool columnsGiven = false;
+  std::array<bool, kCategoryCount> columns{};
   bool encodingGiven = false;
   ListEncoding encoding = ListEncoding::Cp932;
   unsigned jobs = 0;  // 0: as many as the first path's disk suits (see ScanThreadCount)

@@ -24,9 +24,12 @@ constexpr const char* kUsage =
     "  --format csv|txt|html  choose the format explicitly\n"
     "  --append               add to a text list as the window's text-list save does\n"
     "  --settings FILE        read the categories, HTML options and modern-format\n"
-    "                         switch from this settings file (default: none, every\n"
-    "                         category on)\n"
-    "  --encoding cp932|utf-8 list file encoding (default cp932, as the window)\n"
+    "                         switch from this settings file (default: none, the\n"
+    "                         seventeen classic categories on)\n"
+    "  --columns KEY,...|all  show these categories (the keys below) and no others,\n"
+    "                         the file name always; all: every category\n"
+    "  --encoding cp932|utf-8\n"
+    "                         list file encoding (default cp932, as the window)\n"
     "  -j, --jobs N           probe N files at a time (default: one per core, four per core\n"
     "                         on a network file system)\n"
     "  --quiet                no progress\n"
@@ -60,6 +63,38 @@ bool ParseEncoding(std::string_view text, ListEncoding& encoding) {
   else
     return false;
   return true;
+}
+
+bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    const auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+    if (fold(a[i]) != fold(b[i])) return false;
+  }
+  return true;
+}
+
+// "--columns KEY,...": settings-file keys, compared without regard to case.
+std::string ParseColumns(const std::string& text, CliOptions& o) {
+  o.columns.fill(false);
+  o.columns[FileName] = true;
+  o.columnsGiven = true;
+  if (EqualsIgnoringAsciiCase(text, "all")) {
+    o.columns.fill(true);
+    return {};
+  }
+  std::size_t start = 0;
+  while (true) {
+    const std::size_t comma = text.find(',', start);
+    const std::string key = text.substr(start, comma == std::string::npos ? comma : comma - start);
+    int found = -1;
+    for (int k = 0; k < kCategoryCount; ++k)
+      if (EqualsIgnoringAsciiCase(key, kCategories[static_cast<std::size_t>(k)].key)) found = k;
+    if (found < 0) return "unknown category '" + key + "' (see --help for the keys)";
+    o.columns[static_cast<std::size_t>(found)] = true;
+    if (comma == std::string::npos) return {};
+    start = comma + 1;
+  }
 }
 
 bool ParseJobs(const std::string& text, unsigned& jobs) {
@@ -106,6 +141,8 @@ const CliOption kOptions[] = {
        o.settings = v;
        return {};
      }},
+    {"", "--columns", true, "",
+     [](CliOptions& o, const std::string& v) -> std::string { return ParseColumns(v, o); }},
     {"", "--encoding", true, "",
      [](CliOptions& o, const std::string& v) -> std::string {
        if (!ParseEncoding(v, o.encoding)) return "unknown encoding '" + v + "' (cp932 or utf-8)";
@@ -142,7 +179,22 @@ const CliOption* FindOption(const std::string& name) {
 
 }  // namespace
 
-std::string CliUsageText() { return kUsage; }
+std::string CliUsageText() {
+  std::string text = kUsage;
+  text += "\nCategory keys, in column order (the last six are off unless --columns or the\n"
+          "settings file turns them on):\n ";
+  std::size_t line = 1;
+  for (const CategoryInfo& info : kCategories) {
+    const std::size_t width = std::string_view(info.key).size() + 1;
+    if (line + width > 79) {
+      text += "\n ";
+      line = 1;
+    }
+    text += std::string(" ") + info.key;
+    line += width;
+  }
+  return text + "\n";
+}
 
 std::string CliVersionText() {
   // The number as the window's version box shows it.

@@ -180,6 +180,10 @@ bool LoadRunSettings(const CliOptions& options, RunSettings& run, std::string& e
     LoadSettings(ini, settings);
     run.html = LoadHtmlOptions(ini);
   }
+  if (options.columnsGiven)
+    for (int k = 1; k < kCategoryCount; ++k)
+      settings.categoryValues[static_cast<std::size_t>(k)] =
+          options.columns[static_cast<std::size_t>(k)] ? 1 : 0;
   run.table = CategoryTable::FromValues(settings.categoryValues);
   run.sizeInfo = settings.sizeInfo;
   run.scanThreads = settings.scanThreads;

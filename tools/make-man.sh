@@ -77,6 +77,8 @@ LC_ALL=C awk -v name="$name" -v version="$version" '
     if (line ~ /^Exit status: */) {
       print ".SH \"EXIT STATUS\""
       sub(/^Exit status: */, "", line)
+    } else if (line ~ /^Category keys/) {
+      print ".SH CATEGORIES"
     } else if (paragraph) {
       print ".PP"
     }

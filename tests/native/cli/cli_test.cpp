@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -15,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "base/cp932.h"
 #include "catalogue/categories.h"
 #include "catalogue/row_model.h"
 #include "fake_fs.h"
@@ -352,6 +354,29 @@ TEST(CliProblems, ACutOrBrokenFileIsNamedAndKeepsItsRow) {
   EXPECT_EQ(run.err.find("fine.mpg"), std::string::npos) << run.err;
   for (const char* name : {"\"cut.avi\"", "\"broken.avi\"", "\"fine.mpg\""})
     EXPECT_NE(run.out.find(name), std::string::npos) << name;
+}
+
+TEST(CliColumns, PickCategoriesByKeyOverTheSettingsFile) {
+  Scratch dir;
+  fs::copy_file(std::string(CLIP_SAMPLES_DIR) + "/titled.avi", dir / "a.avi");
+  auto header = [](const std::string& list) { return list.substr(0, list.find("\r\n")); };
+  const std::string sj = Utf8ToCp932("\"ファイル名\",\"サイズ(Byte)\",\"状態\"");
+  EXPECT_EQ(header(RunProgram({"--columns", "status,FileSizeBT", dir.path()}).out), sj);
+  WriteAll(dir / "s.ini", "[Customize]\r\nFileSizeBT=0\r\nAudioTracks=1\r\n");
+  EXPECT_EQ(header(RunProgram({"--settings", dir / "s.ini", "--columns=FileSizeBT,Status",
+                               dir.path()})
+                       .out),
+            sj);
+  const std::string all = header(RunProgram({"--columns", "all", dir.path()}).out);
+  EXPECT_EQ(std::count(all.begin(), all.end(), ','), kCategoryCount - 1);
+  const std::string classic = header(RunProgram({dir.path()}).out);
+  EXPECT_EQ(std::count(classic.begin(), classic.end(), ','), kClassicCategoryCount - 1);
+  for (const char* wrong : {"Bogus", "FileSizeBT,", ""}) {
+    const Outcome run = RunProgram({"--columns", wrong, dir.path()});
+    EXPECT_EQ(run.status, 2) << wrong;
+    EXPECT_NE(run.err.find("--help"), std::string::npos) << run.err;
+  }
+  EXPECT_NE(RunProgram({"--help"}).out.find("VideoBits Chapters Status"), std::string::npos);
 }
 
 TEST(CliProgress, IsShownOnATerminalOnlyAndNotWithQuiet) {
