@@ -36,6 +36,13 @@
 #define IDC_CUST_SIZEINFO 1046
 #define IDC_CUST_MODERN 1047    // today's containers in a scan
 #define IDC_CUST_LISTUTF8 1048  // lists in UTF-8
+// The track columns, off unless turned on.
+#define IDC_CUST_AUDIOTRACKS 1049
+#define IDC_CUST_SUBTITLES 1050
+#define IDC_CUST_CHANNELS 1051
+#define IDC_CUST_VIDEOBITS 1052
+#define IDC_CUST_CHAPTERS 1053
+#define IDC_CUST_STATUS 1054
 #define IDC_CUST_RESET 3
 
 // "DIALOG2": the item edit dialog.

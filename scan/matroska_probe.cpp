@@ -11,6 +11,7 @@
 #include "scan/codec_table.h"
 #include "scan/frame_rate.h"
 #include "scan/tag_text.h"
+#include "scan/track_config.h"
 
 namespace clip {
 
@@ -48,6 +49,18 @@ enum : std::uint32_t {
   kOutputSamplingFrequency = 0x78B5,
   kChannels = 0x9F,
   kBitDepth = 0x6264,
+  kLanguage = 0x22B59C,
+  kLanguageIetf = 0x22B59D,
+  kFlagForced = 0x55AA,
+  kColour = 0x55B0,
+  kBitsPerChannel = 0x55B2,
+  kTransferCharacteristics = 0x55BA,
+  kBlockAdditionMapping = 0x41E4,
+  kBlockAddIdType = 0x41E7,
+  kBlockAddIdExtraData = 0x41ED,
+  kChapters = 0x1043A770,
+  kEditionEntry = 0x45B9,
+  kChapterAtom = 0xB6,
   kTags = 0x1254C367,
   kTag = 0x7373,
   kTargets = 0x63C0,
@@ -181,7 +194,15 @@ struct Track {
   std::uint64_t displayUnit = 0;
   double sampleRate = 0, outputRate = 0;
   std::uint64_t channels = 0, bitDepth = 0;
+  // A track without a Language element is English by the format's default.
+  std::string language = "eng", languageIetf;
+  bool forced = false;
+  std::uint64_t bitsPerChannel = 0, transfer = 0;
+  ByteView dolbyVision;  // a Dolby Vision configuration record, like codecPrivate
 };
+
+// Tracks the list shows: more are counted in none of the cells.
+constexpr std::size_t kMaxListedTracks = 64;
 
 struct TrackTag {
   std::uint64_t uid = 0;
@@ -195,8 +216,9 @@ struct Segment {
   MovieFacts facts;
   int titleRank = 0, creatorRank = 0, genreRank = 0, commentRank = 0;
   std::vector<TrackTag> trackTags;  // BPS and DURATION of each track
-  std::uint64_t seek[3] = {};       // positions of Info, Tracks, Tags; 0 when not listed
-  std::uint64_t seekHead2 = 0;      // a further SeekHead
+  std::uint64_t seek[4] = {};       // positions of Info, Tracks, Tags, Chapters; 0 when not listed
+  bool haveChapters = false;
+  std::uint64_t seekHead2 = 0;  // a further SeekHead
 };
 
 void ParseInfo(ByteView body, Segment& s) {
@@ -307,6 +329,24 @@ void ParseTrackEntry(ByteView body, Track& t, std::uint64_t& type, ProbeOutcome*
       case kCodecId: t.codec = CodecIdText(d); break;
       case kCodecPrivate: t.codecPrivate = d; break;
       case kDefaultDuration: t.defaultDuration = UInt(d); break;
+      case kLanguage: t.language = CodecIdText(d.Sub(0, 35)); break;
+      case kLanguageIetf: t.languageIetf = CodecIdText(d.Sub(0, 35)); break;
+      case kFlagForced: t.forced = UInt(d) != 0; break;
+      case kBlockAdditionMapping: {
+        Children inner(d, note);
+        std::uint32_t k;
+        ByteView v;
+        std::uint64_t addType = 0;
+        ByteView extra;
+        while (inner.Next(k, v)) {
+          if (k == kBlockAddIdType) addType = UInt(v);
+          if (k == kBlockAddIdExtraData) extra = v;
+        }
+        // dvcC, dvvC, dvwC
+        if (addType == 0x64766343 || addType == 0x64767643 || addType == 0x64767743)
+          t.dolbyVision = extra;
+        break;
+      }
       case kVideo:
       case kAudio: {
         Children inner(d, note);
@@ -323,6 +363,16 @@ void ParseTrackEntry(ByteView body, Track& t, std::uint64_t& type, ProbeOutcome*
             case kOutputSamplingFrequency: t.outputRate = Usable(Float(v)); break;
             case kChannels: t.channels = UInt(v); break;
             case kBitDepth: t.bitDepth = UInt(v); break;
+            case kColour: {
+              Children colour(v, note);
+              std::uint32_t part;
+              ByteView cv;
+              while (colour.Next(part, cv)) {
+                if (part == kBitsPerChannel) t.bitsPerChannel = UInt(cv);
+                if (part == kTransferCharacteristics) t.transfer = UInt(cv);
+              }
+              break;
+            }
           }
         }
         break;
@@ -332,6 +382,43 @@ void ParseTrackEntry(ByteView body, Track& t, std::uint64_t& type, ProbeOutcome*
 }
 
 int Dimension(std::uint64_t v) { return v <= 0x7FFFFFFF ? static_cast<int>(v) : 0; }
+
+TrackFact Listed(const Track& t) {
+  TrackFact fact;
+  fact.language = !t.languageIetf.empty() ? t.languageIetf : t.language == "und" ? "" : t.language;
+  fact.forced = t.forced;
+  return fact;
+}
+
+// The layout where the codec's own configuration or its channel order
+// gives one, else the bare count.
+ChannelLayout AudioChannels(const Track& t) {
+  ChannelLayout layout;
+  const ByteView cp = t.codecPrivate;
+  if (t.codec.rfind("A_AAC", 0) == 0 && ChannelsFromAacConfig(cp, layout)) return layout;
+  if (t.codec == "A_MS/ACM" && cp.Has(0, 24) && cp.U16(0) == 0xFFFE)
+    return ChannelsFromSpeakerMask(cp.U32(20));
+  const int count = t.channels <= 255 ? static_cast<int>(t.channels) : 0;
+  // An Opus header's channel mapping family 0 or 1 keeps the Vorbis order.
+  const bool opusOrder = t.codec == "A_OPUS" && cp.Has(0, 19) && cp.U8(18) <= 1;
+  if (opusOrder || t.codec == "A_VORBIS" || t.codec == "A_FLAC")
+    return ChannelsInVorbisOrder(count);
+  layout.channels = count;
+  return layout;
+}
+
+VideoDepth Depth(const Track& t) {
+  VideoDepth depth;
+  bool known = false;
+  if (t.codec == "V_MPEGH/ISO/HEVC") known = DepthFromHevcConfig(t.codecPrivate, depth);
+  if (t.codec == "V_AV1") known = DepthFromAv1Config(t.codecPrivate, depth);
+  if (t.codec == "V_MPEG4/ISO/AVC") known = DepthFromAvcConfig(t.codecPrivate, depth);
+  if (!known && t.bitsPerChannel > 0 && t.bitsPerChannel <= 16)
+    depth.bits = static_cast<int>(t.bitsPerChannel);
+  if (t.transfer <= 255) depth.transfer = static_cast<int>(t.transfer);
+  if (t.dolbyVision.size() != 0) DolbyVisionFromConfig(t.dolbyVision, depth);
+  return depth;
+}
 
 void ParseTracks(ByteView body, Segment& s, Track& video, Track& audio) {
   s.haveTracks = true;
@@ -346,8 +433,13 @@ void ParseTracks(ByteView body, Segment& s, Track& video, Track& audio) {
     t.present = true;
     if (type == 1 && !video.present) video = t;
     if (type == 2 && !audio.present) audio = t;
+    std::vector<TrackFact>& list = type == 2 ? s.facts.audioTracks : s.facts.subtitleTracks;
+    if ((type == 2 || type == 17) && list.size() < kMaxListedTracks) list.push_back(Listed(t));
   }
   MovieFacts& f = s.facts;
+  f.tracksListed = true;
+  if (video.present) f.depth = Depth(video);
+  if (audio.present) f.channels = AudioChannels(audio);
   if (video.present) {
     f.videoFormat = VideoName(video);
     // Display sizes count only in pixels (unit 0) and only as a pair; one
@@ -435,6 +527,24 @@ void ParseTag(ByteView body, Segment& s) {
   }
 }
 
+// The chapters of the first edition: its top-level atoms.
+void ParseChapters(ByteView body, Segment& s) {
+  s.haveChapters = true;
+  Children c(body, &s.facts.outcome);
+  std::uint32_t id;
+  ByteView d;
+  while (c.Next(id, d)) {
+    if (id != kEditionEntry) continue;
+    Children atoms(d, &s.facts.outcome);
+    std::uint32_t k;
+    ByteView v;
+    int count = 0;
+    while (atoms.Next(k, v)) count += k == kChapterAtom;
+    if (count > 0) s.facts.chapters = count;
+    return;
+  }
+}
+
 void ParseTags(ByteView body, Segment& s) {
   s.haveTags = true;
   Children c(body, &s.facts.outcome);
@@ -463,6 +573,7 @@ void ParseSeekHead(ByteView body, Segment& s) {
     if (target == kInfo && !s.seek[0]) s.seek[0] = position;
     if (target == kTracks && !s.seek[1]) s.seek[1] = position;
     if (target == kTags && !s.seek[2]) s.seek[2] = position;
+    if (target == kChapters && !s.seek[3]) s.seek[3] = position;
     if (target == kSeekHead && !s.seekHead2) s.seekHead2 = position;
   }
 }
@@ -626,8 +737,10 @@ MovieFacts ProbeMatroska(MovieFile& file) {
   // Tracks bytes outlive the walk: the track entries point into them.
   std::vector<std::uint8_t> tracksBytes;
   auto take = [&](const Element& el, std::uint64_t at) {
-    // Other elements (Void, Chapters, Attachments) are stepped over unread.
-    if (el.id != kInfo && el.id != kTracks && el.id != kTags && el.id != kSeekHead) return;
+    // Other elements (Void, Attachments, Cues) are stepped over unread.
+    if (el.id != kInfo && el.id != kTracks && el.id != kTags && el.id != kSeekHead &&
+        el.id != kChapters)
+      return;
     std::size_t n =
         static_cast<std::size_t>(std::min<std::uint64_t>(el.size, kMatroskaMaxElementBytes));
     if (el.size > n) f.Note(ProbeOutcome::BudgetSpent);
@@ -638,6 +751,7 @@ MovieFacts ProbeMatroska(MovieFile& file) {
       ParseTracks(ByteView(tracksBytes), s, video, audio);
     }
     if (el.id == kTags && !s.haveTags) ParseTags(body, s);
+    if (el.id == kChapters && !s.haveChapters) ParseChapters(body, s);
     if (el.id == kSeekHead) ParseSeekHead(body, s);
   };
 
@@ -680,6 +794,7 @@ MovieFacts ProbeMatroska(MovieFile& file) {
   if (!s.haveInfo) seekTo(s.seek[0], kInfo);
   if (!s.haveTracks) seekTo(s.seek[1], kTracks);
   if (!s.haveTags) seekTo(s.seek[2], kTags);
+  if (!s.haveChapters) seekTo(s.seek[3], kChapters);
   if (elements == kMaxTopElements && !s.haveTracks) f.Note(ProbeOutcome::BudgetSpent);
   if (video.present && !video.defaultDuration && firstCluster && s.timestampScale)
     f.framesPerSecond = RateFromBlocks(src, firstCluster, end, video.number, s.timestampScale);

@@ -31,6 +31,13 @@ const std::array<CustomizeBox, kCustomizeBoxCount> kCustomizeBoxes = {{
     // today's files in the scan and code page 932 lists.
     {IDC_CUST_MODERN, "ModernFormats", 1},
     {IDC_CUST_LISTUTF8, "ListUtf8"},
+    // The track columns.
+    {IDC_CUST_AUDIOTRACKS, "AudioTracks", 0, true},
+    {IDC_CUST_SUBTITLES, "Subtitles", 0, true},
+    {IDC_CUST_CHANNELS, "Channels", 0, true},
+    {IDC_CUST_VIDEOBITS, "VideoBits", 0, true},
+    {IDC_CUST_CHAPTERS, "Chapters", 0, true},
+    {IDC_CUST_STATUS, "Status", 0, true},
 }};
 
 namespace {
@@ -48,8 +55,10 @@ int BoxIndex(int id) {
 
 CustomizeState LoadCustomizeState(Profile& p, const Settings& settings) {
   CustomizeState s;
-  for (std::size_t i = 0; i < kCustomizeBoxes.size(); ++i)
+  for (std::size_t i = 0; i < kCustomizeBoxes.size(); ++i) {
     s.boxes[i] = p.GetInt(kCustomize, kCustomizeBoxes[i].key, kCustomizeBoxes[i].missing) == 1;
+    s.inFile[i] = !p.GetString(kCustomize, kCustomizeBoxes[i].key, "", 16).empty();
+  }
   s.autoScan = settings.autoScanFolder;
   s.mainFace = settings.mainFontFace;
   s.listFace = settings.listFontFace;
@@ -71,8 +80,10 @@ void ResetCustomizeBoxes(CustomizeState& s) {
 }
 
 void SaveCustomizeState(Profile& p, Settings& settings, const CustomizeState& s) {
-  for (std::size_t i = 0; i < kCustomizeBoxes.size(); ++i)
+  for (std::size_t i = 0; i < kCustomizeBoxes.size(); ++i) {
+    if (kCustomizeBoxes[i].writtenWhenSet && !s.boxes[i] && !s.inFile[i]) continue;
     p.WriteString(kCustomize, kCustomizeBoxes[i].key, s.boxes[i] ? "1" : "0");
+  }
   settings.listClear = s.boxes[static_cast<std::size_t>(BoxIndex(IDC_CUST_LISTCLEAR))] ? 1 : 0;
   settings.sizeInfo = s.boxes[static_cast<std::size_t>(BoxIndex(IDC_CUST_SIZEINFO))] ? 1 : 0;
   settings.modernFormats = s.boxes[static_cast<std::size_t>(BoxIndex(IDC_CUST_MODERN))] ? 1 : 0;

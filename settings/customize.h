@@ -12,7 +12,7 @@
 
 namespace clip {
 
-constexpr int kCustomizeBoxCount = 20;
+constexpr int kCustomizeBoxCount = 26;
 
 // A check box of the dialog and the [Customize] key it carries, in the
 // order OK writes them (the box order differs from the category order).
@@ -20,11 +20,15 @@ struct CustomizeBox {
   int id;
   const char* key;
   int missing = 0;  // the value a missing key counts as
+  // Written only once it is on or the file has it, so the files of those
+  // who never turn it on keep the keys they had.
+  bool writtenWhenSet = false;
 };
 extern const std::array<CustomizeBox, kCustomizeBoxCount> kCustomizeBoxes;
 
 struct CustomizeState {
   std::array<bool, kCustomizeBoxCount> boxes{};
+  std::array<bool, kCustomizeBoxCount> inFile{};  // the key was in the file at opening
   std::string autoScan;
   std::string mainFace, listFace;  // the faces to store at OK
   std::string mainSize, listSize;

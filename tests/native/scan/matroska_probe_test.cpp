@@ -326,6 +326,80 @@ TEST(MatroskaProbe, FrameRateFromTheFirstBlocks) {
 }
 
 // How the reading went, for files whole, cut and broken in each way.
+// Tracks of every kind, Chapters before the clusters, and the facts the
+// track cells show.
+TEST(MatroskaProbe, EveryAudioAndSubtitleTrackWithLayoutDepthAndChapters) {
+  Ebml doc, segment, tracks, video, colour, vid, dv, mapping;
+  doc.Str(0x4282, "matroska");
+  colour.UInt(0x55B2, 10).UInt(0x55BA, 16);
+  vid.UInt(0xB0, 64).UInt(0xBA, 64).Master(0x55B0, colour);
+  // A Dolby Vision configuration: version 1.0, profile 8, level 6, BL compatibility 1.
+  dv.UInt(0x41E7, 0x64766343).Bytes(0x41ED, {1, 0, 8 << 1, 6 << 3, 1 << 4});
+  mapping = dv;
+  video.UInt(0xD7, 1).UInt(0x83, 1).Str(0x86, "V_VP9").Master(0xE0, vid).Master(0x41E4, mapping);
+  auto audio = [](int n, const char* codec, std::vector<std::uint8_t> priv, int channels) {
+    Ebml a, t;
+    a.Float4(0xB5, 48000).UInt(0x9F, static_cast<std::uint64_t>(channels));
+    t.UInt(0xD7, static_cast<std::uint64_t>(n)).UInt(0x83, 2).Str(0x86, codec);
+    if (!priv.empty()) t.Bytes(0x63A2, priv);
+    return t.Master(0xE1, a);
+  };
+  // AAC LC, 48 kHz, channel configuration 7 (7.1); the second track says no language.
+  Ebml first = audio(2, "A_AAC", {0x11, 0xB8}, 8), second = audio(3, "A_AC3", {}, 6);
+  first.Str(0x22B59C, "jpn");
+  Ebml subs[3];
+  subs[0].UInt(0xD7, 4).UInt(0x83, 17).Str(0x86, "S_TEXT/UTF8").Str(0x22B59C, "und");
+  subs[1]
+      .UInt(0xD7, 5)
+      .UInt(0x83, 17)
+      .Str(0x86, "S_TEXT/UTF8")
+      .Str(0x22B59C, "eng")
+      .Str(0x22B59D, "en-GB");
+  subs[2]
+      .UInt(0xD7, 6)
+      .UInt(0x83, 17)
+      .Str(0x86, "S_TEXT/UTF8")
+      .Str(0x22B59C, "eng")
+      .UInt(0x55AA, 1);
+  tracks.Master(0xAE, video).Master(0xAE, first).Master(0xAE, second);
+  for (const Ebml& t : subs) tracks.Master(0xAE, t);
+  Ebml chapters, edition, second_edition, atom;
+  atom.UInt(0x73C4, 1);
+  edition.Master(0xB6, atom).Master(0xB6, atom).Master(0xB6, atom);
+  second_edition.Master(0xB6, atom);
+  chapters.Master(0x45B9, edition).Master(0x45B9, second_edition);
+  segment.Master(0x1654AE6B, tracks).Master(0x1043A770, chapters);
+  Ebml file;
+  file.Master(0x1A45DFA3, doc).Master(0x18538067, segment);
+
+  MovieFacts f = ProbeBytes(file.b);
+  EXPECT_EQ(f.outcome, ProbeOutcome::Whole);
+  ASSERT_TRUE(f.tracksListed);
+  std::string audioLangs, subLangs;
+  for (const TrackFact& t : f.audioTracks) audioLangs += t.language + ";";
+  for (const TrackFact& t : f.subtitleTracks) subLangs += t.language + (t.forced ? "!;" : ";");
+  EXPECT_EQ(audioLangs, "jpn;eng;");  // the format's default language is English
+  EXPECT_EQ(subLangs, ";en-GB;eng!;");
+  EXPECT_EQ(f.channels.channels, 8);
+  EXPECT_EQ(f.channels.lfe, 1);
+  EXPECT_EQ(f.depth.bits, 10);
+  EXPECT_EQ(f.depth.transfer, kTransferPq);
+  EXPECT_EQ(f.depth.dolbyVisionProfile, 8);
+  EXPECT_EQ(f.depth.dolbyVisionCompatibility, 1);
+  EXPECT_EQ(f.chapters, 3);  // the first edition's
+
+  // AC-3 states no layout in the container: the count alone.
+  Ebml onlyAc3Tracks, onlyAc3Segment, onlyAc3;
+  onlyAc3Tracks.Master(0xAE, second);
+  onlyAc3Segment.Master(0x1654AE6B, onlyAc3Tracks);
+  onlyAc3.Master(0x1A45DFA3, doc).Master(0x18538067, onlyAc3Segment);
+  f = ProbeBytes(onlyAc3.b);
+  EXPECT_EQ(f.channels.channels, 6);
+  EXPECT_EQ(f.channels.lfe, -1);
+  EXPECT_EQ(f.chapters, -1);
+  EXPECT_TRUE(f.subtitleTracks.empty());
+}
+
 TEST(MatroskaProbe, OutcomeOfWholeCutAndBrokenFiles) {
   const std::vector<std::uint8_t> good = MakeWebm();
   // Where an ID is written, from the SeekHead's entries on (the element itself comes second).

@@ -66,9 +66,10 @@ TEST(Customize, ResetThenOkWritesTheResetValuesInOrder) {
       "Customize/Resolusion",     "Customize/PlayTime",       "Customize/Creater",
       "Customize/Janle",          "Customize/Comment",        "Customize/DirPath",
       "Customize/VolLabel",       "Customize/ListClear",      "Customize/SizeInfo",
-      "Customize/ModernFormats",  "Customize/ListUtf8",       "Customize/AutoScan",       "WindowFonts/MainFontSize", "WindowFonts/ListFontSize",
-      "WindowFonts/MainFontType", "WindowFonts/ListFontType", "WindowFonts/EditFontType",
-      "Customize/MainColor",      "Customize/ListFoColor",    "Customize/ListBkColor"};
+      "Customize/ModernFormats",  "Customize/ListUtf8",       "Customize/AutoScan",
+      "WindowFonts/MainFontSize", "WindowFonts/ListFontSize", "WindowFonts/MainFontType",
+      "WindowFonts/ListFontType", "WindowFonts/EditFontType", "Customize/MainColor",
+      "Customize/ListFoColor",    "Customize/ListBkColor"};
   EXPECT_EQ(p.Keys(), keys);
   std::string on;
   for (std::size_t i = 0; i < 20; ++i) on += p.log[i].second;
@@ -79,6 +80,26 @@ TEST(Customize, ResetThenOkWritesTheResetValuesInOrder) {
   EXPECT_EQ(s.sizeInfo, 1);
   EXPECT_EQ(s.modernFormats, 1);
   EXPECT_EQ(s.listUtf8, 0);
+}
+
+TEST(Customize, TrackBoxesAreWrittenOnlyOnceOnOrAlreadyInTheFile) {
+  RecordingProfile p;
+  p.WriteString("Customize", "Chapters", "0");
+  p.WriteString("Customize", "Status", "1");
+  Settings s;
+  CustomizeState st = LoadCustomizeState(p, s);
+  EXPECT_TRUE(st.boxes[Box(IDC_CUST_STATUS)]);
+  st.boxes[Box(IDC_CUST_AUDIOTRACKS)] = true;
+  st.boxes[Box(IDC_CUST_STATUS)] = false;
+  p.log.clear();
+  SaveCustomizeState(p, s, st);
+  std::string written;
+  for (const auto& [key, value] : p.log)
+    if (key == "Customize/AudioTracks" || key == "Customize/Subtitles" ||
+        key == "Customize/Chapters" || key == "Customize/Status")
+      written += key.substr(10) + "=" + value + ";";
+  // Subtitles, off and never in the file, is left out.
+  EXPECT_EQ(written, "AudioTracks=1;Chapters=0;Status=0;");
 }
 
 TEST(Customize, OkUpdatesTheInMemorySettings) {

@@ -5,6 +5,9 @@
 
 #include <algorithm>
 
+#include "res/dialogs_res.h"
+#include "res/resource.h"
+
 namespace wintest {
 namespace {
 
@@ -44,6 +47,58 @@ TEST_F(ModernWindow, TodaysFilesGetRowsWithTheirTagsUnlessSwitchedOff) {
   ini = "[Customize]\r\nModernFormats=0\r\n";
   Open();
   EXPECT_EQ(Rows(), 0);
+}
+
+// The track columns turned on in the Customize dialog show after the next
+// start, sort by their numbers and are searched by find.
+TEST_F(ModernWindow, TrackColumnsTurnedOnSortAndFindALanguage) {
+  const std::string tracks = CLIP_TRACKS_DIR_WIN;
+  if (GetFileAttributesA((tracks + "\\tracks_pq.mkv").c_str()) == INVALID_FILE_ATTRIBUTES)
+    GTEST_SKIP() << "no files with several tracks in " << tracks;
+  Open();
+  WithDialog(
+      "動作設定", [this] { Command(IDM_CUSTOMIZE); },
+      [](HWND dlg, DWORD) {
+        for (int id = IDC_CUST_AUDIOTRACKS; id <= IDC_CUST_STATUS; ++id) Click(dlg, id);
+        Click(dlg, IDOK);
+      });
+  Close();
+  ini.clear();  // the file as the dialog wrote it
+  commandLine = "\"" + tracks + "\"";
+  Open(true);
+  const int mkv = RowNamed("tracks_pq.mkv"), webm = RowNamed("tracks_opus.webm");
+  ASSERT_GE(mkv, 0);
+  ASSERT_GE(webm, 0);
+  EXPECT_EQ(CellOf(mkv, clip::AudioTracks), "3: jpn, eng, und");
+  EXPECT_EQ(CellOf(mkv, clip::Subtitles), "3: jpn, eng, eng(強制)");
+  EXPECT_EQ(CellOf(mkv, clip::Channels), "5.1");
+  EXPECT_EQ(CellOf(mkv, clip::VideoBits), "10bit HDR10");
+  EXPECT_EQ(CellOf(mkv, clip::Chapters), "3");
+  EXPECT_EQ(CellOf(mkv, clip::Status), "");
+  EXPECT_EQ(CellOf(webm, clip::AudioTracks), "2: fre, und");
+
+  // Sorted by the audio track count, then back the other way.
+  const int column = clip::App().table.position[clip::AudioTracks];
+  HeaderClick(column);
+  std::vector<int> counts;
+  for (const std::string& cell : Column(column)) counts.push_back(std::atoi(cell.c_str()));
+  EXPECT_TRUE(std::is_sorted(counts.begin(), counts.end()));
+  EXPECT_EQ(counts.back(), 3);
+
+  // Find every row with a Japanese track, in the audio track column alone.
+  Command(IDM_FIND);
+  HWND bar = clip::App().findBar;
+  ASSERT_NE(bar, nullptr);
+  SetText(bar, IDC_FIND_TEXT, "jpn");
+  SendDlgItemMessageW(bar, IDC_FIND_COLUMN, CB_SETCURSEL, 1 + column, 0);
+  Click(bar, IDC_FIND_ALL);
+  std::vector<int> expected;
+  const auto cells = Column(column);
+  for (int i = 0; i < static_cast<int>(cells.size()); ++i)
+    if (cells[static_cast<std::size_t>(i)].find("jpn") != std::string::npos) expected.push_back(i);
+  EXPECT_GE(expected.size(), 1u);
+  EXPECT_EQ(Selected(), expected);
+  HoldForScreenshot(main());
 }
 
 }  // namespace

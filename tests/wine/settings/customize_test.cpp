@@ -9,8 +9,8 @@ namespace wintest {
 namespace {
 
 const char* const kCaption = "動作設定";
-const int kBoxes[] = {1019, 1020, 1021, 1022, 1023, 1024, 1025, 1026, 1027,
-                      1028, 1029, 1030, 1031, 1032, 1033, 1034, 1037, 1046};
+const int kBoxes[] = {1019, 1020, 1021, 1022, 1023, 1024, 1025, 1026, 1027, 1028, 1029, 1030,
+                      1031, 1032, 1033, 1034, 1037, 1046, 1049, 1050, 1051, 1052, 1053, 1054};
 
 std::string SelectedFace(HWND dlg, int box) {
   HWND combo = GetDlgItem(dlg, box);
@@ -105,6 +105,9 @@ TEST_F(Customize, ResetThenOkWritesTheResetValuesAndAppliesAtOnce) {
                        "Janle",      "Comment",    "VolLabel",  "ListClear"};
   for (const char* k : on) EXPECT_EQ(IniValue("Customize", k), "1") << k;
   for (const char* k : off) EXPECT_EQ(IniValue("Customize", k), "0") << k;
+  // The track columns stay off and out of the file.
+  for (const char* k : {"AudioTracks", "Subtitles", "Channels", "VideoBits", "Chapters", "Status"})
+    EXPECT_FALSE(IniHas("Customize", k)) << k;
   EXPECT_EQ(IniValue("Customize", "AutoScan"), "C:\\");
   EXPECT_EQ(IniValue("Customize", "ListBkColor"), "0xff00");
   EXPECT_EQ(IniValue("Customize", "ListFoColor"), "0x80");
