@@ -718,6 +718,7 @@ bool ReadAacConfig(ByteView config, AudioStreamInfo& audio) {
   audio.format = "AAC";
   audio.sampleRate = rate;
   audio.samplesPerFrame = 1024;
+  ChannelsFromAacConfig(config, audio.channels);
   return true;
 }
 

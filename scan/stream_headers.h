@@ -25,8 +25,8 @@ struct AudioStreamInfo {
   std::uint32_t sampleRate = 0;
   std::uint64_t bitRate = 0;          // bits per second; 0 when the header has none
   std::uint32_t samplesPerFrame = 0;  // 0 when unknown
-  // As the frame header gives them (MPEG audio, AC-3, E-AC-3, ADTS);
-  // unknown for the others.
+  // As the frame header or AAC configuration gives them (MPEG audio,
+  // AC-3, E-AC-3, AAC); unknown for the others.
   ChannelLayout channels;
 };
 
