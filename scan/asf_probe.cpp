@@ -7,6 +7,7 @@
 #include "scan/codec_table.h"
 #include "scan/frame_rate.h"
 #include "scan/tag_text.h"
+#include "scan/track_config.h"
 
 namespace clip {
 
@@ -28,6 +29,8 @@ constexpr Guid kHeaderExtension = {0xB5, 0x03, 0xBF, 0x5F, 0x2E, 0xA9, 0xCF, 0x1
                                    0x8E, 0xE3, 0x00, 0xC0, 0x0C, 0x20, 0x53, 0x65};
 constexpr Guid kExtendedStream = {0xCB, 0xA5, 0xE6, 0x14, 0x72, 0xC6, 0x32, 0x43,
                                   0x83, 0x99, 0xA9, 0x69, 0x52, 0x06, 0x5B, 0x5A};
+constexpr Guid kLanguageList = {0xA9, 0x46, 0x43, 0x7C, 0xE0, 0xEF, 0xFC, 0x4B,
+                                0xB2, 0x29, 0x39, 0x3E, 0xDE, 0x41, 0x5C, 0x85};
 constexpr Guid kAudioMedia = {0x40, 0x9E, 0x69, 0xF8, 0x4D, 0x5B, 0xCF, 0x11,
                               0xA8, 0xFD, 0x00, 0x80, 0x5F, 0x5C, 0x44, 0x2B};
 constexpr Guid kData = {0x36, 0x26, 0xB2, 0x75, 0x8E, 0x66, 0xCF, 0x11,
@@ -54,6 +57,9 @@ struct Header {
   // From the extended stream properties, by stream number.
   std::uint64_t timePerFrame[kMaxStreams] = {};  // 100 ns units
   std::uint32_t dataBitrate[kMaxStreams] = {};   // bits a second
+  int languageSlot[kMaxStreams] = {};            // the language's index + 1; 0 none
+  std::vector<int> audioNumbers;                 // every audio stream, in header order
+  std::vector<std::string> languages;            // of the language list
 };
 
 // Calls visit(guid, body) for each of up to count objects in bytes until it
@@ -85,6 +91,7 @@ bool TakeStream(ByteView body, Header& h) {
   ByteView data = body.Sub(54, typeLength);
   MovieFacts& f = h.facts;
   const bool video = Is(body.Sub(0, 16), kVideoMedia), audio = Is(body.Sub(0, 16), kAudioMedia);
+  if (audio) h.audioNumbers.push_back(number);
   if ((video && !data.Has(0, 11 + 20)) || (audio && !data.Has(0, 16))) return false;
   if (video) h.isVideo[number] = true;
   if (video && !h.video.present) {
@@ -96,6 +103,12 @@ bool TakeStream(ByteView body, Header& h) {
   } else if (audio && !h.audio.present) {
     h.audio = {true, number};
     std::uint16_t tag = data.U16(0);
+    // The format's count, or the layout of WAVEFORMATEXTENSIBLE's speaker
+    // mask (after the plain format and the valid bits a sample).
+    if (tag == 0xFFFE && data.U32(20) != 0)
+      f.channels = ChannelsFromSpeakerMask(data.U32(20));
+    else
+      f.channels.channels = data.U16(2);
     // WAVEFORMATEXTENSIBLE names its format in the first two bytes of its
     // sub-format GUID.
     if (tag == 0xFFFE && data.Has(24, 2)) tag = data.U16(24);
@@ -158,10 +171,19 @@ bool TakeHeaderExtension(ByteView body, Header& h) {
   // Reserved GUID and field, the size of the objects, the objects.
   const std::uint32_t size = body.U32(18);
   return ForEachObject(body.Sub(22, size), kMaxObjects, [&](ByteView guid, ByteView object) {
-    if (Is(guid, kExtendedStream) && object.Has(52, 8)) {
+    if (Is(guid, kExtendedStream) && object.Has(50, 2)) {
       const int number = object.U16(48) & 0x7F;
+      h.languageSlot[number] = object.U16(50) + 1;
       h.timePerFrame[number] = object.U64(52);
       h.dataBitrate[number] = object.U32(16);
+    } else if (Is(guid, kLanguageList) && h.languages.empty()) {
+      // A count, then each identifier as a byte length and UTF-16 text.
+      std::size_t at = 2;
+      for (std::uint16_t i = 0; i < object.U16(0) && object.Has(at, 1); ++i) {
+        const std::size_t length = object.U8(at);
+        h.languages.push_back(Utf8FromUtf16(object.Sub(at + 1, length), false));
+        at += 1 + length;
+      }
     }
     return true;
   });
@@ -325,6 +347,15 @@ MovieFacts ProbeAsf(MovieFile& file) {
   // The objects must fit the header, and be as many as it says.
   if (!fit || objects < std::min<std::uint32_t>(count, kMaxObjects))
     f.Note(ProbeOutcome::Malformed);
+  // Every stream is known once each object the header counts was read.
+  if (fit && objects == count) {
+    f.tracksListed = true;
+    for (int number : h.audioNumbers) {
+      const std::size_t slot = static_cast<std::size_t>(h.languageSlot[number]);
+      f.audioTracks.push_back(
+          TrackFact{slot > 0 && slot <= h.languages.size() ? h.languages[slot - 1] : ""});
+    }
+  }
   // A format that leaves its byte rate at 0 (variable-rate audio) has the
   // stream's average in its extended properties.
   if (h.audio.present && f.audioBitsPerSecond == 0)

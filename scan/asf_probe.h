@@ -22,7 +22,9 @@ constexpr std::size_t kAsfPacketBytes = 128 * 1024;
 // Reads the header object's children: file and stream properties, the
 // content descriptions and the header extension's extended stream
 // properties, and for a video stream without a time per frame the
-// presentation times of the first data packets. NotThis when the file does
+// presentation times of the first data packets. Every audio stream is a
+// track, its language the one of the language list that its extended
+// properties pick; the first one's format gives the channels. NotThis when the file does
 // not start with the header object's GUID; Truncated when the header
 // object, or the whole file as its properties give it, is longer than the
 // file; Malformed when the header is too short, its objects do not fit it

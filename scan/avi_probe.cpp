@@ -6,6 +6,7 @@
 #include "base/cp932.h"
 #include "base/unicode.h"
 #include "scan/codec_table.h"
+#include "scan/track_config.h"
 
 namespace clip {
 
@@ -18,6 +19,8 @@ constexpr std::uint32_t kStrh = FourCC("strh");
 constexpr std::uint32_t kStrf = FourCC("strf");
 constexpr std::uint32_t kVids = FourCC("vids");
 constexpr std::uint32_t kAuds = FourCC("auds");
+constexpr std::uint32_t kTxts = FourCC("txts");
+constexpr std::uint16_t kExtensibleFormat = 0xFFFE;
 constexpr std::uint32_t kInfo = FourCC("INFO");
 
 // Top-level chunks looked at before giving up on finding the header list.
@@ -57,6 +60,9 @@ bool TakeAudio(ByteView strf, AviAudioStream& a) {
   a.channels = strf.U16(2);
   a.samplesPerSec = strf.U32(4);
   a.avgBytesPerSec = strf.U32(8);
+  // WAVEFORMATEXTENSIBLE: the speaker mask after the 18 bytes of the plain
+  // format and the valid bits a sample.
+  if (a.formatTag == kExtensibleFormat && strf.Has(20, 4)) a.speakerMask = strf.U32(20);
   return true;
 }
 
@@ -122,7 +128,7 @@ void ParseAviHeaderList(ByteView hdrl, AviHeader& header) {
   auto broken = [&] { NoteProblem(header.outcome, ProbeOutcome::Malformed); };
   RiffWalker lists(hdrl);
   RiffChunk chunk;
-  while (!(videoSeen && audioSeen) && lists.Next(chunk)) {
+  while (lists.Next(chunk)) {
     if (!WholeChunk(chunk)) broken();
     if (chunk.id != kList || !chunk.data.Is(0, "strl")) continue;
     anyStream = true;
@@ -145,6 +151,8 @@ void ParseAviHeaderList(ByteView hdrl, AviHeader& header) {
       continue;
     }
     std::uint32_t type = strh.U32(kStrhType);
+    if (type == kAuds) ++header.audioStreams;
+    if (type == kTxts) ++header.textStreams;
     if (type == kVids && !videoSeen) {
       videoSeen = true;
       if (!TakeVideo(strh, strf, header.video)) broken();
@@ -215,6 +223,9 @@ AviHeader ReadAviHeader(MovieFile& file, ByteView head) {
         std::vector<std::uint8_t> read =
             ListBody(file, head, off + 12, size, kAviMaxHeaderListBytes, body);
         ParseAviHeaderList(body, header);
+        // A list cut by the end of the file or by the cap may name more
+        // streams than were seen.
+        header.streamsListed = size >= 4 && body.size() == size - 4u;
       } else if (type == kInfo && !header.info.present) {
         if (pastEnd) note(ProbeOutcome::Truncated);
         std::vector<std::uint8_t> read =
@@ -293,6 +304,18 @@ MovieFacts ProbeAvi(MovieFile& file, CodecNames& codecs, ByteView head) {
     facts.audioFormat = CutCp932(RenamedOnCp932(RenameAudioFormat, name), kFieldMax);
     facts.audioSamplesPerSecond = a.samplesPerSec;
     facts.audioBitsPerSecond = static_cast<std::uint64_t>(a.avgBytesPerSec) * 8;
+    // The format's count, or the layout its speaker mask gives.
+    if (a.speakerMask != 0)
+      facts.channels = ChannelsFromSpeakerMask(a.speakerMask);
+    else
+      facts.channels.channels = a.channels;
+  }
+
+  // AVI gives its streams no language.
+  if (header.streamsListed) {
+    facts.tracksListed = true;
+    facts.audioTracks.resize(static_cast<std::size_t>(header.audioStreams));
+    facts.subtitleTracks.resize(static_cast<std::size_t>(header.textStreams));
   }
 
   // The header's INFO list, as other tools write it: the subject, else the

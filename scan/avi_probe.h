@@ -35,6 +35,9 @@ struct AviAudioStream {
   std::uint16_t channels = 0;
   std::uint32_t samplesPerSec = 0;
   std::uint32_t avgBytesPerSec = 0;
+  // The speaker mask of an extensible format (tag 0xFFFE) long enough to
+  // hold one; 0 when there is none.
+  std::uint32_t speakerMask = 0;
 };
 
 // The text entries of a LIST 'INFO' chunk at the top level of the file
@@ -58,6 +61,11 @@ struct AviHeader {
   AviVideoStream video;
   AviAudioStream audio;
   AviHeaderInfo info;
+  // The streams of each kind the header list names ('auds' and 'txts'
+  // stream headers), and whether the whole list was at hand, so that the
+  // counts are all of them.
+  int audioStreams = 0, textStreams = 0;
+  bool streamsListed = false;
 };
 
 // The first read; a header list within it costs no other.
@@ -87,7 +95,8 @@ AviHeader ReadAviHeader(MovieFile& file, ByteView head);
 // The streams of a header list body (the bytes after the 'hdrl' type): the
 // first 'vids' stream and the first 'auds' stream. A stream whose header or
 // format is too short is not taken, and the search does not go on to a later
-// stream of the same type. Problems are noted in header.outcome.
+// stream of the same type. Every stream is counted by its type. Problems
+// are noted in header.outcome.
 void ParseAviHeaderList(ByteView hdrl, AviHeader& header);
 
 // The entries of an INFO list body (the bytes after the 'INFO' type).

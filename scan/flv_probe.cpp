@@ -373,6 +373,7 @@ void ReadAudioTag(ByteView body, TagAudio& a) {
     case 3: {
       const std::uint32_t bits = (b0 & 2) ? 16 : 8, channels = (b0 & 1) + 1u;
       a.info.bitRate = static_cast<std::uint64_t>(a.info.sampleRate) * bits * channels;
+      a.info.channels.channels = static_cast<int>(channels);  // the flag's count
       break;
     }
     // These codecs run at one rate whatever the flags say.
@@ -548,6 +549,9 @@ MovieFacts ProbeFlv(MovieFile& file) {
     facts.audioBitsPerSecond = meta.audioDataRate > 0 && meta.audioDataRate < 1e6
                                    ? static_cast<std::uint64_t>(meta.audioDataRate * 1024)
                                    : a.bitRate;
+    // The channels of the AAC configuration, the MP3 frame header or the
+    // PCM flags; FLV lists no tracks.
+    facts.channels = a.channels;
   }
 
   // The end of a file with tags holds a whole last tag, and the size of it.

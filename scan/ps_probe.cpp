@@ -1,5 +1,6 @@
 #include "scan/ps_probe.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "scan/mpeg_es.h"
@@ -136,8 +137,16 @@ struct Stream {
   }
 };
 
+// Adds key to keys unless it is there.
+void Remember(std::vector<int>& keys, int key) {
+  if (std::find(keys.begin(), keys.end(), key) == keys.end()) keys.push_back(key);
+}
+
 struct Walker {
   Stream video, audio;
+  // The audio streams (by id, and sub-stream id in private stream 1) and
+  // the sub-picture streams of the head, in the order they come.
+  std::vector<int> audioKeys, pictureKeys;
   PlayClock clock, packClock;
   bool collect = true;
   bool mpeg1Packs = false, anyPack = false, anyPacket = false;
@@ -154,6 +163,10 @@ struct Walker {
     anyPacket = true;
     ByteView payload = packet.Sub(h.payload, packet.size());
     const int sub = id == 0xBD ? payload.U8(0) : -1;
+    if (collect && payload.size() > 0) {
+      if (AudioTypeOf(id, sub).kind == EsKind::Audio) Remember(audioKeys, id << 8 | (sub & 0xFF));
+      if (id == 0xBD && sub >= 0x20 && sub <= 0x3F) Remember(pictureKeys, sub);
+    }
     Stream* s = nullptr;
     if (video.id < 0 && collect && id >= 0xE0 && id <= 0xEF) video.id = id;
     if (video.Is(id, sub)) {
@@ -250,6 +263,15 @@ MovieFacts ProbeMpegProgram(MovieFile& file) {
                            : ProbeOutcome::BudgetSpent);
   TakeStreamFacts(haveVideo ? &v : nullptr, haveAudio ? &a : nullptr, w.audio.es.last(), w.clock,
                   facts);
+  if (haveAudio) facts.channels = a.channels;  // as its first frame header gives them
+  // The streams are those the packets hold; only a file read whole is sure
+  // to have shown them all (a later one may start past the head, and the
+  // languages live in the disc's own files, not here).
+  if (whole) {
+    facts.tracksListed = true;
+    facts.audioTracks.resize(w.audioKeys.size());
+    facts.subtitleTracks.resize(w.pictureKeys.size());
+  }
   // Files without time stamps in their packets still have the packs' clock.
   if (!w.clock.Any() && w.packClock.Any()) facts.seconds = w.packClock.Seconds(0, 0);
   return facts;

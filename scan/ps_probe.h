@@ -20,7 +20,9 @@ constexpr std::size_t kPsTailBytes = 256 * 1024;
 // Needs a pack header (00 00 01 BA) at the start of the file. The first
 // video stream (ids E0..EF) and the first audio stream (C0..DF, or in
 // private stream 1 the AC-3, DTS and LPCM sub-streams) are those whose first
-// packet comes first.
+// packet comes first. A file the head holds whole lists its audio streams
+// and sub-picture streams (private stream 1, 20..3F), without languages;
+// the first audio stream's channels are those of its first frame header.
 //
 // NotThis without the pack header; Truncated when the file ends inside a
 // packet or header, or before a stream's first header; Malformed when bytes

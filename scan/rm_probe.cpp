@@ -103,6 +103,7 @@ struct Audio {
   std::string format;
   std::uint32_t sampleRate = 0;
   std::uint64_t bitRate = 0;
+  int channels = 0;  // 0 when unknown
 };
 
 struct Header {
@@ -113,6 +114,8 @@ struct Header {
   Video video;
   Audio audio;
   std::string title, author, copyright, comment;
+  int audioStreams = 0;    // MDPR chunks of an audio type
+  bool dataFound = false;  // the walk reached the DATA chunk, past every MDPR
 };
 
 // One header chunk from its id on: the bytes read and the size it declares.
@@ -148,17 +151,20 @@ void ReadAudioHeader(ByteView d, std::uint32_t bitRate, Audio& a, MovieFacts& f)
     case 3:
       code = BigFourCC("lpcJ");
       rate = 8000;
+      a.channels = 1;
       break;
     case 4: {
       // After the rate and channels: an interleaver id and the codec, each
       // after a length byte.
       rate = d.U16BE(48);
+      a.channels = d.U16BE(54);
       const std::size_t at = 57 + static_cast<std::size_t>(d.U8(56));
       if (d.Has(56, 1) && d.U8(at) == 4 && d.Has(at + 1, 4)) code = d.U32BE(at + 1);
       break;
     }
     case 5:
       rate = d.U16BE(54);
+      a.channels = d.U16BE(60);
       code = d.Has(66, 4) ? d.U32BE(66) : 0;
       break;
     default: Note(f, ProbeOutcome::Unsupported); break;
@@ -219,6 +225,7 @@ void ReadMediaProperties(const Chunk& c, Header& h) {
   const std::size_t typeLength = b.U8(at);
   if (!c.Declares(at + 1, typeLength + 4, h.facts)) return;
   const ByteView type = b.Sub(at + 1, typeLength);
+  if (StartsWith(type, "audio/")) ++h.audioStreams;
   at += 1 + typeLength;
   if (!b.Has(at, 4)) return;
   const std::uint32_t dataLength = b.U32BE(at);
@@ -253,7 +260,10 @@ void ReadHeaders(FileWindow& window, Header& h) {
     const std::uint32_t id = head.U32BE(0), declared = head.U32BE(4);
     const std::uint16_t version = head.U16BE(8);
     if (!Printable(id) || declared < kChunkHeader) return Note(f, ProbeOutcome::Malformed);
-    if (id == BigFourCC("DATA")) return;
+    if (id == BigFourCC("DATA")) {
+      h.dataFound = true;
+      return;
+    }
     if (declared > size - off) Note(f, ProbeOutcome::Truncated);
 
     void (*read)(const Chunk&, Header&) = nullptr;
@@ -301,6 +311,13 @@ MovieFacts ProbeRealMedia(MovieFile& file) {
     facts.audioFormat = h.audio.format;
     facts.audioSamplesPerSecond = h.audio.sampleRate;
     facts.audioBitsPerSecond = h.audio.bitRate;
+    facts.channels.channels = h.audio.channels;  // a count: RealAudio gives no layout
+  }
+  // The media properties come before the data, one chunk a stream; they
+  // give no language.
+  if (h.dataFound) {
+    facts.tracksListed = true;
+    facts.audioTracks.resize(static_cast<std::size_t>(h.audioStreams));
   }
   // Writers have left PROP's duration short of the streams': the longer
   // counts. A live stream declares none; 0 is no play time.

@@ -1,5 +1,7 @@
 #include "scan/stream_headers.h"
 
+#include "scan/track_config.h"
+
 #include <vector>
 
 namespace clip {
@@ -334,6 +336,7 @@ FrameHeader MpegAudioHeader(ByteView es, std::size_t off) {
   h.info.sampleRate = rate;
   h.info.bitRate = kbit * 1000ull;
   h.info.samplesPerFrame = layer == 1 ? 384 : (layer == 3 && version != 3) ? 576 : 1152;
+  h.info.channels = ChannelLayout{((w >> 6) & 3) == 3 ? 1 : 2, 0};  // single channel, or two
   if (kbit != 0) {
     if (layer == 1)
       h.length = (12 * kbit * 1000 / rate + padding) * 4;
@@ -388,6 +391,7 @@ FrameHeader Ac3Header(ByteView es, std::size_t off) {
   } else {
     return h;
   }
+  ChannelsFromAc3Frame(es.Sub(off, es.size()), h.info.channels);
   h.valid = true;
   return h;
 }
@@ -432,6 +436,14 @@ FrameHeader AdtsHeader(ByteView es, std::size_t off) {
   h.info.format = "AAC";
   h.info.sampleRate = kAacRates[srIndex];
   h.info.samplesPerFrame = 1024 * ((es.U8(off + 6) & 3u) + 1);
+  // The profile and channel configuration as a decoder configuration
+  // holds them, which tells the layout.
+  const int object = (es.U8(off + 2) >> 6) + 1;
+  const int configuration = (es.U8(off + 2) & 1) << 2 | es.U8(off + 3) >> 6;
+  const std::uint8_t config[2] = {
+      static_cast<std::uint8_t>(object << 3 | srIndex >> 1),
+      static_cast<std::uint8_t>((srIndex & 1) << 7 | configuration << 3)};
+  ChannelsFromAacConfig(ByteView(config, 2), h.info.channels);
   h.length = length;
   h.key = 0xFFF00000u | static_cast<std::uint32_t>(srIndex);
   return h;
@@ -706,6 +718,7 @@ bool ReadAacConfig(ByteView config, AudioStreamInfo& audio) {
   audio.format = "AAC";
   audio.sampleRate = rate;
   audio.samplesPerFrame = 1024;
+  ChannelsFromAacConfig(config, audio.channels);
   return true;
 }
 

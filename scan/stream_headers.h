@@ -10,6 +10,7 @@
 #include <string>
 
 #include "scan/byte_reader.h"
+#include "scan/movie_facts.h"
 
 namespace clip {
 
@@ -24,6 +25,9 @@ struct AudioStreamInfo {
   std::uint32_t sampleRate = 0;
   std::uint64_t bitRate = 0;          // bits per second; 0 when the header has none
   std::uint32_t samplesPerFrame = 0;  // 0 when unknown
+  // As the frame header or AAC configuration gives them (MPEG audio,
+  // AC-3, E-AC-3, AAC); unknown for the others.
+  ChannelLayout channels;
 };
 
 // Reads bits most significant first; a read past the end gives 0 and clears

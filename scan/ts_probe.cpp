@@ -1,5 +1,6 @@
 #include "scan/ts_probe.h"
 
+#include <string>
 #include <vector>
 
 #include "scan/mpeg_es.h"
@@ -101,6 +102,48 @@ EsType ClassifyStream(std::uint8_t type, ByteView descriptors, bool hdmv) {
   }
 }
 
+// A three-letter language code at the start of bytes; empty when they are
+// not letters.
+std::string LanguageCode(ByteView bytes) {
+  std::string code;
+  for (std::size_t i = 0; i < 3; ++i) {
+    const char c = static_cast<char>(bytes.U8(i));
+    if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'))) return {};
+    code += c;
+  }
+  return code;
+}
+
+// What a stream's descriptors tell of it as a track: the first language of
+// its language descriptor, and whether it carries subtitles (DVB
+// subtitling, or teletext with a subtitle page), with the language of the
+// first subtitle entry.
+struct TrackDescriptors {
+  std::string language, subtitleLanguage;
+  bool subtitles = false;
+};
+
+TrackDescriptors ReadTrackDescriptors(ByteView descriptors) {
+  TrackDescriptors d;
+  ForEachDescriptor(descriptors, [&](std::uint8_t tag, ByteView body) {
+    if (tag == 0x0A && d.language.empty()) d.language = LanguageCode(body);
+    if (d.subtitles) return;
+    if (tag == 0x59) {  // entries of language, type and two page ids
+      d.subtitles = true;
+      d.subtitleLanguage = LanguageCode(body);
+    } else if (tag == 0x56) {  // entries of language, type and magazine, page
+      for (std::size_t off = 0; body.Has(off, 5); off += 5) {
+        const int type = body.U8(off + 3) >> 3;
+        if (type != 2 && type != 5) continue;  // subtitles, for the hard of hearing
+        d.subtitles = true;
+        d.subtitleLanguage = LanguageCode(body.Sub(off, 3));
+        break;
+      }
+    }
+  });
+  return d;
+}
+
 // ---- packets and sections ----
 
 // What a walk over packets met: bytes after the last whole packet, fewer
@@ -182,6 +225,7 @@ struct Program {
   bool found = false;   // the first program's map was read
   bool listed = false;  // and lists a stream
   TsStream video, audio;
+  std::vector<TrackFact> audioTracks, subtitleTracks;  // in the map's order
 };
 
 // The PID of the first program's map in a whole PAT section; -1 when none.
@@ -209,6 +253,14 @@ bool ReadProgramMap(ByteView s, std::size_t length, bool hdmv, Program& program)
     if (esInfo > end - off - 5) break;
     EsType t = ClassifyStream(type, s.Sub(off + 5, esInfo), hdmv);
     program.listed = true;
+    const TrackDescriptors d = ReadTrackDescriptors(s.Sub(off + 5, esInfo));
+    if (t.kind == EsKind::Audio) {
+      program.audioTracks.push_back(TrackFact{d.language});
+    } else if (t.kind == EsKind::None && (d.subtitles || (hdmv && type == 0x90))) {
+      // Blu-ray graphics subtitles are told by their type alone.
+      program.subtitleTracks.push_back(
+          TrackFact{d.subtitleLanguage.empty() ? d.language : d.subtitleLanguage});
+    }
     TsStream* slot = t.kind == EsKind::Video   ? &program.video
                      : t.kind == EsKind::Audio ? &program.audio
                                                : nullptr;
@@ -322,6 +374,11 @@ MovieFacts ProbeMpegTransport(MovieFile& file) {
   // off with the rest of the file.
   const ProbeOutcome past = ProbeOutcome::BudgetSpent;
   Program program = FindProgram(head, layout);
+  if (program.found) {
+    facts.tracksListed = true;
+    facts.audioTracks = program.audioTracks;
+    facts.subtitleTracks = program.subtitleTracks;
+  }
   if (!program.found)
     facts.Note(whole ? ProbeOutcome::Malformed : past);
   else if (program.video.pid < 0 && program.audio.pid < 0)
@@ -365,6 +422,7 @@ MovieFacts ProbeMpegTransport(MovieFile& file) {
   if (haveVideo && v.framesPerSecond <= 0) v.framesPerSecond = video.tailFrames.Rate();
   TakeStreamFacts(haveVideo ? &v : nullptr, haveAudio ? &a : nullptr, audio.es.last(), clock,
                   facts);
+  if (haveAudio) facts.channels = a.channels;  // as its first frame header gives them
   return facts;
 }
 

@@ -3,6 +3,10 @@
 // audio stream, and the play time between the first and the last time stamp.
 // Video whose headers state no fixed frame rate has it from the steps of
 // its packets' decode time stamps.
+// The program map lists the tracks: every audio stream with its language
+// descriptor's language, and the DVB subtitle, teletext subtitle and
+// Blu-ray graphics streams; the first audio stream's channels are those of
+// its first frame header.
 #pragma once
 
 #include <cstddef>

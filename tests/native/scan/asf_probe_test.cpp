@@ -12,6 +12,7 @@
 #include "memory_file.h"
 #include "probe_builders.h"
 #include "scan/codec_table.h"
+#include "scan/track_cells.h"
 
 namespace clip {
 namespace {
@@ -174,6 +175,51 @@ TEST(AsfProbe, EveryHeaderObjectTheFactsComeFrom) {
   // Audio of no stated byte rate takes its stream's extended properties.
   std::vector<std::uint8_t> vbr = MakeAsf(/*audioBytes=*/0, /*audioStream=*/2);
   EXPECT_EQ(ProbeBytes(vbr).audioBitsPerSecond, 700000u);
+}
+
+// Audio streams 1 and 3 in a header whose language list the extended
+// properties pick from; the first is extensible, of a 5.1 speaker mask.
+TEST(AsfProbe, AudioTracksLanguagesAndChannels) {
+  const std::uint8_t kLanguageGuid[] = {0xA9, 0x46, 0x43, 0x7C, 0xE0, 0xEF, 0xFC, 0x4B,
+                                        0xB2, 0x29, 0x39, 0x3E, 0xDE, 0x41, 0x5C, 0x85};
+  Bytes extObjects, list;
+  list.U16(2);
+  for (const Bytes& id : {Utf16(u"ja"), Utf16(u"en-US")}) {
+    list.U8(static_cast<std::uint8_t>(id.b.size()));
+    list.b.insert(list.b.end(), id.b.begin(), id.b.end());
+  }
+  Object(extObjects, kLanguageGuid, list);
+  for (auto [stream, language] : {std::pair<int, int>{1, 1}, {3, 0}}) {
+    Bytes esp;
+    esp.Fill(48).U16(static_cast<std::uint16_t>(stream)).U16(static_cast<std::uint16_t>(language));
+    esp.Fill(12);
+    Object(extObjects, kExtStreamGuid, esp);
+  }
+  Bytes ext, objects;
+  ext.Fill(16).U16(6).U32(static_cast<std::uint32_t>(extObjects.b.size()));
+  ext.b.insert(ext.b.end(), extObjects.b.begin(), extObjects.b.end());
+  Object(objects, kExtensionGuid, ext);
+  for (int stream : {1, 3}) {
+    Bytes audio;
+    Guid(audio, kAudioGuid);
+    audio.Fill(16 + 8).U32(40).U32(0).U16(static_cast<std::uint16_t>(stream)).U32(0);
+    audio.U16(stream == 1 ? 0xFFFE : 0x161).U16(6).U32(48000).U32(16000).U16(4).U16(16);
+    audio.U16(22).U16(16).U32(0x3F).Fill(16);
+    Object(objects, kStreamGuid, audio);
+  }
+  Bytes out;
+  Guid(out, kHeaderGuid);
+  out.U32(static_cast<std::uint32_t>(objects.b.size() + 30)).U32(0).U32(3).U16(0x0201);
+  out.b.insert(out.b.end(), objects.b.begin(), objects.b.end());
+  MovieFacts f = ProbeBytes(out.b);
+  EXPECT_EQ(AudioTracksCell(f.audioTracks), "2: en-US, ja");
+  EXPECT_TRUE(f.tracksListed);
+  EXPECT_EQ(ChannelsCell(f.channels), "5.1");
+
+  // Cut in the second stream: its track is not known, the first's channels are.
+  f = ProbeBytes(std::vector<std::uint8_t>(out.b.begin(), out.b.end() - 20));
+  EXPECT_FALSE(f.tracksListed);
+  EXPECT_EQ(ChannelsCell(f.channels), "5.1");
 }
 
 TEST(AsfProbe, CodecNames) {

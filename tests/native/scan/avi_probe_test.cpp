@@ -114,6 +114,36 @@ TEST(AviProbe, AudioRateFromTheStreamFormat) {
   EXPECT_EQ(p.f.videoFormat, "MPEG-4 Xvid");
 }
 
+// Every stream header counts, languages are unknown; the channels are
+// those of the first audio stream's format.
+TEST(AviProbe, TracksAndChannelsFromTheHeaderList) {
+  AviSpec s;
+  s.moreAudio = 1, s.textStreams = 1;
+  s.formatTag = 0xFFFE, s.speakerMask = 0x3F, s.audioFormatSize = 40;
+  Probed p = ProbeSpec(s);
+  EXPECT_EQ(p.f.audioTracks, "2: und, und");
+  EXPECT_EQ(p.f.subtitles, "1: und");
+  EXPECT_EQ(p.f.channels, "5.1");
+
+  // A plain format gives a count only; a cut in the data keeps the list.
+  s.formatTag = 0x55, s.speakerMask = 0, s.channels = 6, s.textStreams = 0;
+  const std::vector<std::uint8_t> bytes = MakeAvi(s);
+  FakeCodecs none;
+  p = ProbeBytes(std::vector<std::uint8_t>(bytes.begin(), bytes.end() - 100), none);
+  EXPECT_EQ(p.f.audioTracks, "2: und, und");
+  EXPECT_EQ(p.f.channels, "6");
+
+  // A file cut before the second audio stream: the first one's channels
+  // still show, the tracks are not all known.
+  std::string text(bytes.begin(), bytes.end());
+  const std::size_t second = text.find("auds", text.find("auds") + 4);
+  ASSERT_NE(second, std::string::npos);
+  p = ProbeBytes(std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + second), none);
+  EXPECT_EQ(p.f.audioTracks + p.f.subtitles, "");
+  EXPECT_EQ(p.f.channels, "6");
+  EXPECT_EQ(p.f.outcome, ProbeOutcome::Truncated);
+}
+
 TEST(AviProbe, ZeroRateOrScaleLeavesRateAndTimeEmpty) {
   for (auto [rate, scale] :
        {std::pair<std::uint32_t, std::uint32_t>{0, 1}, {25, 0}, {0, 0}, {25, 0x80000000u}}) {

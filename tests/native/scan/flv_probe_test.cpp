@@ -15,6 +15,7 @@
 #include "memory_file.h"
 #include "outcome_cases.h"
 #include "scan/container_kind.h"
+#include "scan/track_cells.h"
 #include "stream_builders.h"
 
 namespace clip {
@@ -151,20 +152,25 @@ TEST(FlvProbe, CodecsFromTheTagsWhenTheMetadataLacksThem) {
   struct Case {
     std::vector<std::pair<std::uint8_t, Bytes>> tags;
     const char* facts;
+    const char* channels;  // the channels cell
   } cases[] = {
-      {{{9, h263}, {8, mp3}}, "Sorenson H.263 160x120 0.00 | MP3 44100 128000 | 1.000"},
+      {{{9, h263}, {8, mp3}}, "Sorenson H.263 160x120 0.00 | MP3 44100 128000 | 1.000", "1.0"},
       {{{8, aacRaw}, {9, {0x27, 1, 0, 0, 0}}, {9, avc}, {8, aacConfig}},
-       "H.264 1920x1080 29.97 | AAC 48000 0 | 1.000"},
+       "H.264 1920x1080 29.97 | AAC 48000 0 | 1.000",
+       "2.0"},
       {{{9, {0x90, 'h', 'v', 'c', '1'}}, {8, {0x90, 'O', 'p', 'u', 's'}}},
-       "H.265 0x0 0.00 | Opus 0 0 | 1.000"},                            // extended headers
-      {{{8, {0x3F, 0, 0}}}, "- 0x0 0.00 | PCM 44100 1411200 | 1.000"},  // 16-bit stereo
-      {{{9, {0x19}}, {8, {0xF0}}}, "9 0x0 0.00 | 15 5512 0 | 1.000"},   // unknown ids
+       "H.265 0x0 0.00 | Opus 0 0 | 1.000",
+       ""},                                                                  // extended headers
+      {{{8, {0x3F, 0, 0}}}, "- 0x0 0.00 | PCM 44100 1411200 | 1.000", "2"},  // 16-bit stereo
+      {{{9, {0x19}}, {8, {0xF0}}}, "9 0x0 0.00 | 15 5512 0 | 1.000", ""},    // unknown ids
   };
   for (const Case& c : cases) {
     FlvWriter flv;
     flv.Tag(18, 0, Metadata({{"duration", Num(1)}}));
     for (const auto& [type, body] : c.tags) flv.Tag(type, 0, body);
-    EXPECT_EQ(streamtest::Summary(Probe(flv.out)), c.facts);
+    const MovieFacts f = Probe(flv.out);
+    EXPECT_EQ(streamtest::Summary(f), c.facts);
+    EXPECT_EQ(ChannelsCell(f.channels), c.channels) << c.facts;
   }
 
   // A codec id given as a four-character code's number.

@@ -67,6 +67,9 @@ struct AviSpec {
   bool audio = true;
   std::uint16_t formatTag = 0x0055;
   std::uint32_t samples = 44100, avgBytes = 16000;
+  std::uint16_t channels = 2;
+  std::uint32_t speakerMask = 0;       // written after the plain format when not 0
+  int moreAudio = 0, textStreams = 0;  // further 'auds' and 'txts' streams at the end
   std::uint32_t audioFormatSize = 30;  // WAVEFORMATEX bytes written
   std::size_t junkAfterFormat = 4096;  // as common writers leave after each format
   std::size_t moviBytes = 512;
@@ -120,7 +123,11 @@ inline void WriteAudioStrl(Bytes& out, const AviSpec& s) {
   out.Close(strh);
   std::size_t strf = out.Open("strf");
   Bytes f;
-  f.U16(s.formatTag).U16(2).U32(s.samples).U32(s.avgBytes).U16(4).U16(16).U16(12).Fill(12, 0x11);
+  f.U16(s.formatTag).U16(s.channels).U32(s.samples).U32(s.avgBytes).U16(4).U16(16).U16(12);
+  if (s.speakerMask)
+    f.U16(16).U32(s.speakerMask).Fill(6, 0x11);
+  else
+    f.Fill(12, 0x11);
   f.b.resize(s.audioFormatSize, 0);
   out.b.insert(out.b.end(), f.b.begin(), f.b.end());
   out.Close(strf);
@@ -129,6 +136,16 @@ inline void WriteAudioStrl(Bytes& out, const AviSpec& s) {
     out.Fill(s.junkAfterFormat);
     out.Close(junk);
   }
+  out.Close(strl);
+}
+
+// A text stream: its header and an empty format.
+inline void WriteTextStrl(Bytes& out) {
+  std::size_t strl = out.OpenList("strl");
+  std::size_t strh = out.Open("strh");
+  out.Tag("txts").Fill(52);
+  out.Close(strh);
+  out.Close(out.Open("strf"));
   out.Close(strl);
 }
 
@@ -144,6 +161,8 @@ inline std::vector<std::uint8_t> MakeAvi(const AviSpec& s) {
   if (s.audioFirst && s.audio) WriteAudioStrl(out, s);
   if (s.video) WriteVideoStrl(out, s);
   if (!s.audioFirst && s.audio) WriteAudioStrl(out, s);
+  for (int i = 0; i < s.moreAudio; ++i) WriteAudioStrl(out, s);
+  for (int i = 0; i < s.textStreams; ++i) WriteTextStrl(out);
   out.Close(hdrl);
   std::size_t movi = out.OpenList("movi");
   out.Fill(s.moviBytes, 0x5A);

@@ -103,6 +103,31 @@ TEST(PsProbe, BothSystemLayersWithTheLastStampsInTheTail) {
   }
 }
 
+// Every audio and sub-picture stream of a file read whole, each once; a
+// larger file, whose later part goes unread, lists none.
+TEST(PsProbe, TracksOfTheStreamsItsPacketsHold) {
+  PsWriter ps(false);
+  ps.Pack(0);
+  ps.Pes(0xC0, 0, streamtest::Mp2Frames(2));
+  Bytes ac3 = {0x80, 1, 0, 1};
+  Append(ac3, streamtest::Ac3Frames(1));
+  for (int i = 0; i < 2; ++i) {
+    ps.Pes(0xBD, 0, ac3);
+    ps.Pes(0xBD, 0, {0x21, 1, 2, 3});
+    ps.Pes(0xC0, 3000, streamtest::Mp2Frames(1));
+  }
+  ProbeFields cells = FieldsFromFacts(Probe(ps.out), ps.out.size());
+  EXPECT_EQ(cells.audioTracks, "2: und, und");
+  EXPECT_EQ(cells.subtitles, "1: und");
+  EXPECT_EQ(cells.channels, "1.0");  // the first stream's: mono
+
+  for (int i = 0; i < 6; ++i) ps.Padding(60000);
+  ASSERT_GT(ps.out.size(), kPsHeadBytes);
+  cells = FieldsFromFacts(Probe(ps.out), ps.out.size());
+  EXPECT_EQ(cells.audioTracks + cells.subtitles, "");
+  EXPECT_EQ(cells.channels, "1.0");
+}
+
 TEST(PsProbe, AudioInPrivateStreamOne) {
   struct Case {
     Bytes payload;  // sub-stream id and what follows it

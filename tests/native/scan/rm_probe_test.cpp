@@ -60,6 +60,16 @@ TEST(RealMediaProbe, HeadersFillTheRow) {
   EXPECT_EQ(Cells(Seed("audio_ra3.rm")).videoFormat, "");
 }
 
+// One track for the multi-rate audio stream, with its header's channels;
+// a file cut before its data may have streams still to come.
+TEST(RealMediaProbe, TracksOnceEveryStreamIsRead) {
+  const Bytes seed = Seed("rv40_cook_multirate.rm");
+  ProbeFields c = Cells(seed);
+  EXPECT_EQ(c.audioTracks + "/" + c.subtitles + "/" + c.channels, "1: und//2");
+  c = Cells(Bytes(seed.begin(), seed.begin() + static_cast<std::ptrdiff_t>(Find(seed, "DATA"))));
+  EXPECT_EQ(c.audioTracks + "/" + c.channels, "/2");
+}
+
 TEST(RealMediaProbe, CodecsNamedFromTheStreamHeaders) {
   const struct {
     const char *from, *to, *names;

@@ -205,6 +205,45 @@ TEST(TsProbe, StreamTypesFromTheProgramMap) {
   EXPECT_EQ(streamtest::Summary(Probe(ts.out)), "H.264 0x0 0.00 | PCM 48000 3072000 | 0.000");
 }
 
+// count AAC frames in ADTS at 48 kHz with channel configuration 6 (5.1).
+Bytes AdtsFrames(int count) {
+  Bytes out;
+  for (int i = 0; i < count; ++i) {
+    Bytes frame(100, 0x21);
+    const Bytes header = {0xFF, 0xF1, 0x4D, 0x80, 100 >> 3, (100 & 7) << 5 | 0x1F, 0xFC};
+    std::copy(header.begin(), header.end(), frame.begin());
+    Append(out, frame);
+  }
+  return out;
+}
+
+// The map's audio streams with their languages, DVB and teletext subtitle
+// streams (not a teletext stream of other pages), the first audio's layout.
+TEST(TsProbe, TracksFromTheProgramMap) {
+  const Bytes teletext = {0x56, 10, 'f', 'r', 'a', 0x09, 0x00, 'd', 'e', 'u', 0x11, 0x50};
+  TsWriter ts;
+  ts.Pat(0x1000);
+  ts.Pmt(0x1000, {{0x02, 0x100, {}},
+                  {0x0F, 0x101, {0x0A, 4, 'j', 'p', 'n', 0}},
+                  {0x81, 0x102, {0x0A, 4, 'e', 'n', 'g', 0}},
+                  {0x06, 0x103, {0x59, 8, 'e', 'n', 'g', 0x10, 0, 1, 0, 1}},
+                  {0x06, 0x104, teletext},
+                  {0x06, 0x105, {0x56, 5, 'f', 'r', 'a', 0x08, 0x00}},  // an initial page
+                  {0x03, 0x106, {}}});
+  ts.Pes(0x101, 0xC0, 0, AdtsFrames(3));
+  const Bytes whole = ts.out;
+  MovieFacts f = Probe(whole);
+  ProbeFields cells = FieldsFromFacts(f, whole.size());
+  EXPECT_EQ(cells.audioTracks, "3: jpn, eng, und");
+  EXPECT_EQ(cells.subtitles, "2: eng, deu");
+  EXPECT_EQ(cells.channels, "5.1");
+
+  // Cut inside the map: no track is known.
+  f = Probe(Bytes(whole.begin(), whole.begin() + 188 + 100));
+  cells = FieldsFromFacts(f, 288);
+  EXPECT_EQ(cells.audioTracks + cells.subtitles + cells.channels, "");
+}
+
 // H.264 whose timing is not marked fixed has its rate from the decode
 // stamps (B-frames send their presentation stamps out of order); audio the
 // map declares but no frame of which is read leaves its rate cell empty.
