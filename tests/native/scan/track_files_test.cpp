@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 #include "ffprobe_facts.h"
@@ -63,19 +64,25 @@ std::string Listed(const std::vector<std::string>& langs) {
 Expected FromFfprobe(const std::string& path) {
   Expected e;
   std::stringstream lines(
-      Run("ffprobe -v error -show_entries stream=codec_type,channels,channel_layout,pix_fmt,"
+      Run("ffprobe -v error -show_entries stream=index,codec_type,channels,channel_layout,pix_fmt,"
           "color_transfer:stream_tags=language:stream_disposition=forced -show_chapters "
           "-of compact=p=0 '" +
           path + "'"));
-  std::vector<std::string> audio, subs;
+  // A transport stream's streams come twice, under its program first: the
+  // last line of each index holds all its tags.
+  std::map<int, std::string> streams;
   int chapters = 0;
-  bool video = false;
   std::string line;
   while (std::getline(lines, line)) {
+    if (line.rfind("id=", 0) == 0) ++chapters;
+    if (line.rfind("index=", 0) == 0) streams[std::atoi(line.c_str() + 6)] = line;
+  }
+  std::vector<std::string> audio, subs;
+  bool video = false;
+  for (const auto& [index, line] : streams) {
     const std::string type = Field(line, "codec_type");
     std::string lang = Field(line, "tag:language");
     if (lang.empty()) lang = "und";
-    if (line.rfind("id=", 0) == 0) ++chapters;
     if (type == "audio") {
       if (audio.empty()) {
         std::string layout = Field(line, "channel_layout");
@@ -112,6 +119,8 @@ struct TrackMovie {
 const TrackMovie kTrackMovies[] = {
     {"tracks_pq.mkv", true, true, true},
     {"tracks_opus.webm", true, false, true},
+    {"tracks_ac3.ts", true, false, true},
+    {"tracks_two_audio.avi", true, false, false},
 };
 
 class TrackFixture : public ::testing::TestWithParam<TrackMovie> {};
