@@ -59,7 +59,8 @@ TEST_F(ModernWindow, TrackColumnsTurnedOnSortAndFindALanguage) {
   WithDialog(
       "動作設定", [this] { Command(IDM_CUSTOMIZE); },
       [](HWND dlg, DWORD) {
-        for (int id = IDC_CUST_AUDIOTRACKS; id <= IDC_CUST_STATUS; ++id) Click(dlg, id);
+        for (int id = IDC_CUST_AUDIOTRACKS; id <= IDC_CUST_STATUS; ++id)
+          SendMessageW(GetDlgItem(dlg, id), BM_SETCHECK, BST_CHECKED, 0);
         Click(dlg, IDOK);
       });
   Close();
