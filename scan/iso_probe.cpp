@@ -209,6 +209,7 @@ struct Track {
   std::string language, languageTag;
   bool haveLanguageTag = false;
   bool forced = false;                       // a timed text entry marked to be shown always
+  bool kindForced = false;                   // a kind box that says so
   std::vector<std::uint32_t> chapterTracks;  // the tracks tref/chap names
   ChannelLayout layout;                      // of the first sample entry
   VideoDepth depth;
@@ -513,16 +514,21 @@ std::string TypeText(std::uint32_t type) {
 bool IsAacObject(std::uint8_t type) { return type == 0x40 || (type >= 0x66 && type <= 0x68); }
 
 // The channels that an audio entry's configuration gives (AAC, AC-3,
-// E-AC-3, Opus, FLAC), else the entry's count without a layout.
+// E-AC-3, Opus, FLAC), else the entry's count without a layout. QuickTime
+// keeps the AC-3 boxes in a wave box.
 ChannelLayout AudioLayout(ByteView children, const EsInfo& es, int count) {
   ChannelLayout layout;
   if (es.found && IsAacObject(es.objectType) && ChannelsFromAacConfig(es.decoderInfo, layout))
     return layout;
   bool found = false;
-  ByteView box = FindPiece(children, BigFourCC("dac3"), found);
-  if (found && ChannelsFromDac3(box, layout)) return layout;
-  box = FindPiece(children, BigFourCC("dec3"), found);
-  if (found && ChannelsFromDec3(box, layout)) return layout;
+  const ByteView wave = FindPiece(children, BigFourCC("wave"), found);
+  for (ByteView list : {children, wave}) {
+    ByteView box = FindPiece(list, BigFourCC("dac3"), found);
+    if (found && ChannelsFromDac3(box, layout)) return layout;
+    box = FindPiece(list, BigFourCC("dec3"), found);
+    if (found && ChannelsFromDec3(box, layout)) return layout;
+  }
+  ByteView box;
   // Opus: the output channel count at byte 1 and the mapping family at
   // byte 10; families 0 and 1 keep the Vorbis order.
   box = FindPiece(children, BigFourCC("dOps"), found);
@@ -700,6 +706,21 @@ Track ParseTrak(BoxFile& src, const Box& trak) {
       t.id = v.U32BE(v1 ? 20 : 12);
       t.tkhdWidth = v.U32BE(v1 ? 88 : 76);
       t.tkhdHeight = v.U32BE(v1 ? 92 : 80);
+    } else if (box.type == BigFourCC("udta")) {
+      // A kind box of the DASH role scheme may mark a forced subtitle
+      // track: version and flags, then the scheme and the value, each
+      // ending with a zero byte.
+      ForEachChild(src, box, [&](const Box& k) {
+        if (k.type != BigFourCC("kind")) return true;
+        ByteView v = Body(src, k, 4 + 64);
+        static const char kRole[] = "urn:mpeg:dash:role:2011";
+        static const char kForced[] = "forced-subtitle";
+        if (v.Equals(4, reinterpret_cast<const std::uint8_t*>(kRole), sizeof kRole) &&
+            v.Equals(4 + sizeof kRole, reinterpret_cast<const std::uint8_t*>(kForced),
+                     sizeof kForced))
+          t.kindForced = true;
+        return true;
+      });
     } else if (box.type == BigFourCC("tref")) {
       ForEachChild(src, box, [&](const Box& r) {
         if (r.type != BigFourCC("chap")) return true;
@@ -1052,7 +1073,8 @@ void ParseMoov(BoxFile& src, const Box& moov, Movie& movie, Tags& tags) {
     } else if (box.type == BigFourCC("trak")) {
       Track t = ParseTrak(src, box);
       movie.tracks.push_back({t.id, t.handler, t.haveLanguageTag ? t.languageTag : t.language,
-                              t.forced, t.sizeSamples ? t.sizeSamples : t.timeSamples});
+                              t.forced || t.kindForced,
+                              t.sizeSamples ? t.sizeSamples : t.timeSamples});
       if (movie.chapterTracks.size() < kMaxReferences)
         movie.chapterTracks.insert(movie.chapterTracks.end(), t.chapterTracks.begin(),
                                    t.chapterTracks.end());
