@@ -479,6 +479,133 @@ TEST(IsoProbe, FragmentedPlayTimeWithoutMehd) {
   EXPECT_NEAR(Probe(MakeFragmented(false, "free")).framesPerSecond, 30000.0 / 1001, 1e-9);
 }
 
+// A moov of every kind of track: video 1 (hvcC 10-bit, colr PQ, Dolby
+// Vision 8.1) naming track 5 as its chapters, audio 2 (jpn, AAC 5.1),
+// audio 3 (fre in mdhd, en-GB in elng), a forced subtitle track 4 with a
+// Macintosh language code, the text track 5 of four chapters, and a chpl
+// that counts the same four.
+std::vector<std::uint8_t> MakeTrackMoov() {
+  Boxes o;
+  std::size_t moov = o.Open("moov");
+  auto box = [&](const char* type, const std::vector<std::uint8_t>& body) {
+    std::size_t at = o.Open(type);
+    o.b.insert(o.b.end(), body.begin(), body.end());
+    o.Close(at);
+  };
+  auto packed = [](const char* l) {
+    return static_cast<std::uint16_t>(((l[0] - 0x60) << 10) | ((l[1] - 0x60) << 5) | (l[2] - 0x60));
+  };
+  auto trak = [&](std::uint32_t id, const char* handler, std::uint16_t language, const char* elng,
+                  const char* entryType, const std::vector<std::uint8_t>& entry) {
+    std::size_t t = o.Open("trak");
+    std::size_t tkhd = o.Open("tkhd");
+    o.U32(0).U32(0).U32(0).U32(id).Fill(68);
+    o.Close(tkhd);
+    if (id == 1) box("tref", {0, 0, 0, 12, 'c', 'h', 'a', 'p', 0, 0, 0, 5});
+    std::size_t mdia = o.Open("mdia");
+    std::size_t mdhd = o.Open("mdhd");
+    o.U32(0).U32(0).U32(0).U32(1000).U32(1000).U16(language).U16(0);
+    o.Close(mdhd);
+    std::size_t hdlr = o.Open("hdlr");
+    o.U32(0).U32(0).Tag(handler).Fill(13);
+    o.Close(hdlr);
+    if (*elng) {
+      std::size_t e = o.Open("elng");
+      o.U32(0).Text(elng).U8(0);
+      o.Close(e);
+    }
+    std::size_t minf = o.Open("minf"), stbl = o.Open("stbl"), stsd = o.Open("stsd");
+    o.U32(0).U32(1);
+    box(entryType, entry);
+    o.Close(stsd);
+    box("stsz", {0, 0, 0, 0, 0, 0, 0, 100, 0, 0, 0, static_cast<std::uint8_t>(id == 5 ? 4 : 25)});
+    for (std::size_t at : {stbl, minf, mdia, t}) o.Close(at);
+  };
+  Boxes video;
+  video.Fill(24).U16(320).U16(240).Fill(50);
+  std::size_t hvcc = video.Open("hvcC");
+  video.U8(1).Fill(16).U8(0xF8 | 2).Fill(5);  // luma bit depth less 8 in byte 17
+  video.Close(hvcc);
+  std::size_t colr = video.Open("colr");
+  video.Tag("nclx").U16(9).U16(16).U16(9).U8(0);
+  video.Close(colr);
+  std::size_t dvcc = video.Open("dvcC");
+  video.U8(1).U8(0).U8(8 << 1).U8(0).U8(1 << 4).Fill(19);
+  video.Close(dvcc);
+  trak(1, "vide", 0, "", "hvc1", video.b);
+  auto aac = [](std::uint16_t channels) {
+    Boxes a;
+    a.Fill(16).U16(channels).U16(16).U32(0).U32(48000u << 16);
+    std::size_t esds = a.Open("esds");
+    a.U32(0).U8(0x03).U8(25).U16(1).U8(0);
+    a.U8(0x04).U8(17).U8(0x40).U8(0x15).Fill(3).U32(0).U32(128000);
+    a.U8(0x05).U8(2).U8(0x11).U8(channels == 6 ? 0xB0 : 0x90);  // AAC LC, 48 kHz, configuration
+    a.Close(esds);
+    return a.b;
+  };
+  trak(2, "soun", packed("jpn"), "", "mp4a", aac(6));
+  trak(3, "soun", packed("fre"), "en-GB", "mp4a", aac(2));
+  Boxes text;
+  text.Fill(6).U16(1).U32(0x40000000).Fill(30);  // display flags: every sample forced
+  trak(4, "sbtl", 0, "", "tx3g", text.b);
+  trak(5, "text", packed("eng"), "", "text", std::vector<std::uint8_t>(40, 0));
+  std::size_t udta = o.Open("udta");
+  std::size_t chpl = o.Open("chpl");
+  o.U32(0x01000000).U32(0).U8(4);
+  for (int i = 0; i < 4; ++i) o.U64(i * 10000000ull).U8(1).Text("c");
+  o.Close(chpl);
+  o.Close(udta);
+  o.Close(moov);
+  return o.b;
+}
+
+TEST(IsoProbe, TracksLanguagesChannelsDepthAndChapters) {
+  const std::vector<std::uint8_t> file = Join({Ftyp(), MakeTrackMoov()});
+  MovieFacts f = Probe(file);
+  EXPECT_EQ(f.outcome, ProbeOutcome::Whole);
+  EXPECT_TRUE(f.tracksListed);
+  ASSERT_EQ(f.audioTracks.size(), 2u);
+  EXPECT_EQ(f.audioTracks[0].language, "jpn");
+  EXPECT_EQ(f.audioTracks[1].language, "en-GB");
+  ASSERT_EQ(f.subtitleTracks.size(), 1u);  // the chapter track is none
+  EXPECT_EQ(f.subtitleTracks[0].language, "");
+  EXPECT_TRUE(f.subtitleTracks[0].forced);
+  EXPECT_EQ(f.chapters, 4);  // counted once, from the track and chpl alike
+  EXPECT_EQ(f.channels.channels, 6);
+  EXPECT_EQ(f.channels.lfe, 1);
+  EXPECT_EQ(f.depth.bits, 10);
+  EXPECT_EQ(f.depth.transfer, kTransferPq);
+  EXPECT_EQ(f.depth.dolbyVisionProfile, 8);
+  EXPECT_EQ(f.depth.dolbyVisionCompatibility, 1);
+
+  // Without the chapter reference the text track is a subtitle, and chpl
+  // alone counts the chapters.
+  std::vector<std::uint8_t> b = file;
+  for (std::size_t i = 0; i + 4 <= b.size(); ++i)
+    if (std::memcmp(&b[i], "chap", 4) == 0) std::memcpy(&b[i], "hint", 4);
+  MovieFacts g = Probe(b);
+  ASSERT_EQ(g.subtitleTracks.size(), 2u);
+  EXPECT_EQ(g.subtitleTracks[1].language, "eng");
+  EXPECT_EQ(g.chapters, 4);
+
+  // Every cut of the file lists the tracks read before it, each as the
+  // whole file does but the last, whose boxes may be cut short.
+  std::size_t sawOne = 0;
+  for (std::size_t n = Ftyp().size() + 8; n < file.size(); ++n) {
+    MovieFacts c = Probe(std::vector<std::uint8_t>(file.begin(), file.begin() + n));
+    EXPECT_TRUE(c.tracksListed) << n;
+    ASSERT_LE(c.audioTracks.size(), 2u) << n;
+    EXPECT_LE(c.subtitleTracks.size(), 2u) << n;
+    if (c.audioTracks.size() == 2) EXPECT_EQ(c.audioTracks[0].language, "jpn") << n;
+    if (c.audioTracks.size() == 1 && c.subtitleTracks.empty() && c.chapters < 0) {
+      ++sawOne;
+      if (c.channels.channels) EXPECT_EQ(c.channels.lfe, 1) << n;
+    }
+    if (c.depth.bits) EXPECT_EQ(c.depth.bits, 10) << n;
+  }
+  EXPECT_GT(sawOne, 0u);
+}
+
 // How the reading went, for files whole, cut and broken in each way.
 TEST(IsoProbe, OutcomeOfWholeCutAndBrokenFiles) {
   const std::vector<std::uint8_t> good = Join({Ftyp(), MakeMoov()});
