@@ -1242,8 +1242,12 @@ MovieFacts ProbeIsoMedia(MovieFile& file) {
     if (a.mpegAudio && a.haveChunk) {
       // The layer bits of the first frame header: 01 is layer 3, 10 layer 2.
       ByteView h = src.At(a.firstChunk, 4);
-      if (h.U8(0) == 0xFF && (h.U8(1) & 0xE0) == 0xE0 && ((h.U8(1) >> 1) & 3) == 2)
-        a.format = "MP2";
+      if (h.U8(0) == 0xFF && (h.U8(1) & 0xE0) == 0xE0 && h.Has(0, 4)) {
+        if (((h.U8(1) >> 1) & 3) == 2) a.format = "MP2";
+        // The channel mode in the top bits of the fourth byte, 11 for one
+        // channel: the sample entry's count is often the fixed 2 of MP4.
+        facts.channels = ChannelLayout{(h.U8(3) >> 6) == 3 ? 1 : 2, 0};
+      }
     }
     facts.audioFormat = a.format;
     facts.audioSamplesPerSecond = a.sampleRate ? a.sampleRate : a.timescale;
