@@ -8,6 +8,7 @@
 #include "scan/codec_table.h"
 #include "scan/iso_box.h"
 #include "scan/tag_text.h"
+#include "scan/track_config.h"
 
 namespace clip {
 
@@ -204,6 +205,22 @@ struct Track {
   bool haveChunk = false;
   std::uint32_t trexDuration = 0, trexSize = 0;
   Fragments first, last;
+  // The language of mdhd and the tag of elng, which goes before it.
+  std::string language, languageTag;
+  bool haveLanguageTag = false;
+  bool forced = false;                       // a timed text entry marked to be shown always
+  bool kindForced = false;                   // a kind box that says so
+  std::vector<std::uint32_t> chapterTracks;  // the tracks tref/chap names
+  ChannelLayout layout;                      // of the first sample entry
+  VideoDepth depth;
+};
+
+// What the track lists need of every track, in file order.
+struct TrackEntry {
+  std::uint32_t id = 0, handler = 0;
+  std::string language;
+  bool forced = false;
+  std::uint64_t samples = 0;  // the sample table's count, 0 when it gives none
 };
 
 struct Movie {
@@ -213,6 +230,9 @@ struct Movie {
   std::uint64_t fragmentDuration = 0;  // from mehd, movie timescale
   bool haveVideo = false, haveAudio = false;
   Track video, audio;
+  std::vector<TrackEntry> tracks;
+  std::vector<std::uint32_t> chapterTracks;  // named by any track's tref/chap
+  int listedChapters = -1;                   // the count of a chpl box in udta
 };
 
 // ---- Sample descriptions ----
@@ -221,6 +241,7 @@ struct EsInfo {
   std::uint8_t objectType = 0;
   std::uint32_t avgBitrate = 0;
   bool found = false;
+  ByteView decoderInfo;  // the decoder specific info, empty when there is none
 };
 
 // Reads one descriptor length: up to four bytes of seven bits each.
@@ -252,6 +273,9 @@ EsInfo ParseEsds(ByteView esds) {
   info.objectType = esds.U8(off);
   info.avgBitrate = esds.U32BE(off + 9);
   info.found = true;
+  off += 13;
+  if (esds.U8(off++) == 0x05 && DescriptorLength(esds, off, len) && esds.Has(off, 1))
+    info.decoderInfo = esds.Sub(off, len);
   return info;
 }
 
@@ -485,6 +509,77 @@ std::string TypeText(std::uint32_t type) {
   return UnknownCodeName(bytes);
 }
 
+// MPEG-4 audio and the three MPEG-2 AAC profiles, whose decoder specific
+// info is an AudioSpecificConfig.
+bool IsAacObject(std::uint8_t type) { return type == 0x40 || (type >= 0x66 && type <= 0x68); }
+
+// The channels that an audio entry's configuration gives (AAC, AC-3,
+// E-AC-3, Opus, FLAC), else the entry's count without a layout. QuickTime
+// keeps the AC-3 boxes in a wave box.
+ChannelLayout AudioLayout(ByteView children, const EsInfo& es, int count) {
+  ChannelLayout layout;
+  if (es.found && IsAacObject(es.objectType) && ChannelsFromAacConfig(es.decoderInfo, layout))
+    return layout;
+  bool found = false;
+  const ByteView wave = FindPiece(children, BigFourCC("wave"), found);
+  for (ByteView list : {children, wave}) {
+    ByteView box = FindPiece(list, BigFourCC("dac3"), found);
+    if (found && ChannelsFromDac3(box, layout)) return layout;
+    box = FindPiece(list, BigFourCC("dec3"), found);
+    if (found && ChannelsFromDec3(box, layout)) return layout;
+  }
+  ByteView box;
+  // Opus: the output channel count at byte 1 and the mapping family at
+  // byte 10; families 0 and 1 keep the Vorbis order.
+  box = FindPiece(children, BigFourCC("dOps"), found);
+  if (found && box.Has(0, 11) && box.U8(1) > 0)
+    return box.U8(10) <= 1 ? ChannelsInVorbisOrder(box.U8(1)) : ChannelLayout{box.U8(1), -1};
+  // FLAC: version and flags, then the metadata blocks, STREAMINFO first,
+  // whose byte 12 holds the channel count less one in bits 3 to 1.
+  box = FindPiece(children, BigFourCC("dfLa"), found);
+  if (found && box.Has(0, 8 + 34) && (box.U8(4) & 0x7F) == 0)
+    return ChannelsInVorbisOrder(((box.U8(20) >> 1) & 7) + 1);
+  layout.channels = count > 0 ? count : 0;
+  return layout;
+}
+
+// Bit depth, transfer characteristics and Dolby Vision configuration from
+// the boxes of a visual sample entry. A colr box's transfer goes before
+// the one that vpcC repeats.
+VideoDepth VisualDepth(ByteView children) {
+  VideoDepth depth;
+  bool colour = false;
+  Pieces pieces(children);
+  std::uint32_t type = 0;
+  ByteView body;
+  while (pieces.Next(type, body)) {
+    switch (type) {
+      case BigFourCC("hvcC"): DepthFromHevcConfig(body, depth); break;
+      case BigFourCC("av1C"): DepthFromAv1Config(body, depth); break;
+      case BigFourCC("avcC"): DepthFromAvcConfig(body, depth); break;
+      case BigFourCC("vpcC"):
+        // Version 1 after version and flags: profile, level, then the bit
+        // depth in the high four bits, the colour primaries and the transfer.
+        if (body.U8(0) == 1 && body.Has(0, 9)) {
+          depth.bits = body.U8(6) >> 4;
+          if (!colour) depth.transfer = body.U8(8);
+        }
+        break;
+      case BigFourCC("colr"):
+        // The type, then colour primaries, transfer and matrix, 16 bits each.
+        if (!colour && (body.Is(0, "nclx") || body.Is(0, "nclc")) && body.Has(0, 8)) {
+          depth.transfer = body.U16BE(6);
+          colour = true;
+        }
+        break;
+      case BigFourCC("dvcC"):
+      case BigFourCC("dvvC"):
+      case BigFourCC("dvwC"): DolbyVisionFromConfig(body, depth); break;
+    }
+  }
+  return depth;
+}
+
 // The first sample description of a track's stsd body.
 void ParseSampleEntry(ByteView stsd, Track& t) {
   Pieces entries(stsd.Sub(8, stsd.size()));
@@ -493,6 +588,7 @@ void ParseSampleEntry(ByteView stsd, Track& t) {
   if (!entries.Next(type, entry)) return;
   const bool video = t.handler == BigFourCC("vide");
   std::size_t childAt = 78;
+  int channelCount = 0;
   if (!video) {
     // Sound descriptions of QuickTime versions 1 and 2 are longer.
     std::uint16_t version = entry.U16BE(8);
@@ -500,10 +596,16 @@ void ParseSampleEntry(ByteView stsd, Track& t) {
     t.channels = entry.U16BE(16);
     t.sampleBits = entry.U16BE(18);
     t.sampleRate = entry.U32BE(24) >> 16;
+    channelCount = t.channels;
     if (version == 2) {
       t.sampleRate = 0;  // a float64 rate; the media time scale stands in
       t.channels = 0;
+      // The count follows the float64 rate, before the constant 7F000000.
+      const std::uint32_t count = entry.U32BE(40);
+      channelCount = entry.U32BE(44) == 0x7F000000u && count <= 255 ? static_cast<int>(count) : 0;
     }
+    // A timed text entry: the display flags after the data reference index.
+    if (type == BigFourCC("tx3g")) t.forced = (entry.U32BE(8) & 0x40000000u) != 0;
   } else {
     t.entryWidth = entry.U16BE(24);
     t.entryHeight = entry.U16BE(26);
@@ -525,6 +627,10 @@ void ParseSampleEntry(ByteView stsd, Track& t) {
   if (t.declaredBitrate == 0 && found) t.declaredBitrate = btrt.U32BE(8);
   t.format = video ? VideoName(type, es) : AudioName(type, es, t);
   if (t.format.empty()) t.format = TypeText(type);
+  if (video)
+    t.depth = VisualDepth(children);
+  else if (t.handler == BigFourCC("soun"))
+    t.layout = AudioLayout(children, es, channelCount);
 }
 
 // ---- Tracks ----
@@ -572,6 +678,25 @@ void ParseSampleTable(BoxFile& src, const Box& stbl, Track& t) {
   });
 }
 
+// The packed ISO 639-2/T code of mdhd: three letters of five bits, each
+// less 0x60. Values below 0x400 are Macintosh language codes, which are
+// not read; "und" says that the language is not known.
+std::string PackedLanguage(std::uint16_t code) {
+  if (code < 0x400) return "";
+  std::string text;
+  for (int shift : {10, 5, 0}) {
+    const int letter = (code >> shift) & 31;
+    if (letter < 1 || letter > 26) return "";
+    text += static_cast<char>(0x60 + letter);
+  }
+  return text == "und" ? "" : text;
+}
+
+// Track IDs a tref child names, and the most of them kept for one track.
+constexpr std::size_t kMaxReferences = 16;
+// Bytes of an elng language tag read, after its version and flags.
+constexpr std::size_t kLanguageTagMax = 64;
+
 Track ParseTrak(BoxFile& src, const Box& trak) {
   Track t;
   ForEachChild(src, trak, [&](const Box& box) {
@@ -581,14 +706,46 @@ Track ParseTrak(BoxFile& src, const Box& trak) {
       t.id = v.U32BE(v1 ? 20 : 12);
       t.tkhdWidth = v.U32BE(v1 ? 88 : 76);
       t.tkhdHeight = v.U32BE(v1 ? 92 : 80);
+    } else if (box.type == BigFourCC("udta")) {
+      // A kind box of the DASH role scheme may mark a forced subtitle
+      // track: version and flags, then the scheme and the value, each
+      // ending with a zero byte.
+      ForEachChild(src, box, [&](const Box& k) {
+        if (k.type != BigFourCC("kind")) return true;
+        ByteView v = Body(src, k, 4 + 64);
+        static const char kRole[] = "urn:mpeg:dash:role:2011";
+        static const char kForced[] = "forced-subtitle";
+        if (v.Equals(4, reinterpret_cast<const std::uint8_t*>(kRole), sizeof kRole) &&
+            v.Equals(4 + sizeof kRole, reinterpret_cast<const std::uint8_t*>(kForced),
+                     sizeof kForced))
+          t.kindForced = true;
+        return true;
+      });
+    } else if (box.type == BigFourCC("tref")) {
+      ForEachChild(src, box, [&](const Box& r) {
+        if (r.type != BigFourCC("chap")) return true;
+        ByteView ids = Body(src, r, 4 * kMaxReferences);
+        for (std::size_t at = 0; ids.Has(at, 4) && t.chapterTracks.size() < kMaxReferences; at += 4)
+          t.chapterTracks.push_back(ids.U32BE(at));
+        return true;
+      });
     } else if (box.type == BigFourCC("mdia")) {
       ForEachChild(src, box, [&](const Box& m) {
         if (m.type == BigFourCC("mdhd")) {
-          ByteView v = Body(src, m, 32);
+          ByteView v = Body(src, m, 36);
           bool v1 = v.U8(0) == 1;
           t.timescale = v.U32BE(v1 ? 20 : 12);
           t.duration = v1 ? v.U64BE(24) : v.U32BE(16);
           if (!v1 && t.duration == 0xFFFFFFFFu) t.duration = 0;  // unknown
+          if (v.Has(v1 ? 32 : 20, 2)) t.language = PackedLanguage(v.U16BE(v1 ? 32 : 20));
+        } else if (m.type == BigFourCC("elng")) {
+          // A language tag that ends with a zero byte, after version and flags.
+          ByteView v = Body(src, m, 4 + kLanguageTagMax);
+          std::string tag;
+          for (std::size_t at = 4; at < v.size() && v.U8(at) != 0; ++at)
+            tag += static_cast<char>(v.U8(at));
+          t.languageTag = tag == "und" ? "" : tag;
+          t.haveLanguageTag = true;
         } else if (m.type == BigFourCC("hdlr")) {
           t.handler = Body(src, m, 12).U32BE(8);
         } else if (m.type == BigFourCC("minf")) {
@@ -745,8 +902,16 @@ void ParseIlst(BoxFile& src, const Box& ilst, Tags& tags) {
   });
 }
 
-void ParseUdta(BoxFile& src, const Box& udta, Tags& tags) {
+// Reads the tags of udta, and the count of its chapter list (chpl: version
+// and flags, four more bytes in version 1, then the count) into chapters.
+void ParseUdta(BoxFile& src, const Box& udta, Tags& tags, int& chapters) {
   ForEachChild(src, udta, [&](const Box& box) {
+    if (box.type == BigFourCC("chpl")) {
+      ByteView v = Body(src, box, 9);
+      const std::size_t at = v.U8(0) == 1 ? 8 : 4;
+      if (chapters < 0 && v.Has(at, 1)) chapters = v.U8(at);
+      return true;
+    }
     if (box.type == BigFourCC("meta")) {
       // An ISO meta box has a version and flags; a QuickTime one starts
       // straight with its handler box.
@@ -907,6 +1072,12 @@ void ParseMoov(BoxFile& src, const Box& moov, Movie& movie, Tags& tags) {
       if (!v1 && movie.duration == 0xFFFFFFFFu) movie.duration = 0;
     } else if (box.type == BigFourCC("trak")) {
       Track t = ParseTrak(src, box);
+      movie.tracks.push_back({t.id, t.handler, t.haveLanguageTag ? t.languageTag : t.language,
+                              t.forced || t.kindForced,
+                              t.sizeSamples ? t.sizeSamples : t.timeSamples});
+      if (movie.chapterTracks.size() < kMaxReferences)
+        movie.chapterTracks.insert(movie.chapterTracks.end(), t.chapterTracks.begin(),
+                                   t.chapterTracks.end());
       if (t.handler == BigFourCC("vide") && !movie.haveVideo) {
         movie.video = t, movie.haveVideo = true;
       } else if (t.handler == BigFourCC("soun") && !movie.haveAudio) {
@@ -923,13 +1094,44 @@ void ParseMoov(BoxFile& src, const Box& moov, Movie& movie, Tags& tags) {
         return true;
       });
     } else if (box.type == BigFourCC("udta")) {
-      ParseUdta(src, box, tags);
+      ParseUdta(src, box, tags, movie.listedChapters);
     }
     return true;
   });
   for (const Trex& x : trex) {
     if (Track* t = TrackById(movie, x.id)) t->trexDuration = x.duration, t->trexSize = x.size;
   }
+}
+
+bool IsSubtitleHandler(std::uint32_t handler) {
+  return handler == BigFourCC("sbtl") || handler == BigFourCC("subt") ||
+         handler == BigFourCC("text") || handler == BigFourCC("clcp");
+}
+
+// The audio and subtitle tracks of the movie, the channels of its first
+// audio track and the depth of its first video track. A track that another
+// names as its chapters is no subtitle: the first such one that is not
+// video (chapter pictures are) counts the chapters by its samples, else a
+// chpl list does.
+void ListTracks(const Movie& movie, MovieFacts& facts) {
+  facts.tracksListed = true;
+  int trackChapters = -1;
+  for (const TrackEntry& e : movie.tracks) {
+    const bool chapter =
+        e.id != 0 && std::find(movie.chapterTracks.begin(), movie.chapterTracks.end(), e.id) !=
+                         movie.chapterTracks.end();
+    if (e.handler == BigFourCC("soun")) {
+      facts.audioTracks.push_back({e.language, false});
+    } else if (chapter) {
+      if (e.handler != BigFourCC("vide") && trackChapters < 0 && e.samples)
+        trackChapters = static_cast<int>(std::min<std::uint64_t>(e.samples, INT32_MAX));
+    } else if (IsSubtitleHandler(e.handler)) {
+      facts.subtitleTracks.push_back({e.language, e.forced});
+    }
+  }
+  facts.chapters = trackChapters >= 0 ? trackChapters : movie.listedChapters;
+  if (movie.haveAudio) facts.channels = movie.audio.layout;
+  if (movie.haveVideo) facts.depth = movie.video.depth;
 }
 
 // Types a file of this family starts with.
@@ -990,6 +1192,7 @@ MovieFacts ProbeIsoMedia(MovieFile& file) {
 
   facts.title = tags.title, facts.creator = tags.creator;
   facts.genre = tags.genre, facts.comment = tags.comment;
+  ListTracks(movie, facts);
 
   bool haveEnd = false;
   double end = 0;
@@ -1039,8 +1242,12 @@ MovieFacts ProbeIsoMedia(MovieFile& file) {
     if (a.mpegAudio && a.haveChunk) {
       // The layer bits of the first frame header: 01 is layer 3, 10 layer 2.
       ByteView h = src.At(a.firstChunk, 4);
-      if (h.U8(0) == 0xFF && (h.U8(1) & 0xE0) == 0xE0 && ((h.U8(1) >> 1) & 3) == 2)
-        a.format = "MP2";
+      if (h.U8(0) == 0xFF && (h.U8(1) & 0xE0) == 0xE0 && h.Has(0, 4)) {
+        if (((h.U8(1) >> 1) & 3) == 2) a.format = "MP2";
+        // The channel mode in the top bits of the fourth byte, 11 for one
+        // channel: the sample entry's count is often the fixed 2 of MP4.
+        facts.channels = ChannelLayout{(h.U8(3) >> 6) == 3 ? 1 : 2, 0};
+      }
     }
     facts.audioFormat = a.format;
     facts.audioSamplesPerSecond = a.sampleRate ? a.sampleRate : a.timescale;

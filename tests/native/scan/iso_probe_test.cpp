@@ -69,6 +69,11 @@ TEST_P(IsoFixture, AgreesWithFfprobe) {
     double fps = Ratio(p.Get(p.video, m.fragmented ? "r_frame_rate" : "avg_frame_rate"));
     EXPECT_NEAR(facts.framesPerSecond, fps, 0.005);
   }
+  // The fixtures' audio is one channel throughout; several codecs' sample
+  // entries in MP4 say 2 whatever the stream holds.
+  EXPECT_TRUE(facts.tracksListed);
+  EXPECT_EQ(facts.audioTracks.size(), p.hasAudio ? 1u : 0u);
+  EXPECT_EQ(facts.channels.channels, p.hasAudio ? 1 : 0);
   if (p.hasAudio) {
     // Sizes summed over the media duration, against ffprobe's own sum (or
     // its codec's nominal rate): within 2 %; 5 % where the sizes of a first
@@ -477,6 +482,104 @@ TEST(IsoProbe, FragmentedPlayTimeWithoutMehd) {
   EXPECT_DOUBLE_EQ(Probe(MakeFragmented(true, "free")).seconds, 3);
   EXPECT_LT(Probe(MakeFragmented(false, "free")).seconds, 0);  // more fragments may follow
   EXPECT_NEAR(Probe(MakeFragmented(false, "free")).framesPerSecond, 30000.0 / 1001, 1e-9);
+}
+
+// A moov of every kind of track: video 1 (hvcC 10-bit, colr PQ, Dolby
+// Vision 8.1) naming track 5 as its chapters, audio 2 (jpn, AAC 5.1),
+// audio 3 (fre in mdhd, en-GB in elng), a forced subtitle track 4 with a
+// Macintosh language code, the text track 5 of four chapters, and a chpl
+// that counts the same four.
+std::vector<std::uint8_t> MakeTrackMoov() {
+  Boxes o;
+  auto box = [&](const char* type, const Boxes& body) {
+    std::size_t at = o.Open(type);
+    o.b.insert(o.b.end(), body.b.begin(), body.b.end());
+    o.Close(at);
+  };
+  auto lang = [](const char* l) {
+    return static_cast<std::uint16_t>(((l[0] - 0x60) << 10) | ((l[1] - 0x60) << 5) | (l[2] - 0x60));
+  };
+  auto trak = [&](std::uint32_t id, const char* handler, std::uint16_t language, const char* elng,
+                  const char* entryType, const Boxes& entry) {
+    std::size_t t = o.Open("trak");
+    box("tkhd", Boxes().U32(0).U32(0).U32(0).U32(id).Fill(68));
+    if (id == 1) box("tref", Boxes().U32(12).Tag("chap").U32(5));
+    std::size_t mdia = o.Open("mdia");
+    box("mdhd", Boxes().U32(0).U32(0).U32(0).U32(1000).U32(1000).U16(language).U16(0));
+    box("hdlr", Boxes().U32(0).U32(0).Tag(handler).Fill(13));
+    if (*elng) box("elng", Boxes().U32(0).Text(elng).U8(0));
+    std::size_t minf = o.Open("minf"), stbl = o.Open("stbl"), stsd = o.Open("stsd");
+    o.U32(0).U32(1);
+    box(entryType, entry);
+    o.Close(stsd);
+    box("stsz", Boxes().U32(0).U32(100).U32(id == 5 ? 4 : 25));
+    for (std::size_t at : {stbl, minf, mdia, t}) o.Close(at);
+  };
+  auto aac = [](int configuration) {  // AAC LC at 48 kHz
+    Boxes a;
+    a.Fill(16).U16(2).U16(16).U32(0).U32(48000u << 16).U32(36).Tag("esds").U32(0);
+    a.U8(0x03).U8(22).U16(1).U8(0).U8(0x04).U8(17).U8(0x40).U8(0x15).Fill(11);
+    a.U8(0x05).U8(2).U8(0x11).U8(static_cast<std::uint8_t>(0x80 | configuration << 3));
+    return a;
+  };
+  Boxes video;
+  video.Fill(24).U16(320).U16(240).Fill(50);
+  video.U32(31).Tag("hvcC").U8(1).Fill(16).U8(0xF8 | 2).Fill(5);  // bit depth less 8 in byte 17
+  video.U32(19).Tag("colr").Tag("nclx").U16(9).U16(kTransferPq).U16(9).U8(0);
+  video.U32(32).Tag("dvcC").U8(1).U8(0).U8(8 << 1).U8(0).U8(1 << 4).Fill(19);
+  std::size_t moov = o.Open("moov");
+  trak(1, "vide", 0, "", "hvc1", video);
+  trak(2, "soun", lang("jpn"), "", "mp4a", aac(6));
+  trak(3, "soun", lang("fre"), "en-GB", "mp4a", aac(2));
+  trak(4, "sbtl", 0, "", "tx3g", Boxes().Fill(6).U16(1).U32(0x40000000).Fill(30));  // all forced
+  trak(5, "text", lang("eng"), "", "text", Boxes().Fill(40));
+  std::size_t udta = o.Open("udta"), chpl = o.Open("chpl");
+  o.U32(0x01000000).U32(0).U8(4);
+  for (int i = 0; i < 4; ++i) o.U64(i * 10000000ull).U8(1).Text("c");
+  for (std::size_t at : {chpl, udta, moov}) o.Close(at);
+  return o.b;
+}
+
+TEST(IsoProbe, TracksLanguagesChannelsDepthAndChapters) {
+  const std::vector<std::uint8_t> file = Join({Ftyp(), MakeTrackMoov()});
+  MovieFacts f = Probe(file);
+  EXPECT_EQ(f.outcome, ProbeOutcome::Whole);
+  EXPECT_TRUE(f.tracksListed);
+  ASSERT_EQ(f.audioTracks.size(), 2u);
+  EXPECT_EQ(f.audioTracks[0].language, "jpn");
+  EXPECT_EQ(f.audioTracks[1].language, "en-GB");
+  ASSERT_EQ(f.subtitleTracks.size(), 1u);  // the chapter track is none
+  EXPECT_EQ(f.subtitleTracks[0].language, "");
+  EXPECT_TRUE(f.subtitleTracks[0].forced);
+  EXPECT_EQ(f.chapters, 4);  // counted once, from the track and chpl alike
+  EXPECT_EQ(f.channels.channels, 6);
+  EXPECT_EQ(f.channels.lfe, 1);
+  EXPECT_EQ(f.depth.bits, 10);
+  EXPECT_EQ(f.depth.transfer, kTransferPq);
+  EXPECT_EQ(f.depth.dolbyVisionProfile, 8);
+  EXPECT_EQ(f.depth.dolbyVisionCompatibility, 1);
+
+  // Without the chapter reference the text track is a subtitle, and chpl
+  // alone counts the chapters.
+  std::vector<std::uint8_t> b = file;
+  for (std::size_t i = 0; i + 4 <= b.size(); ++i)
+    if (std::memcmp(&b[i], "chap", 4) == 0) std::memcpy(&b[i], "hint", 4);
+  MovieFacts g = Probe(b);
+  ASSERT_EQ(g.subtitleTracks.size(), 2u);
+  EXPECT_EQ(g.subtitleTracks[1].language, "eng");
+  EXPECT_EQ(g.chapters, 4);
+
+  // A file cut inside the second audio track lists what came before it.
+  std::size_t at = 0;
+  for (int seen = 0; seen < 3; ++at) seen += std::memcmp(&file[at], "trak", 4) == 0;
+  MovieFacts c = Probe(std::vector<std::uint8_t>(file.begin(), file.begin() + at + 40));
+  EXPECT_EQ(c.outcome, ProbeOutcome::Truncated);
+  EXPECT_TRUE(c.tracksListed);
+  ASSERT_EQ(c.audioTracks.size(), 1u);
+  EXPECT_EQ(c.audioTracks[0].language, "jpn");
+  EXPECT_TRUE(c.subtitleTracks.empty());
+  EXPECT_EQ(c.channels.lfe, 1);
+  EXPECT_EQ(c.depth.bits, 10);
 }
 
 // How the reading went, for files whole, cut and broken in each way.
