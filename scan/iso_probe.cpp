@@ -1,6 +1,7 @@
 #include "scan/iso_probe.h"
 
 #include <algorithm>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -679,10 +680,14 @@ void ParseSampleTable(BoxFile& src, const Box& stbl, Track& t) {
 }
 
 // The packed ISO 639-2/T code of mdhd: three letters of five bits, each
-// less 0x60. Values below 0x400 are Macintosh language codes, which are
-// not read; "und" says that the language is not known.
+// less 0x60; "und" says that the language is not known. Values below 0x400
+// are QuickTime's Macintosh language codes, of which the first 24 are
+// named here (0 is English); others stay unknown.
 std::string PackedLanguage(std::uint16_t code) {
-  if (code < 0x400) return "";
+  static const char* const kMacintosh[] = {"eng", "fre", "ger", "ita", "dut", "swe", "spa", "dan",
+                                           "por", "nor", "heb", "jpn", "ara", "fin", "gre", "ice",
+                                           "mlt", "tur", "hrv", "chi", "urd", "hin", "tha", "kor"};
+  if (code < 0x400) return code < std::size(kMacintosh) ? kMacintosh[code] : "";
   std::string text;
   for (int shift : {10, 5, 0}) {
     const int letter = (code >> shift) & 31;

@@ -548,8 +548,8 @@ TEST(IsoProbe, TracksLanguagesChannelsDepthAndChapters) {
   ASSERT_EQ(f.audioTracks.size(), 2u);
   EXPECT_EQ(f.audioTracks[0].language, "jpn");
   EXPECT_EQ(f.audioTracks[1].language, "en-GB");
-  ASSERT_EQ(f.subtitleTracks.size(), 1u);  // the chapter track is none
-  EXPECT_EQ(f.subtitleTracks[0].language, "");
+  ASSERT_EQ(f.subtitleTracks.size(), 1u);          // the chapter track is none
+  EXPECT_EQ(f.subtitleTracks[0].language, "eng");  // code 0: Macintosh English
   EXPECT_TRUE(f.subtitleTracks[0].forced);
   EXPECT_EQ(f.chapters, 4);  // counted once, from the track and chpl alike
   EXPECT_EQ(f.channels.channels, 6);

@@ -117,10 +117,9 @@ struct TrackMovie {
   bool listsTracks, hasDepth, hasLayout;
 };
 const TrackMovie kTrackMovies[] = {
-    {"tracks_pq.mkv", true, true, true},
-    {"tracks_opus.webm", true, false, true},
-    {"tracks_ac3.ts", true, false, true},
-    {"tracks_two_audio.avi", true, false, false},
+    {"tracks_pq.mkv", true, true, true},  {"tracks_opus.webm", true, false, true},
+    {"tracks_hlg.mp4", true, true, true}, {"tracks_8bit.mp4", true, false, true},
+    {"tracks_ac3.ts", true, false, true}, {"tracks_two_audio.avi", true, false, false},
 };
 
 class TrackFixture : public ::testing::TestWithParam<TrackMovie> {};
