@@ -1,6 +1,6 @@
 // Checks the container fuzz targets make of every MovieFacts: nothing from
 // an unrecognised file, printable codec names, valid UTF-8 tags, finite
-// numbers.
+// numbers, short track lists with printable languages.
 #pragma once
 
 #include <cmath>
@@ -32,6 +32,17 @@ inline void CheckFacts(const MovieFacts& f) {
   if (!std::isfinite(f.framesPerSecond) || f.framesPerSecond < 0) std::abort();
   if (!std::isfinite(f.seconds) || (f.seconds < 0 && f.seconds != -1)) std::abort();
   if (f.width < 0 || f.height < 0) std::abort();
+  // Track lists stay short and their languages printable; counts are sane.
+  for (const auto* tracks : {&f.audioTracks, &f.subtitleTracks}) {
+    if (tracks->size() > 256) std::abort();
+    for (const TrackFact& t : *tracks) {
+      if (t.language.size() > 64) std::abort();
+      for (char c : t.language)
+        if (c < 0x20 || c > 0x7E) std::abort();
+    }
+  }
+  if (f.channels.channels < 0 || f.channels.channels > 4096 || f.channels.lfe < -1) std::abort();
+  if (f.depth.bits < 0 || f.depth.bits > 64 || f.chapters < -1) std::abort();
 }
 
 }  // namespace clip::fuzz
