@@ -41,7 +41,7 @@ inline void CheckFacts(const MovieFacts& f) {
         if (c < 0x20 || c > 0x7E) std::abort();
     }
   }
-  if (f.channels.channels < 0 || f.channels.channels > 4096 || f.channels.lfe < -1) std::abort();
+  if (f.channels.channels < 0 || f.channels.channels > 65535 || f.channels.lfe < -1) std::abort();
   if (f.depth.bits < 0 || f.depth.bits > 64 || f.chapters < -1) std::abort();
 }
 
