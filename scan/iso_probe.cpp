@@ -744,11 +744,10 @@ Track ParseTrak(BoxFile& src, const Box& trak) {
           if (!v1 && t.duration == 0xFFFFFFFFu) t.duration = 0;  // unknown
           if (v.Has(v1 ? 32 : 20, 2)) t.language = PackedLanguage(v.U16BE(v1 ? 32 : 20));
         } else if (m.type == BigFourCC("elng")) {
-          // A language tag that ends with a zero byte, after version and flags.
+          // A language tag that ends with a zero byte, after version and
+          // flags; a byte a tag cannot hold shows as '?'.
           ByteView v = Body(src, m, 4 + kLanguageTagMax);
-          std::string tag;
-          for (std::size_t at = 4; at < v.size() && v.U8(at) != 0; ++at)
-            tag += static_cast<char>(v.U8(at));
+          const std::string tag = CodecIdText(v.Sub(4, kLanguageTagMax));
           t.languageTag = tag == "und" ? "" : tag;
           t.haveLanguageTag = true;
         } else if (m.type == BigFourCC("hdlr")) {
