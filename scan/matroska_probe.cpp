@@ -58,6 +58,11 @@ enum : std::uint32_t {
   kBlockAdditionMapping = 0x41E4,
   kBlockAddIdType = 0x41E7,
   kBlockAddIdExtraData = 0x41ED,
+  kContentEncodings = 0x6D80,
+  kContentEncoding = 0x6240,
+  kContentCompression = 0x5034,
+  kContentCompAlgo = 0x4254,
+  kContentCompSettings = 0x4255,
   kChapters = 0x1043A770,
   kEditionEntry = 0x45B9,
   kChapterAtom = 0xB6,
@@ -199,6 +204,11 @@ struct Track {
   bool forced = false;
   std::uint64_t bitsPerChannel = 0, transfer = 0;
   ByteView dolbyVision;  // a Dolby Vision configuration record, like codecPrivate
+  // Frames compressed: header stripping (the bytes each frame lost, like
+  // codecPrivate) is undone when a frame is read; any other kind leaves
+  // the frames unread.
+  bool framesCompressed = false;
+  ByteView strippedHeader;
 };
 
 // Tracks the list shows: more are counted in none of the cells.
@@ -347,6 +357,32 @@ void ParseTrackEntry(ByteView body, Track& t, std::uint64_t& type, ProbeOutcome*
           t.dolbyVision = extra;
         break;
       }
+      case kContentEncodings: {
+        Children encodings(d, note);
+        std::uint32_t k;
+        ByteView encoding;
+        while (encodings.Next(k, encoding)) {
+          if (k != kContentEncoding) continue;
+          Children parts(encoding, note);
+          ByteView compression;
+          while (parts.Next(k, compression)) {
+            if (k != kContentCompression) continue;
+            std::uint64_t algorithm = 0;  // zlib when none is named
+            ByteView settings;
+            Children fields(compression, note);
+            ByteView v;
+            while (fields.Next(k, v)) {
+              if (k == kContentCompAlgo) algorithm = UInt(v);
+              if (k == kContentCompSettings) settings = v;
+            }
+            if (algorithm == 3 && t.strippedHeader.size() == 0)
+              t.strippedHeader = settings;
+            else
+              t.framesCompressed = true;
+          }
+        }
+        break;
+      }
       case kVideo:
       case kAudio: {
         Children inner(d, note);
@@ -401,7 +437,9 @@ ChannelLayout AudioChannels(const Track& t) {
   const int count = t.channels <= 255 ? static_cast<int>(t.channels) : 0;
   // An Opus header's channel mapping family 0 or 1 keeps the Vorbis order.
   const bool opusOrder = t.codec == "A_OPUS" && cp.Has(0, 19) && cp.U8(18) <= 1;
-  if (opusOrder || t.codec == "A_VORBIS" || t.codec == "A_FLAC")
+  // MPEG audio layers I to III hold one channel or two, never an LFE.
+  const bool mpegAudio = t.codec.rfind("A_MPEG/L", 0) == 0 && count >= 1 && count <= 2;
+  if (opusOrder || mpegAudio || t.codec == "A_VORBIS" || t.codec == "A_FLAC")
     return ChannelsInVorbisOrder(count);
   layout.channels = count;
   return layout;
@@ -578,31 +616,14 @@ void ParseSeekHead(ByteView body, Segment& s) {
   }
 }
 
-// Adds to times the presentation time (the cluster's timestamp and the
-// block's own offset, in segment ticks) of each block of the given track in
-// bytes that start at a Cluster; true once kMatroskaRateFrames are held.
-// Clusters are stepped into, whatever their size, so that the walk runs on
-// through those after; it ends at a header that starts no element or an
-// element that runs past the bytes.
-// No more times are gathered than the measure takes: held bytes with that
-// many need no further read.
-static_assert(kMatroskaRateFrames == FrameStamps::kMaxFrameStamps);
-bool BlockTimes(ByteView v, std::uint64_t track, std::vector<std::int64_t>& times) {
+// Calls visit(block, clusterTime) for each block (a SimpleBlock's or a
+// BlockGroup's Block) in bytes that start at a Cluster, until it returns
+// true; true then. Clusters are stepped into, whatever their size, so that
+// the walk runs on through those after; it ends at a header that starts no
+// element or an element that runs past the bytes.
+template <typename Visit>
+bool EachBlock(ByteView v, Visit visit) {
   std::uint64_t clusterTime = 0;
-  // A block starts with its track number (as an element size is written)
-  // and a signed 16-bit offset from the cluster's timestamp.
-  auto take = [&](ByteView block) {
-    const std::uint8_t lead = block.U8(0);
-    if (lead == 0 || !track) return false;
-    std::size_t length = 1;
-    while (!(lead & (0x80 >> (length - 1)))) ++length;
-    std::uint64_t number = lead & (0xFF >> length);
-    for (std::size_t i = 1; i < length; ++i) number = (number << 8) | block.U8(i);
-    if (number != track || !block.Has(length, 2) || clusterTime >= (1ull << 62)) return false;
-    const auto offset = static_cast<std::int16_t>(block.U16BE(length));
-    times.push_back(static_cast<std::int64_t>(clusterTime) + offset);
-    return times.size() >= kMatroskaRateFrames;
-  };
   std::size_t off = 0;
   for (int n = 0; n < kMaxChildren * 16 && off < v.size(); ++n) {
     Element e;
@@ -616,18 +637,81 @@ bool BlockTimes(ByteView v, std::uint64_t track, std::vector<std::int64_t>& time
     const ByteView data =
         v.Sub(body, static_cast<std::size_t>(std::min<std::uint64_t>(e.size, v.size())));
     if (e.id == kClusterTimestamp) clusterTime = UInt(data);
-    if (e.id == kSimpleBlock && take(data)) return true;
+    if (e.id == kSimpleBlock && visit(data, clusterTime)) return true;
     if (e.id == kBlockGroup) {
       Children c(data);
       std::uint32_t id;
       ByteView d;
       while (c.Next(id, d))
-        if (id == kBlock && take(d)) return true;
+        if (id == kBlock && visit(d, clusterTime)) return true;
     }
     if (e.size > v.size() - body) return false;
     off = body + static_cast<std::size_t>(e.size);
   }
   return false;
+}
+
+// A block starts with its track number (as an element size is written),
+// a signed 16-bit offset from the cluster's timestamp and a flags byte.
+// The length of the number; 0 when the block is not of the track.
+std::size_t OfTrack(ByteView block, std::uint64_t track) {
+  const std::uint8_t lead = block.U8(0);
+  if (lead == 0 || !track) return 0;
+  std::size_t length = 1;
+  while (!(lead & (0x80 >> (length - 1)))) ++length;
+  std::uint64_t number = lead & (0xFF >> length);
+  for (std::size_t i = 1; i < length; ++i) number = (number << 8) | block.U8(i);
+  return number == track && block.Has(length, 2) ? length : 0;
+}
+
+// Adds to times the presentation time (the cluster's timestamp and the
+// block's own offset, in segment ticks) of each block of the given track;
+// true once kMatroskaRateFrames are held.
+// No more times are gathered than the measure takes: held bytes with that
+// many need no further read.
+static_assert(kMatroskaRateFrames == FrameStamps::kMaxFrameStamps);
+bool BlockTimes(ByteView v, std::uint64_t track, std::vector<std::int64_t>& times) {
+  return EachBlock(v, [&](ByteView block, std::uint64_t clusterTime) {
+    const std::size_t length = OfTrack(block, track);
+    if (!length || clusterTime >= (1ull << 62)) return false;
+    const auto offset = static_cast<std::int16_t>(block.U16BE(length));
+    times.push_back(static_cast<std::int64_t>(clusterTime) + offset);
+    return times.size() >= kMatroskaRateFrames;
+  });
+}
+
+// The bytes of the first frame of the track's first block in v (what the
+// block holds from that frame on, past a lacing header); empty when v
+// holds no block of the track or its lacing is malformed.
+ByteView FirstFrame(ByteView v, std::uint64_t track) {
+  ByteView frame;
+  EachBlock(v, [&](ByteView block, std::uint64_t) {
+    const std::size_t length = OfTrack(block, track);
+    if (!length) return false;
+    std::size_t at = length + 3;
+    if (at > block.size()) return true;
+    const std::uint8_t lacing = block.U8(length + 2) & 0x06;
+    if (lacing != 0) {
+      const std::size_t laced = block.U8(at++) + 1u;  // frames in the lace
+      if (lacing == 0x02) {  // Xiph: each size but the last in 255s and a rest
+        for (std::size_t i = 0; i + 1 < laced && at < block.size(); ++i)
+          while (at < block.size() && block.U8(at++) == 0xFF) {
+          }
+      } else if (lacing == 0x06) {  // EBML: the first size, then differences
+        for (std::size_t i = 0; i + 1 < laced && at < block.size(); ++i) {
+          const std::uint8_t lead = block.U8(at);
+          std::size_t n = 1;
+          while (n <= 8 && !(lead & (0x80 >> (n - 1)))) ++n;
+          if (n > 8) return true;
+          at += n;
+        }
+      }
+      if (at >= block.size()) return true;
+    }
+    frame = block.Sub(at, block.size());
+    return true;
+  });
+  return frame;
 }
 
 // The frame rate the first blocks of the track show, for a track that
@@ -653,6 +737,32 @@ double RateFromBlocks(FileWindow& src, std::uint64_t at, std::uint64_t end, std:
   FrameStamps stamps;
   for (std::int64_t t : times) stamps.Add(t);
   return stamps.Rate(1e9 / static_cast<double>(timestampScale));
+}
+
+// AC-3, E-AC-3 and DTS keep their channel layout in each frame, not in
+// the track: the first frame of the track in what the reads so far hold
+// from the first Cluster on gives it (no read of its own). It stands only
+// where it has as many channels as the track says, as an extension's
+// channels the first frame does not show would not.
+void FrameChannels(FileWindow& src, std::uint64_t at, std::uint64_t end, const Track& audio,
+                   ChannelLayout& layout) {
+  const bool ac3 = audio.codec.rfind("A_AC3", 0) == 0 || audio.codec.rfind("A_EAC3", 0) == 0;
+  const bool dts = audio.codec.rfind("A_DTS", 0) == 0;
+  if (!(ac3 || dts) || audio.framesCompressed || at >= std::min(end, src.size())) return;
+  const std::uint64_t left = std::min(end, src.size()) - at;
+  const ByteView held =
+      src.Held(at, static_cast<std::size_t>(std::min<std::uint64_t>(left, kMatroskaClusterBytes)));
+  const ByteView frame = FirstFrame(held, audio.number);
+  // The header a frame lost to header stripping comes first again.
+  std::uint8_t joined[32] = {};
+  std::size_t n = 0;
+  for (std::size_t i = 0; i < audio.strippedHeader.size() && n < sizeof joined; ++i)
+    joined[n++] = audio.strippedHeader.U8(i);
+  for (std::size_t i = 0; i < frame.size() && n < sizeof joined; ++i) joined[n++] = frame.U8(i);
+  ChannelLayout read;
+  const ByteView head(joined, n);
+  if (!(ac3 ? ChannelsFromAc3Frame(head, read) : ChannelsFromDtsFrame(head, read))) return;
+  if (audio.channels == 0 || read.channels == static_cast<int>(audio.channels)) layout = read;
 }
 
 // "HH:MM:SS.nnnnnnnnn" as seconds; negative when it is not that form.
@@ -798,6 +908,7 @@ MovieFacts ProbeMatroska(MovieFile& file) {
   if (elements == kMaxTopElements && !s.haveTracks) f.Note(ProbeOutcome::BudgetSpent);
   if (video.present && !video.defaultDuration && firstCluster && s.timestampScale)
     f.framesPerSecond = RateFromBlocks(src, firstCluster, end, video.number, s.timestampScale);
+  if (audio.present && firstCluster) FrameChannels(src, firstCluster, end, audio, f.channels);
 
   // Play time: the segment's duration, else the longest track's DURATION tag.
   if (s.duration > 0) f.seconds = s.duration * static_cast<double>(s.timestampScale) / 1e9;

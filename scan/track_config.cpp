@@ -65,6 +65,21 @@ bool ChannelsFromAc3Frame(ByteView frame, ChannelLayout& layout) {
   return true;
 }
 
+bool ChannelsFromDtsFrame(ByteView frame, ChannelLayout& layout) {
+  // Channels of each arrangement (AMODE) 0 to 15; those above are user
+  // defined.
+  static constexpr int kDtsChannels[16] = {1, 2, 2, 2, 2, 3, 3, 4, 4, 5, 6, 6, 6, 7, 8, 8};
+  if (frame.U32BE(0) != 0x7FFE8001) return false;
+  BitReader bits(frame);
+  bits.Skip(32 + 1 + 5 + 1 + 7 + 14);  // sync, frame type, deficit, CRC flag, blocks, size
+  const std::uint32_t mode = bits.Bits(6);
+  bits.Skip(4 + 5 + 1 + 1 + 1 + 1 + 1 + 3 + 1 + 1);  // rate codes and flags
+  const std::uint32_t lfe = bits.Bits(2);
+  if (!bits.ok() || mode > 15 || lfe == 3) return false;
+  layout = Layout(kDtsChannels[mode], lfe != 0 ? 1 : 0);
+  return true;
+}
+
 bool ChannelsFromDac3(ByteView payload, ChannelLayout& layout) {
   if (!payload.Has(0, 3)) return false;
   const std::uint32_t info = (static_cast<std::uint32_t>(payload.U16BE(0)) << 8) | payload.U8(2);

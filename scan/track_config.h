@@ -21,6 +21,11 @@ bool ChannelsFromAacConfig(ByteView config, ChannelLayout& layout);
 // LFE bit of the first substream).
 bool ChannelsFromAc3Frame(ByteView frame, ChannelLayout& layout);
 
+// A DTS core frame from its sync word 7F FE 80 01 (the 16-bit big-endian
+// form): the channel arrangement and LFE flag of the core, not of any
+// extension after it.
+bool ChannelsFromDtsFrame(ByteView frame, ChannelLayout& layout);
+
 // The ISO dac3 and dec3 box payloads (also Matroska's and the transport
 // stream's AC-3 descriptors carry frames, not these).
 bool ChannelsFromDac3(ByteView payload, ChannelLayout& layout);

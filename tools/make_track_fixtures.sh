@@ -64,4 +64,14 @@ else
 fi
 movie tracks_two_audio.avi avi $v "${surround[@]}" $mono -map 0 -map 1 -map 2 -c:v mpeg4 -q:v 8 \
   -c:a ac3 -b:a 192k
+# Matroska keeps no layout for AC-3 and DTS: the frames say it.
+stereo=(-f lavfi -i "sine=frequency=440:sample_rate=48000:duration=1,aformat=channel_layouts=stereo")
+movie tracks_ac3.mkv matroska $v "${surround[@]}" -map 0 -map 1 -c:v mpeg4 -q:v 8 -c:a ac3 -b:a 192k
+if has_encoder dca; then
+  movie tracks_dts.mkv matroska $v "${surround[@]}" -map 0 -map 1 -c:v mpeg4 -q:v 8 -c:a dca \
+    -strict -2 -b:a 768k
+else
+  skip tracks_dts.mkv dca
+fi
+movie tracks_mp2.mkv matroska $v "${stereo[@]}" -map 0 -map 1 -c:v mpeg4 -q:v 8 -c:a mp2 -b:a 128k
 finish_fixtures

@@ -11,6 +11,7 @@
 #include "ffprobe_facts.h"
 #include "memory_file.h"
 #include "outcome_cases.h"
+#include "scan/track_cells.h"
 
 namespace clip {
 namespace {
@@ -323,6 +324,77 @@ TEST(MatroskaProbe, FrameRateFromTheFirstBlocks) {
   }
   // Too few frames to tell a rate give none.
   EXPECT_EQ(ProbeBytes(MakeMkv(4, 3, 0, 3)).framesPerSecond, 0);
+}
+
+// AC-3, E-AC-3 and DTS tracks take their layout from the first frame the
+// first read holds: past a lacing header, with a stripped header put back,
+// and only where it has the track's channel count. A frame that cannot be
+// read leaves the count.
+TEST(MatroskaProbe, AudioFrameLayoutFromTheFirstBlock) {
+  const std::vector<std::uint8_t> ac3 = {0x0B, 0x77, 0, 0, 0x10, 0x40, 0xE1, 0x00, 0, 0};
+  const std::vector<std::uint8_t> dts = {0x7F, 0xFE, 0x80, 0x01, 0xFC, 0x3C,
+                                         0x3E, 0x82, 0x75, 0xE0, 0x02};
+  struct Case {
+    const char* codec;
+    int channels;
+    std::vector<std::uint8_t> frame;
+    std::uint8_t lacing;  // the block's lacing bits
+    int compression;      // -1 none, else the algorithm (3: header stripping of 0B 77)
+    std::uint8_t blockTrack;
+    const char* cell;
+  } cases[] = {
+      {"A_AC3", 6, ac3, 0, -1, 1, "5.1"},
+      {"A_AC3", 6, {ac3.begin() + 2, ac3.end()}, 0x02, 3, 1, "5.1"},  // Xiph lacing
+      {"A_EAC3", 8, ac3, 0x06, -1, 1, "8"},  // a dependent substream's channels unseen
+      {"A_DTS", 6, dts, 0x06, -1, 1, "5.1"},  // EBML lacing
+      {"A_DTS", 0, dts, 0x04, -1, 1, "5.1"},  // fixed lacing, no count given
+      {"A_AC3", 6, ac3, 0, 0, 1, "6"},        // zlib: the frame is not readable
+      {"A_AC3", 6, ac3, 0, -1, 2, "6"},       // no block of the track
+  };
+  for (const Case& c : cases) {
+    Ebml doc, segment, tracks, track, audio, cluster;
+    doc.Str(0x4282, "matroska");
+    audio.Float4(0xB5, 48000);
+    if (c.channels) audio.UInt(0x9F, static_cast<std::uint64_t>(c.channels));
+    track.UInt(0xD7, 1).UInt(0x83, 2).Str(0x86, c.codec).Master(0xE1, audio);
+    if (c.compression >= 0) {
+      Ebml compression, encoding, encodings;
+      if (c.compression) compression.UInt(0x4254, static_cast<std::uint64_t>(c.compression));
+      if (c.compression == 3) compression.Bytes(0x4255, {0x0B, 0x77});
+      encoding.Master(0x5034, compression);
+      encodings.Master(0x6240, encoding);
+      track.Master(0x6D80, encodings);
+    }
+    tracks.Master(0xAE, track);
+    std::vector<std::uint8_t> block = {static_cast<std::uint8_t>(0x80 | c.blockTrack), 0, 0,
+                                       static_cast<std::uint8_t>(0x80 | c.lacing)};
+    // Two frames in a lace: the first of 300 bytes.
+    if (c.lacing == 0x02) block.insert(block.end(), {1, 0xFF, 300 - 255});
+    if (c.lacing == 0x06) block.insert(block.end(), {1, 0x41, 0x2C});
+    if (c.lacing == 0x04) block.push_back(1);
+    std::vector<std::uint8_t> frame = c.frame;
+    frame.resize(300);
+    block.insert(block.end(), frame.begin(), frame.end());
+    block.insert(block.end(), frame.begin(), frame.end());
+    cluster.UInt(0xE7, 0).Bytes(0xA3, block);
+    segment.Master(0x1654AE6B, tracks).Master(0x1F43B675, cluster);
+    Ebml file;
+    file.Master(0x1A45DFA3, doc).Master(0x18538067, segment);
+    MemoryMovieFile movie(file.b);
+    const MovieFacts f = ProbeMatroska(movie);
+    EXPECT_EQ(ChannelsCell(f.channels), c.cell) << c.codec << " lacing " << int(c.lacing);
+    EXPECT_EQ(movie.reads, 1);
+  }
+  // MPEG audio holds one channel or two, neither an LFE.
+  Ebml doc, segment, tracks, track, audio;
+  doc.Str(0x4282, "matroska");
+  audio.UInt(0x9F, 2);
+  track.UInt(0xD7, 1).UInt(0x83, 2).Str(0x86, "A_MPEG/L3").Master(0xE1, audio);
+  tracks.Master(0xAE, track);
+  segment.Master(0x1654AE6B, tracks);
+  Ebml file;
+  file.Master(0x1A45DFA3, doc).Master(0x18538067, segment);
+  EXPECT_EQ(ChannelsCell(ProbeBytes(file.b).channels), "2.0");
 }
 
 // How the reading went, for files whole, cut and broken in each way.

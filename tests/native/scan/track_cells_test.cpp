@@ -58,6 +58,17 @@ TEST(TrackConfig, ChannelLayoutsOfAudioConfigurations) {
   // E-AC-3 (bsid 16): acmod 7 and LFE right after the frame size codes.
   EXPECT_EQ(Channels(ChannelsFromAc3Frame, {0x0B, 0x77, 0x00, 0x7F, 0x3F, 0x80, 0, 0}), "5.1");
   EXPECT_EQ(Channels(ChannelsFromAc3Frame, {0x0B, 0x78, 0, 0, 0, 0, 0, 0}), "refused");
+  // DTS core: arrangement 9 (C L R SL SR) with LFE; 2 (L R) without; LFE flag 3 is invalid.
+  const std::vector<std::uint8_t> dts = {0x7F, 0xFE, 0x80, 0x01, 0xFC, 0x3C,
+                                         0x3E, 0x82, 0x75, 0xE0, 0x02};
+  EXPECT_EQ(Channels(ChannelsFromDtsFrame, dts), "5.1");
+  EXPECT_EQ(Channels(ChannelsFromDtsFrame,
+                     {0x7F, 0xFE, 0x80, 0x01, 0xFC, 0x3C, 0x3E, 0x80, 0xB5, 0xE0, 0x00}),
+            "2.0");
+  EXPECT_EQ(Channels(ChannelsFromDtsFrame,
+                     {0x7F, 0xFE, 0x80, 0x01, 0xFC, 0x3C, 0x3E, 0x82, 0x75, 0xE0, 0x06}),
+            "refused");
+  EXPECT_EQ(Channels(ChannelsFromDtsFrame, {dts.begin(), dts.begin() + 9}), "refused");
   EXPECT_EQ(Channels(ChannelsFromDac3, {0x10, 0x3D, 0xC0}), "5.1");
   // dec3: one substream 3/2 + LFE with dependent Lrs/Rrs pair: 7.1.
   EXPECT_EQ(Channels(ChannelsFromDec3, {0x06, 0x00, 0x20, 0x0F, 0x02, 0x80, 0x00}), "7.1");
