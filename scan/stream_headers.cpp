@@ -534,7 +534,7 @@ bool ReadAvcSpsNal(ByteView escaped, VideoStreamInfo& video) {
   std::uint32_t profile = br.Bits(8);
   br.Skip(16);  // constraint flags, level
   br.Ue();      // parameter set id
-  std::uint32_t chroma = 1;
+  std::uint32_t chroma = 1, lumaDepth = 0;
   bool separatePlanes = false;
   switch (profile) {
     case 100:
@@ -553,7 +553,7 @@ bool ReadAvcSpsNal(ByteView escaped, VideoStreamInfo& video) {
       chroma = br.Ue();
       if (chroma > 3) return false;
       if (chroma == 3) separatePlanes = br.Bits(1) != 0;
-      br.Ue();  // luma bit depth
+      lumaDepth = br.Ue();
       br.Ue();  // chroma bit depth
       br.Skip(1);
       if (br.Bits(1)) {  // scaling matrices
@@ -593,6 +593,7 @@ bool ReadAvcSpsNal(ByteView escaped, VideoStreamInfo& video) {
   long long height = heightUnits * 16 * (2 - frameMbsOnly) - unitY * (cropTop + cropBottom);
   if (!FitsDimensions(width, height)) return false;
   video.format = "H.264";
+  video.bitDepth = lumaDepth <= 6 ? 8 + static_cast<int>(lumaDepth) : 0;
   video.width = static_cast<int>(width);
   video.height = static_cast<int>(height);
 

@@ -18,6 +18,7 @@ struct VideoStreamInfo {
   std::string format;  // "MPEG1", "MPEG2", "H.264", ... empty when unknown
   int width = 0, height = 0;
   double framesPerSecond = 0;
+  int bitDepth = 0;  // luma bits a sample, where the header says (H.264); 0 when unknown
 };
 
 struct AudioStreamInfo {

@@ -155,18 +155,22 @@ bool DepthFromAvcConfig(ByteView record, VideoDepth& depth) {
   }
   std::size_t off = 5;
   const int sets = record.U8(off++) & 0x1f;
+  ByteView sps;
   for (int i = 0; i < sets; ++i) {
     if (!record.Has(off, 2)) return false;
+    if (i == 0) sps = record.Sub(off + 2, record.U16BE(off));
     off += 2 + record.U16BE(off);
   }
-  if (!record.Has(off, 1)) return false;
   const int pictureSets = record.U8(off++);
-  for (int i = 0; i < pictureSets; ++i) {
-    if (!record.Has(off, 2)) return false;
-    off += 2 + record.U16BE(off);
+  for (int i = 0; i < pictureSets && off <= record.size(); ++i) off += 2 + record.U16BE(off);
+  if (record.Has(off, 2)) {
+    depth.bits = 8 + (record.U8(off + 1) & 7);
+    return true;
   }
-  if (!record.Has(off, 2)) return false;  // the extension is optional
-  depth.bits = 8 + (record.U8(off + 1) & 7);
+  // The extension is optional: without it the sequence parameter set says.
+  VideoStreamInfo video;
+  if (!ReadAvcSpsNal(sps, video) || video.bitDepth == 0) return false;
+  depth.bits = video.bitDepth;
   return true;
 }
 

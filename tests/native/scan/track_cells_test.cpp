@@ -91,6 +91,16 @@ TEST(TrackConfig, BitDepthAndDolbyVisionRecords) {
   const std::uint8_t avcMain[] = {1, 77, 0, 30, 0xFF, 0xE0, 0};
   EXPECT_TRUE(DepthFromAvcConfig(ByteView(avcMain, sizeof avcMain), d));
   EXPECT_EQ(d.bits, 8);
+  // High 10 with one parameter set of each kind: the extension's depth, and
+  // without one the sequence parameter set's (luma depth 10).
+  std::vector<std::uint8_t> avcHigh = {1,    110,  0,    30,   0xFF, 0xE1, 0,    9,
+                                       0x67, 0x6E, 0x00, 0x1E, 0xA6, 0xCE, 0x84, 0x26,
+                                       0x40, 1,    0,    1,    0x68};
+  EXPECT_TRUE(DepthFromAvcConfig(ByteView(avcHigh), d));
+  EXPECT_EQ(d.bits, 10);
+  avcHigh.insert(avcHigh.end(), {0xFD, 0xF8, 0xF8, 0});
+  EXPECT_TRUE(DepthFromAvcConfig(ByteView(avcHigh), d));
+  EXPECT_EQ(d.bits, 8);
   // Profile 8, compatibility 1: version 1.0, then profile << 1, then compat << 4.
   const std::uint8_t dvcc[] = {1, 0, 0x10, 0x3F, 0x10, 0, 0, 0};
   EXPECT_TRUE(DolbyVisionFromConfig(ByteView(dvcc, sizeof dvcc), d));
