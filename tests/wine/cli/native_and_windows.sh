@@ -19,6 +19,9 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 printf '[Customize]\r\nDirPath=0\r\nVolLabel=0\r\nMoveInfo=0\r\nAudioInfo=0\r\n' >"$work/settings.ini"
 wpath() { wine64 winepath -w "$1" 2>/dev/null | tr -d '\r'; }
+# What the Windows program (and Wine) said on standard error, shown where
+# the lists differ.
+errors() { [ -s "$work/windows.err" ] && tail -20 "$work/windows.err"; return 0; }
 
 # Each file named by itself, in one order for both; the nested folder holds
 # one movie per level, so its walk order is the same everywhere.
@@ -36,11 +39,12 @@ for format in csv txt html; do
     "$native" --quiet --settings "$work/settings.ini" --format $format --encoding $encoding \
       "${native_args[@]}" >"$work/native.$format" || status=1
     wine64 "$windows" --quiet --settings "$(wpath "$work/settings.ini")" --format $format \
-      --encoding $encoding "${windows_args[@]}" >"$work/windows.$format" 2>/dev/null || status=1
+      --encoding $encoding "${windows_args[@]}" >"$work/windows.$format" 2>>"$work/windows.err" || status=1
     if cmp -s "$work/native.$format" "$work/windows.$format"; then
       echo "$format $encoding: same bytes ($(wc -l <"$work/native.$format") lines)"
     else
       echo "$format $encoding: the lists differ"
+      errors
       diff <(iconv -f cp932 -t utf-8 "$work/native.$format") \
            <(iconv -f cp932 -t utf-8 "$work/windows.$format") | head -20 || true
       status=1
@@ -62,11 +66,12 @@ if [ -n "$modern" ] && [ -d "$modern" ]; then
   "$native" --quiet --settings "$work/modern.ini" --format csv --encoding utf-8 \
     "${native_args[@]}" >"$work/native.modern" || status=1
   wine64 "$windows" --quiet --settings "$(wpath "$work/modern.ini")" --format csv \
-    --encoding utf-8 "${windows_args[@]}" >"$work/windows.modern" 2>/dev/null || status=1
+    --encoding utf-8 "${windows_args[@]}" >"$work/windows.modern" 2>>"$work/windows.err" || status=1
   if cmp -s "$work/native.modern" "$work/windows.modern"; then
     echo "today's containers: same bytes ($(wc -l <"$work/native.modern") lines)"
   else
     echo "today's containers: the lists differ"
+    errors
     diff "$work/native.modern" "$work/windows.modern" | head -20 || true
     status=1
   fi
@@ -81,11 +86,12 @@ if [ -n "$names" ] && [ -d "$names" ]; then
   "$native" --quiet --settings "$work/settings.ini" --encoding utf-8 "$work/names" >"$work/native.names" ||
     status=1
   wine64 "$windows" --quiet --settings "$(wpath "$work/settings.ini")" --encoding utf-8 \
-    "$(wpath "$work/names")" >"$work/windows.names" 2>/dev/null || status=1
+    "$(wpath "$work/names")" >"$work/windows.names" 2>>"$work/windows.err" || status=1
   if cmp -s "$work/native.names" "$work/windows.names"; then
     echo "folder order: same bytes ($(wc -l <"$work/native.names") lines)"
   else
     echo "folder order: the lists differ"
+    errors
     diff <(cut -d, -f1 "$work/native.names") <(cut -d, -f1 "$work/windows.names") || true
     status=1
   fi
