@@ -9,6 +9,7 @@
 #include "scan/frame_rate.h"
 #include "scan/stream_headers.h"
 #include "scan/tag_text.h"
+#include "scan/track_config.h"
 
 namespace clip {
 
@@ -256,6 +257,7 @@ bool ReadMetadata(ByteView script, Metadata& m) {
 struct TagVideo {
   bool complete = false;  // nothing more to learn from later tags
   VideoStreamInfo info;
+  VideoDepth depth;  // from the decoder configuration record
 };
 
 struct TagAudio {
@@ -323,6 +325,12 @@ void ReadVideoTag(ByteView body, TagVideo& v) {
       else
         ReadHevcConfig(body.Sub(5, body.size()), v.info);
     }
+    if (sequenceStart && code == BigFourCC("avc1"))
+      DepthFromAvcConfig(body.Sub(5, body.size()), v.depth);
+    if (sequenceStart && code == BigFourCC("hvc1"))
+      DepthFromHevcConfig(body.Sub(5, body.size()), v.depth);
+    if (sequenceStart && code == BigFourCC("av01"))
+      DepthFromAv1Config(body.Sub(5, body.size()), v.depth);
     v.complete = true;
     return;
   }
@@ -331,10 +339,13 @@ void ReadVideoTag(ByteView body, TagVideo& v) {
   v.info.format = VideoCodecName(codec);
   if (codec == 7 || codec == 12) {
     if (body.U8(1) != 0) return;  // a picture before the decoder configuration
-    if (codec == 7)
+    if (codec == 7) {
       ReadAvcConfig(body.Sub(5, body.size()), v.info);
-    else
+      DepthFromAvcConfig(body.Sub(5, body.size()), v.depth);
+    } else {
       ReadHevcConfig(body.Sub(5, body.size()), v.info);
+      DepthFromHevcConfig(body.Sub(5, body.size()), v.depth);
+    }
   } else if (codec == 2) {
     ReadH263Size(body.Sub(1, body.size()), v.info);
   }
@@ -527,6 +538,7 @@ MovieFacts ProbeFlv(MovieFile& file) {
         meta.width >= 1 && meta.width <= 16384 && meta.height >= 1 && meta.height <= 16384;
     facts.width = metaSize ? static_cast<int>(meta.width) : v.width;
     facts.height = metaSize ? static_cast<int>(meta.height) : v.height;
+    facts.depth = video.depth;
     facts.framesPerSecond = metaFrameRate           ? meta.framerate
                             : v.framesPerSecond > 0 ? v.framesPerSecond
                                                     : pictures.Rate(1000);

@@ -153,16 +153,19 @@ TEST(FlvProbe, CodecsFromTheTagsWhenTheMetadataLacksThem) {
     std::vector<std::pair<std::uint8_t, Bytes>> tags;
     const char* facts;
     const char* channels;  // the channels cell
+    int bits;              // the video's depth, from its decoder configuration
   } cases[] = {
-      {{{9, h263}, {8, mp3}}, "Sorenson H.263 160x120 0.00 | MP3 44100 128000 | 1.000", "1.0"},
+      {{{9, h263}, {8, mp3}}, "Sorenson H.263 160x120 0.00 | MP3 44100 128000 | 1.000", "1.0", 0},
       {{{8, aacRaw}, {9, {0x27, 1, 0, 0, 0}}, {9, avc}, {8, aacConfig}},
        "H.264 1920x1080 29.97 | AAC 48000 0 | 1.000",
-       "2.0"},
+       "2.0",
+       8},
       {{{9, {0x90, 'h', 'v', 'c', '1'}}, {8, {0x90, 'O', 'p', 'u', 's'}}},
        "H.265 0x0 0.00 | Opus 0 0 | 1.000",
-       ""},                                                                  // extended headers
-      {{{8, {0x3F, 0, 0}}}, "- 0x0 0.00 | PCM 44100 1411200 | 1.000", "2"},  // 16-bit stereo
-      {{{9, {0x19}}, {8, {0xF0}}}, "9 0x0 0.00 | 15 5512 0 | 1.000", ""},    // unknown ids
+       "",
+       0},                                                                      // extended headers
+      {{{8, {0x3F, 0, 0}}}, "- 0x0 0.00 | PCM 44100 1411200 | 1.000", "2", 0},  // 16-bit stereo
+      {{{9, {0x19}}, {8, {0xF0}}}, "9 0x0 0.00 | 15 5512 0 | 1.000", "", 0},    // unknown ids
   };
   for (const Case& c : cases) {
     FlvWriter flv;
@@ -171,6 +174,7 @@ TEST(FlvProbe, CodecsFromTheTagsWhenTheMetadataLacksThem) {
     const MovieFacts f = Probe(flv.out);
     EXPECT_EQ(streamtest::Summary(f), c.facts);
     EXPECT_EQ(ChannelsCell(f.channels), c.channels) << c.facts;
+    EXPECT_EQ(f.depth.bits, c.bits) << c.facts;
   }
 
   // A codec id given as a four-character code's number.
