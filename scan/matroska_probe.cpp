@@ -754,13 +754,15 @@ void FrameChannels(FileWindow& src, std::uint64_t at, std::uint64_t end, const T
       src.Held(at, static_cast<std::size_t>(std::min<std::uint64_t>(left, kMatroskaClusterBytes)));
   const ByteView frame = FirstFrame(held, audio.number);
   // The header a frame lost to header stripping comes first again.
-  std::uint8_t joined[32] = {};
-  std::size_t n = 0;
-  for (std::size_t i = 0; i < audio.strippedHeader.size() && n < sizeof joined; ++i)
-    joined[n++] = audio.strippedHeader.U8(i);
-  for (std::size_t i = 0; i < frame.size() && n < sizeof joined; ++i) joined[n++] = frame.U8(i);
+  std::vector<std::uint8_t> joined;
+  ByteView head = frame;
+  if (audio.strippedHeader.size() != 0 && frame.size() != 0) {
+    const ByteView stripped = audio.strippedHeader;
+    joined.assign(stripped.data(), stripped.data() + stripped.size());
+    joined.insert(joined.end(), frame.data(), frame.data() + frame.size());
+    head = ByteView(joined);
+  }
   ChannelLayout read;
-  const ByteView head(joined, n);
   if (!(ac3 ? ChannelsFromAc3Frame(head, read) : ChannelsFromDtsFrame(head, read))) return;
   if (audio.channels == 0 || read.channels == static_cast<int>(audio.channels)) layout = read;
 }

@@ -419,6 +419,10 @@ FrameHeader DtsHeader(ByteView es, std::size_t off) {
   h.info.samplesPerFrame = blocks * 32;
   h.length = frameSize;
   h.key = 0x7FFE0000u | sfreq;
+  // The core's layout, where the bytes after it are held and hold no
+  // DTS-HD substream, whose channels the core does not show.
+  if (es.Has(off + frameSize, 4) && es.U32BE(off + frameSize) != 0x64582025u)
+    ChannelsFromDtsFrame(es.Sub(off, frameSize), h.info.channels);
   return h;
 }
 

@@ -42,11 +42,47 @@ bool ChannelsFromAacConfig(ByteView config, ChannelLayout& layout) {
   }
 }
 
+namespace {
+
+// Locations the dependent substreams of a dec3 box add beyond 5.1, first
+// bit first: pairs, single speakers and a second LFE.
+void AddLocations(std::uint32_t locations, int& channels, int& lfe) {
+  for (std::uint32_t pair : {0x100u, 0x80u, 0x10u, 0x08u, 0x04u})
+    if (locations & pair) channels += 2;
+  for (std::uint32_t single : {0x40u, 0x20u, 0x02u})
+    if (locations & single) channels += 1;
+  if (locations & 1) ++lfe;
+}
+
+// An E-AC-3 channel map, first bit first: L, C, R, Ls, Rs, the pairs
+// Lc/Rc and Lrs/Rrs, Cs, Ts, the pairs Lsd/Rsd, Lw/Rw and Vhl/Vhr, Vhc,
+// the pair Lts/Rts, LFE2, LFE. The speakers of each AC-3 channel mode in
+// it (the single surround of modes 4 and 5 is Cs; mode 0's two mono
+// channels count as L and R).
+constexpr std::uint16_t kModeSpeakers[8] = {0xA000, 0x4000, 0xA000, 0xE000,
+                                            0xA100, 0xE100, 0xB800, 0xF800};
+constexpr std::uint16_t kMapPairs = 0x0674, kMapLfe = 0x0003;
+
+ChannelLayout FromMap(std::uint32_t map) {
+  int full = 0, lfe = 0;
+  for (int bit = 0; bit < 16; ++bit) {
+    if (!(map & (1u << bit))) continue;
+    if (kMapLfe & (1u << bit))
+      ++lfe;
+    else
+      full += (kMapPairs & (1u << bit)) ? 2 : 1;
+  }
+  return ChannelLayout{full + lfe, lfe};
+}
+
+}  // namespace
+
 bool ChannelsFromAc3Frame(ByteView frame, ChannelLayout& layout) {
   if (frame.U16BE(0) != 0x0B77 || frame.size() < 8) return false;
   const int bsid = frame.U8(5) >> 3;
   BitReader bits(frame);
   std::uint32_t mode = 0;
+  std::size_t length = 0;  // an E-AC-3 frame's, for the substream after it
   if (bsid <= 10) {
     bits.Skip(48);
     mode = bits.Bits(3);
@@ -54,14 +90,41 @@ bool ChannelsFromAc3Frame(ByteView frame, ChannelLayout& layout) {
     if (mode & 4) bits.Skip(2);                 // surround mix level
     if (mode == 2) bits.Skip(2);                // Dolby surround mode
   } else if (bsid <= 16) {
-    bits.Skip(36);  // sync, stream type and id, frame size, sample rate codes
+    bits.Skip(16);
+    if (bits.Bits(2) != 0) return false;  // the first substream is an independent one
+    bits.Skip(3);                         // substream id
+    length = (bits.Bits(11) + 1) * 2;
+    bits.Skip(4);  // sample rate codes
     mode = bits.Bits(3);
   } else {
     return false;
   }
-  const int lfe = static_cast<int>(bits.Bits(1));
+  const bool lfe = bits.Bits(1) != 0;
   if (!bits.ok()) return false;
-  layout = Layout(kAc3Channels[mode], lfe);
+  std::uint32_t speakers = kModeSpeakers[mode] | (lfe ? 1u : 0u);
+  // Dependent substreams right after the first may carry speakers beyond
+  // it (7.1 is 5.1 and a dependent Lrs/Rrs pair); their channel maps name
+  // them. One without a map only recodes the first's.
+  for (int n = 0; length && n < 8; ++n) {
+    const ByteView next = frame.Sub(length, frame.size());
+    if (next.U16BE(0) != 0x0B77 || (next.U8(5) >> 3) <= 10) break;
+    BitReader dep(next);
+    dep.Skip(16);
+    if (dep.Bits(2) != 1) break;  // not a dependent substream: the next frame
+    dep.Skip(3);
+    length += (dep.Bits(11) + 1) * 2;
+    dep.Skip(4);  // sample rate codes
+    const std::uint32_t depMode = dep.Bits(3);
+    dep.Skip(1 + 5 + 5);  // LFE, bitstream id, dialogue normalisation
+    if (dep.Bits(1)) dep.Skip(8);
+    if (depMode == 0) {
+      dep.Skip(5);
+      if (dep.Bits(1)) dep.Skip(8);
+    }
+    if (dep.Bits(1)) speakers |= dep.Bits(16);
+    if (!dep.ok()) break;
+  }
+  layout = FromMap(speakers);
   return true;
 }
 
@@ -73,10 +136,16 @@ bool ChannelsFromDtsFrame(ByteView frame, ChannelLayout& layout) {
   BitReader bits(frame);
   bits.Skip(32 + 1 + 5 + 1 + 7 + 14);  // sync, frame type, deficit, CRC flag, blocks, size
   const std::uint32_t mode = bits.Bits(6);
-  bits.Skip(4 + 5 + 1 + 1 + 1 + 1 + 1 + 3 + 1 + 1);  // rate codes and flags
+  bits.Skip(4 + 5 + 1 + 1 + 1 + 1 + 1);  // rate codes and flags
+  const std::uint32_t extension = bits.Bits(3), extended = bits.Bits(1);
+  bits.Skip(1);
   const std::uint32_t lfe = bits.Bits(2);
   if (!bits.ok() || mode > 15 || lfe == 3) return false;
-  layout = Layout(kDtsChannels[mode], lfe != 0 ? 1 : 0);
+  // An XCh extension adds a centre surround channel; XXCH adds channels
+  // only its own header counts.
+  const int more = extended && extension == 0 ? 1 : 0;
+  if (extended && extension == 6) return false;
+  layout = Layout(kDtsChannels[mode] + more, lfe != 0 ? 1 : 0);
   return true;
 }
 
@@ -96,16 +165,7 @@ bool ChannelsFromDec3(ByteView payload, ChannelLayout& layout) {
   int lfe = static_cast<int>(bits.Bits(1));
   bits.Skip(3);
   int channels = kAc3Channels[mode];
-  if (bits.Bits(4) != 0) {
-    // Locations the dependent substreams add beyond 5.1, first bit first:
-    // pairs, single speakers and a second LFE.
-    const std::uint32_t locations = bits.Bits(9);
-    for (std::uint32_t pair : {0x100u, 0x80u, 0x10u, 0x08u, 0x04u})
-      if (locations & pair) channels += 2;
-    for (std::uint32_t single : {0x40u, 0x20u, 0x02u})
-      if (locations & single) channels += 1;
-    if (locations & 1) ++lfe;
-  }
+  if (bits.Bits(4) != 0) AddLocations(bits.Bits(9), channels, lfe);
   if (!bits.ok()) return false;
   layout = Layout(channels, lfe);
   return true;

@@ -17,13 +17,15 @@ namespace clip {
 // (none is given for 0, whose layout lies in a program config element).
 bool ChannelsFromAacConfig(ByteView config, ChannelLayout& layout);
 
-// An AC-3 or E-AC-3 frame from its sync word 0B 77 (the channel mode and
-// LFE bit of the first substream).
+// An AC-3 or E-AC-3 frame from its sync word 0B 77: the channel mode and
+// LFE bit of the first substream, with the speakers the channel maps of
+// the dependent E-AC-3 substreams after it add, where the bytes hold them.
 bool ChannelsFromAc3Frame(ByteView frame, ChannelLayout& layout);
 
 // A DTS core frame from its sync word 7F FE 80 01 (the 16-bit big-endian
-// form): the channel arrangement and LFE flag of the core, not of any
-// extension after it.
+// form): the channel arrangement and LFE flag of the core, and the centre
+// surround of an XCh extension; false for an XXCH one, whose channels
+// only its own header counts. A DTS-HD substream after the core is not read.
 bool ChannelsFromDtsFrame(ByteView frame, ChannelLayout& layout);
 
 // The ISO dac3 and dec3 box payloads (also Matroska's and the transport

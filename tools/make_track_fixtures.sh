@@ -70,8 +70,11 @@ movie tracks_ac3.mkv matroska $v "${surround[@]}" -map 0 -map 1 -c:v mpeg4 -q:v 
 if has_encoder dca; then
   movie tracks_dts.mkv matroska $v "${surround[@]}" -map 0 -map 1 -c:v mpeg4 -q:v 8 -c:a dca \
     -strict -2 -b:a 768k
+  movie tracks_dts.ts mpegts $v "${surround[@]}" -map 0 -map 1 -c:v mpeg4 -q:v 8 -c:a dca \
+    -strict -2 -b:a 768k
 else
   skip tracks_dts.mkv dca
+  skip tracks_dts.ts dca
 fi
 movie tracks_mp2.mkv matroska $v "${stereo[@]}" -map 0 -map 1 -c:v mpeg4 -q:v 8 -c:a mp2 -b:a 128k
 finish_fixtures

@@ -58,6 +58,20 @@ TEST(TrackConfig, ChannelLayoutsOfAudioConfigurations) {
   // E-AC-3 (bsid 16): acmod 7 and LFE right after the frame size codes.
   EXPECT_EQ(Channels(ChannelsFromAc3Frame, {0x0B, 0x77, 0x00, 0x7F, 0x3F, 0x80, 0, 0}), "5.1");
   EXPECT_EQ(Channels(ChannelsFromAc3Frame, {0x0B, 0x78, 0, 0, 0, 0, 0, 0}), "refused");
+  // A 16-byte independent E-AC-3 substream (3/2 + LFE), then a dependent one
+  // whose channel map adds the Lrs/Rrs pair: 7.1; without a map it adds none.
+  std::vector<std::uint8_t> eac3 = {0x0B, 0x77, 0x00, 0x07, 0x3F, 0x80, 0, 0,
+                                    0,    0,    0,    0,    0,    0,    0, 0};
+  const std::vector<std::uint8_t> mapped = {0x0B, 0x77, 0x40, 0x07, 0x34, 0x80, 0x10, 0x20,
+                                            0,    0,    0,    0,    0,    0,    0,    0};
+  std::vector<std::uint8_t> frames = eac3;
+  frames.insert(frames.end(), mapped.begin(), mapped.end());
+  EXPECT_EQ(Channels(ChannelsFromAc3Frame, frames), "7.1");
+  frames[16 + 6] = frames[16 + 7] = 0;
+  EXPECT_EQ(Channels(ChannelsFromAc3Frame, frames), "5.1");
+  frames = eac3;
+  frames.insert(frames.end(), eac3.begin(), eac3.end());  // the next frame, not a dependent one
+  EXPECT_EQ(Channels(ChannelsFromAc3Frame, frames), "5.1");
   // DTS core: arrangement 9 (C L R SL SR) with LFE; 2 (L R) without; LFE flag 3 is invalid.
   const std::vector<std::uint8_t> dts = {0x7F, 0xFE, 0x80, 0x01, 0xFC, 0x3C,
                                          0x3E, 0x82, 0x75, 0xE0, 0x02};
@@ -69,6 +83,13 @@ TEST(TrackConfig, ChannelLayoutsOfAudioConfigurations) {
                      {0x7F, 0xFE, 0x80, 0x01, 0xFC, 0x3C, 0x3E, 0x82, 0x75, 0xE0, 0x06}),
             "refused");
   EXPECT_EQ(Channels(ChannelsFromDtsFrame, {dts.begin(), dts.begin() + 9}), "refused");
+  // An XCh extension's centre surround; an XXCH one's channels are its own.
+  EXPECT_EQ(Channels(ChannelsFromDtsFrame,
+                     {0x7F, 0xFE, 0x80, 0x01, 0xFC, 0x3C, 0x3E, 0x82, 0x75, 0xE0, 0x12}),
+            "6.1");
+  EXPECT_EQ(Channels(ChannelsFromDtsFrame,
+                     {0x7F, 0xFE, 0x80, 0x01, 0xFC, 0x3C, 0x3E, 0x82, 0x75, 0xE0, 0xD2}),
+            "refused");
   EXPECT_EQ(Channels(ChannelsFromDac3, {0x10, 0x3D, 0xC0}), "5.1");
   // dec3: one substream 3/2 + LFE with dependent Lrs/Rrs pair: 7.1.
   EXPECT_EQ(Channels(ChannelsFromDec3, {0x06, 0x00, 0x20, 0x0F, 0x02, 0x80, 0x00}), "7.1");
@@ -93,9 +114,8 @@ TEST(TrackConfig, BitDepthAndDolbyVisionRecords) {
   EXPECT_EQ(d.bits, 8);
   // High 10 with one parameter set of each kind: the extension's depth, and
   // without one the sequence parameter set's (luma depth 10).
-  std::vector<std::uint8_t> avcHigh = {1,    110,  0,    30,   0xFF, 0xE1, 0,    9,
-                                       0x67, 0x6E, 0x00, 0x1E, 0xA6, 0xCE, 0x84, 0x26,
-                                       0x40, 1,    0,    1,    0x68};
+  std::vector<std::uint8_t> avcHigh = {1,    110,  0,    30,   0xFF, 0xE1, 0, 9, 0x67, 0x6E, 0x00,
+                                       0x1E, 0xA6, 0xCE, 0x84, 0x26, 0x40, 1, 0, 1,    0x68};
   EXPECT_TRUE(DepthFromAvcConfig(ByteView(avcHigh), d));
   EXPECT_EQ(d.bits, 10);
   avcHigh.insert(avcHigh.end(), {0xFD, 0xF8, 0xF8, 0});

@@ -117,11 +117,11 @@ struct TrackMovie {
   bool listsTracks, hasDepth, hasLayout;
 };
 const TrackMovie kTrackMovies[] = {
-    {"tracks_pq.mkv", true, true, true},  {"tracks_opus.webm", true, false, true},
-    {"tracks_hlg.mp4", true, true, true}, {"tracks_8bit.mp4", true, false, true},
-    {"tracks_ac3.ts", true, false, true}, {"tracks_two_audio.avi", true, false, false},
+    {"tracks_pq.mkv", true, true, true},   {"tracks_opus.webm", true, false, true},
+    {"tracks_hlg.mp4", true, true, true},  {"tracks_8bit.mp4", true, false, true},
+    {"tracks_ac3.ts", true, false, true},  {"tracks_two_audio.avi", true, false, false},
     {"tracks_ac3.mkv", true, false, true}, {"tracks_dts.mkv", true, false, true},
-    {"tracks_mp2.mkv", true, false, true},
+    {"tracks_mp2.mkv", true, false, true}, {"tracks_dts.ts", true, false, true},
 };
 
 class TrackFixture : public ::testing::TestWithParam<TrackMovie> {};
