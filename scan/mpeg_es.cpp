@@ -93,6 +93,8 @@ void TakeStreamFacts(const VideoStreamInfo* video, const AudioStreamInfo* audio,
     facts.width = video->width;
     facts.height = video->height;
     facts.framesPerSecond = video->framesPerSecond;
+    facts.depth.bits = video->bitDepth;
+    if (video->bitDepth > 0) facts.depth.transfer = video->transfer;
     if (video->framesPerSecond > 0) videoTicks = kPtsHz / video->framesPerSecond;
   }
   if (audio) {

@@ -113,13 +113,18 @@ int AvcType(std::uint8_t b) { return b & 0x1F; }
 int HevcType(std::uint8_t b) { return (b >> 1) & 0x3F; }
 
 // The video usability fields H.264 and H.265 both start with: aspect
-// ratio, overscan, video signal type and chroma sample location.
-void SkipVuiPictureFields(BitReader& br) {
+// ratio, overscan, video signal type (with the transfer characteristics
+// of its colour description) and chroma sample location.
+void SkipVuiPictureFields(BitReader& br, VideoStreamInfo& video) {
   if (br.Bits(1) && br.Bits(8) == 255) br.Skip(32);  // aspect ratio
   if (br.Bits(1)) br.Skip(1);                        // overscan
   if (br.Bits(1)) {                                  // video signal type
     br.Skip(4);
-    if (br.Bits(1)) br.Skip(24);
+    if (br.Bits(1)) {  // colour primaries, transfer, matrix
+      br.Skip(8);
+      video.transfer = static_cast<int>(br.Bits(8));
+      br.Skip(8);
+    }
   }
   if (br.Bits(1)) {  // chroma sample location
     br.Ue();
@@ -258,8 +263,9 @@ double HevcTiming(BitReader& br, int maxSub, bool inVps) {
   return ticks != 0 ? rate / ticks : 0;
 }
 
-double HevcSpsTiming(BitReader& br, int maxSub) {
-  br.Ue();  // luma bit depth
+double HevcSpsTiming(BitReader& br, int maxSub, VideoStreamInfo& video) {
+  const std::uint32_t lumaDepth = br.Ue();
+  if (br.ok() && lumaDepth <= 8) video.bitDepth = 8 + static_cast<int>(lumaDepth);
   br.Ue();  // chroma bit depth
   const std::uint32_t pocBits = br.Ue() + 4;
   if (pocBits > 16) return 0;
@@ -290,7 +296,7 @@ double HevcSpsTiming(BitReader& br, int maxSub) {
   }
   br.Skip(2);                 // temporal motion vectors, strong intra smoothing
   if (!br.Bits(1)) return 0;  // no VUI
-  SkipVuiPictureFields(br);
+  SkipVuiPictureFields(br, video);
   br.Skip(3);        // neutral chroma, field sequence, frame field information
   if (br.Bits(1)) {  // default display window
     for (int i = 0; i < 4; ++i) br.Ue();
@@ -602,7 +608,7 @@ bool ReadAvcSpsNal(ByteView escaped, VideoStreamInfo& video) {
   video.height = static_cast<int>(height);
 
   if (br.Bits(1)) {  // VUI
-    SkipVuiPictureFields(br);
+    SkipVuiPictureFields(br, video);
     if (br.Bits(1)) {  // timing
       // A tick is half a frame of a fixed rate; without the fixed frame
       // rate flag the ticks only bound how finely the pictures' times may
@@ -646,7 +652,7 @@ bool ReadHevcSpsNal(ByteView escaped, VideoStreamInfo& video) {
   video.format = "H.265";
   video.width = static_cast<int>(width);
   video.height = static_cast<int>(height);
-  double fps = HevcSpsTiming(br, maxSub);
+  double fps = HevcSpsTiming(br, maxSub, video);
   if (fps > 0) video.framesPerSecond = fps;
   return true;
 }

@@ -18,7 +18,9 @@ struct VideoStreamInfo {
   std::string format;  // "MPEG1", "MPEG2", "H.264", ... empty when unknown
   int width = 0, height = 0;
   double framesPerSecond = 0;
-  int bitDepth = 0;  // luma bits a sample, where the header says (H.264); 0 when unknown
+  // Luma bits a sample and the transfer characteristics (ITU-T H.273)
+  // where the sequence header says (H.264, H.265); 0 when unknown.
+  int bitDepth = 0, transfer = 0;
 };
 
 struct AudioStreamInfo {

@@ -40,9 +40,13 @@ if has_encoder libx265; then
   movie tracks_hlg.mp4 mp4 "${inputs[@]}" "${maps[@]}" "${hevc10[@]}" -tag:v hvc1 \
     -color_trc arib-std-b67 -color_primaries bt2020 -colorspace bt2020nc -c:a aac -b:a 64k \
     -c:s mov_text "${langs[@]}"
+  # A transport stream keeps depth and transfer in the video's own headers.
+  movie tracks_pq.ts mpegts $v "${surround[@]}" -map 0 -map 1 "${hevc10[@]}" -color_trc smpte2084 \
+    -color_primaries bt2020 -colorspace bt2020nc -c:a aac -b:a 64k
 else
   skip tracks_pq.mkv libx265
   skip tracks_hlg.mp4 libx265
+  skip tracks_pq.ts libx265
 fi
 if has_encoder libopus && has_encoder libvpx-vp9; then
   # Opus 5.1 (channel mapping family 1) first, then a track without a language.

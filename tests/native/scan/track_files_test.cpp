@@ -122,6 +122,7 @@ const TrackMovie kTrackMovies[] = {
     {"tracks_ac3.ts", true, false, true},  {"tracks_two_audio.avi", true, false, false},
     {"tracks_ac3.mkv", true, false, true}, {"tracks_dts.mkv", true, false, true},
     {"tracks_mp2.mkv", true, false, true}, {"tracks_dts.ts", true, false, true},
+    {"tracks_pq.ts", true, true, true},
 };
 
 class TrackFixture : public ::testing::TestWithParam<TrackMovie> {};
