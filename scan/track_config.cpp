@@ -140,11 +140,10 @@ bool ChannelsFromDtsFrame(ByteView frame, ChannelLayout& layout) {
   const std::uint32_t extension = bits.Bits(3), extended = bits.Bits(1);
   bits.Skip(1);
   const std::uint32_t lfe = bits.Bits(2);
-  if (!bits.ok() || mode > 15 || lfe == 3) return false;
   // An XCh extension adds a centre surround channel; XXCH adds channels
   // only its own header counts.
+  if (!bits.ok() || mode > 15 || lfe == 3 || (extended && extension == 6)) return false;
   const int more = extended && extension == 0 ? 1 : 0;
-  if (extended && extension == 6) return false;
   layout = Layout(kDtsChannels[mode] + more, lfe != 0 ? 1 : 0);
   return true;
 }

@@ -72,24 +72,22 @@ TEST(TrackConfig, ChannelLayoutsOfAudioConfigurations) {
   frames = eac3;
   frames.insert(frames.end(), eac3.begin(), eac3.end());  // the next frame, not a dependent one
   EXPECT_EQ(Channels(ChannelsFromAc3Frame, frames), "5.1");
-  // DTS core: arrangement 9 (C L R SL SR) with LFE; 2 (L R) without; LFE flag 3 is invalid.
+  // DTS core: arrangement 9 (C L R SL SR) with LFE; 2 (L R) without; LFE
+  // flag 3 is invalid; an XCh extension's centre surround; an XXCH one's
+  // channels are its own.
   const std::vector<std::uint8_t> dts = {0x7F, 0xFE, 0x80, 0x01, 0xFC, 0x3C,
                                          0x3E, 0x82, 0x75, 0xE0, 0x02};
+  auto core = [&](std::uint8_t b7, std::uint8_t b8, std::uint8_t b10) {
+    std::vector<std::uint8_t> d = dts;
+    d[7] = b7, d[8] = b8, d[10] = b10;
+    return Channels(ChannelsFromDtsFrame, d);
+  };
   EXPECT_EQ(Channels(ChannelsFromDtsFrame, dts), "5.1");
-  EXPECT_EQ(Channels(ChannelsFromDtsFrame,
-                     {0x7F, 0xFE, 0x80, 0x01, 0xFC, 0x3C, 0x3E, 0x80, 0xB5, 0xE0, 0x00}),
-            "2.0");
-  EXPECT_EQ(Channels(ChannelsFromDtsFrame,
-                     {0x7F, 0xFE, 0x80, 0x01, 0xFC, 0x3C, 0x3E, 0x82, 0x75, 0xE0, 0x06}),
-            "refused");
+  EXPECT_EQ(core(0x80, 0xB5, 0x00), "2.0");
+  EXPECT_EQ(core(0x82, 0x75, 0x06), "refused");
   EXPECT_EQ(Channels(ChannelsFromDtsFrame, {dts.begin(), dts.begin() + 9}), "refused");
-  // An XCh extension's centre surround; an XXCH one's channels are its own.
-  EXPECT_EQ(Channels(ChannelsFromDtsFrame,
-                     {0x7F, 0xFE, 0x80, 0x01, 0xFC, 0x3C, 0x3E, 0x82, 0x75, 0xE0, 0x12}),
-            "6.1");
-  EXPECT_EQ(Channels(ChannelsFromDtsFrame,
-                     {0x7F, 0xFE, 0x80, 0x01, 0xFC, 0x3C, 0x3E, 0x82, 0x75, 0xE0, 0xD2}),
-            "refused");
+  EXPECT_EQ(core(0x82, 0x75, 0x12), "6.1");
+  EXPECT_EQ(core(0x82, 0x75, 0xD2), "refused");
   EXPECT_EQ(Channels(ChannelsFromDac3, {0x10, 0x3D, 0xC0}), "5.1");
   // dec3: one substream 3/2 + LFE with dependent Lrs/Rrs pair: 7.1.
   EXPECT_EQ(Channels(ChannelsFromDec3, {0x06, 0x00, 0x20, 0x0F, 0x02, 0x80, 0x00}), "7.1");
